@@ -1,0 +1,89 @@
+#include "audio/LSampleConvert.h"
+
+#include <cstring>
+
+namespace LSampleConvert {
+
+namespace {
+inline int16_t LoadLe16(const uint8_t* p)
+{
+    return int16_t(uint16_t(p[0] | (uint16_t(p[1]) << 8)));
+}
+inline void StoreLe16(uint8_t* p, int16_t v)
+{
+    p[0] = uint8_t(uint16_t(v));
+    p[1] = uint8_t(uint16_t(v) >> 8);
+}
+} // namespace
+
+void Pcm16ToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = int32_t(LoadLe16(pSrc + 2 * (i + k))) * 16;
+    for (; i < n; ++i)
+        pDst[i] = int32_t(LoadLe16(pSrc + 2 * i)) * 16;
+}
+
+void Pcm8ToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = (int32_t(pSrc[i + k]) - 128) * 4096;
+    for (; i < n; ++i)
+        pDst[i] = (int32_t(pSrc[i]) - 128) * 4096;
+}
+
+void InternalToPcm16(const int32_t* pSrc, uint8_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            StoreLe16(pDst + 2 * (i + k), ToPcm16(pSrc[i + k]));
+    for (; i < n; ++i)
+        StoreLe16(pDst + 2 * i, ToPcm16(pSrc[i]));
+}
+
+void InternalToPcm8(const int32_t* pSrc, uint8_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = ToPcm8(pSrc[i + k]);
+    for (; i < n; ++i)
+        pDst[i] = ToPcm8(pSrc[i]);
+}
+
+void InternalToPcm8Signed(const int32_t* pSrc, uint8_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = ToPcm8Signed(pSrc[i + k]);
+    for (; i < n; ++i)
+        pDst[i] = ToPcm8Signed(pSrc[i]);
+}
+
+void Int16ToInternal(const int16_t* pSrc, int32_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = int32_t(pSrc[i + k]) * 16;
+    for (; i < n; ++i)
+        pDst[i] = int32_t(pSrc[i]) * 16;
+}
+
+void InternalToInt16(const int32_t* pSrc, int16_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = ToPcm16(pSrc[i + k]);
+    for (; i < n; ++i)
+        pDst[i] = ToPcm16(pSrc[i]);
+}
+
+} // namespace LSampleConvert

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Conversions between file sample formats and the internal format. Each
+// works on a count of samples (frames x channels), eight per loop pass with a
+// plain tail, and is written so the compiler vectorizes it. File-side buffers
+// are little-endian bytes. Internal-to-file conversions do not saturate: the
+// shifted value is stored modulo 2^16 or 2^8.
+namespace LSampleConvert {
+
+// 16-bit signed PCM -> internal (x16).
+void Pcm16ToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+// 8-bit unsigned PCM -> internal ((b - 128) x 4096).
+void Pcm8ToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+// Internal -> 16-bit signed: (x + 8) >> 4, low 16 bits.
+void InternalToPcm16(const int32_t* pSrc, uint8_t* pDst, size_t nSamples);
+// Internal -> 8-bit unsigned: ((x + 2048) >> 12) + 128, low 8 bits.
+void InternalToPcm8(const int32_t* pSrc, uint8_t* pDst, size_t nSamples);
+// Internal -> 8-bit signed: (x + 2048) >> 12, low 8 bits.
+void InternalToPcm8Signed(const int32_t* pSrc, uint8_t* pDst, size_t nSamples);
+
+// Native int16 buffers, for codecs that work on 16-bit PCM.
+void Int16ToInternal(const int16_t* pSrc, int32_t* pDst, size_t nSamples);
+void InternalToInt16(const int32_t* pSrc, int16_t* pDst, size_t nSamples);
+
+// Single-sample forms of the rules above.
+// The addition wraps in unsigned arithmetic; the shift is arithmetic.
+inline int16_t ToPcm16(int32_t x) { return int16_t(uint16_t(int32_t(uint32_t(x) + 8u) >> 4)); }
+inline uint8_t ToPcm8(int32_t x) { return uint8_t((int32_t(uint32_t(x) + 2048u) >> 12) + 128); }
+inline uint8_t ToPcm8Signed(int32_t x) { return uint8_t(int32_t(uint32_t(x) + 2048u) >> 12); }
+
+} // namespace LSampleConvert

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "audio/LHandle.h"
+
+#include <cstdint>
+
+// A pushed stream of frames in the internal format.
+//
+// Write(p, n) adds n to the frames written and consumes n frames (at most
+// 8192 per call); a sink in error counts but discards. File sinks finish their
+// files in their destructors, which run when the last SinkHandle goes. Used by
+// one thread at a time.
+class LSoundSinkBase : public LCounted {
+public:
+    // 0 channels become 1 with the error flag set; the rate is not checked.
+    LSoundSinkBase(int32_t iSampleRate, int iChannels);
+
+    virtual void Write(const int32_t* pBuffer, int32_t iFrames) { iFramesWritten += iFrames; }
+    // Moves the write position; the base ignores it.
+    virtual void Seek(int32_t iFrame) {}
+
+    int32_t GetFramesWritten() const { return iFramesWritten; }
+    int32_t GetSampleRate() const { return iSampleRate; }
+    int GetChannels() const { return bChannels; }
+    bool IsError() const { return (bFlags & 1) != 0; }
+
+protected:
+    void SetError() { bFlags |= 1; }
+    void SetFramesWritten(int32_t i) { iFramesWritten = i; }
+
+private:
+    int32_t iFramesWritten = 0;
+    int32_t iSampleRate;
+    uint8_t bChannels;
+    uint8_t bFlags = 0;
+};
+
+using SinkHandle = LHandle<LSoundSinkBase>;
