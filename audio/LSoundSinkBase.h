@@ -2,6 +2,7 @@
 
 #include "audio/LHandle.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // A pushed stream of frames in the internal format.

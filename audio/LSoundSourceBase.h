@@ -2,6 +2,7 @@
 
 #include "audio/LHandle.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // Internal sample format: signed 32-bit, channels interleaved, at 16 times

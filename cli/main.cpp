@@ -1,7 +1,30 @@
+#include "cli/CliCommand.h"
+#include "cli/LConsoleProgressView.h"
+
 #include <cstdio>
+#include <cstring>
+
+namespace {
+void PrintUsage()
+{
+    std::fprintf(stderr, "usage: orvenna-cli COMMAND ARGS...\n\ncommands:\n");
+    for (const CliCommand& c : GetCliCommands())
+        std::fprintf(stderr, "  %s\n", c.szUsage);
+    std::fprintf(stderr, "\nExit codes: 0 done, 1 cancelled (Ctrl+C), 2 failed.\n");
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
-    fprintf(stderr, "usage: orvenna-cli COMMAND ...\n");
-    return 2;
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        PrintUsage();
+        return argc < 2 ? kExitFailed : kExitOk;
+    }
+    LConsoleProgressView::Install();
+    std::vector<std::string> args(argv + 2, argv + argc);
+    for (const CliCommand& c : GetCliCommands())
+        if (std::strcmp(argv[1], c.szName) == 0)
+            return c.fnRun(args);
+    PrintUsage();
+    return CliFail(std::string("unknown command \"") + argv[1] + "\"");
 }

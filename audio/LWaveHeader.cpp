@@ -1,0 +1,66 @@
+#include "audio/LWaveHeader.h"
+
+namespace {
+uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t* p) { return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16); }
+void Put16(std::vector<uint8_t>& v, uint32_t x)
+{
+    v.push_back(uint8_t(x));
+    v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x)
+{
+    Put16(v, x & 0xFFFF);
+    Put16(v, x >> 16);
+}
+void PutTag(std::vector<uint8_t>& v, const char* sz) { v.insert(v.end(), sz, sz + 4); }
+} // namespace
+
+bool LWaveHeader::Parse(const uint8_t* p, size_t nBytes)
+{
+    if (nBytes < 14)
+        return false;
+    wFormatTag = Get16(p);
+    nChannels = Get16(p + 2);
+    nSamplesPerSec = Get32(p + 4);
+    nAvgBytesPerSec = Get32(p + 8);
+    nBlockAlign = Get16(p + 12);
+    wBitsPerSample = nBytes >= 16 ? Get16(p + 14) : 0;
+    extra.clear();
+    if (nBytes >= 18) {
+        size_t nExtra = Get16(p + 16);
+        if (nExtra > nBytes - 18)
+            nExtra = nBytes - 18;
+        extra.assign(p + 18, p + 18 + nExtra);
+    }
+    return true;
+}
+
+std::vector<uint8_t> LWaveHeader::FormatBytes() const
+{
+    std::vector<uint8_t> v;
+    Put16(v, wFormatTag);
+    Put16(v, nChannels);
+    Put32(v, nSamplesPerSec);
+    Put32(v, nAvgBytesPerSec);
+    Put16(v, nBlockAlign);
+    Put16(v, wBitsPerSample);
+    Put16(v, uint32_t(extra.size()));
+    v.insert(v.end(), extra.begin(), extra.end());
+    return v;
+}
+
+std::vector<uint8_t> LWaveHeader::Build(uint32_t uRiffBytes, uint32_t uDataBytes) const
+{
+    std::vector<uint8_t> fmt = FormatBytes();
+    std::vector<uint8_t> v;
+    PutTag(v, "RIFF");
+    Put32(v, uRiffBytes);
+    PutTag(v, "WAVE");
+    PutTag(v, "fmt ");
+    Put32(v, uint32_t(fmt.size()));
+    v.insert(v.end(), fmt.begin(), fmt.end());
+    PutTag(v, "data");
+    Put32(v, uDataBytes);
+    return v;
+}

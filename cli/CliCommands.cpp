@@ -1,0 +1,18 @@
+#include "cli/CliCommand.h"
+
+#include <cstdio>
+
+const std::vector<CliCommand>& GetCliCommands()
+{
+    static const std::vector<CliCommand> commands = {
+        {"info", "info FILE...            rate, channels, length and peak of audio files", CliInfo},
+        {"convert", "convert IN OUT          load IN and save it as OUT", CliConvert},
+    };
+    return commands;
+}
+
+int CliFail(const std::string& strText)
+{
+    std::fprintf(stderr, "orvenna-cli: %s\n", strText.c_str());
+    return kExitFailed;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Hands out cut numbers, counts the references to each, and deletes a cut's
+// audio file (n.aud) and graph file (n.grf) when its last reference goes.
+// One per process; every count change takes the lock, so any thread may
+// create, copy or release cuts.
+//
+// The files live in a folder of this process's own under the audio working
+// folder ("orvenna-<pid>"), so two programs sharing a working folder never
+// delete each other's files. The folder and its files are removed at exit,
+// and folders left by processes that no longer run are removed on start.
+class LAudioCutTank {
+public:
+    static constexpr uint16_t kSilentCut = 65535;
+
+    static LAudioCutTank& Get();
+
+    // A free number with its count set to 1, or kSilentCut when all are taken.
+    uint16_t GetNewRefAndIncRef();
+    void IncRef(uint16_t wCut);
+    // A count below 2 frees the number and deletes its files.
+    void DecRef(uint16_t wCut);
+    uint16_t GetRefCount(uint16_t wCut);
+
+    // "" for the silent cut.
+    std::string GetAudFilePath(uint16_t wCut) const;
+    std::string GetGrfFilePath(uint16_t wCut) const;
+
+    const std::string& GetFolder() const { return strFolder; }
+    // Number of cuts with a non-zero count.
+    int GetUsedCount();
+    // Deletes every cut and graph file of this process's folder.
+    void DeleteAllFiles();
+
+    // Deletes the files and this process's folder (at exit, and on a
+    // signal that ends the program).
+    void RemoveFolder();
+
+private:
+    LAudioCutTank();
+    static void RemoveStaleFolders(const std::string& strParent);
+
+    std::mutex mtx;
+    std::string strFolder;
+    std::vector<uint16_t> counts;
+};

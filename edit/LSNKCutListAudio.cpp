@@ -1,0 +1,86 @@
+#include "edit/LSNKCutListAudio.h"
+#include "edit/LAudioCutTank.h"
+
+#include <algorithm>
+
+LSNKCutListAudio::LSNKCutListAudio(LCutListAudio& list, int32_t iRate, int iChannels)
+    : LSoundSinkBase(iRate, iChannels), target(list),
+      wCut(LAudioCutTank::Get().GetNewRefAndIncRef()), peakMax(size_t(GetChannels()), 0),
+      peakMin(size_t(GetChannels()), 0)
+{
+    if (wCut == LAudioCutTank::kSilentCut)
+        return;
+    aud.Open(LAudioCutTank::Get().GetAudFilePath(wCut), LFile::Mode::CreateReadWrite);
+    grf.Open(LAudioCutTank::Get().GetGrfFilePath(wCut), LFile::Mode::CreateReadWrite);
+}
+
+LSNKCutListAudio::~LSNKCutListAudio()
+{
+    if (iBlockFill > 0)
+        WriteRecord();
+    aud.Close();
+    grf.Close();
+    LAudioCut cut(wCut, GetFramesWritten(), LAudioCut::kUnityGain, 0);
+    target.SetFormat(GetSampleRate(), GetChannels());
+    target.SetSingleCut(std::move(cut));
+    LAudioCutTank::Get().DecRef(wCut);
+}
+
+void LSNKCutListAudio::Write(const int32_t* pBuffer, int32_t iFrames)
+{
+    LSoundSinkBase::Write(pBuffer, iFrames);
+    if (iFrames <= 0)
+        return;
+    aud.Write(pBuffer, int64_t(iFrames) * GetChannels() * 4);
+    FeedGraph(pBuffer, iFrames);
+}
+
+void LSNKCutListAudio::FeedGraph(const int32_t* p, int32_t iFrames)
+{
+    const int iCh = GetChannels();
+    while (iFrames > 0) {
+        int n = std::min(iFrames, kGraphBlock - iBlockFill);
+        for (int c = 0; c < iCh; ++c) {
+            int32_t iMax = peakMax[size_t(c)], iMin = peakMin[size_t(c)];
+            for (int f = 0; f < n; ++f) {
+                int32_t s = p[size_t(f) * size_t(iCh) + size_t(c)];
+                iMax = std::max(iMax, s);
+                iMin = std::min(iMin, s);
+            }
+            peakMax[size_t(c)] = iMax;
+            peakMin[size_t(c)] = iMin;
+        }
+        p += size_t(n) * size_t(iCh);
+        iFrames -= n;
+        iBlockFill += n;
+        if (iBlockFill == kGraphBlock)
+            WriteRecord();
+    }
+}
+
+void LSNKCutListAudio::WriteRecord()
+{
+    uint8_t record[2 * 255];
+    const int iCh = GetChannels();
+    for (int c = 0; c < iCh; ++c) {
+        int64_t iPos = int64_t(peakMax[size_t(c)]) >> 11;
+        int64_t iNeg = (-int64_t(peakMin[size_t(c)])) >> 11;
+        record[2 * c] = uint8_t(std::min<int64_t>(255, iPos));
+        record[2 * c + 1] = uint8_t(std::min<int64_t>(255, iNeg));
+        peakMax[size_t(c)] = peakMin[size_t(c)] = 0;
+    }
+    grf.Write(record, 2 * iCh);
+    iBlockFill = 0;
+}
+
+void LSNKCutListAudio::Seek(int32_t iFrame)
+{
+    iFrame = std::max(iFrame, 0);
+    const int iCh = GetChannels();
+    aud.Seek(int64_t(iFrame) * iCh * 4);
+    grf.Seek(int64_t(iFrame / kGraphBlock) * iCh * 2);
+    std::fill(peakMax.begin(), peakMax.end(), 0);
+    std::fill(peakMin.begin(), peakMin.end(), 0);
+    iBlockFill = iFrame % kGraphBlock;
+    SetFramesWritten(iFrame);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "audio/LSoundSinkBase.h"
+#include "edit/LCutListAudio.h"
+#include "platform/LFile.h"
+
+#include <vector>
+
+// Writes one new cut file and its graph file. When the last handle goes, the
+// target list becomes that single cut (its old cuts are released). Nobody
+// else may touch the target list until then.
+class LSNKCutListAudio : public LSoundSinkBase {
+public:
+    static constexpr int kGraphBlock = 256;
+
+    LSNKCutListAudio(LCutListAudio& target, int32_t iRate, int iChannels);
+    ~LSNKCutListAudio() override;
+
+    void Write(const int32_t* pBuffer, int32_t iFrames) override;
+    void Seek(int32_t iFrame) override;
+
+private:
+    void FeedGraph(const int32_t* p, int32_t iFrames);
+    void WriteRecord();
+
+    LCutListAudio& target;
+    uint16_t wCut;
+    LFile aud, grf;
+    std::vector<int32_t> peakMax, peakMin;
+    int iBlockFill = 0;
+};

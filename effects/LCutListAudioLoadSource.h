@@ -1,0 +1,18 @@
+#pragma once
+
+#include "audio/LSoundSourceBase.h"
+#include "edit/LCutListAudio.h"
+#include "process/LProgressDialog.h"
+
+#include <string>
+
+// Turns a source into a cut list: the source is pumped into a new cut file,
+// which becomes the target's only cut. The target changes only when the
+// whole source went in; after a cancel or an error it is as it was.
+struct LCutListAudioLoadSource {
+    std::string strTitle;
+    LCutListAudio* pTarget = nullptr;
+    SourceHandle hSource;
+};
+
+int ProcessBody(LProgressDialog& dlg, LCutListAudioLoadSource& data);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "audio/LSoundSinkBase.h"
+#include "audio/LSoundSourceBase.h"
+#include "edit/LCutListAudio.h"
+#include "process/LProgressDialog.h"
+
+#include <functional>
+
+// Reads frames iStart..iEnd of a source (at least one frame) and writes them
+// to the sink when there is one.
+struct LEfSoundProcess {
+    SourceHandle hSource;
+    SinkHandle hSink;
+    int32_t iEnd = 0;
+    int32_t iStart = 0;
+};
+
+int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data);
+
+// The shared body of the range effects: the selection of the document is
+// read through the effect's source (fnWrap wraps a reader of the whole
+// document), rendered into a new cut and put in place of the selection.
+// Cancelled or failed runs leave the document as it was. 0 / 1 / 2.
+using LEffectWrap = std::function<SourceHandle(SourceHandle)>;
+int EfRunRangeEffect(LProgressDialog& dlg, LCutListAudio& doc, int32_t iStart, int32_t iEnd,
+                     const std::string& strName, const LEffectWrap& fnWrap);

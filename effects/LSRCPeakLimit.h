@@ -1,0 +1,40 @@
+#pragma once
+
+#include "audio/LSRCFilterBase.h"
+
+#include <vector>
+
+// Look-ahead peak limiter: keeps every output sample within the limit by a
+// gain per block that starts falling two blocks before a loud block is
+// output. Material below the limit passes bit-exactly.
+class LSRCPeakLimit : public LSRCFilterBase {
+public:
+    static constexpr int32_t kMaxLimit = 0x3FFFFF;
+
+    LSRCPeakLimit(SourceHandle hUpstream, int32_t iLimit);
+
+    // The upstream itself when its peak bound is within 0x7FFF0, else a
+    // limiter at 0x7FFF0.
+    static SourceHandle OpenSource(SourceHandle hUpstream);
+
+    void Read(int32_t* pBuffer, int32_t iFrames) override;
+    int32_t GetPosition() override;
+    void Seek(int32_t iFrame) override;
+
+    int32_t GetBlockFrames() const { return iBlock; }
+
+private:
+    void Start();
+    void NextBlock();
+    int32_t BlockGain(const std::vector<int32_t>& block) const;
+    void SetRamp();
+
+    int32_t iLimit;
+    int32_t iBlock;
+    int32_t iIndex = 0;
+    bool bStarted = false;
+    std::vector<int32_t> buffers[3]; // current, next, newest
+    int32_t aGain[4] = {};           // previous, current, next, newest
+    int32_t iG = 0x1000000;
+    int32_t iStep = 0;
+};
