@@ -115,7 +115,7 @@ bool WriteAll(const std::string& strPath, const std::vector<uint8_t>& data)
     FILE* f = fopen(strPath.c_str(), "wb");
     if (!f)
         return false;
-    bool bOk = fwrite(data.data(), 1, data.size(), f) == data.size();
+    bool bOk = data.empty() || fwrite(data.data(), 1, data.size(), f) == data.size();
     return fclose(f) == 0 && bOk;
 }
 

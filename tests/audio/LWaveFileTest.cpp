@@ -1,0 +1,295 @@
+#include "audio/LSampleConvert.h"
+#include "audio/LWaveFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace TestSupport;
+
+namespace {
+
+struct Chunk {
+    const char* szId;
+    std::vector<uint8_t> body;
+    uint32_t uSize = 0xFFFFFFFE; // the body's size unless set
+};
+
+std::vector<uint8_t> Fmt(uint16_t wTag, uint16_t wCh, uint32_t uRate, uint16_t wBits, size_t nBytes = 16)
+{
+    std::vector<uint8_t> v;
+    Put16(v, wTag);
+    Put16(v, wCh);
+    Put32(v, uRate);
+    Put32(v, uRate * wCh * (wBits / 8));
+    Put16(v, uint16_t(wCh * (wBits / 8)));
+    Put16(v, wBits);
+    v.resize(nBytes, 0);
+    return v;
+}
+
+// A RIFF WAVE file of the given chunks, each padded to even length.
+std::vector<uint8_t> Riff(const std::vector<Chunk>& chunks)
+{
+    std::vector<uint8_t> v;
+    PutTag(v, "RIFF");
+    Put32(v, 0);
+    PutTag(v, "WAVE");
+    for (const Chunk& c : chunks) {
+        PutTag(v, c.szId);
+        Put32(v, c.uSize == 0xFFFFFFFE ? uint32_t(c.body.size()) : c.uSize);
+        v.insert(v.end(), c.body.begin(), c.body.end());
+        if (c.body.size() & 1)
+            v.push_back(0);
+    }
+    uint32_t uRiff = uint32_t(v.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        v[size_t(4 + i)] = uint8_t(uRiff >> (8 * i));
+    return v;
+}
+
+std::vector<uint8_t> Bytes16(const std::vector<int16_t>& s)
+{
+    std::vector<uint8_t> v;
+    for (int16_t x : s)
+        Put16(v, uint16_t(x));
+    return v;
+}
+
+std::vector<int32_t> ReadAllFrames(LSoundSourceBase& src)
+{
+    std::vector<int32_t> out(size_t(src.GetLength()) * size_t(src.GetChannels()));
+    int32_t iDone = 0;
+    while (iDone < src.GetLength()) {
+        int32_t n = std::min(kBlockFrames, src.GetLength() - iDone);
+        src.Read(out.data() + size_t(iDone) * size_t(src.GetChannels()), n);
+        iDone += n;
+    }
+    return out;
+}
+
+SourceHandle OpenBytes(const TempDir& dir, const std::vector<uint8_t>& bytes)
+{
+    std::string strPath = dir.File("t.wav");
+    WriteAll(strPath, bytes);
+    return LWaveFile::OpenSource(strPath);
+}
+
+} // namespace
+
+// Files written by sox in every PCM layout read back to the samples sox
+// itself decodes.
+TEST(LWaveFile, ReadsPcmWrittenBySox)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    for (int iBits : {8, 16})
+        for (int iCh : {1, 2}) {
+            std::string strWav = dir.File("s.wav"), strRaw = dir.File("s.raw");
+            ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "22050", "-c", std::to_string(iCh), "-b",
+                           std::to_string(iBits), strWav, "synth", "0.7", "sine", "300-3000",
+                           "sine", "500", "vol", "0.9"}),
+                      0);
+            ASSERT_EQ(TestSupport::Run({"sox", strWav, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw}), 0);
+            SourceHandle h = LWaveFile::OpenSource(strWav);
+            ASSERT_FALSE(h->IsError());
+            EXPECT_EQ(h->GetSampleRate(), 22050);
+            EXPECT_EQ(h->GetChannels(), iCh);
+            std::vector<uint8_t> raw = ReadAll(strRaw);
+            EXPECT_EQ(h->GetLength(), int32_t(raw.size() / 2 / size_t(iCh)));
+            std::vector<int32_t> got = ReadAllFrames(*h);
+            ASSERT_EQ(got.size() * 2, raw.size());
+            for (size_t i = 0; i < got.size(); ++i) {
+                int32_t iExpect = int16_t(raw[2 * i] | (raw[2 * i + 1] << 8));
+                ASSERT_EQ(got[i], iExpect * 16) << "bits " << iBits << " ch " << iCh << " at " << i;
+            }
+        }
+}
+
+// What we write, sox reads as the same samples, and the header sizes are
+// the true ones.
+TEST(LWaveFile, WritesPcmThatSoxReads)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::vector<int16_t> sig = MakeSignal(1000, 2, 44100);
+    std::vector<int32_t> internal(sig.size());
+    LSampleConvert::Int16ToInternal(sig.data(), internal.data(), sig.size());
+    for (int iBits : {8, 16}) {
+        std::string strPath = dir.File("ours.wav");
+        {
+            SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 44100, 2, iBits, 0);
+            h->Write(internal.data(), 600);
+            h->Write(internal.data() + 1200, 400);
+        }
+        std::vector<uint8_t> file = ReadAll(strPath);
+        uint32_t uBlock = uint32_t(2 * iBits / 8);
+        ASSERT_EQ(file.size(), 46 + 1000 * uBlock);
+        auto Get32 = [&](size_t o) { return uint32_t(file[o] | file[o + 1] << 8 | file[o + 2] << 16 | file[o + 3] << 24); };
+        EXPECT_EQ(Get32(4), 1000 * uBlock + 38);
+        EXPECT_EQ(Get32(42), 1000 * uBlock);
+        std::string strOut;
+        ASSERT_EQ(TestSupport::Run({"sox", strPath, "-t", "raw", "-e", "signed", "-b", "16", "-L", "-"}, &strOut), 0);
+        ASSERT_EQ(strOut.size(), 4000u);
+        for (size_t i = 0; i < 2000; ++i) {
+            int16_t got = int16_t(uint8_t(strOut[2 * i]) | (uint8_t(strOut[2 * i + 1]) << 8));
+            int16_t expect = iBits == 16 ? sig[i] : int16_t((LSampleConvert::ToPcm8(internal[i]) - 128) << 8);
+            ASSERT_EQ(got, expect) << iBits << " bits at " << i;
+        }
+    }
+}
+
+TEST(LWaveFile, ChunkWalkAcceptsForeignChunksAndOddSizes)
+{
+    TempDir dir;
+    std::vector<int16_t> sig = MakeSignal(101, 1, 8000);
+    std::vector<uint8_t> data = Bytes16(sig);
+    std::vector<uint8_t> odd = {1, 2, 3}; // odd-sized, padded
+    std::vector<std::vector<Chunk>> layouts = {
+        {{"LIST", odd}, {"fmt ", Fmt(1, 1, 8000, 16)}, {"data", data}},
+        {{"fmt ", Fmt(1, 1, 8000, 16)}, {"LIST", odd}, {"fact", {4, 0, 0, 0}}, {"data", data}},
+        {{"fmt ", Fmt(1, 1, 8000, 16, 18)}, {"data", data}, {"LIST", odd}},
+        {{"fmt ", Fmt(1, 1, 8000, 16, 17)}, {"data", data}}, // odd fmt body
+    };
+    for (size_t i = 0; i < layouts.size(); ++i) {
+        SourceHandle h = OpenBytes(dir, Riff(layouts[i]));
+        ASSERT_FALSE(h->IsError()) << "layout " << i;
+        EXPECT_EQ(h->GetLength(), 101);
+        std::vector<int32_t> got = ReadAllFrames(*h);
+        for (size_t k = 0; k < got.size(); ++k)
+            ASSERT_EQ(got[k], sig[k] * 16) << "layout " << i;
+    }
+    // A file whose first chunk is not RIFF: skipped when its size is at least 5.
+    std::vector<uint8_t> wav = Riff({{"fmt ", Fmt(1, 1, 8000, 16)}, {"data", data}});
+    std::vector<uint8_t> lead = {'J', 'U', 'N', 'K', 6, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0};
+    lead.insert(lead.end(), wav.begin(), wav.end());
+    EXPECT_FALSE(OpenBytes(dir, lead)->IsError());
+    lead[4] = 3;
+    lead.erase(lead.begin() + 12, lead.begin() + 14);
+    lead.erase(lead.begin() + 11);
+    EXPECT_TRUE(OpenBytes(dir, lead)->IsError());
+}
+
+TEST(LWaveFile, RejectsBadFormatsAndValidatesRanges)
+{
+    TempDir dir;
+    std::vector<uint8_t> data(100, 0);
+    auto Opens = [&](std::vector<uint8_t> fmt) {
+        return !OpenBytes(dir, Riff({{"fmt ", fmt}, {"data", data}}))->IsError();
+    };
+    EXPECT_TRUE(Opens(Fmt(1, 1, 8000, 16, 16)));
+    EXPECT_FALSE(Opens(Fmt(1, 1, 8000, 16, 13)));
+    EXPECT_FALSE(Opens(Fmt(1, 1, 8000, 16, 8193)));
+    EXPECT_TRUE(Opens(Fmt(1, 1, 8000, 16, 8192)));
+    EXPECT_FALSE(Opens(Fmt(1, 0, 8000, 16)));
+    EXPECT_FALSE(Opens(Fmt(1, 256, 8000, 16)));
+    EXPECT_TRUE(Opens(Fmt(1, 255, 8000, 8)));
+    EXPECT_FALSE(Opens(Fmt(1, 1, 196001, 16)));
+    EXPECT_TRUE(Opens(Fmt(1, 1, 196000, 16)));
+    EXPECT_FALSE(Opens(Fmt(1, 1, 0, 16)));
+    // No data chunk, no fmt chunk, not RIFF at all, empty file.
+    EXPECT_TRUE(OpenBytes(dir, Riff({{"fmt ", Fmt(1, 1, 8000, 16)}}))->IsError());
+    EXPECT_TRUE(OpenBytes(dir, Riff({{"data", data}}))->IsError());
+    EXPECT_TRUE(OpenBytes(dir, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '})->IsError());
+    EXPECT_TRUE(OpenBytes(dir, {})->IsError());
+    EXPECT_TRUE(LWaveFile::OpenSource(dir.File("does-not-exist.wav"))->IsError());
+}
+
+TEST(LWaveFile, DataSizeUnknownOrLargerThanTheFile)
+{
+    TempDir dir;
+    std::vector<uint8_t> data(1000, 0);
+    Chunk c{"data", data, 0xFFFFFFFF};
+    SourceHandle h = OpenBytes(dir, Riff({{"fmt ", Fmt(1, 1, 8000, 16)}, c}));
+    ASSERT_FALSE(h->IsError());
+    EXPECT_EQ(h->GetLength(), 500);
+    // A header claiming more than the file holds (a truncated copy) gives the
+    // length of what is there.
+    c.uSize = 100000;
+    h = OpenBytes(dir, Riff({{"fmt ", Fmt(1, 2, 8000, 16)}, c}));
+    EXPECT_EQ(h->GetLength(), 250);
+}
+
+TEST(LWaveFile, ReadsZerosAroundTheAudioAndSeeks)
+{
+    TempDir dir;
+    std::vector<int16_t> sig = MakeSignal(9000, 1, 8000);
+    SourceHandle h = OpenBytes(dir, Riff({{"fmt ", Fmt(1, 1, 8000, 16)}, {"data", Bytes16(sig)}}));
+    std::vector<int32_t> buf(8192);
+    h->Seek(-100);
+    h->Read(buf.data(), 8192);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(buf[size_t(i)], 0);
+    for (int i = 100; i < 8192; ++i)
+        ASSERT_EQ(buf[size_t(i)], sig[size_t(i - 100)] * 16);
+    EXPECT_EQ(h->GetPosition(), 8092);
+    h->Seek(8990);
+    h->Read(buf.data(), 20);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(buf[size_t(i)], sig[size_t(8990 + i)] * 16);
+    for (int i = 10; i < 20; ++i)
+        EXPECT_EQ(buf[size_t(i)], 0);
+    h->Seek(20000);
+    buf[0] = 7;
+    h->Read(buf.data(), 4);
+    EXPECT_EQ(buf[0], 0);
+}
+
+TEST(LWaveFile, WriterStartFrameAndSeekBack)
+{
+    TempDir dir;
+    std::string strPath = dir.File("rec.wav");
+    std::vector<int32_t> ones(2000, 16), twos(2000, 32);
+    {
+        SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 8000, 1, 16, 0);
+        h->Write(ones.data(), 1000);
+        h->Seek(5000); // forward: ignored
+        EXPECT_EQ(h->GetFramesWritten(), 1000);
+    }
+    {
+        // Continue the recording from frame 600.
+        SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 8000, 1, 16, 600);
+        EXPECT_EQ(h->GetFramesWritten(), 600);
+        h->Write(twos.data(), 100);
+    }
+    SourceHandle src = LWaveFile::OpenSource(strPath);
+    ASSERT_EQ(src->GetLength(), 700);
+    std::vector<int32_t> got = ReadAllFrames(*src);
+    EXPECT_EQ(got[599], 16);
+    EXPECT_EQ(got[600], 32);
+    {
+        SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 8000, 1, 16, 0);
+        h->Write(ones.data(), 10);
+        h->Seek(0);
+    }
+    EXPECT_EQ(ReadAll(strPath).size(), 46u);
+    EXPECT_FALSE(LWaveFile::OpenSinkPCM(strPath, 8000, 1, 24, 0));
+    EXPECT_TRUE(LWaveFile::OpenSinkPCM(dir.File("no/such/folder.wav"), 8000, 1, 16, 0)->IsError());
+}
+
+// Random damage to a valid header never crashes, and whatever opens reads
+// within its length.
+TEST(LWaveFile, SurvivesDamagedHeaders)
+{
+    TempDir dir;
+    std::vector<uint8_t> good = Riff({{"LIST", {1, 2, 3}}, {"fmt ", Fmt(1, 2, 44100, 16, 18)},
+                                      {"data", Bytes16(MakeSignal(300, 2, 44100))}});
+    std::mt19937 rng(7);
+    std::vector<int32_t> buf(size_t(255) * 512);
+    for (int iCase = 0; iCase < 3000; ++iCase) {
+        std::vector<uint8_t> bad = good;
+        int nFlips = 1 + int(rng() % 4);
+        for (int k = 0; k < nFlips; ++k)
+            bad[rng() % 64] = uint8_t(rng());
+        if (iCase % 5 == 0)
+            bad.resize(rng() % bad.size());
+        SourceHandle h = OpenBytes(dir, bad);
+        if (h->IsError())
+            continue;
+        ASSERT_LE(int64_t(h->GetLength()) * h->GetChannels(), int64_t(bad.size()));
+        h->Read(buf.data(), 512);
+        h->Seek(h->GetLength() / 2);
+        h->Read(buf.data(), 512);
+    }
+}
