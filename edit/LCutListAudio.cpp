@@ -221,15 +221,11 @@ void LCutListAudio::EfAmplifyAll(int iPercent)
     LTrace("LCutListAudio::EfAmplifyAll GainPercent=%d", iPercent);
     if (iPercent == 100)
         return;
-    int32_t iLimit = iPercent >= 101 ? (0x7FFFFFFF / iPercent) * 100 : 0x7FFFFFFF;
+    // Exact in 64 bits and held within the 32-bit gain range, so 50 % of
+    // unity is exactly half, a saturated gain can still be lowered or
+    // inverted, and nothing wraps into the opposite sign.
     for (LAudioCut& c : cuts) {
-        if (c.iGain < iLimit) {
-            // In 64 bits, kept within the 32-bit gain range: an inverted gain
-            // or a large negative percent cannot wrap into the opposite sign.
-            int64_t iGain = int64_t(c.iGain / 100) * iPercent;
-            c.iGain = int32_t(std::clamp<int64_t>(iGain, -0x7FFFFFFF, 0x7FFFFFFF));
-        } else {
-            c.iGain = 0x7FFFFFFF;
-        }
+        int64_t iGain = int64_t(c.iGain) * iPercent / 100;
+        c.iGain = int32_t(std::clamp<int64_t>(iGain, -0x7FFFFFFF, 0x7FFFFFFF));
     }
 }

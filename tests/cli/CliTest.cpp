@@ -1,0 +1,117 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+using namespace TestSupport;
+
+namespace {
+const std::string kCli = ORVENNA_CLI_PATH;
+
+// Runs the CLI with its working folder inside dir.
+int Cli(const TempDir& dir, std::vector<std::string> args, std::string* pOut = nullptr)
+{
+    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
+    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+    args.insert(args.begin(), kCli);
+    return TestSupport::Run(args, pOut);
+}
+
+int CountCutFiles(const std::string& strRoot)
+{
+    int n = 0;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(strRoot, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        n += it->path().extension() == ".aud" || it->path().extension() == ".grf";
+    return n;
+}
+} // namespace
+
+TEST(Cli, InfoAndConvertAgreeWithSox)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string strIn = dir.File("in.wav"), strOut = dir.File("out.wav");
+    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "22050", "-c", "2", "-b", "16", strIn, "synth", "2.5",
+                                "sine", "440", "vol", "0.5"}),
+              0);
+    std::string strInfo;
+    ASSERT_EQ(Cli(dir, {"info", strIn}, &strInfo), 0) << strInfo;
+    EXPECT_NE(strInfo.find("rate      22050 Hz"), std::string::npos) << strInfo;
+    EXPECT_NE(strInfo.find("channels  2"), std::string::npos);
+    EXPECT_NE(strInfo.find("frames    55125"), std::string::npos);
+    EXPECT_NE(strInfo.find("length    0:00:02.50 (0:00:02.500)"), std::string::npos);
+    EXPECT_NE(strInfo.find("(-6.0"), std::string::npos) << "peak of a half-scale sine";
+
+    ASSERT_EQ(Cli(dir, {"convert", strIn, strOut}), 0);
+    std::string strA, strB;
+    TestSupport::Run({"sox", strIn, "-t", "raw", "-"}, &strA);
+    TestSupport::Run({"sox", strOut, "-t", "raw", "-"}, &strB);
+    EXPECT_EQ(strA.size(), 55125u * 4);
+    EXPECT_TRUE(strA == strB) << "sample-exact copy";
+    EXPECT_EQ(CountCutFiles(dir.Path()), 0) << "cut files removed at exit";
+}
+
+TEST(Cli, FailuresNameTheFileAndExitWith2)
+{
+    TempDir dir;
+    WriteAll(dir.File("bad.wav"), {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v'});
+    std::string strOut;
+    EXPECT_EQ(Cli(dir, {"info", dir.File("bad.wav")}, &strOut), 2);
+    EXPECT_NE(strOut.find("bad.wav"), std::string::npos) << strOut;
+    strOut.clear();
+    EXPECT_EQ(Cli(dir, {"convert", dir.File("missing.wav"), dir.File("o.wav")}, &strOut), 2);
+    EXPECT_NE(strOut.find("missing.wav"), std::string::npos) << strOut;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("o.wav")));
+    EXPECT_EQ(Cli(dir, {"frobnicate"}), 2);
+}
+
+// Ctrl+C in the middle of a conversion: exit code 1, no output file, and no
+// cut files left behind.
+TEST(Cli, InterruptCancelsAndCleansUp)
+{
+    TempDir dir;
+    std::string strIn = dir.File("big.wav");
+    {
+        // 40 minutes of 44.1 kHz stereo silence, written sparse.
+        std::vector<uint8_t> h;
+        uint32_t uData = 44100u * 4 * 60 * 40;
+        PutTag(h, "RIFF"); Put32(h, uData + 36); PutTag(h, "WAVE");
+        PutTag(h, "fmt "); Put32(h, 16); Put16(h, 1); Put16(h, 2); Put32(h, 44100);
+        Put32(h, 44100 * 4); Put16(h, 4); Put16(h, 16);
+        PutTag(h, "data"); Put32(h, uData);
+        WriteAll(strIn, h);
+        std::filesystem::resize_file(strIn, 44 + uint64_t(uData));
+    }
+    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
+    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+    std::string strOut = dir.File("out.wav");
+    std::vector<std::string> args = {kCli, "convert", strIn, strOut};
+    std::vector<char*> argv;
+    for (auto& s : args)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    // Wait until the load is under way (a cut file is growing).
+    auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (CountCutFiles(dir.Path()) == 0 && std::chrono::steady_clock::now() < tEnd)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GT(CountCutFiles(dir.Path()), 0);
+    kill(pid, SIGINT);
+    int iStatus = 0;
+    waitpid(pid, &iStatus, 0);
+    ASSERT_TRUE(WIFEXITED(iStatus));
+    EXPECT_EQ(WEXITSTATUS(iStatus), 1);
+    EXPECT_EQ(CountCutFiles(dir.Path()), 0);
+    EXPECT_FALSE(std::filesystem::exists(strOut));
+}

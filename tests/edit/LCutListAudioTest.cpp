@@ -1,0 +1,323 @@
+#include "edit/LAudioCutTank.h"
+#include "edit/LCutListAudio.h"
+#include "edit/LSNKCutListAudio.h"
+#include "edit/LSRCCutListAudio.h"
+#include "platform/LFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+namespace {
+
+// A cut list written from the given samples (one new cut file).
+LCutListAudio MakeList(const std::vector<int32_t>& samples, int iCh)
+{
+    LCutListAudio list;
+    {
+        SinkHandle h = MakeHandle<LSNKCutListAudio>(list, 8000, iCh);
+        int32_t iFrames = int32_t(samples.size()) / iCh;
+        for (int32_t i = 0; i < iFrames; i += 700)
+            h->Write(samples.data() + size_t(i) * size_t(iCh), std::min(700, iFrames - i));
+    }
+    return list;
+}
+
+// Everything the list reads, read in uneven blocks.
+std::vector<int32_t> Contents(const LCutListAudio& list)
+{
+    LSRCCutListAudio src(list);
+    std::vector<int32_t> out(size_t(src.GetLength()) * size_t(src.GetChannels()));
+    int32_t iDone = 0, iStep = 1;
+    while (iDone < src.GetLength()) {
+        int32_t n = std::min({iStep, kBlockFrames, src.GetLength() - iDone});
+        src.Read(out.data() + size_t(iDone) * size_t(src.GetChannels()), n);
+        iDone += n;
+        iStep = iStep * 3 + 1;
+    }
+    return out;
+}
+
+int CutFilesOnDisk()
+{
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(LAudioCutTank::Get().GetFolder()))
+        n += e.path().extension() == ".aud";
+    return n;
+}
+
+// The same edits on a plain vector of frames (mono).
+struct Model {
+    std::vector<int32_t> v;
+    static std::vector<int32_t> Range(const std::vector<int32_t>& v, int32_t s, int32_t e)
+    {
+        std::vector<int32_t> r;
+        for (int32_t i = s; i < e; ++i)
+            r.push_back(i >= 0 && i < int32_t(v.size()) ? v[size_t(i)] : 0);
+        return r;
+    }
+    void Delete(int32_t s, int32_t e)
+    {
+        if (s > e || e < 0)
+            return;
+        s = std::clamp(s, 0, int32_t(v.size()));
+        e = std::clamp(e, 0, int32_t(v.size()));
+        v.erase(v.begin() + s, v.begin() + e);
+    }
+    void Insert(int32_t pos, std::vector<int32_t> src)
+    {
+        if (pos < 0) {
+            src.insert(src.end(), size_t(-pos), 0);
+            v.insert(v.begin(), src.begin(), src.end());
+            return;
+        }
+        if (pos > int32_t(v.size()))
+            v.resize(size_t(pos), 0);
+        v.insert(v.begin() + pos, src.begin(), src.end());
+    }
+    void InsertSilence(int32_t pos, int32_t n)
+    {
+        if (pos < 0) {
+            if (-pos > n)
+                return;
+            n += pos;
+            pos = 0;
+        }
+        if (n > 0)
+            Insert(pos, std::vector<int32_t>(size_t(n), 0));
+    }
+    void Amplify(int32_t s, int32_t e, int p)
+    {
+        for (int32_t i = std::max(s, 0); i < std::min(e, int32_t(v.size())); ++i)
+            v[size_t(i)] = int32_t(int64_t(v[size_t(i)]) * p / 100);
+    }
+};
+
+} // namespace
+
+TEST(LCutListAudio, WriterMakesOneCutWithItsGraph)
+{
+    std::vector<int32_t> s(600, 0);
+    s[0] = 0x7FFF0;  // frame 0 left: positive peak 255
+    s[3] = -0x800;   // frame 1 right: negative peak 1
+    s[5] = 0x7FF;    // below one step: 0
+    s[512] = -0x80000; // frame 256 left, in the second record
+    LCutListAudio list = MakeList(s, 2);
+    ASSERT_EQ(list.GetCuts().size(), 1u);
+    const LAudioCut& c = list.GetCuts()[0];
+    EXPECT_EQ(c.iLength, 300);
+    EXPECT_EQ(LAudioCutTank::Get().GetRefCount(c.wCut), 1);
+    std::vector<uint8_t> aud = TestSupport::ReadAll(LAudioCutTank::Get().GetAudFilePath(c.wCut));
+    std::vector<uint8_t> grf = TestSupport::ReadAll(LAudioCutTank::Get().GetGrfFilePath(c.wCut));
+    EXPECT_EQ(aud.size(), 2400u);
+    EXPECT_EQ(grf, (std::vector<uint8_t>{255, 0, 0, 1, 0, 255, 0, 0}));
+    EXPECT_EQ(Contents(list), s);
+}
+
+TEST(LCutListAudio, SplitsShareTheFileAndTheLastReferenceDeletesIt)
+{
+    int iFilesBefore = CutFilesOnDisk();
+    std::vector<int32_t> s(100);
+    for (int i = 0; i < 100; ++i)
+        s[size_t(i)] = i * 16;
+    LCutListAudio list = MakeList(s, 1);
+    uint16_t w = list.GetCuts()[0].wCut;
+    list.EfDelete(10, 20);
+    ASSERT_EQ(list.GetCuts().size(), 2u);
+    EXPECT_EQ(list.GetCuts()[0].iLength, 10);
+    EXPECT_EQ(list.GetCuts()[1].iOffset, 20);
+    EXPECT_EQ(list.GetCuts()[1].iLength, 80);
+    EXPECT_EQ(LAudioCutTank::Get().GetRefCount(w), 2);
+    {
+        LCutListAudio copy = list; // an undo state
+        EXPECT_EQ(LAudioCutTank::Get().GetRefCount(w), 4);
+        list.EfDelete(0, list.GetTotalLength());
+        EXPECT_TRUE(list.GetCuts().empty());
+        EXPECT_TRUE(LFile::Exists(LAudioCutTank::Get().GetAudFilePath(w)));
+    }
+    EXPECT_EQ(LAudioCutTank::Get().GetRefCount(w), 0);
+    EXPECT_FALSE(LFile::Exists(LAudioCutTank::Get().GetAudFilePath(w)));
+    EXPECT_FALSE(LFile::Exists(LAudioCutTank::Get().GetGrfFilePath(w)));
+    EXPECT_EQ(CutFilesOnDisk(), iFilesBefore);
+}
+
+TEST(LCutListAudio, GainsAndAmplify)
+{
+    LCutListAudio list = MakeList(std::vector<int32_t>(100, 0x1000), 1);
+    list.EfAmplify(0, 10, 50);
+    ASSERT_EQ(list.GetCuts().size(), 2u);
+    EXPECT_EQ(list.GetCuts()[0].iGain, 0x800000);
+    EXPECT_EQ(list.GetCuts()[1].iGain, 0x1000000);
+    std::vector<int32_t> got = Contents(list);
+    EXPECT_EQ(got[9], 0x800);
+    EXPECT_EQ(got[10], 0x1000);
+    list.EfAmplifyAll(-100);
+    EXPECT_EQ(Contents(list)[50], -0x1000);
+    LCutListAudio loud = MakeList({1, 2}, 1);
+    loud.EfAmplifyAll(20000);
+    loud.EfAmplifyAll(200);
+    EXPECT_EQ(loud.GetCuts()[0].iGain, 0x7FFFFFFF);
+    loud.EfAmplifyAll(-30000); // must not wrap to a positive gain
+    EXPECT_EQ(loud.GetCuts()[0].iGain, -0x7FFFFFFF);
+    loud.EfAmplifyAll(-50);
+    EXPECT_EQ(loud.GetCuts()[0].iGain, 0x3FFFFFFF);
+    // An amplified range reaching past the end adds nothing.
+    LCutListAudio shortList = MakeList(std::vector<int32_t>(50, 16), 1);
+    shortList.EfAmplify(-20, 80, 200);
+    EXPECT_EQ(shortList.GetTotalLength(), 50);
+    EXPECT_EQ(Contents(shortList), std::vector<int32_t>(50, 32));
+}
+
+// Random edits on a cut list and on a plain vector give the same audio,
+// including ranges outside the audio; afterwards every file is gone.
+TEST(LCutListAudio, RandomEditsMatchAPlainVector)
+{
+    int iFilesBefore = CutFilesOnDisk();
+    std::mt19937 rng(12345);
+    {
+        Model model;
+        for (int i = 0; i < 500; ++i)
+            model.v.push_back(int32_t(rng() % 0x10000) - 0x8000);
+        LCutListAudio list = MakeList(model.v, 1);
+        LCutListAudio clip;
+        std::vector<int32_t> clipModel;
+        auto Rand = [&](int32_t lo, int32_t hi) { return lo + int32_t(rng() % uint32_t(hi - lo + 1)); };
+        for (int iStep = 0; iStep < 1500; ++iStep) {
+            int32_t L = int32_t(model.v.size());
+            int32_t s = Rand(-30, L + 30), e = Rand(s, s + 200);
+            std::string strOp;
+            switch (rng() % 10) {
+            case 0: strOp = "delete"; list.EfDelete(s, e); model.Delete(s, e); break;
+            case 1:
+                strOp = "copy";
+                list.EfCopy(s, e, clip);
+                clipModel = Model::Range(model.v, s, e);
+                break;
+            case 2:
+                strOp = "cut";
+                list.EfCut(s, e, clip);
+                clipModel = Model::Range(model.v, s, e);
+                model.Delete(s, e);
+                break;
+            case 3: strOp = "insert"; list.EfInsert(s, clip); model.Insert(s, clipModel); break;
+            case 4:
+                strOp = "silence";
+                list.EfSilence(s, e);
+                model.Delete(s, e);
+                model.InsertSilence(s, e - s);
+                break;
+            case 5: strOp = "insertsilence"; list.EfInsertSilence(s, e - s); model.InsertSilence(s, e - s); break;
+            case 6: {
+                strOp = "replace";
+                list.EfReplace(s, e, clip);
+                model.Delete(s, e);
+                model.Insert(s, clipModel);
+                break;
+            }
+            case 7: {
+                strOp = "amplify";
+                int p = Rand(-150, 250);
+                list.EfAmplify(s, e, p);
+                if (p != 100)
+                    model.Amplify(s, e, p);
+                break;
+            }
+            case 8:
+                if (L > 2000) {
+                    strOp = "trim";
+                    s = std::max(s, 0);
+                    list.EfTrim(s, e);
+                    model.v = Model::Range(model.v, s, std::min(e, L));
+                }
+                break;
+            case 9:
+                if (L < 3000 && s >= 0 && s <= L) {
+                    strOp = "repeat";
+                    int n = Rand(0, 2);
+                    std::vector<int32_t> r = Model::Range(model.v, s, e);
+                    list.EfRepeat(s, e, n);
+                    for (int k = 0; k < n; ++k)
+                        model.Insert(s, r);
+                }
+                break;
+            }
+            ASSERT_EQ(list.GetTotalLength(), int32_t(model.v.size())) << "step " << iStep << " " << strOp;
+            if (iStep % 25 == 0) {
+                std::vector<int32_t> got = Contents(list);
+                // Amplify rounds per cut gain; allow the fixed-point error.
+                for (size_t i = 0; i < got.size(); ++i)
+                    ASSERT_NEAR(got[i], model.v[i], 1 + std::abs(model.v[i]) / 1000)
+                        << "step " << iStep << " " << strOp << " frame " << i;
+            }
+        }
+    }
+    EXPECT_EQ(CutFilesOnDisk(), iFilesBefore);
+}
+
+TEST(LCutListAudio, CopyAndInsertOutsideTheAudio)
+{
+    std::vector<int32_t> s(100);
+    for (int i = 0; i < 100; ++i)
+        s[size_t(i)] = (i + 1) * 16;
+    LCutListAudio list = MakeList(s, 1), dest;
+    list.EfCopy(-5, 5, dest);
+    std::vector<int32_t> expect = {0, 0, 0, 0, 0, 16, 32, 48, 64, 80};
+    EXPECT_EQ(Contents(dest), expect);
+    list.EfCopy(90, 110, dest);
+    std::vector<int32_t> got = Contents(dest);
+    ASSERT_EQ(got.size(), 20u);
+    EXPECT_EQ(got[9], 100 * 16);
+    EXPECT_EQ(got[10], 0);
+    LCutListAudio two = MakeList({7, 8}, 1);
+    list.EfInsert(120, two);
+    EXPECT_EQ(list.GetTotalLength(), 122);
+    got = Contents(list);
+    EXPECT_EQ(got[119], 0);
+    EXPECT_EQ(got[120], 7);
+    // A list inserted into itself.
+    two.EfInsert(1, two);
+    EXPECT_EQ(Contents(two), (std::vector<int32_t>{7, 7, 8, 8}));
+}
+
+TEST(LSRCCutListAudio, SeekAndPrerollAndPrivateCopy)
+{
+    std::vector<int32_t> s(2 * 1000);
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = int32_t(i);
+    LCutListAudio list = MakeList(s, 2);
+    list.EfDelete(100, 200); // two cuts
+    LSRCCutListAudio src(list);
+    list.Clear(); // the reader keeps its own copy
+    std::vector<int32_t> buf(2 * 50);
+    src.Seek(-10);
+    src.Read(buf.data(), 50);
+    EXPECT_EQ(buf[19], 0);
+    EXPECT_EQ(buf[20], 0);
+    EXPECT_EQ(buf[21], 1);
+    src.Seek(95);
+    src.Read(buf.data(), 10);
+    EXPECT_EQ(buf[2 * 4], 2 * 99);
+    EXPECT_EQ(buf[2 * 5], 2 * 200) << "second cut starts after the gap";
+    src.Seek(899);
+    src.Read(buf.data(), 3);
+    EXPECT_EQ(buf[0], 2 * 999);
+    EXPECT_EQ(buf[2], 0);
+    EXPECT_EQ(src.GetPosition(), 902);
+}
+
+TEST(LAudioCutTank, NumbersAreReusedAndSilenceHasNoFile)
+{
+    LAudioCutTank& tank = LAudioCutTank::Get();
+    uint16_t a = tank.GetNewRefAndIncRef();
+    uint16_t b = tank.GetNewRefAndIncRef();
+    EXPECT_NE(a, b);
+    tank.DecRef(a);
+    EXPECT_EQ(tank.GetNewRefAndIncRef(), a) << "the lowest free number comes first";
+    tank.DecRef(a);
+    tank.DecRef(b);
+    EXPECT_EQ(tank.GetAudFilePath(LAudioCutTank::kSilentCut), "");
+    tank.IncRef(LAudioCutTank::kSilentCut);
+    EXPECT_EQ(tank.GetRefCount(LAudioCutTank::kSilentCut), 0);
+}
