@@ -87,8 +87,9 @@ TEST(LWaveFile, ReadsPcmWrittenBySox)
     for (int iBits : {8, 16})
         for (int iCh : {1, 2}) {
             std::string strWav = dir.File("s.wav"), strRaw = dir.File("s.raw");
+            // The comment makes sox write a LIST chunk as well.
             ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "22050", "-c", std::to_string(iCh), "-b",
-                           std::to_string(iBits), strWav, "synth", "0.7", "sine", "300-3000",
+                           std::to_string(iBits), "--comment", "Orvenna test", strWav, "synth", "0.7", "sine", "300-3000",
                            "sine", "500", "vol", "0.9"}),
                       0);
             ASSERT_EQ(TestSupport::Run({"sox", strWav, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw}), 0);
