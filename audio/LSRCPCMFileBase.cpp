@@ -5,7 +5,7 @@
 #include <cstring>
 
 LSRCPCMFileBase::LSRCPCMFileBase(LFile&& f, int32_t iRate, int iChannels, uint32_t uPeak,
-                                 int iBytesPerSample, uint32_t uDataBytes)
+                                 int iBytesPerSample, int64_t iDataBytes)
     : LSoundSourceBase(iRate, iChannels, uPeak), file(std::move(f))
 {
     iBytesPerFrame = GetChannels() * iBytesPerSample;
@@ -18,10 +18,25 @@ LSRCPCMFileBase::LSRCPCMFileBase(LFile&& f, int32_t iRate, int iChannels, uint32
         iDataStart = 0;
     // A header may claim more data than the file holds (a truncated copy or
     // a crashed recording): the length is what is really there.
-    int64_t iAvailable = std::max<int64_t>(0, file.GetFileSizeBytes() - iDataStart);
-    int64_t iBytes = uDataBytes == 0xFFFFFFFFu ? iAvailable : std::min<int64_t>(uDataBytes, iAvailable);
-    iLength = int32_t(std::min<int64_t>(iBytes / iBytesPerFrame, INT32_MAX));
+    bFollowFile = iDataBytes == kFollowFile;
+    int32_t iAvailable = FramesAvailable();
+    iLength = iDataBytes < 0 || iDataBytes == kToEnd
+                  ? iAvailable
+                  : int32_t(std::min<int64_t>(iDataBytes / iBytesPerFrame, iAvailable));
     buffer.resize(size_t(iBytesPerFrame) * kBlockFrames);
+}
+
+int32_t LSRCPCMFileBase::FramesAvailable() const
+{
+    int64_t iBytes = std::max<int64_t>(0, file.GetFileSizeBytes() - iDataStart);
+    return int32_t(std::min<int64_t>(iBytes / iBytesPerFrame, INT32_MAX));
+}
+
+int32_t LSRCPCMFileBase::GetLength()
+{
+    if (bFollowFile)
+        iLength = FramesAvailable();
+    return iLength;
 }
 
 void LSRCPCMFileBase::Read(int32_t* pBuffer, int32_t iFrames)
@@ -35,7 +50,7 @@ void LSRCPCMFileBase::Read(int32_t* pBuffer, int32_t iFrames)
     std::memset(pBuffer, 0, size_t(iLead) * size_t(iCh) * sizeof(int32_t));
     int32_t iFrom = iStart + iLead;
     int32_t iWanted = iFrames - iLead;
-    int32_t iToRead = std::clamp(iLength - iFrom, 0, iWanted);
+    int32_t iToRead = std::clamp(GetLength() - iFrom, 0, iWanted);
     int32_t iGot = 0;
     if (iToRead > 0) {
         int64_t iBytes = file.Read(buffer.data(), int64_t(iToRead) * iBytesPerFrame);
@@ -49,26 +64,7 @@ void LSRCPCMFileBase::Read(int32_t* pBuffer, int32_t iFrames)
 void LSRCPCMFileBase::Seek(int32_t iFrame)
 {
     iPosition = iFrame;
-    int32_t iAt = iFrame <= 0 ? 0 : std::min(iFrame, iLength);
+    int32_t iAt = iFrame <= 0 ? 0 : std::min(iFrame, GetLength());
     file.Seek(iDataStart + int64_t(iAt) * iBytesPerFrame);
 }
 
-LSRCPCMFile8::LSRCPCMFile8(LFile&& f, int32_t iRate, int iChannels, uint32_t uDataBytes)
-    : LSRCPCMFileBase(std::move(f), iRate, iChannels, kInternalFullScale, 1, uDataBytes)
-{
-}
-
-void LSRCPCMFile8::Convert(const uint8_t* pSrc, int32_t* pDst, size_t nSamples)
-{
-    LSampleConvert::Pcm8ToInternal(pSrc, pDst, nSamples);
-}
-
-LSRCPCMFile16::LSRCPCMFile16(LFile&& f, int32_t iRate, int iChannels, uint32_t uDataBytes)
-    : LSRCPCMFileBase(std::move(f), iRate, iChannels, kInternalFullScale, 2, uDataBytes)
-{
-}
-
-void LSRCPCMFile16::Convert(const uint8_t* pSrc, int32_t* pDst, size_t nSamples)
-{
-    LSampleConvert::Pcm16ToInternal(pSrc, pDst, nSamples);
-}

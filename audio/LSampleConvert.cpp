@@ -86,4 +86,39 @@ void InternalToInt16(const int32_t* pSrc, int16_t* pDst, size_t n)
         pDst[i] = ToPcm16(pSrc[i]);
 }
 
+void Pcm16BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
+{
+    auto Load = [](const uint8_t* p) { return int16_t(uint16_t((uint16_t(p[0]) << 8) | p[1])); };
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = int32_t(Load(pSrc + 2 * (i + k))) * 16;
+    for (; i < n; ++i)
+        pDst[i] = int32_t(Load(pSrc + 2 * i)) * 16;
+}
+
+void InternalToPcm16BE(const int32_t* pSrc, uint8_t* pDst, size_t n)
+{
+    auto Store = [](uint8_t* p, int16_t v) {
+        p[0] = uint8_t(uint16_t(v) >> 8);
+        p[1] = uint8_t(uint16_t(v));
+    };
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            Store(pDst + 2 * (i + k), ToPcm16(pSrc[i + k]));
+    for (; i < n; ++i)
+        Store(pDst + 2 * i, ToPcm16(pSrc[i]));
+}
+
+void Pcm8SignedToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            pDst[i + k] = int32_t(int8_t(pSrc[i + k])) * 4096;
+    for (; i < n; ++i)
+        pDst[i] = int32_t(int8_t(pSrc[i])) * 4096;
+}
+
 } // namespace LSampleConvert

@@ -21,6 +21,11 @@ void InternalToPcm8(const int32_t* pSrc, uint8_t* pDst, size_t nSamples);
 // Internal -> 8-bit signed: (x + 2048) >> 12, low 8 bits.
 void InternalToPcm8Signed(const int32_t* pSrc, uint8_t* pDst, size_t nSamples);
 
+// Big-endian 16-bit and 8-bit signed, for raw, AU and AIFF data.
+void Pcm16BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+void InternalToPcm16BE(const int32_t* pSrc, uint8_t* pDst, size_t nSamples);
+void Pcm8SignedToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+
 // Native int16 buffers, for codecs that work on 16-bit PCM.
 void Int16ToInternal(const int16_t* pSrc, int32_t* pDst, size_t nSamples);
 void InternalToInt16(const int32_t* pSrc, int16_t* pDst, size_t nSamples);

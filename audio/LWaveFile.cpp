@@ -1,5 +1,5 @@
 #include "audio/LWaveFile.h"
-#include "audio/LSNKPCMFileBase.h"
+#include "audio/LSNKPCMFile.h"
 #include "audio/LSRCNull.h"
 #include "audio/LSRCPCMFileBase.h"
 #include "platform/LTrace.h"

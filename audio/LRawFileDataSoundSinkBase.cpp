@@ -1,0 +1,61 @@
+#include "audio/LRawFileDataSoundSinkBase.h"
+#include "platform/LTrace.h"
+
+#include <algorithm>
+
+LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase(const std::string& strPath, int32_t iRate,
+                                                     int iChannels, int32_t iStartFrame, int iBytes,
+                                                     HeaderFn fn, Options opt)
+    : LSoundSinkBase(iRate, iChannels), fnHeader(fn), options(opt), iBytesPerSample(iBytes)
+{
+    iBytesPerFrame = GetChannels() * iBytesPerSample;
+    LFile::Mode mode = options.bKeepExisting ? LFile::Mode::ReadWrite : LFile::Mode::CreateReadWrite;
+    if (!file.Open(strPath, mode)) {
+        LTrace("LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase File Open Error:%s", strPath.c_str());
+        SetError();
+        return;
+    }
+    buffer.resize(size_t(iBytesPerFrame) * kBlockFrames);
+    iHeaderBytes = fnHeader ? fnHeader(*this, false) : 0;
+    int64_t iOffset = iHeaderBytes;
+    if (iStartFrame > 0) {
+        int64_t iWanted = iHeaderBytes + int64_t(iStartFrame) * iBytesPerFrame;
+        iOffset = std::min(iWanted, std::max<int64_t>(iHeaderBytes, file.GetFileSizeBytes()));
+        SetFramesWritten(int32_t((iOffset - iHeaderBytes) / iBytesPerFrame));
+        iOffset = iHeaderBytes + int64_t(GetFramesWritten()) * iBytesPerFrame;
+    }
+    file.Seek(iOffset);
+    file.Truncate();
+}
+
+LRawFileDataSoundSinkBase::~LRawFileDataSoundSinkBase() { Finish(); }
+
+void LRawFileDataSoundSinkBase::Finish()
+{
+    if (!file.IsOpen())
+        return;
+    if (fnHeader) {
+        file.Seek(0);
+        fnHeader(*this, true);
+    }
+    file.Close();
+}
+
+void LRawFileDataSoundSinkBase::Write(const int32_t* pBuffer, int32_t iFrames)
+{
+    LSoundSinkBase::Write(pBuffer, iFrames);
+    if (IsError() || iFrames <= 0)
+        return;
+    Convert(pBuffer, buffer.data(), size_t(iFrames) * size_t(GetChannels()));
+    file.Write(buffer.data(), int64_t(iFrames) * iBytesPerFrame);
+}
+
+void LRawFileDataSoundSinkBase::Seek(int32_t iFrame)
+{
+    if (IsError() || iFrame > GetFramesWritten())
+        return;
+    SetFramesWritten(std::max(iFrame, 0));
+    file.Seek(iHeaderBytes + int64_t(GetFramesWritten()) * iBytesPerFrame);
+    if (options.bSeekTruncates)
+        file.Truncate();
+}

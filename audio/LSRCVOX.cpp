@@ -1,0 +1,76 @@
+#include "audio/LSRCVOX.h"
+#include "platform/LTrace.h"
+
+#include <algorithm>
+#include <cstring>
+
+LSRCVOX::LSRCVOX(const std::string& strPath, int32_t iRate) : LSoundSourceBase(iRate, 1, 0x200000)
+{
+    if (!file.Open(strPath, LFile::Mode::Read))
+        LTrace("LSRCVOX::LSRCVOX unable to open file:%s", strPath.c_str());
+    buffer.resize(kBlockFrames / 2 + 1);
+}
+
+int32_t LSRCVOX::GetLength()
+{
+    return int32_t(std::min<int64_t>(file.GetFileSizeBytes() * 2, INT32_MAX));
+}
+
+void LSRCVOX::Read(int32_t* p, int32_t iFrames)
+{
+    iPosition = int32_t(uint32_t(iPosition) + uint32_t(iFrames));
+    int32_t i = 0;
+    if (iPending >= 0 && iFrames > 0) {
+        p[i++] = codec.Decode(uint32_t(iPending));
+        iPending = -1;
+    }
+    int32_t iBytes = (iFrames - i + 1) / 2;
+    int64_t iGot = file.Read(buffer.data(), iBytes);
+    for (int64_t b = 0; b < iGot && i < iFrames; ++b) {
+        p[i++] = codec.Decode(buffer[size_t(b)] >> 4);
+        if (i < iFrames)
+            p[i++] = codec.Decode(buffer[size_t(b)] & 15);
+        else
+            iPending = buffer[size_t(b)] & 15;
+    }
+    std::memset(p + i, 0, size_t(iFrames - i) * sizeof(int32_t));
+}
+
+void LSRCVOX::Seek(int32_t iFrame)
+{
+    iPosition = iFrame;
+    iPending = -1;
+    int32_t iAt = std::max(iFrame, 0);
+    file.Seek(iAt / 2);
+    // An odd frame starts in the low nibble of its byte.
+    uint8_t b;
+    if ((iAt & 1) && file.Read(&b, 1) == 1)
+        iPending = b & 15;
+}
+
+LSNKVOX::LSNKVOX(const std::string& strPath, int32_t iRate) : LSoundSinkBase(iRate, 1)
+{
+    if (!file.Open(strPath, LFile::Mode::CreateReadWrite)) {
+        LTrace("LSNKVOX::LSNKVOX unable to open file:%s", strPath.c_str());
+        SetError();
+    }
+    buffer.resize(kBlockFrames / 2 + 1);
+}
+
+void LSNKVOX::Write(const int32_t* p, int32_t iFrames)
+{
+    LSoundSinkBase::Write(p, iFrames);
+    if (IsError())
+        return;
+    size_t n = 0;
+    for (int32_t i = 0; i < iFrames; ++i) {
+        uint32_t uCode = codec.Encode(p[i]);
+        if (iHalf < 0) {
+            iHalf = int(uCode);
+        } else {
+            buffer[n++] = uint8_t((iHalf << 4) | int(uCode));
+            iHalf = -1;
+        }
+    }
+    file.Write(buffer.data(), int64_t(n));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "audio/LSoundSinkBase.h"
+#include "audio/LSoundSourceBase.h"
+#include "audio/LVoxCodec.h"
+#include "platform/LFile.h"
+
+#include <string>
+#include <vector>
+
+// Reader of headerless VOX (Dialogic ADPCM) files: mono, the rate given by
+// the caller, two samples per byte, the first in the high nibble. A file that
+// cannot be opened reads as empty without an error.
+class LSRCVOX : public LSoundSourceBase {
+public:
+    LSRCVOX(const std::string& strPath, int32_t iRate);
+
+    void Read(int32_t* pBuffer, int32_t iFrames) override;
+    int32_t GetPosition() override { return iPosition; }
+    int32_t GetLength() override;
+    // Keeps the codec state: ADPCM cannot resume exactly mid-stream.
+    void Seek(int32_t iFrame) override;
+
+private:
+    LFile file;
+    LVoxCodec codec;
+    int32_t iPosition = 0;
+    int iPending = -1; // low nibble waiting from the last byte read
+    std::vector<uint8_t> buffer;
+};
+
+// Writer of VOX files (mono).
+class LSNKVOX : public LSoundSinkBase {
+public:
+    LSNKVOX(const std::string& strPath, int32_t iRate);
+    void Write(const int32_t* pBuffer, int32_t iFrames) override;
+
+private:
+    LFile file;
+    LVoxCodec codec;
+    int iHalf = -1; // high nibble waiting for its partner
+    std::vector<uint8_t> buffer;
+};
