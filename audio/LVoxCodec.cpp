@@ -9,6 +9,9 @@ constexpr int32_t kSteps[49] = {16,  17,  19,  21,  23,  25,  28,  31,  34,  37,
                                 658, 724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552};
 constexpr int32_t kDelta[16] = {16, 48, 80, 112, 144, 176, 208, 240,
                                 -16, -48, -80, -112, -144, -176, -208, -240};
+// Codes stand for the standard's 12-bit differences (step x (2m+1) / 8)
+// at the internal scale, so files play at the level other programs give them.
+constexpr int32_t kScale = 2;
 constexpr int kAdjust[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
 } // namespace
 
@@ -16,7 +19,7 @@ int32_t LVoxCodec::Decode(uint32_t uCode)
 {
     uCode &= 15;
     iStepIndex = std::clamp(iStepIndex, 0, 48);
-    iPredictor = iPredictor - (iPredictor >> 6) + kSteps[iStepIndex] * kDelta[uCode];
+    iPredictor = iPredictor - (iPredictor >> 6) + kScale * kSteps[iStepIndex] * kDelta[uCode];
     iStepIndex += kAdjust[uCode & 7];
     return iPredictor;
 }
@@ -24,7 +27,7 @@ int32_t LVoxCodec::Decode(uint32_t uCode)
 uint32_t LVoxCodec::Encode(int32_t x)
 {
     iStepIndex = std::clamp(iStepIndex, 0, 48);
-    int32_t iStep = kSteps[iStepIndex];
+    int32_t iStep = kScale * kSteps[iStepIndex];
     iPredictor -= iPredictor >> 6;
     int64_t q = (int64_t(x) - iPredictor) / iStep;
     uint32_t uCode = 0;
