@@ -60,11 +60,13 @@ void LGSMEncoder::Autocorrelation(int16_t* pS, int32_t* pACF)
             lSum += int32_t(pS[i]) * pS[i - k];
         pACF[k] = lSum * 2;
     }
-    // The scaled samples are shifted back (not restored), and the shift keeps
-    // only the low 16 bits, as the reference arithmetic does.
+    // The scaled samples are shifted back (not restored). Rounding may carry
+    // a top-of-range sample to 32768; it saturates rather than wrapping to a
+    // sign flip. The standard preprocessing stays below that (|s| < 32760),
+    // only the wider-range input filter can get there.
     if (scalauto > 0) {
         for (int k = 0; k < 160; ++k)
-            pS[k] = int16_t(uint16_t(uint32_t(int32_t(pS[k])) << scalauto));
+            pS[k] = M::Sat16(int32_t(pS[k]) * (1 << scalauto));
     }
 }
 

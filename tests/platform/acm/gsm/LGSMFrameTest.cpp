@@ -83,6 +83,12 @@ std::vector<std::vector<int16_t>> Inputs()
     for (size_t i = 3000; i < clicks.size(); i += 333)
         clicks[i] = (i / 333) % 2 ? 32767 : -32768;
     v.push_back(clicks);
+    // A slow full-scale square: once the offset compensation has settled,
+    // each step drives the working signal to the top of its range.
+    std::vector<int16_t> square(160 * 150);
+    for (size_t i = 0; i < square.size(); ++i)
+        square[i] = (i / 6000) % 2 ? 32767 : -32768;
+    v.push_back(square);
     return v;
 }
 
