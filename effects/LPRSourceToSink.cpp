@@ -1,5 +1,5 @@
 #include "effects/LPRSourceToSink.h"
-#include "effects/LSPConvChannels.h"
+#include "effects/LCLAConvertRateChannels.h"
 #include "effects/LSRCPeakLimit.h"
 #include "platform/LTrace.h"
 
@@ -7,7 +7,7 @@
 
 SourceHandle MatchSourceToSink(SourceHandle hSource, const LSoundSinkBase& sink)
 {
-    hSource = LSPConvChannels::OpenSource(std::move(hSource), sink.GetChannels());
+    hSource = ConvertRateChannels(std::move(hSource), sink.GetSampleRate(), sink.GetChannels());
     if (hSource->GetChannels() != sink.GetChannels()) {
         LTrace("lssSource.GetChannels() != lssSink.GetChannels()");
         return SourceHandle();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// An outside program started with an argument vector (never a shell, so no
+// file name can inject a command), its output discarded.
+class LChildProcess {
+public:
+    LChildProcess() = default;
+    ~LChildProcess();
+    LChildProcess(const LChildProcess&) = delete;
+    LChildProcess& operator=(const LChildProcess&) = delete;
+
+    // args[0] is the program: a path, or a name looked up on PATH.
+    bool Start(const std::vector<std::string>& args);
+    // True once the program has ended (its exit code is then known).
+    bool HasEnded();
+    int GetExitCode() const { return iExitCode; }
+    // Ends the program (on Cancel) and waits for it.
+    void Kill();
+
+    // Full path of a program on PATH, or "" when not found.
+    static std::string FindOnPath(const std::string& strName);
+
+private:
+    pid_t pid = -1;
+    int iExitCode = -1;
+};
