@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The codec manager: converts between WAVE formats and 16-bit PCM through
 // the drivers of LAcmDriverTable, with the call shapes of the Windows audio
