@@ -126,10 +126,17 @@ void LMP3Source::CheckVbrFrame(int64_t iAt)
     MP3FrameParams fp = hdrFirst.Params();
     if (file.ReadAt(f, 64, iAt) != 64)
         return;
-    int off = 4 + (fp.iProtection ? 0 : 2) + fp.SideInfoBytes();
+    // The tag follows the side information; encoders place it there whether
+    // or not a CRC precedes the side information.
+    int off = 4 + fp.SideInfoBytes();
+    auto isTag = [&f](int o) {
+        return std::memcmp(f + o, "Xing", 4) == 0 || std::memcmp(f + o, "Info", 4) == 0;
+    };
+    if (!isTag(off) && !fp.iProtection)
+        off += 2;
     uint32_t frames = 0, bytes = 0;
     bool bFound = false;
-    if (std::memcmp(f + off, "Xing", 4) == 0 || std::memcmp(f + off, "Info", 4) == 0) {
+    if (isTag(off)) {
         bFound = true;
         uint32_t flags = Be32(f + off + 4);
         int p = off + 8;
