@@ -1,4 +1,6 @@
 #include "audio/LWaveFile.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LOpenSource.h"
 #include "cli/CliCommand.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LCutListAudioLoadSource.h"
@@ -12,7 +14,7 @@ namespace {
 // Loads the file into a cut list, as the editor does when it opens a file.
 int Load(const std::string& strPath, LCutListAudio& list)
 {
-    SourceHandle hSource = LWaveFile::OpenSource(strPath);
+    SourceHandle hSource = OpenSourceByExtension(strPath, LHeaderlessFormat::Load());
     if (hSource->IsError())
         return CliFail("cannot read \"" + strPath + "\": not a supported audio file");
     LCutListAudioLoadSource load{"Loading Audio File Source", &list, hSource};

@@ -1,5 +1,7 @@
 #include "audio/LSoundTime.h"
 #include "audio/LWaveFile.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LOpenSource.h"
 #include "cli/CliCommand.h"
 #include "process/LProgressDialog.h"
 
@@ -36,7 +38,7 @@ int ProcessBody(LProgressDialog& dlg, PeakScan& scan)
 
 int InfoOne(const std::string& strPath)
 {
-    SourceHandle hSource = LWaveFile::OpenSource(strPath);
+    SourceHandle hSource = OpenSourceByExtension(strPath, LHeaderlessFormat::Load());
     if (hSource->IsError())
         return CliFail("cannot read \"" + strPath + "\": not a supported audio file");
     PeakScan scan{hSource};

@@ -115,3 +115,31 @@ TEST(Cli, InterruptCancelsAndCleansUp)
     EXPECT_EQ(CountCutFiles(dir.Path()), 0);
     EXPECT_FALSE(std::filesystem::exists(strOut));
 }
+
+// The reader is chosen by extension: files made by lame, sox (GSM, AU) load.
+TEST(Cli, LoadsByExtension)
+{
+    REQUIRE_PEER("sox");
+    REQUIRE_PEER("lame");
+    TempDir dir;
+    std::string strWav = dir.File("in.wav");
+    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "8000", "-c", "1", "-b", "16", strWav, "synth", "2", "sine", "300",
+                                "vol", "0.5"}),
+              0);
+    ASSERT_EQ(TestSupport::Run({"lame", "--silent", strWav, dir.File("a.MP3")}), 0);
+    ASSERT_EQ(TestSupport::Run({"sox", strWav, dir.File("a.gsm")}), 0);
+    ASSERT_EQ(TestSupport::Run({"sox", strWav, "-e", "mu-law", dir.File("a.au")}), 0);
+    for (const char* sz : {"a.MP3", "a.gsm", "a.au"}) {
+        std::string strOut;
+        ASSERT_EQ(Cli(dir, {"info", dir.File(sz)}, &strOut), 0) << sz << strOut;
+        EXPECT_NE(strOut.find("rate      8000 Hz"), std::string::npos) << sz << strOut;
+        // A 0.5 sine peaks at -6.02 dBFS; the lossy codecs move the peak by
+        // well under a decibel, a wrong scale moves it by six or more.
+        size_t at = strOut.find(" dBFS)");
+        ASSERT_NE(at, std::string::npos) << sz << strOut;
+        double dDb = std::stod(strOut.substr(strOut.rfind('(', at) + 1));
+        EXPECT_GT(dDb, -7.0) << sz << strOut;
+        EXPECT_LT(dDb, -5.0) << sz << strOut;
+    }
+    EXPECT_EQ(Cli(dir, {"info", dir.File("noextension")}), 2);
+}
