@@ -1,69 +1,40 @@
-#include "audio/LWaveFile.h"
-#include "engine/LHeaderlessFormat.h"
-#include "engine/LOpenSource.h"
+#include "engine/LOVSaveToSink.h"
+#include "engine/OVLoadFile.h"
 #include "cli/CliCommand.h"
-#include "edit/LSRCCutListAudio.h"
 #include "effects/LCLAConvertRateChannels.h"
-#include "effects/LCutListAudioLoadSource.h"
-#include "effects/LPRSourceToSink.h"
-#include "platform/LFile.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 // Loads the file into a cut list, as the editor does when it opens a file.
 int Load(const std::string& strPath, LCutListAudio& list)
 {
-    SourceHandle hSource = OpenSourceByExtension(strPath, LHeaderlessFormat::Load());
-    if (hSource->IsError())
-        return CliFail("cannot read \"" + strPath + "\": not a supported audio file");
-    LCutListAudioLoadSource load{"Loading Audio File Source", &list, hSource};
-    Process<LCutListAudioLoadSource> run("Loading Audio File Source", load);
+    OVLoadFile load{strPath, &list, false, nullptr};
+    Process<OVLoadFile> run("Loading...", load);
     run.Run();
     if (run.GetResult() == 2)
-        return CliFail("cannot read \"" + strPath + "\"");
+        return CliFail("cannot read \"" + strPath + "\": not a supported audio file");
     return run.GetResult();
 }
 
-// Writes the list next to the target and renames it over the target only
-// when complete, so a failure or Ctrl+C never leaves a damaged file.
-int Save(const LCutListAudio& list, const std::string& strPath, int iBits)
+// Saves as Save does: 16-bit PCM for WAV, the stored settings for the other
+// formats, and the target replaced only by a complete file.
+int Save(const LCutListAudio& list, const std::string& strPath)
 {
-    std::string strTemp = strPath + ".part-" + std::to_string(getpid());
-    LPRSourceToSink pump;
-    pump.strTitle = "Saving...";
-    pump.hSource = MakeHandle<LSRCCutListAudio>(list);
-    pump.hSink = LWaveFile::OpenSinkPCM(strTemp, list.GetSampleRate(), list.GetChannels(), iBits, 0);
-    if (!pump.hSink || pump.hSink->IsError()) {
-        pump.hSink.Reset();
-        LFile::Delete(strTemp);
-        return CliFail("Unable to create file \"" + strPath + "\"for saving.");
-    }
-    Process<LPRSourceToSink> run("Saving...", pump);
+    LAcceptingPrompts prompts;
+    LOVSaveToSink save{&list, strPath, LOVSaveToSink::kPcmWithoutAsking, &prompts, {}};
+    Process<LOVSaveToSink> run("Saving...", save);
     run.Run();
+    if (run.GetResult() == 1)
+        return kExitCancelled;
     if (run.GetResult() != 0) {
-        LFile::Delete(strTemp);
-        return run.GetResult() == 1 ? kExitCancelled : CliFail("cannot write \"" + strPath + "\"");
-    }
-    if (std::rename(strTemp.c_str(), strPath.c_str()) != 0) {
-        LFile::Delete(strTemp);
-        return CliFail("cannot write \"" + strPath + "\"");
+        std::string strWhy = !save.strError.empty() ? save.strError : prompts.strLastMessage;
+        return CliFail(strWhy.empty() ? "cannot write \"" + strPath + "\"" : strWhy);
     }
     return kExitOk;
 }
 
-int InputBits(const std::string& strPath)
-{
-    LFile file;
-    LWaveHeader format;
-    uint32_t uData = 0;
-    if (file.Open(strPath, LFile::Mode::Read) && LWaveFile::ReadHeader(file, format, uData) &&
-        format.wFormatTag == 1 && format.wBitsPerSample <= 8)
-        return 8;
-    return 16;
-}
 // Converts the loaded list to the rate and channels asked for, if any.
 int ConvertList(LCutListAudio& list, int32_t iRate, int iChannels)
 {
@@ -115,5 +86,5 @@ int CliConvert(const std::vector<std::string>& args)
         return i;
     if (int i = ConvertList(list, iRate, iChannels); i != kExitOk)
         return i;
-    return Save(list, files[1], InputBits(files[0]));
+    return Save(list, files[1]);
 }
