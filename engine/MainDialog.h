@@ -3,7 +3,9 @@
 #include "edit/LCutListAudio.h"
 #include "engine/LOVFile.h"
 #include "engine/LPlaybackControl.h"
+#include "effects/LValueCheck.h"
 #include "engine/MainDialogUi.h"
+#include "process/LProgressDialog.h"
 
 #include <cstdint>
 #include <list>
@@ -83,13 +85,23 @@ private:
 
     LOVFile& AddDocument(std::unique_ptr<LOVFile> pDoc);
     void CloseDocument(LOVFile& doc);
-    // The dialog asked again while its values are not accepted; the values
-    // are taken from and kept in StoredValues by the caller.
-    template <class V>
-    bool AskValues(const std::string& strTitle, V& values);
-    // Runs an operation that replaces the document's list on success.
+    // Shows the dialog again, after the check's message, while its values
+    // are not accepted; false on Cancel.
+    bool AskChecked(const std::string& strTitle, LDialogValues& values,
+                    LValueCheck (*pCheck)(const LDialogValues&));
+    // Runs a background operation; its result (0 done, 1 cancelled, 2 failed).
     template <class X>
-    bool RunOperation(const std::string& strCaption, X& data);
+    int RunOperation(const std::string& strCaption, X& data)
+    {
+        Process<X> run(strCaption, data);
+        run.Run(this);
+        return run.GetResult();
+    }
+    // The effect sequence after the dialog: undo step, the operation, and on
+    // completion the cursor at the range start and playback from half a
+    // second before it.
+    template <class X>
+    void RunEffect(const std::string& strName, X& data);
     bool LoadTemporary(const std::string& strTitle, const char* szFolderSetting, LCutListAudio& list);
     bool ConvertToDocument(const std::string& strCaption, LCutListAudio& list);
     void RefreshCurrent();
@@ -125,6 +137,17 @@ private:
     void CmInsertFile(int iWhere, const char* szName);
     void CmCopyToNew();
     void CmAmplify();
+    void CmNormalize();
+    void CmFadeIn();
+    void CmFadeOut();
+    void CmFadeOutTrim();
+    void CmFade(int iKind, const char* szName);
+    void CmReverse();
+    void CmDCOffset();
+    void CmAutoTrim();
+    void CmPasteMix();
+    void CmMixFile();
+    void CmMix(const std::string& strName, const LCutListAudio& clip);
 
     MainDialogUi& ui;
     LPlaybackControl& playback;
