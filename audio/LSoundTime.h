@@ -20,6 +20,11 @@ public:
     // "h:mm:ss.mmm", exact: the selection length.
     std::string GetMillisecondsText() const;
 
+    // Reads a time typed by a person: whole milliseconds ("1500"), or either
+    // text form and its shorter variants ("0:00:01.50", "1:02.250", "3.5").
+    // False for anything else.
+    static bool ParseText(const std::string& strText, int32_t& iMs);
+
     // Frames <-> milliseconds with the same split arithmetic.
     static int32_t FramesToMs(int32_t iFrames, int32_t iRate);
     static int32_t MsToFrames(int32_t iMs, int32_t iRate);

@@ -40,17 +40,3 @@ bool LOVFile::Undo()
     iUndoIdx = (iUndoIdx + kUndoSteps - 1) % kUndoSteps;
     return true;
 }
-
-int32_t FramesToMs(int32_t iFrames, int32_t iRate)
-{
-    if (iRate <= 0)
-        return iFrames;
-    return int32_t(int64_t(iFrames / iRate) * 1000 + int64_t(iFrames % iRate) * 1000 / iRate);
-}
-
-int32_t MsToFrames(int32_t iMs, int32_t iRate)
-{
-    if (iRate <= 0)
-        return iMs;
-    return int32_t(int64_t(iMs / 1000) * iRate + int64_t(iMs % 1000) * iRate / 1000);
-}

@@ -43,8 +43,3 @@ public:
     std::array<LOVUndoStep, kUndoSteps> aUndo;
     int32_t iUndoIdx = 0;
 };
-
-// Frames and milliseconds at a rate, in integer arithmetic that cannot
-// overflow; a rate of 0 or less leaves the value as it was.
-int32_t FramesToMs(int32_t iFrames, int32_t iRate);
-int32_t MsToFrames(int32_t iMs, int32_t iRate);

@@ -455,11 +455,7 @@ void MainDialog::ApplySelection()
         return;
     LOVFile& doc = *pCurrentFile;
     const int32_t iRate = doc.claAudio.GetSampleRate();
-    auto Text = [iRate](int32_t iFrames) {
-        LSoundTime t;
-        t.SetSamples(iFrames, iRate);
-        return t.GetMillisecondsText();
-    };
+    auto Text = [iRate](int32_t iFrames) { return LSoundTime(LSoundTime::FramesToMs(iFrames, iRate)).GetMillisecondsText(); };
     ui.SetStatusField(106, Text(doc.sSelStart));
     ui.SetStatusField(107, Text(doc.sSelEnd));
     ui.SetStatusField(108, Text(std::max(0, doc.sSelEnd - doc.sSelStart)));

@@ -1,6 +1,7 @@
 // The editing commands of the main window: each stops playback, asks its
 // dialog, takes an undo step, changes the cut list and sets the selection,
 // position and playback afterwards.
+#include "audio/LSoundTime.h"
 #include "effects/EfAutoTrim.h"
 #include "effects/EfDCOffset.h"
 #include "effects/EfFade.h"
@@ -416,12 +417,12 @@ void MainDialog::CmConvertRate()
     if (iNew == iOld)
         return;
     StartModifyCurrentFile("Convert Sample Rate");
-    int32_t iStartMs = FramesToMs(doc.sSelStart, iOld), iEndMs = FramesToMs(doc.sSelEnd, iOld);
+    int32_t iStartMs = LSoundTime::FramesToMs(doc.sSelStart, iOld), iEndMs = LSoundTime::FramesToMs(doc.sSelEnd, iOld);
     LCLAConvertRateChannels convert{&doc.claAudio, iNew, doc.claAudio.GetChannels()};
     if (RunOperation("Convert Sample Rate", convert) != 0)
         return;
-    doc.sSelStart = std::min(MsToFrames(iStartMs, iNew), doc.GetLength());
-    doc.sSelEnd = std::min(MsToFrames(iEndMs, iNew), doc.GetLength());
+    doc.sSelStart = std::min(LSoundTime::MsToFrames(iStartMs, iNew), doc.GetLength());
+    doc.sSelEnd = std::min(LSoundTime::MsToFrames(iEndMs, iNew), doc.GetLength());
     SetZoomToFull();
     EndModifyCurrentFile(0, 0);
     ui.SetStatusField(0, std::to_string(iNew));

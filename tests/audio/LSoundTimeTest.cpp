@@ -52,3 +52,26 @@ TEST(LSampleConvert, FullScaleAndWrapping)
         EXPECT_EQ(int16_t(b16[2 * i] | b16[2 * i + 1] << 8), LSampleConvert::ToPcm16(v[i]));
     }
 }
+
+TEST(LSoundTime, ParsesWhatItShowsAndPlainMilliseconds)
+{
+    struct Case {
+        const char* sz;
+        int32_t iMs;
+    };
+    for (Case c : {Case{"1500", 1500}, Case{"0", 0}, Case{"0:00:01.50", 1500}, Case{"1:02:03.004", 3723004},
+                   Case{"2:05.25", 125250}, Case{"3.5", 3500}, Case{"0:00:00.001", 1}, Case{"59", 59}}) {
+        int32_t iMs = -1;
+        EXPECT_TRUE(LSoundTime::ParseText(c.sz, iMs)) << c.sz;
+        EXPECT_EQ(iMs, c.iMs) << c.sz;
+    }
+    for (int32_t iMs : {0, 999, 61001, 3723004}) {
+        int32_t iBack = -1;
+        ASSERT_TRUE(LSoundTime::ParseText(LSoundTime(iMs).GetMillisecondsText(), iBack));
+        EXPECT_EQ(iBack, iMs);
+    }
+    for (const char* sz : {"", "-5", "1:60", "1:2:3:4", "1.", "x", "1:60:00", "99999999999", "1.2.3", ":5"}) {
+        int32_t iMs = 7;
+        EXPECT_FALSE(LSoundTime::ParseText(sz, iMs)) << sz;
+    }
+}

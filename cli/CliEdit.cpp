@@ -1,0 +1,231 @@
+// orvenna-cli edit IN [-o OUT] COMMAND...: runs commands on one document as
+// a key macro does, with dialog answers given on the command line.
+#include "audio/LSoundTime.h"
+#include "cli/CliCommand.h"
+#include "engine/MainDialog.h"
+#include "platform/LFile.h"
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <strings.h>
+
+namespace {
+// One step of the script: a command with its dialog answers, or a selection
+// or position given in times.
+struct EditStep {
+    std::string strText; // as given, for messages
+    const LMainCommand* pCommand = nullptr;
+    std::vector<std::pair<std::string, int32_t>> values;
+    std::string strFile; // file=PATH for the commands that open a file
+    enum Kind { Command, Select, Position } eKind = Command;
+    int32_t iMs[2] = {0, 0};
+};
+
+std::vector<std::string> Words(const std::string& strText)
+{
+    std::istringstream in(strText);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+bool ParseTime(const std::string& strText, int32_t& iMs, std::string& strError)
+{
+    if (LSoundTime::ParseText(strText, iMs))
+        return true;
+    strError = "\"" + strText + "\" is not a time (milliseconds, or h:mm:ss.mmm)";
+    return false;
+}
+
+// The longest run of leading words that names a command, then key=value.
+bool ParseCommand(const std::vector<std::string>& words, EditStep& step, std::string& strError)
+{
+    size_t iUsed = 0;
+    std::string strName;
+    for (size_t i = 0; i < words.size(); ++i) {
+        strName += (i ? " " : "") + words[i];
+        if (const LMainCommand* p = MainDialog::FindCommand(strName)) {
+            step.pCommand = p;
+            iUsed = i + 1;
+        }
+    }
+    if (!step.pCommand) {
+        strError = "unknown command \"" + step.strText + "\"";
+        return false;
+    }
+    for (size_t i = iUsed; i < words.size(); ++i) {
+        size_t eq = words[i].find('=');
+        if (eq == std::string::npos || eq == 0) {
+            strError = "\"" + words[i] + "\" in \"" + step.strText + "\" is not a key=value answer";
+            return false;
+        }
+        std::string strKey = words[i].substr(0, eq), strValue = words[i].substr(eq + 1);
+        if (strcasecmp(strKey.c_str(), "file") == 0) {
+            step.strFile = strValue;
+            continue;
+        }
+        char* pEnd = nullptr;
+        long l = std::strtol(strValue.c_str(), &pEnd, 10);
+        if (strValue.empty() || *pEnd || l < INT32_MIN || l > INT32_MAX) {
+            strError = "value \"" + words[i] + "\" in \"" + step.strText + "\" is not a whole number";
+            return false;
+        }
+        step.values.emplace_back(strKey, int32_t(l));
+    }
+    return true;
+}
+
+// The steps of the script; select and position may take their times from
+// the following arguments.
+bool ParseSteps(const std::vector<std::string>& args, size_t iFrom, std::vector<EditStep>& steps,
+                std::string& strError)
+{
+    for (size_t i = iFrom; i < args.size(); ++i) {
+        EditStep step;
+        step.strText = args[i];
+        std::vector<std::string> words = Words(args[i]);
+        if (words.empty())
+            continue;
+        bool bNamed = MainDialog::FindCommand(args[i]) != nullptr;
+        bool bSelect = !bNamed && strcasecmp(words[0].c_str(), "select") == 0;
+        if (bSelect || (!bNamed && strcasecmp(words[0].c_str(), "position") == 0)) {
+            size_t iNeed = bSelect ? 3 : 2;
+            while (words.size() < iNeed && i + 1 < args.size())
+                words.push_back(args[++i]);
+            if (words.size() != iNeed) {
+                strError = bSelect ? "select needs START END" : "position needs a time";
+                return false;
+            }
+            step.eKind = bSelect ? EditStep::Select : EditStep::Position;
+            for (size_t k = 1; k < iNeed; ++k)
+                if (!ParseTime(words[k], step.iMs[k - 1], strError))
+                    return false;
+        } else if (!ParseCommand(words, step, strError)) {
+            return false;
+        }
+        steps.push_back(std::move(step));
+    }
+    return true;
+}
+
+// Answers the controller from the script: dialogs take the step's values,
+// the file dialogs the step's file or the output path, questions Yes.
+class CliUi : public MainDialogUi {
+public:
+    std::vector<std::pair<std::string, int32_t>> pending;
+    std::string strOpenFile;
+    std::string strSaveFile;
+    std::string strFailure;
+
+    Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::Yes; }
+    std::vector<std::string> ChooseOpenFiles(const std::string& strTitle, std::string&) override
+    {
+        if (strOpenFile.empty()) {
+            Fail(strTitle + " needs file=PATH");
+            return {};
+        }
+        return {strOpenFile};
+    }
+    std::string ChooseSaveFile(const std::string&, std::string&) override { return strSaveFile; }
+    bool AskDialog(const std::string& strTitle, LDialogValues& values) override
+    {
+        if (!strFailure.empty())
+            return false; // the values were refused: give up instead of asking again
+        for (const auto& [strKey, iValue] : pending) {
+            if (!values.SetByName(strKey, iValue)) {
+                std::string strKnown;
+                for (const auto& item : values.GetItems())
+                    strKnown += " " + item.first;
+                Fail("\"" + strTitle + "\" has no value \"" + strKey + "\" (it has:" + strKnown + ")");
+                return false;
+            }
+        }
+        pending.clear();
+        return true;
+    }
+    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
+    // WAV output is 16-bit PCM in the document's own format.
+    bool ChooseWaveFormat(LWaveFormat& f, int iChannels, const std::string&) override
+    {
+        f = LWaveFormat::Pcm(uint16_t(iChannels ? iChannels : 1), uRate, 16);
+        return true;
+    }
+    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
+    void ShowMessage(const std::string& strText, const std::string&, Icon) override { Fail(strText); }
+    void Fail(const std::string& strText)
+    {
+        if (strFailure.empty())
+            strFailure = strText;
+    }
+    uint32_t uRate = 44100;
+};
+
+int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
+{
+    LOVFile& doc = *main.GetCurrentFile();
+    const int32_t iRate = doc.claAudio.GetSampleRate();
+    if (step.eKind == EditStep::Select) {
+        main.ModifySelection(LSoundTime::MsToFrames(step.iMs[0], iRate), LSoundTime::MsToFrames(step.iMs[1], iRate),
+                             doc.sPosition);
+        return kExitOk;
+    }
+    if (step.eKind == EditStep::Position) {
+        main.ModifySelection(doc.sSelStart, doc.sSelEnd, LSoundTime::MsToFrames(step.iMs[0], iRate));
+        return kExitOk;
+    }
+    if (!main.IsCommandEnabled(step.pCommand->iId))
+        std::fprintf(stderr, "orvenna-cli: \"%s\" does nothing here (%s)\n", step.pCommand->szName,
+                     step.pCommand->bNeedsSelection ? "it needs a selection" : "not available");
+    ui.pending = step.values;
+    ui.strOpenFile = step.strFile;
+    ui.uRate = uint32_t(iRate);
+    main.EvCommand(step.pCommand->iId);
+    if (!ui.strFailure.empty())
+        return CliFail(step.strText + ": " + ui.strFailure);
+    if (!ui.pending.empty())
+        return CliFail("\"" + step.strText + "\": no dialog asked for " + ui.pending.front().first +
+                       " (the command has no dialog, or did nothing here)");
+    return kExitOk;
+}
+} // namespace
+
+int CliEdit(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return CliFail("usage: orvenna-cli edit IN [-o OUT] COMMAND...");
+    std::string strIn = args[0], strOut;
+    size_t iFrom = 1;
+    if (args.size() >= 3 && args[1] == "-o") {
+        strOut = args[2];
+        iFrom = 3;
+    }
+    std::vector<EditStep> steps;
+    std::string strError;
+    if (!ParseSteps(args, iFrom, steps, strError))
+        return CliFail(strError);
+
+    CliUi ui;
+    LNoPlayback playback;
+    MainDialog main(ui, playback);
+    if (!main.LoadFile(strIn, false, false))
+        return CliFail("cannot read \"" + strIn + "\": not a supported audio file");
+    for (const EditStep& step : steps)
+        if (int i = RunStep(main, ui, step); i != kExitOk)
+            return i;
+
+    LOVFile& doc = *main.GetCurrentFile();
+    bool bSaved;
+    if (!strOut.empty()) {
+        ui.strSaveFile = strOut;
+        bSaved = main.CmSaveAs(doc);
+    } else if (doc.szFilePath.empty()) {
+        return CliFail("the result is a new document: give -o OUT");
+    } else {
+        bSaved = !doc.bDirty || main.CmSave(doc);
+    }
+    if (!bSaved)
+        return CliFail(ui.strFailure.empty() ? "the result was not saved" : ui.strFailure);
+    return kExitOk;
+}

@@ -1,0 +1,110 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+using namespace TestSupport;
+
+namespace {
+int Cli(const TempDir& dir, std::vector<std::string> args, std::string* pOut = nullptr)
+{
+    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
+    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+    args.insert(args.begin(), ORVENNA_CLI_PATH);
+    return TestSupport::Run(args, pOut);
+}
+
+// "Length (seconds)", "Maximum amplitude" ... of a file, from sox.
+double Stat(const std::string& strPath, const std::string& strKey)
+{
+    std::string strOut;
+    TestSupport::Run({"sox", strPath, "-n", "stat"}, &strOut);
+    size_t at = strOut.find(strKey);
+    return at == std::string::npos ? -1 : std::stod(strOut.substr(strOut.find(':', at) + 1));
+}
+
+std::string MakeTone(const TempDir& dir, const std::string& strName, const char* szSeconds = "5")
+{
+    std::string strPath = dir.File(strName);
+    EXPECT_EQ(TestSupport::Run({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath, "synth", szSeconds, "sine",
+                                "440", "vol", "0.5"}),
+              0);
+    return strPath;
+}
+} // namespace
+
+TEST(CliEdit, ScriptOfCommandsWithDialogAnswers)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string strIn = MakeTone(dir, "in.wav"), strOut = dir.File("out.wav");
+    std::string strLog;
+    ASSERT_EQ(Cli(dir,
+                  {"edit", strIn, "-o", strOut, "select", "1000", "2000", "Cut", "Select All",
+                   "amplify amplifygain=150", "Insert Silence At The End SilenceTimes=1500"},
+                  &strLog),
+              0)
+        << strLog;
+    EXPECT_NEAR(Stat(strOut, "Length (seconds)"), 4.0 + 1.5, 1e-4);
+    EXPECT_NEAR(Stat(strOut, "Maximum amplitude"), 0.75, 0.002);
+    EXPECT_NEAR(Stat(strIn, "Length (seconds)"), 5.0, 1e-4) << "the input is left alone with -o";
+
+    // The answer is stored: Amplify without values uses 150 again. Undo
+    // takes back the last command only.
+    std::string strAgain = dir.File("again.wav");
+    ASSERT_EQ(Cli(dir, {"edit", strIn, "-o", strAgain, "Select All", "Amplify", "Reverse", "Undo"}), 0);
+    EXPECT_NEAR(Stat(strAgain, "Maximum amplitude"), 0.75, 0.002);
+    std::string strA, strB;
+    TestSupport::Run({"sox", strAgain, "-t", "raw", "-"}, &strA);
+    TestSupport::Run({"sox", "-D", "-v", "1.5", strIn, "-t", "raw", "-"}, &strB);
+    ASSERT_EQ(strA.size(), strB.size());
+    int iWorst = 0;
+    for (size_t i = 0; i + 1 < strA.size(); i += 2) {
+        int a = int16_t(uint8_t(strA[i]) | uint8_t(strA[i + 1]) << 8);
+        int b = int16_t(uint8_t(strB[i]) | uint8_t(strB[i + 1]) << 8);
+        iWorst = std::max(iWorst, std::abs(a - b));
+    }
+    EXPECT_LE(iWorst, 1) << "the same gain as sox -v 1.5";
+}
+
+TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string strIn = MakeTone(dir, "in.wav", "1");
+    std::vector<uint8_t> before = ReadAll(strIn);
+    struct Case {
+        std::vector<std::string> script;
+        const char* szNamed;
+    };
+    for (const Case& c : {Case{{"Frobnicate"}, "Frobnicate"}, Case{{"Select All", "Amplify Gain=3"}, "Gain"},
+                          Case{{"Select All", "Amplify AmplifyGain=500"}, "less than 400%"},
+                          Case{{"select", "1000"}, "select needs START END"},
+                          Case{{"position 1:99"}, "1:99"}, Case{{"Insert Silence At The End SilenceTimes=x"}, "x"}}) {
+        std::vector<std::string> args{"edit", strIn};
+        args.insert(args.end(), c.script.begin(), c.script.end());
+        std::string strOut;
+        EXPECT_EQ(Cli(dir, args, &strOut), 2) << c.script.back();
+        EXPECT_NE(strOut.find(c.szNamed), std::string::npos) << strOut;
+        EXPECT_EQ(ReadAll(strIn), before) << c.script.back();
+    }
+    int iFiles = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path()))
+        iFiles += e.path().extension() == ".wav" || e.path().string().find(".part-") != std::string::npos;
+    EXPECT_EQ(iFiles, 1);
+}
+
+TEST(CliEdit, WithoutOutputTheInputIsReplacedSafely)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string strIn = MakeTone(dir, "in.wav", "3");
+    ASSERT_EQ(Cli(dir, {"edit", strIn, "select 0:00:01.000 0:00:02.5", "Delete"}), 0);
+    EXPECT_NEAR(Stat(strIn, "Length (seconds)"), 1.5, 1e-4);
+    // A script that changes nothing writes nothing.
+    auto tBefore = std::filesystem::last_write_time(strIn);
+    ASSERT_EQ(Cli(dir, {"edit", strIn, "select 0 100"}), 0);
+    EXPECT_EQ(std::filesystem::last_write_time(strIn), tBefore);
+}
