@@ -16,13 +16,22 @@ int32_t PointFrame(int32_t iTotal, int x) { return (iTotal / 255) * x + ((iTotal
 int32_t PointGain(int y) { return int32_t(y) << 17; }
 
 // Multiplies each frame by iGain, which then moves by iStep; returns the
-// gain after the last frame.
-int32_t ApplyRamp(int32_t* p, int32_t nFrames, size_t uCh, int32_t iGain, int32_t iStep)
+// gain after the last frame. When the block ends its segment, the last frame
+// takes the segment's target exactly (a fade ends in true silence or at
+// exactly unity, whatever the truncation of the step).
+int32_t ApplyRamp(int32_t* p, int32_t nFrames, size_t uCh, int32_t iGain, int32_t iStep, bool bEndsSegment,
+                  int32_t iTarget)
 {
-    for (int32_t f = 0; f < nFrames; ++f, p += uCh) {
+    const int32_t nRamp = bEndsSegment ? nFrames - 1 : nFrames;
+    for (int32_t f = 0; f < nRamp; ++f, p += uCh) {
         for (size_t c = 0; c < uCh; ++c)
             p[c] = GainMultiply(p[c], iGain);
         iGain += iStep;
+    }
+    if (bEndsSegment && nFrames > 0) {
+        for (size_t c = 0; c < uCh; ++c)
+            p[c] = GainMultiply(p[c], iTarget);
+        iGain = iTarget;
     }
     return iGain;
 }
@@ -47,9 +56,10 @@ int RenderEnvelope(LProgressDialog& dlg, const LCutListAudio& doc, int32_t iStar
         if (dlg.CheckCancel())
             return 1;
         int32_t n = std::min(kBlockFrames, iSegEnd - iDone);
-        int32_t iStep = (iTarget - iGain) / (iSegEnd - iDone);
+        // The step that lands on the target at the segment's last frame.
+        int32_t iStep = (iTarget - iGain) / std::max(1, iSegEnd - iDone - 1);
         src.Read(block.data(), n);
-        iGain = ApplyRamp(block.data(), n, uCh, iGain, iStep);
+        iGain = ApplyRamp(block.data(), n, uCh, iGain, iStep, bSegment && iDone + n == iSegEnd, iTarget);
         sink.Write(block.data(), n);
         iDone += n;
         dlg.SetProgress(double(iDone) / double(iTotal));

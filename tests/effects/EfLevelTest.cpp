@@ -97,9 +97,11 @@ TEST(EfFade, InAndOutFollowTheLineAndOutEndsInSilence)
     ASSERT_EQ(v.size(), 20000u);
     EXPECT_EQ(v[1999], s);
     EXPECT_EQ(v[2000], 0);
-    // In the first block the step is exactly 2^24 / N per frame.
+    // In the first block the step is exactly 2^24 / (N - 1) per frame, so
+    // that the last frame of the range is at full level.
     for (int32_t f : {1, 1000, 5000, 8191})
-        EXPECT_NEAR(v[size_t(2000 + f)], Scaled(s, int64_t(f) * (0x1000000 / N)), 1) << f;
+        EXPECT_NEAR(v[size_t(2000 + f)], Scaled(s, int64_t(f) * (0x1000000 / (N - 1))), 1) << f;
+    EXPECT_EQ(v[size_t(2000 + N - 1)], s);
     for (int32_t f = 1; f < N; ++f) {
         ASSERT_GE(v[size_t(2000 + f)], v[size_t(2000 + f - 1)]) << "rises steadily";
         ASSERT_NEAR(v[size_t(2000 + f)], double(s) * f / N, s * 0.001) << f;
@@ -113,11 +115,10 @@ TEST(EfFade, InAndOutFollowTheLineAndOutEndsInSilence)
     v = Samples(out);
     const size_t uLast = 2 * size_t(16999);
     EXPECT_EQ(v[2 * 3000], s);
-    // The integer steps leave the gain short of 0 by less than the frames
-    // of the last block (< 8192 / 2^24), never past it.
-    EXPECT_GE(v[uLast], 0);
-    EXPECT_LE(v[uLast], Scaled(s, 8192 + 0x1000000 / 14000));
-    EXPECT_LE(std::abs(v[uLast + 1]), Scaled(s, 8192 + 0x1000000 / 14000) + 1);
+    // The last frame of the range is silent in both channels.
+    EXPECT_EQ(v[uLast], 0);
+    EXPECT_EQ(v[uLast + 1], 0);
+    EXPECT_GT(v[uLast - 2], 0);
     for (int32_t f = 3000; f < 17000; ++f) {
         ASSERT_NEAR(v[2 * size_t(f)], -v[2 * size_t(f) + 1], 1) << "one gain for both channels at " << f;
         if (f > 3000)
