@@ -37,7 +37,7 @@ LAudioCutTank& LAudioCutTank::Get()
     return *pTank;
 }
 
-LAudioCutTank::LAudioCutTank() : counts(65536, 0)
+LAudioCutTank::LAudioCutTank() : counts(new std::atomic<uint32_t>[65536]())
 {
     std::string strParent = LFolders::GetWorkingFolder();
     RemoveStaleFolders(strParent);
@@ -75,50 +75,45 @@ void LAudioCutTank::RemoveStaleFolders(const std::string& strParent)
 uint16_t LAudioCutTank::GetNewRefAndIncRef()
 {
     std::lock_guard<std::mutex> lock(mtx);
-    for (uint32_t u = 0; u < kSilentCut; ++u)
-        if (counts[u] == 0) {
-            counts[u] = 1;
+    for (uint32_t u = 0; u < kSilentCut; ++u) {
+        uint32_t uFree = 0;
+        if (counts[u].compare_exchange_strong(uFree, 1))
             return uint16_t(u);
-        }
+    }
     LTrace("LAudioCutTank::GetNewRefAndIncRef() NO MORE FREE CUTS!!!!");
     return kSilentCut;
 }
 
 void LAudioCutTank::IncRef(uint16_t wCut)
 {
-    if (wCut == kSilentCut)
-        return;
-    std::lock_guard<std::mutex> lock(mtx);
-    if (counts[wCut] != 65535)
-        ++counts[wCut];
+    if (wCut != kSilentCut)
+        counts[wCut].fetch_add(1, std::memory_order_relaxed);
 }
 
 void LAudioCutTank::DecRef(uint16_t wCut)
 {
     if (wCut == kSilentCut)
         return;
+    std::atomic<uint32_t>& count = counts[wCut];
+    uint32_t u = count.load(std::memory_order_relaxed);
+    while (u >= 2 && !count.compare_exchange_weak(u, u - 1, std::memory_order_acq_rel))
+        ;
+    if (u >= 2)
+        return;
+    // The last reference: the number is free again once its files are gone.
     std::lock_guard<std::mutex> lock(mtx);
-    if (counts[wCut] < 2) {
-        LFile::Delete(GetAudFilePath(wCut));
-        LFile::Delete(GetGrfFilePath(wCut));
-        counts[wCut] = 0;
-    } else {
-        --counts[wCut];
-    }
+    LFile::Delete(GetAudFilePath(wCut));
+    LFile::Delete(GetGrfFilePath(wCut));
+    count.store(0);
 }
 
-uint16_t LAudioCutTank::GetRefCount(uint16_t wCut)
-{
-    std::lock_guard<std::mutex> lock(mtx);
-    return counts[wCut];
-}
+uint32_t LAudioCutTank::GetRefCount(uint16_t wCut) { return counts[wCut].load(); }
 
 int LAudioCutTank::GetUsedCount()
 {
-    std::lock_guard<std::mutex> lock(mtx);
     int n = 0;
     for (uint32_t u = 0; u < kSilentCut; ++u)
-        n += counts[u] != 0;
+        n += counts[u].load(std::memory_order_relaxed) != 0;
     return n;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,7 +27,7 @@ public:
     void IncRef(uint16_t wCut);
     // A count below 2 frees the number and deletes its files.
     void DecRef(uint16_t wCut);
-    uint16_t GetRefCount(uint16_t wCut);
+    uint32_t GetRefCount(uint16_t wCut);
 
     // "" for the silent cut.
     std::string GetAudFilePath(uint16_t wCut) const;
@@ -45,7 +47,10 @@ private:
     LAudioCutTank();
     static void RemoveStaleFolders(const std::string& strParent);
 
+    // Numbers are handed out and freed under the lock; counts change without
+    // it (every edit copies cuts, so this is the hot path). 32-bit counts: a
+    // cut repeated many times is named by far more than 65535 cut records.
     std::mutex mtx;
     std::string strFolder;
-    std::vector<uint16_t> counts;
+    std::unique_ptr<std::atomic<uint32_t>[]> counts;
 };

@@ -31,36 +31,40 @@ void LCutListAudio::EfDelete(int32_t iStart, int32_t iEnd)
     }
     if (iEnd < 0 || iStart == iEnd)
         return;
-    int64_t start = std::max(iStart, 0), end = iEnd, p = 0;
+    const int64_t start = std::max(iStart, 0), end = iEnd;
+    int64_t p = 0;
     size_t i = 0;
-    while (i < cuts.size()) {
-        LAudioCut& c = cuts[i];
-        if (start >= p + c.iLength) {
-            p += c.iLength;
-            ++i;
-            continue;
-        }
-        if (end < p + c.iLength) {
-            int32_t iCut = int32_t(end - p);
-            if (start <= p) {
-                c.iOffset += iCut;
-                c.iLength -= iCut;
-            } else {
-                LAudioCut second(c.wCut, c.iLength - iCut, c.iGain, c.iOffset + iCut);
-                c.iLength = int32_t(start - p);
-                cuts.insert(cuts.begin() + std::ptrdiff_t(i) + 1, std::move(second));
-            }
-            return;
-        }
-        end -= c.iLength - (start - p);
-        if (start == p) {
-            cuts.erase(cuts.begin() + std::ptrdiff_t(i));
-        } else {
-            c.iLength = int32_t(start - p);
-            p += c.iLength;
-            ++i;
-        }
+    while (i < cuts.size() && p + cuts[i].iLength <= start)
+        p += cuts[i++].iLength;
+    if (i == cuts.size())
+        return;
+    LAudioCut& first = cuts[i];
+    if (start > p && end < p + first.iLength) {
+        // Inside one cut: it becomes two.
+        int32_t iCut = int32_t(end - p);
+        LAudioCut second(first.wCut, first.iLength - iCut, first.iGain, first.iOffset + iCut);
+        first.iLength = int32_t(start - p);
+        cuts.insert(cuts.begin() + std::ptrdiff_t(i) + 1, std::move(second));
+        return;
     }
+    // Keep the head of the first cut, drop every cut wholly inside, keep the
+    // tail of the last, with one erase so that long lists stay linear.
+    size_t uErase = i;
+    if (start > p) {
+        const int64_t iHead = start - p;
+        p += first.iLength;
+        first.iLength = int32_t(iHead);
+        uErase = i + 1;
+    }
+    size_t j = uErase;
+    while (j < cuts.size() && p + cuts[j].iLength <= end)
+        p += cuts[j++].iLength;
+    if (j < cuts.size() && end > p) {
+        int32_t iCut = int32_t(end - p);
+        cuts[j].iOffset += iCut;
+        cuts[j].iLength -= iCut;
+    }
+    cuts.erase(cuts.begin() + std::ptrdiff_t(uErase), cuts.begin() + std::ptrdiff_t(j));
 }
 
 void LCutListAudio::EfCopy(int32_t iStart, int32_t iEnd, LCutListAudio& dest) const
@@ -192,8 +196,17 @@ void LCutListAudio::EfRepeat(int32_t iStart, int32_t iEnd, int iCount)
 {
     LCutListAudio temp;
     EfCopy(iStart, iEnd, temp);
+    if (iStart < 0) {
+        for (int i = 0; i < iCount; ++i)
+            EfInsert(iStart, temp);
+        return;
+    }
+    // All copies go in with one insertion: a long repeat stays linear.
+    std::vector<LAudioCut> copies;
+    copies.reserve(temp.cuts.size() * size_t(std::max(iCount, 0)));
     for (int i = 0; i < iCount; ++i)
-        EfInsert(iStart, temp);
+        copies.insert(copies.end(), temp.cuts.begin(), temp.cuts.end());
+    InsertCuts(iStart, std::move(copies));
 }
 
 void LCutListAudio::EfAmplify(int32_t iStart, int32_t iEnd, int iPercent)

@@ -1,6 +1,7 @@
 #include "platform/LFile.h"
 #include "platform/LTrace.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cctype>
 #include <fcntl.h>
@@ -52,6 +53,12 @@ void LFile::Close()
     }
 }
 
+namespace {
+std::atomic<int64_t> iBytesReadTotal{0};
+}
+
+int64_t LFile::GetBytesRead() { return iBytesReadTotal.load(std::memory_order_relaxed); }
+
 int64_t LFile::Read(void* pBuffer, int64_t iBytes)
 {
     if (iFd < 0 || iBytes <= 0)
@@ -66,6 +73,7 @@ int64_t LFile::Read(void* pBuffer, int64_t iBytes)
             break;
         iDone += r;
     }
+    iBytesReadTotal.fetch_add(iDone, std::memory_order_relaxed);
     return iDone;
 }
 
@@ -100,6 +108,7 @@ int64_t LFile::ReadAt(void* pBuffer, int64_t iBytes, int64_t iOffset)
             break;
         iDone += r;
     }
+    iBytesReadTotal.fetch_add(iDone, std::memory_order_relaxed);
     return iDone;
 }
 

@@ -49,6 +49,9 @@ public:
     // limited to MaxPath characters (a folder at the limit stays unchanged,
     // the name is cut).
     static constexpr size_t MaxPath = 4095;
+    // Bytes read through any LFile of this process so far (diagnostics, and
+    // the proof that an operation reads no audio).
+    static int64_t GetBytesRead();
     static void FilePathCat(std::string& strFolder, const std::string& strName);
     static void FilePathCat(std::string& strFolder, const std::string& strName,
                             const std::string& strExtension);

@@ -342,3 +342,23 @@ TEST(LAudioCutTank, NumbersAreReusedAndSilenceHasNoFile)
     tank.IncRef(LAudioCutTank::kSilentCut);
     EXPECT_EQ(tank.GetRefCount(LAudioCutTank::kSilentCut), 0);
 }
+
+TEST(LCutListAudio, ManyReferencesKeepTheCutFile)
+{
+    // Repeating a short clip 100000 times names its cut file 100001 times;
+    // dropping all but one must not delete the file.
+    LCutListAudio list = MakeList(std::vector<int32_t>(10, 0x1000), 1);
+    const uint16_t w = list.GetCuts()[0].wCut;
+    const std::string strAud = LAudioCutTank::Get().GetAudFilePath(w);
+    {
+        LCutListAudio many = list;
+        many.EfRepeat(0, 10, 100000);
+        EXPECT_EQ(LAudioCutTank::Get().GetRefCount(w), 100002u);
+        EXPECT_EQ(many.GetTotalLength(), 10 * 100001);
+    }
+    EXPECT_EQ(LAudioCutTank::Get().GetRefCount(w), 1u);
+    EXPECT_TRUE(LFile::Exists(strAud));
+    EXPECT_EQ(Contents(list), std::vector<int32_t>(10, 0x1000));
+    list = LCutListAudio();
+    EXPECT_FALSE(LFile::Exists(strAud));
+}

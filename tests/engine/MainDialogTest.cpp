@@ -405,3 +405,27 @@ TEST_F(MainDialogTest, CopyToNewAndReverseThroughTheCommands)
     EXPECT_EQ(copy.GetUndoName(), "Reverse");
     EXPECT_EQ(playback.plays.back(), 0) << "half a second before the range start, not below 0";
 }
+
+TEST_F(MainDialogTest, EditsOnTenHoursReadNoAudio)
+{
+    LOVFile& doc = Open(MakeWav(dir, "second.wav", 44100, 1, 44100));
+    // Ten hours from one second of audio: the list names the same cut file
+    // again and again.
+    doc.claAudio.EfRepeat(0, 44100, 36000 - 1);
+    ASSERT_EQ(doc.GetLength(), 44100 * 36000);
+    main.SetZoomToFull();
+
+    const int64_t iRead = LFile::GetBytesRead();
+    const int32_t iLength = doc.GetLength();
+    uint32_t uSeed = 12345;
+    auto Random = [&uSeed](int32_t n) { return int32_t((uSeed = uSeed * 1664525u + 1013904223u) % uint32_t(n)); };
+    for (int i = 0; i < 40; ++i) {
+        int32_t a = Random(doc.GetLength() - 10), b = a + 1 + Random(44100 * 60);
+        main.ModifySelection(a, std::min(b, doc.GetLength()), 0);
+        main.EvCommand(i % 3 == 0 ? CM_CUT : i % 3 == 1 ? CM_DELETE : CM_PASTE);
+    }
+    for (int i = 0; i < 8; ++i)
+        main.EvCommand(CM_UNDO);
+    EXPECT_EQ(LFile::GetBytesRead(), iRead) << "no edit and no undo read audio";
+    EXPECT_NE(doc.GetLength(), iLength) << "the 32 edits before the last eight stay";
+}
