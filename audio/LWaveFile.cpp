@@ -1,4 +1,6 @@
 #include "audio/LWaveFile.h"
+#include "audio/LSNKACMFile.h"
+#include "audio/LSRCACMWave.h"
 #include "audio/LSNKPCMFile.h"
 #include "audio/LSRCNull.h"
 #include "audio/LSRCPCMFileBase.h"
@@ -105,8 +107,7 @@ SourceHandle LWaveFile::OpenSource(const std::string& strPath)
         return MakeHandle<LSRCPCMFile8>(std::move(file), iRate, format.nChannels, uDataBytes);
     if (format.wFormatTag == 1 && format.wBitsPerSample <= 16)
         return MakeHandle<LSRCPCMFile16>(std::move(file), iRate, format.nChannels, uDataBytes);
-    LTrace("LWaveFile::OpenSource format tag %u needs a codec", unsigned(format.wFormatTag));
-    return MakeHandle<LSRCNull>();
+    return MakeHandle<LSRCACMWave>(std::move(file), format.ToFormat(), uDataBytes);
 }
 
 SinkHandle LWaveFile::OpenSinkPCM(const std::string& strPath, int32_t iRate, int iChannels,
@@ -125,6 +126,5 @@ SinkHandle LWaveFile::OpenSink(const std::string& strPath, const LWaveHeader& fo
     if (format.wFormatTag == 1)
         return OpenSinkPCM(strPath, int32_t(format.nSamplesPerSec), format.nChannels,
                            format.wBitsPerSample, 0);
-    LTrace("LWaveFile::OpenSink format tag %u needs a codec", unsigned(format.wFormatTag));
-    return SinkHandle();
+    return MakeHandle<LSNKACMFile>(strPath, format.ToFormat());
 }

@@ -64,3 +64,29 @@ std::vector<uint8_t> LWaveHeader::Build(uint32_t uRiffBytes, uint32_t uDataBytes
     Put32(v, uDataBytes);
     return v;
 }
+
+LWaveFormat LWaveHeader::ToFormat() const
+{
+    LWaveFormat wf;
+    wf.wfx.wFormatTag = wFormatTag;
+    wf.wfx.nChannels = nChannels;
+    wf.wfx.nSamplesPerSec = nSamplesPerSec;
+    wf.wfx.nAvgBytesPerSec = nAvgBytesPerSec;
+    wf.wfx.nBlockAlign = nBlockAlign;
+    wf.wfx.wBitsPerSample = wBitsPerSample;
+    wf.SetExtra(extra);
+    return wf;
+}
+
+LWaveHeader LWaveHeader::FromFormat(const LWaveFormat& wf)
+{
+    LWaveHeader h;
+    h.wFormatTag = wf.wfx.wFormatTag;
+    h.nChannels = wf.wfx.nChannels;
+    h.nSamplesPerSec = wf.wfx.nSamplesPerSec;
+    h.nAvgBytesPerSec = wf.wfx.nAvgBytesPerSec;
+    h.nBlockAlign = wf.wfx.nBlockAlign;
+    h.wBitsPerSample = wf.wfx.wBitsPerSample;
+    h.extra = wf.vExtra;
+    return h;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/acm/LWaveFormat.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,4 +25,9 @@ struct LWaveHeader {
     std::vector<uint8_t> FormatBytes() const;
     // The whole file header: 46 bytes plus the extra bytes.
     std::vector<uint8_t> Build(uint32_t uRiffBytes, uint32_t uDataBytes) const;
+
+    // The same format in the codec manager's form and back; the extra bytes
+    // are carried unchanged.
+    LWaveFormat ToFormat() const;
+    static LWaveHeader FromFormat(const LWaveFormat& wf);
 };

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "audio/LSoundSourceBase.h"
+#include "platform/LFile.h"
+#include "platform/acm/LAcm.h"
+
+#include <vector>
+
+// Reader of a compressed (or wide PCM, float ...) WAV data chunk through the
+// codec manager, which decodes it to 16-bit PCM of the same rate and
+// channels. Takes over the file positioned at the first data byte. Until the
+// decoder has met the end, GetLength is an estimate from the bytes left;
+// Seek lands on the codec block before the frame and decodes up to the frame.
+// A codec that cannot be opened sets the error flag. One thread at a time.
+class LSRCACMWave : public LSoundSourceBase {
+public:
+    // uDataBytes 0xFFFFFFFF: the data runs to the end of the file.
+    LSRCACMWave(LFile&& file, const LWaveFormat& format, uint32_t uDataBytes);
+    ~LSRCACMWave() override;
+    LSRCACMWave(const LSRCACMWave&) = delete;
+    LSRCACMWave& operator=(const LSRCACMWave&) = delete;
+
+    void Read(int32_t* pBuffer, int32_t iFrames) override;
+    int32_t GetPosition() override { return iPosition; }
+    int32_t GetLength() override;
+    void Seek(int32_t iFrame) override;
+
+private:
+    LFile file;
+    uint32_t uDataBytes = 0;
+    uint32_t uBytesRead = 0; // data offset of the next byte the file gives
+    int64_t iDataStart = 0;
+    HACMSTREAM has = nullptr;
+    ACMSTREAMHEADER ash;
+    std::vector<uint8_t> vSrc;
+    uint32_t cbSrc = 0;
+    uint32_t cbSrcFill = 0;
+    std::vector<uint8_t> vDst;
+    uint32_t cbDst = 0;
+    uint32_t cbDstFill = 0; // decoded bytes waiting at the front
+    uint32_t uSamplesPerSec = 0;
+    uint32_t uAvgBytesPerSec = 0;
+    uint32_t uBlockAlign = 1;
+    // Bytes <-> frames: uScaleBytes data bytes stand for uScaleFrames frames.
+    uint32_t uScaleBytes = 1;
+    uint32_t uScaleFrames = 1;
+    int32_t iPosition = 0;
+    int32_t iEndPosition = -1;
+    std::vector<int32_t> vDiscard; // frames decoded and dropped by Seek
+
+    bool OpenStream(const LWaveFormat& format);
+    void ChooseScale(const LWaveFormat& format);
+    uint32_t FrameBytes() const { return uint32_t(GetChannels()) * 2; }
+    int64_t BytesToFrames(uint64_t uBytes) const;
+    uint64_t FramesToBytes(uint64_t uFrames) const;
+    // Refills the source buffer and decodes into the (empty) destination
+    // buffer; fixes the end position when nothing more comes.
+    void Decode(int32_t iWanted);
+    void FixEnd(int32_t iWanted);
+    void CompactSource(uint32_t cbUsed);
+};

@@ -1,0 +1,409 @@
+#include "audio/LWaveFile.h"
+#include "audio/LWaveFileFormat.h"
+#include "platform/acm/LAcm.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+using namespace TestSupport;
+
+namespace {
+
+std::vector<uint8_t> PcmWav(const std::vector<int16_t>& s, int iChannels, uint32_t uRate)
+{
+    std::vector<uint8_t> v;
+    PutTag(v, "RIFF");
+    Put32(v, uint32_t(36 + 2 * s.size()));
+    PutTag(v, "WAVE");
+    PutTag(v, "fmt ");
+    Put32(v, 16);
+    Put16(v, 1);
+    Put16(v, uint32_t(iChannels));
+    Put32(v, uRate);
+    Put32(v, uRate * uint32_t(iChannels) * 2);
+    Put16(v, uint32_t(iChannels) * 2);
+    Put16(v, 16);
+    PutTag(v, "data");
+    Put32(v, uint32_t(2 * s.size()));
+    for (int16_t x : s)
+        Put16(v, uint16_t(x));
+    return v;
+}
+
+// Every frame up to the reader's end, as 16-bit values (the internal
+// format is exactly 16 times the decoded 16-bit PCM).
+std::vector<int16_t> ReadToEnd(LSoundSourceBase& src)
+{
+    size_t nCh = size_t(src.GetChannels());
+    std::vector<int32_t> block(size_t(kBlockFrames) * nCh);
+    std::vector<int16_t> out;
+    while (src.GetPosition() < src.GetLength()) {
+        src.Read(block.data(), kBlockFrames);
+        for (int32_t x : block) {
+            EXPECT_EQ(x % 16, 0);
+            out.push_back(int16_t(x / 16));
+        }
+    }
+    out.resize(size_t(src.GetLength()) * nCh);
+    return out;
+}
+
+std::vector<int16_t> ReadRaw16(const std::string& strPath)
+{
+    std::vector<uint8_t> b = ReadAll(strPath);
+    std::vector<int16_t> v(b.size() / 2);
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = int16_t(uint16_t(b[2 * i] | (b[2 * i + 1] << 8)));
+    return v;
+}
+
+// Decodes a file to 16-bit mono/stereo raw with ffmpeg (or sox without dither).
+std::vector<int16_t> PeerDecode(const std::string& strPeer, const std::string& strIn, const TempDir& dir)
+{
+    std::string strOut = dir.File("peer.raw");
+    std::vector<std::string> args = strPeer == "sox"
+        ? std::vector<std::string> { "sox", "-D", strIn, "-t", "raw", "-e", "signed", "-b", "16", strOut }
+        : std::vector<std::string> { "ffmpeg", "-v", "error", "-y", "-i", strIn, "-f", "s16le",
+              "-acodec", "pcm_s16le", strOut };
+    std::string strLog;
+    EXPECT_EQ(Run(args, &strLog), 0) << strLog;
+    return ReadRaw16(strOut);
+}
+
+struct Diff {
+    int iMax = 0;
+    double dSnr = 0; // dB of a against the difference
+};
+
+Diff Compare(const std::vector<int16_t>& a, const std::vector<int16_t>& b)
+{
+    Diff d;
+    double dSig = 0, dErr = 0;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        int e = std::abs(int(a[i]) - int(b[i]));
+        d.iMax = std::max(d.iMax, e);
+        dSig += double(a[i]) * a[i];
+        dErr += double(e) * e;
+    }
+    d.dSnr = dErr == 0 ? 999 : 10 * std::log10(dSig / dErr);
+    return d;
+}
+
+uint32_t Le32(const std::vector<uint8_t>& v, size_t o)
+{
+    return uint32_t(v[o] | (v[o + 1] << 8) | (v[o + 2] << 16) | (uint32_t(v[o + 3]) << 24));
+}
+
+struct PeerCase {
+    const char* szName;
+    std::vector<std::string> codecArgs; // ffmpeg output options
+    const char* szReference;            // "ffmpeg" or "sox"
+    uint16_t wTag;
+    int iMaxDiff; // largest difference allowed against the reference decode
+};
+
+class ACMWavePeerFiles : public ::testing::TestWithParam<PeerCase> {};
+
+// Files made by ffmpeg from a full-resolution float signal read as the
+// peers decode them.
+TEST_P(ACMWavePeerFiles, DecodeAsPeer)
+{
+    REQUIRE_PEER("ffmpeg");
+    REQUIRE_PEER("sox");
+    const PeerCase& pc = GetParam();
+    TempDir dir;
+    std::string strSrc = dir.File("src.wav");
+    std::string strIn = dir.File("in.wav");
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-c", "2", "-e", "floating-point", "-b", "32",
+                  strSrc, "synth", "2.3", "sine", "300-2500", "sine", "710", "vol", "0.7" }),
+        0);
+    std::vector<std::string> args = { "ffmpeg", "-v", "error", "-y", "-i", strSrc };
+    args.insert(args.end(), pc.codecArgs.begin(), pc.codecArgs.end());
+    args.push_back(strIn);
+    ASSERT_EQ(TestSupport::Run(args), 0);
+    std::vector<uint8_t> bytes = ReadAll(strIn);
+    ASSERT_GT(bytes.size(), 40u);
+    EXPECT_EQ(bytes[20] | (bytes[21] << 8), pc.wTag);
+
+    SourceHandle src = LWaveFile::OpenSource(strIn);
+    ASSERT_FALSE(src->IsError());
+    std::vector<int16_t> ours = ReadToEnd(*src);
+    std::vector<int16_t> ref = PeerDecode(pc.szReference, strIn, dir);
+    ASSERT_EQ(ours.size(), ref.size());
+    Diff d = Compare(ref, ours);
+    std::printf("[ %s ] %zu samples, max diff %d, SNR %.1f dB against %s\n", pc.szName,
+        ours.size(), d.iMax, d.dSnr, pc.szReference);
+    EXPECT_LE(d.iMax, pc.iMaxDiff);
+    // The peers do not agree on every codec; the other one's figure, for the record.
+    const char* szOther = std::string(pc.szReference) == "sox" ? "ffmpeg" : "sox";
+    std::vector<int16_t> other = PeerDecode(szOther, strIn, dir);
+    Diff o = Compare(other, ours);
+    std::printf("[ %s ] against %s: max diff %d, SNR %.1f dB\n", pc.szName, szOther, o.iMax, o.dSnr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, ACMWavePeerFiles,
+    ::testing::Values(
+        // sox decodes IMA ADPCM with the reference's shift-and-add steps, as
+        // we do; ffmpeg's multiplying form drifts from it within a block.
+        PeerCase { "ima", { "-c:a", "adpcm_ima_wav" }, "sox", 0x11, 0 },
+        PeerCase { "ms", { "-c:a", "adpcm_ms" }, "ffmpeg", 0x02, 0 },
+        PeerCase { "alaw", { "-c:a", "pcm_alaw" }, "ffmpeg", 0x06, 0 },
+        PeerCase { "mulaw", { "-c:a", "pcm_mulaw" }, "ffmpeg", 0x07, 0 },
+        PeerCase { "f32", { "-c:a", "pcm_f32le" }, "ffmpeg", 0xFFFE, 0 },
+        PeerCase { "s24", { "-c:a", "pcm_s24le" }, "sox", 0xFFFE, 0 },
+        PeerCase { "s32", { "-c:a", "pcm_s32le" }, "sox", 0xFFFE, 0 },
+        PeerCase { "gsm", { "-ac", "1", "-c:a", "libgsm_ms" }, "ffmpeg", 0x31, 0 }),
+    [](const auto& info) { return std::string(info.param.szName); });
+
+// A standard format of the codec manager with the given tag.
+LWaveFormat StandardFormat(uint16_t wTag, uint16_t nChannels, uint32_t uRate)
+{
+    LWaveFormat found;
+    ACMFORMATDETAILS d;
+    d.dwFormatTag = wTag;
+    d.wfx.wfx.nChannels = nChannels;
+    d.wfx.wfx.nSamplesPerSec = uRate;
+    acmFormatEnum(nullptr, &d,
+        [&](HACMDRIVERID, const ACMFORMATDETAILS* p, uint32_t) {
+            found = p->wfx;
+            return false;
+        },
+        ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NCHANNELS | ACM_FORMATENUMF_NSAMPLESPERSEC);
+    return found;
+}
+
+struct WriteCase {
+    const char* szName;
+    uint16_t wTag;
+    uint16_t nChannels;
+    uint32_t uRate;
+    double dMinSnr; // dB of the peer's decode against the input
+    const char* szReference; // the peer whose decode ours equals
+};
+
+class ACMFileWrite : public ::testing::TestWithParam<WriteCase> {};
+
+// What the writer makes decodes in both peers to the input, padded only to
+// the codec's block.
+TEST_P(ACMFileWrite, PeersDecodeIt)
+{
+    REQUIRE_PEER("ffmpeg");
+    REQUIRE_PEER("sox");
+    const WriteCase& wc = GetParam();
+    LWaveFormat wf = StandardFormat(wc.wTag, wc.nChannels, wc.uRate);
+    ASSERT_EQ(wf.wfx.wFormatTag, wc.wTag);
+    ASSERT_TRUE(LWaveFileFormat::TestSupportedRecord(wf));
+    TempDir dir;
+    std::string strPath = dir.File("out.wav");
+    const int32_t iFrames = 3 * 8192 + 1234;
+    std::vector<int16_t> sig = MakeSignal(iFrames, wc.nChannels, int32_t(wc.uRate));
+    {
+        SinkHandle sink = LWaveFile::OpenSink(strPath, LWaveHeader::FromFormat(wf));
+        ASSERT_TRUE(sink);
+        ASSERT_FALSE(sink->IsError());
+        std::vector<int32_t> block;
+        for (int32_t i = 0; i < iFrames; i += 5000) {
+            int32_t n = std::min(5000, iFrames - i);
+            block.assign(sig.begin() + ptrdiff_t(i) * wc.nChannels,
+                sig.begin() + ptrdiff_t(i + n) * wc.nChannels);
+            for (int32_t& x : block)
+                x *= 16;
+            sink->Write(block.data(), n);
+        }
+        EXPECT_EQ(sink->GetFramesWritten(), iFrames);
+    }
+    // Header: the format exactly, RIFF size = extra + data + 38, no padding.
+    std::vector<uint8_t> bytes = ReadAll(strPath);
+    std::vector<uint8_t> fmt = wf.ToBytes();
+    size_t nHeader = 28 + fmt.size();
+    ASSERT_GT(bytes.size(), nHeader);
+    EXPECT_EQ(Le32(bytes, 16), fmt.size());
+    EXPECT_TRUE(std::equal(fmt.begin(), fmt.end(), bytes.begin() + 20));
+    uint32_t uData = Le32(bytes, nHeader - 4);
+    EXPECT_EQ(uData, bytes.size() - nHeader);
+    EXPECT_EQ(Le32(bytes, 4), wf.vExtra.size() + uData + 38);
+
+    uint32_t nBlockFrames = wf.ExtraU16(0) ? wf.ExtraU16(0) : 1;
+    for (const char* szPeer : { "ffmpeg", "sox" }) {
+        std::vector<int16_t> dec = PeerDecode(szPeer, strPath, dir);
+        size_t nFrames = dec.size() / wc.nChannels;
+        EXPECT_GE(nFrames, size_t(iFrames)) << szPeer;
+        EXPECT_LT(nFrames, size_t(iFrames) + nBlockFrames) << szPeer;
+        Diff d = Compare(sig, dec);
+        std::printf("[ %s ] %s decodes %zu frames of %d, SNR %.1f dB, max diff to our decode %d\n",
+            wc.szName, szPeer, nFrames, iFrames, d.dSnr,
+            Compare(dec, ReadToEnd(*LWaveFile::OpenSource(strPath))).iMax);
+        EXPECT_GE(d.dSnr, wc.dMinSnr) << szPeer;
+    }
+    // And we read back what the peers read.
+    SourceHandle src = LWaveFile::OpenSource(strPath);
+    std::vector<int16_t> ours = ReadToEnd(*src);
+    std::vector<int16_t> ref = PeerDecode(wc.szReference, strPath, dir);
+    EXPECT_EQ(ours.size(), ref.size());
+    EXPECT_EQ(Compare(ref, ours).iMax, 0) << wc.szReference;
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, ACMFileWrite,
+    ::testing::Values(WriteCase { "ima_mono", 0x11, 1, 22050, 20, "sox" },
+        WriteCase { "ima_stereo", 0x11, 2, 11025, 20, "sox" },
+        WriteCase { "ms_mono", 0x02, 1, 8000, 20, "ffmpeg" },
+        WriteCase { "ms_stereo", 0x02, 2, 44100, 20, "ffmpeg" },
+        WriteCase { "gsm", 0x31, 1, 8000, 8, "ffmpeg" },
+        WriteCase { "alaw", 0x06, 2, 8000, 30, "ffmpeg" },
+        WriteCase { "mulaw", 0x07, 1, 8000, 30, "ffmpeg" }),
+    [](const auto& info) { return std::string(info.param.szName); });
+
+// An ffmpeg-made ADPCM file, its straight decode and its path.
+struct AdpcmFile {
+    TempDir dir;
+    std::string strPath;
+    std::vector<int16_t> straight;
+    int iChannels = 0;
+};
+
+bool MakeAdpcm(AdpcmFile& f, const char* szCodec, int iChannels)
+{
+    f.iChannels = iChannels;
+    f.strPath = f.dir.File("a.wav");
+    std::string strSrc = f.dir.File("s.wav");
+    WriteAll(strSrc, PcmWav(MakeSignal(50000, iChannels, 22050), iChannels, 22050));
+    if (Run({ "ffmpeg", "-v", "error", "-y", "-i", strSrc, "-c:a", szCodec, f.strPath }) != 0)
+        return false;
+    SourceHandle src = LWaveFile::OpenSource(f.strPath);
+    f.straight = ReadToEnd(*src);
+    return !src->IsError();
+}
+
+TEST(LSRCACMWave, SeekEqualsStraightRead)
+{
+    REQUIRE_PEER("ffmpeg");
+    for (const char* szCodec : { "adpcm_ima_wav", "adpcm_ms" }) {
+        AdpcmFile f;
+        ASSERT_TRUE(MakeAdpcm(f, szCodec, 2));
+        int32_t iLen = int32_t(f.straight.size() / 2);
+        SourceHandle src = LWaveFile::OpenSource(f.strPath);
+        std::vector<int32_t> buf(2 * 3000);
+        for (int32_t iAt : { 1, 1016, 1017, 1018, 20000, 33333, iLen - 100, -40 }) {
+            src->Seek(iAt);
+            EXPECT_EQ(src->GetPosition(), iAt);
+            src->Read(buf.data(), 3000);
+            for (int32_t i = 0; i < 3000; ++i)
+                for (int c = 0; c < 2; ++c) {
+                    int32_t iFrame = iAt + i;
+                    int32_t iWant = iFrame < 0 || iFrame >= iLen
+                        ? 0
+                        : f.straight[size_t(iFrame) * 2 + size_t(c)] * 16;
+                    ASSERT_EQ(buf[size_t(i) * 2 + size_t(c)], iWant)
+                        << szCodec << " seek " << iAt << " frame " << iFrame;
+                }
+        }
+        // Beyond the data: silence, and the end is where the data ends.
+        src->Seek(iLen + 50000);
+        src->Read(buf.data(), 100);
+        EXPECT_EQ(buf[0], 0);
+        EXPECT_GE(src->GetLength(), iLen);
+    }
+}
+
+TEST(LSRCACMWave, LengthEstimateAndTrueEnd)
+{
+    REQUIRE_PEER("ffmpeg");
+    TempDir dir;
+    for (const char* szCodec : { "adpcm_ima_wav", "adpcm_ms" }) {
+        AdpcmFile f;
+        ASSERT_TRUE(MakeAdpcm(f, szCodec, 1));
+        SourceHandle src = LWaveFile::OpenSource(f.strPath);
+        int32_t iEstimate = src->GetLength();
+        std::vector<int32_t> buf(kBlockFrames);
+        src->Read(buf.data(), 777);
+        int32_t iEstimateLater = src->GetLength();
+        std::vector<int16_t> ref = PeerDecode("ffmpeg", f.strPath, dir);
+        int32_t iTrue = int32_t(ref.size());
+        std::printf("[ %s ] estimate %d, after 777 frames %d, true end %d (ffmpeg %d)\n", szCodec,
+            iEstimate, iEstimateLater, int32_t(f.straight.size()), iTrue);
+        EXPECT_EQ(iEstimate, iTrue);
+        EXPECT_EQ(iEstimateLater, iTrue);
+        EXPECT_EQ(int32_t(f.straight.size()), iTrue);
+        // Reading past the end gives silence and fixes the length.
+        src->Seek(iTrue - 10);
+        src->Read(buf.data(), 100);
+        EXPECT_EQ(buf[99], 0);
+        EXPECT_EQ(src->GetLength(), iTrue);
+    }
+}
+
+TEST(LSRCACMWave, TruncatedFileEndsEarly)
+{
+    REQUIRE_PEER("ffmpeg");
+    AdpcmFile f;
+    ASSERT_TRUE(MakeAdpcm(f, "adpcm_ima_wav", 1));
+    std::vector<uint8_t> bytes = ReadAll(f.strPath);
+    // Find the data chunk; keep 10 whole blocks and half of the next.
+    size_t iData = 12;
+    while (iData + 8 <= bytes.size() && std::memcmp(&bytes[iData], "data", 4) != 0)
+        iData += 8 + ((Le32(bytes, iData + 4) + 1) & ~1u);
+    ASSERT_LT(iData + 8, bytes.size());
+    uint32_t uBlock = bytes[32] | (bytes[33] << 8);
+    uint32_t nSpb = (uBlock - 4) * 2 + 1;
+    std::string strCut = f.dir.File("cut.wav");
+    bytes.resize(iData + 8 + 10 * uBlock + uBlock / 2);
+    WriteAll(strCut, bytes);
+    SourceHandle src = LWaveFile::OpenSource(strCut);
+    ASSERT_FALSE(src->IsError());
+    std::vector<int16_t> got = ReadToEnd(*src);
+    EXPECT_EQ(got.size(), 10 * nSpb);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), f.straight.begin()));
+    // A data chunk of half a block decodes to nothing.
+    bytes.resize(iData + 8 + uBlock / 2);
+    WriteAll(strCut, bytes);
+    src = LWaveFile::OpenSource(strCut);
+    EXPECT_TRUE(ReadToEnd(*src).empty());
+}
+
+TEST(LSRCACMWave, FileStillBeingWritten)
+{
+    LWaveFormat wf = StandardFormat(0x11, 1, 8000);
+    TempDir dir;
+    std::string strPath = dir.File("rec.wav");
+    SinkHandle sink = LWaveFile::OpenSink(strPath, LWaveHeader::FromFormat(wf));
+    std::vector<int32_t> block(8192, 1600);
+    sink->Write(block.data(), 8192);
+    // 16 blocks of 505 frames are out; the rest waits in the writer.
+    SourceHandle src = LWaveFile::OpenSource(strPath);
+    ASSERT_FALSE(src->IsError());
+    std::vector<int16_t> got = ReadToEnd(*src);
+    EXPECT_EQ(got.size(), 16u * 505u);
+    sink = SinkHandle();
+    src = LWaveFile::OpenSource(strPath);
+    EXPECT_EQ(ReadToEnd(*src).size(), 17u * 505u);
+}
+
+TEST(LSRCACMWave, NoCodecForTheFormat)
+{
+    TempDir dir;
+    std::vector<uint8_t> v = PcmWav(std::vector<int16_t>(100, 0), 1, 8000);
+    v[20] = 0x34; // format tag 0x1234
+    v[21] = 0x12;
+    WriteAll(dir.File("x.wav"), v);
+    SourceHandle src = LWaveFile::OpenSource(dir.File("x.wav"));
+    EXPECT_TRUE(src->IsError());
+    std::vector<int32_t> buf(10, 7);
+    src->Read(buf.data(), 10);
+    EXPECT_EQ(buf[9], 0);
+
+    LWaveHeader h;
+    h.wFormatTag = 0x1234;
+    EXPECT_FALSE(LWaveFileFormat::TestSupportedRecord(h.ToFormat()));
+    EXPECT_TRUE(LWaveFile::OpenSink(dir.File("y.wav"), h)->IsError());
+    LWaveFormat ima = StandardFormat(0x11, 2, 44100);
+    EXPECT_TRUE(LWaveFileFormat::TestSupportedRecord(ima));
+    ima.wfx.nBlockAlign = 1000; // not a whole number of 8-sample groups
+    EXPECT_FALSE(LWaveFileFormat::TestSupportedRecord(ima));
+}
+
+} // namespace
