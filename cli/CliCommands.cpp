@@ -6,7 +6,7 @@ const std::vector<CliCommand>& GetCliCommands()
 {
     static const std::vector<CliCommand> commands = {
         {"info", "info FILE...            rate, channels, length and peak of audio files", CliInfo},
-        {"convert", "convert IN OUT          load IN and save it as OUT", CliConvert},
+        {"convert", "convert IN OUT [--rate HZ] [--channels 1|2]\n                          load IN, convert it if asked, save it as OUT", CliConvert},
     };
     return commands;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/LWaveHeader.h"
+#include "platform/acm/LWaveFormat.h"
 
 #include <cstdint>
 #include <string>
@@ -37,7 +37,7 @@ public:
     virtual bool AskFileProperties(LHeaderlessSettings& settings) = 0;
     // The compressed WAV format chooser, opened on the given format;
     // iChannels 0 = any. False when cancelled.
-    virtual bool ChooseWaveFormat(LWaveHeader& format, int iChannels, const std::string& strTitle) = 0;
+    virtual bool ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle) = 0;
     // "MP3 Encoder Settings": false when cancelled.
     virtual bool AskMp3Settings(LMp3EncoderSettings& settings) = 0;
     virtual void ShowMessage(const std::string& strText, const std::string& strCaption, Icon icon) = 0;
@@ -47,7 +47,7 @@ public:
 class LAcceptingPrompts : public LFilePrompts {
 public:
     bool AskFileProperties(LHeaderlessSettings&) override { return true; }
-    bool ChooseWaveFormat(LWaveHeader&, int, const std::string&) override { return true; }
+    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
     void ShowMessage(const std::string& strText, const std::string&, Icon) override { strLastMessage = strText; }
     std::string strLastMessage;

@@ -1,0 +1,26 @@
+#!/bin/sh
+# Converts 10 minutes of 44.1 kHz stereo to 48 kHz, and 48 kHz to 8 kHz (the
+# two-stage path), with orvenna-cli and with sox in the same run. Both read
+# and write WAV files; the time of a plain copy (convert without --rate) is
+# printed too, so the converter's own share can be read off.
+set -eu
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+CLI=${ORVENNA_CLI:-$ROOT/build/release/cli/orvenna-cli}
+[ -x "$CLI" ] || { cmake -S "$ROOT" -B "$ROOT/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF >/dev/null && cmake --build "$ROOT/build/release"; }
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+export ORVENNA_CONFIG_DIR="$WORK" XDG_DATA_HOME="$WORK"
+
+seconds() { /usr/bin/time -f "%e" -o "$WORK/t" "$@" >/dev/null 2>&1; cat "$WORK/t"; }
+
+run() { # from-rate to-rate
+    sox -q -n -r "$1" -c 2 -b 16 "$WORK/in.wav" synth 600 sine 440 sine 660 vol 0.5
+    COPY=$(seconds "$CLI" convert "$WORK/in.wav" "$WORK/copy.wav")
+    OURS=$(seconds "$CLI" convert "$WORK/in.wav" "$WORK/ours.wav" --rate "$2")
+    SOX=$(seconds sox "$WORK/in.wav" -r "$2" "$WORK/sox.wav")
+    rm -f "$WORK"/*.wav
+    echo "10 min stereo $1 -> $2 Hz: orvenna-cli ${OURS}s (plain copy ${COPY}s), sox ${SOX}s"
+    awk -v a="$OURS" -v b="$SOX" 'BEGIN { printf "  ratio orvenna/sox %.2f\n", (b > 0 ? a / b : 0) }'
+}
+run 44100 48000
+run 48000 8000

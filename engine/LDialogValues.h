@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The values of a command's dialog, in the order the dialog shows them, by
+// the names they are stored under ("AmplifyGain", "SilenceTimes" ...). The
+// controller fills them from the stored values; the dialog (or a script)
+// changes them and returns.
+class LDialogValues {
+public:
+    void Set(const std::string& strName, int32_t iValue);
+    // iDefault when the dialog has no such value.
+    int32_t Get(const std::string& strName, int32_t iDefault = 0) const;
+    bool Has(const std::string& strName) const;
+    // Names compared without regard to case; false for a name not shown.
+    bool SetByName(const std::string& strName, int32_t iValue);
+    const std::vector<std::pair<std::string, int32_t>>& GetItems() const { return items; }
+
+private:
+    std::vector<std::pair<std::string, int32_t>> items;
+};

@@ -1,0 +1,175 @@
+#include "engine/LOVSaveToSink.h"
+#include "audio/LAifFile.h"
+#include "audio/LAuFile.h"
+#include "audio/LGSMFileSink.h"
+#include "audio/LWaveFile.h"
+#include "edit/LSRCCutListAudio.h"
+#include "effects/LCLAConvertRateChannels.h"
+#include "effects/LPRSourceToSink.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LMp3EncodeWav.h"
+#include "engine/LWavCodecFile.h"
+#include "platform/LFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+const char* const kSaving = "Saving file...";
+
+std::string PartPath(const std::string& strPath) { return strPath + ".part-" + std::to_string(getpid()); }
+
+int CannotCreate(LProgressDialog& dlg, LOVSaveToSink& d)
+{
+    d.strError = "Unable to create file \"" + d.strPath + "\"for saving.";
+    dlg.ShowError(d.strError);
+    return 2;
+}
+
+// Pumps the list into the sink and releases the sink, completing its file.
+int Pump(LProgressDialog& dlg, const LCutListAudio& list, SinkHandle hSink)
+{
+    LPRSourceToSink pump{kSaving, MakeHandle<LSRCCutListAudio>(list), std::move(hSink)};
+    return ProcessBody(dlg, pump);
+}
+
+// Puts the finished part file in the target's place, or removes it.
+int Finish(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strPart, int iResult)
+{
+    if (iResult != 0) {
+        LFile::Delete(strPart);
+        return iResult;
+    }
+    if (std::rename(strPart.c_str(), d.strPath.c_str()) != 0) {
+        LFile::Delete(strPart);
+        return CannotCreate(dlg, d);
+    }
+    return 0;
+}
+
+LWaveHeader ToHeader(const LWaveFormat& f)
+{
+    LWaveHeader h;
+    h.wFormatTag = f.wfx.wFormatTag;
+    h.nChannels = f.wfx.nChannels;
+    h.nSamplesPerSec = f.wfx.nSamplesPerSec;
+    h.nAvgBytesPerSec = f.wfx.nAvgBytesPerSec;
+    h.nBlockAlign = f.wfx.nBlockAlign;
+    h.wBitsPerSample = f.wfx.wBitsPerSample;
+    h.extra = f.vExtra;
+    return h;
+}
+
+// The WAV writer: 16-bit PCM in mode 0, else the stored compressed format,
+// offered to the chooser first in mode 1. Empty when the chooser was cancelled.
+SinkHandle WavSink(LOVSaveToSink& d, const LCutListAudio& list, const std::string& strPart, bool& bCancelled)
+{
+    if (d.uPromptMode == LOVSaveToSink::kPcmWithoutAsking)
+        return LWaveFile::OpenSinkPCM(strPart, list.GetSampleRate(), list.GetChannels(), 16, 0);
+    LWaveFormat format = LWavCodecFile::Load();
+    if (d.uPromptMode == LOVSaveToSink::kAsk) {
+        if (!d.pPrompts || !d.pPrompts->ChooseWaveFormat(format, list.GetChannels(), "Select Wave File Format")) {
+            bCancelled = true;
+            return {};
+        }
+        LWavCodecFile::Store(format);
+    }
+    return LWaveFile::OpenSink(strPart, ToHeader(format));
+}
+
+// VOX and raw files are mono in the list (a copy: the document keeps its
+// channels); the raw writer may spread them over two channels again.
+SinkHandle HeaderlessSink(LProgressDialog& dlg, LOVSaveToSink& d, LCutListAudio& list, const std::string& strPart,
+                          bool& bCancelled)
+{
+    LCLAConvertRateChannels mono{&list, list.GetSampleRate(), 1};
+    if (ProcessBody(dlg, mono) != 0) {
+        bCancelled = true;
+        return {};
+    }
+    LHeaderlessSettings s = LHeaderlessFormat::Load();
+    if (d.uPromptMode == LOVSaveToSink::kAsk) {
+        if (!d.pPrompts || !d.pPrompts->AskFileProperties(s)) {
+            bCancelled = true;
+            return {};
+        }
+        LHeaderlessFormat::Store(s);
+    }
+    return LHeaderlessFormat::OpenSink(strPart, s, list.GetSampleRate());
+}
+
+void ShowStop(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strText)
+{
+    if (d.pPrompts)
+        d.pPrompts->ShowMessage(strText, "Error", LFilePrompts::Icon::Stop);
+    else
+        dlg.ShowError(strText);
+}
+
+// MP3: a PCM WAV in the temporary folder, then the outside encoder.
+int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, const LCutListAudio& list, const std::string& strPart)
+{
+    std::error_code ec;
+    std::string strWav = std::filesystem::temp_directory_path(ec).string();
+    std::string strName = LFile::GetFileName(d.strPath);
+    LFile::FilePathCat(strWav, "_" + strName.substr(0, strName.rfind('.')) + ".wav");
+    SinkHandle hSink = LWaveFile::OpenSinkPCM(strWav, list.GetSampleRate(), list.GetChannels(), 16, 0);
+    if (!hSink || hSink->IsError()) {
+        hSink.Reset();
+        LFile::Delete(strWav);
+        return CannotCreate(dlg, d);
+    }
+    int iResult = Pump(dlg, list, std::move(hSink));
+    if (iResult == 0 && d.uPromptMode == LOVSaveToSink::kAsk) {
+        LMp3EncoderSettings s = LMp3EncoderSettings::Load();
+        if (d.pPrompts && !d.pPrompts->AskMp3Settings(s))
+            iResult = 2;
+        else
+            s.Store();
+    }
+    if (iResult == 0) {
+        LMp3EncodeWav encode{strWav, strPart, LMp3EncoderSettings::Load(), {}};
+        iResult = ProcessBody(dlg, encode);
+        // An encoder that ran and wrote nothing refused the bit rate.
+        if (iResult == 0 && !LFile::Exists(strPart)) {
+            ShowStop(dlg, d,
+                     "Orvenna couldn't save the file because the selected bitrate is not legal for the output "
+                     "sampling. Please select another bitrate and try again.");
+            iResult = 2;
+        }
+    }
+    LFile::Delete(strWav);
+    return Finish(dlg, d, strPart, iResult);
+}
+} // namespace
+
+int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
+{
+    dlg.SetText(kSaving, 0);
+    LCutListAudio list = *d.pSource;
+    const std::string strExt = LFile::GetExtensionLower(d.strPath);
+    const std::string strPart = PartPath(d.strPath);
+    if (strExt == ".mp3")
+        return SaveMp3(dlg, d, list, strPart);
+    bool bCancelled = false;
+    SinkHandle hSink;
+    if (strExt == ".wav")
+        hSink = WavSink(d, list, strPart, bCancelled);
+    else if (strExt == ".vox" || strExt == ".raw")
+        hSink = HeaderlessSink(dlg, d, list, strPart, bCancelled);
+    else if (strExt == ".gsm")
+        hSink = MakeHandle<LGSMFileSink>(strPart);
+    else if (strExt == ".aif" || strExt == ".aiff")
+        hSink = LAifFile::OpenSink(strPart, list.GetSampleRate(), list.GetChannels());
+    else if (strExt == ".au")
+        hSink = LAuFile::OpenSink(strPart, list.GetSampleRate(), list.GetChannels());
+    if (bCancelled)
+        return 2;
+    if (!hSink || hSink->IsError()) {
+        hSink.Reset();
+        LFile::Delete(strPart);
+        return CannotCreate(dlg, d);
+    }
+    return Finish(dlg, d, strPart, Pump(dlg, list, std::move(hSink)));
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "edit/LCutListAudio.h"
+#include "engine/LFilePrompts.h"
+#include "process/LProgressDialog.h"
+
+#include <cstdint>
+#include <string>
+
+// Writes a cut list to a file in the format its extension names.
+struct LOVSaveToSink {
+    enum PromptMode : uint32_t {
+        kPcmWithoutAsking = 0, // Save: 16-bit PCM WAV
+        kAsk = 1,              // Save As: the chooser, "File Properties", encoder settings
+        kLastChoice = 2,       // any other value: the stored choices without asking
+    };
+    const LCutListAudio* pSource = nullptr;
+    std::string strPath;
+    uint32_t uPromptMode = kPcmWithoutAsking;
+    LFilePrompts* pPrompts = nullptr;
+    std::string strError; // the text shown when the file could not be made
+};
+
+// 0 saved, 1 cancelled, 2 failed or a dialog cancelled. The file is written
+// beside the target and put in its place only when complete, so a failed or
+// cancelled save leaves an existing file as it was. The source list is never
+// changed.
+int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& data);
+

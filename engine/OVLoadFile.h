@@ -1,0 +1,21 @@
+#pragma once
+
+#include "edit/LCutListAudio.h"
+#include "engine/LFilePrompts.h"
+#include "process/LProgressDialog.h"
+
+#include <string>
+
+// Reads a file of any supported format, chosen by its extension, into a cut
+// list at the file's own rate and channels.
+struct OVLoadFile {
+    std::string strPath;
+    LCutListAudio* pTarget = nullptr;
+    // Ask for the properties of headerless (.vox, .raw) files.
+    bool bPrompt = false;
+    LFilePrompts* pPrompts = nullptr;
+};
+
+// 0 loaded, 1 cancelled (also "File Properties" cancelled), 2 unsupported or
+// unreadable. The target changes only on 0.
+int ProcessBody(LProgressDialog& dlg, OVLoadFile& data);

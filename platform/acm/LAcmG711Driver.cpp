@@ -1,0 +1,123 @@
+#include "platform/acm/LAcmDriver.h"
+#include "platform/acm/LAcmSampleLayout.h"
+#include "platform/acm/LG711.h"
+
+namespace {
+
+const uint32_t kRates[] = { 8000, 11025, 22050, 44100 };
+
+// One G.711 law: its tag, names and the sample functions (internal units,
+// which are exact multiples of 16 for every code).
+struct LG711Law {
+    uint16_t wTag;
+    const char* szDriver;
+    const char* szTag;
+    int32_t (*pfnExpand)(uint8_t);
+    uint8_t (*pfnCompress)(int32_t);
+};
+
+class LG711Stream : public LAcmBlockStream {
+public:
+    LG711Stream(const LG711Law& lawIn, int iChannels, bool bDecodeIn)
+        : LAcmBlockStream(uint32_t(iChannels) * (bDecodeIn ? 1 : 2),
+            uint32_t(iChannels) * (bDecodeIn ? 2 : 1))
+        , law(lawIn)
+        , bDecode(bDecodeIn)
+        , nSamplesPerFrame(uint32_t(iChannels))
+    {
+    }
+
+protected:
+    void ConvertBlocks(const uint8_t* pSrc, uint8_t* pDst, uint32_t nBlocks) override
+    {
+        size_t n = size_t(nBlocks) * nSamplesPerFrame;
+        if (bDecode) {
+            for (size_t i = 0; i < n; ++i) {
+                uint16_t x = uint16_t(law.pfnExpand(pSrc[i]) >> 4);
+                pDst[2 * i] = uint8_t(x);
+                pDst[2 * i + 1] = uint8_t(x >> 8);
+            }
+        } else {
+            for (size_t i = 0; i < n; ++i) {
+                int32_t x = int16_t(uint16_t(pSrc[2 * i] | (pSrc[2 * i + 1] << 8)));
+                pDst[i] = law.pfnCompress(x * 16);
+            }
+        }
+    }
+
+private:
+    const LG711Law& law;
+    bool bDecode;
+    uint32_t nSamplesPerFrame;
+};
+
+class LAcmG711Driver : public LAcmDriver {
+public:
+    explicit LAcmG711Driver(const LG711Law& lawIn)
+        : law(lawIn)
+    {
+    }
+    uint16_t FormatTag() const override { return law.wTag; }
+    const char* DriverName() const override { return law.szDriver; }
+    const char* FormatTagName() const override { return law.szTag; }
+
+    bool GetFormat(uint32_t i, LWaveFormat& wf) const override
+    {
+        if (i >= 2 * sizeof kRates / sizeof kRates[0])
+            return false;
+        wf = LWaveFormat::Pcm(uint16_t(i % 2 + 1), kRates[i / 2], 8);
+        wf.wfx.wFormatTag = law.wTag;
+        return true;
+    }
+
+    MMRESULT Query(const LWaveFormat& src, const LWaveFormat& dst) const override
+    {
+        return IsPair(dst, src) || IsPair(src, dst) ? MMSYSERR_NOERROR : ACMERR_NOTPOSSIBLE;
+    }
+
+    std::unique_ptr<LAcmStreamInstance> Open(
+        const LWaveFormat& src, const LWaveFormat& dst) const override
+    {
+        if (IsPair(dst, src))
+            return std::make_unique<LG711Stream>(law, src.wfx.nChannels, true);
+        if (IsPair(src, dst))
+            return std::make_unique<LG711Stream>(law, src.wfx.nChannels, false);
+        return nullptr;
+    }
+
+private:
+    const LG711Law& law;
+
+    bool IsLaw(const LWaveFormat& wf) const
+    {
+        const WAVEFORMATEX& w = wf.wfx;
+        return w.wFormatTag == law.wTag && w.nChannels > 0 && w.nSamplesPerSec > 0
+            && w.nBlockAlign == w.nChannels && (w.wBitsPerSample == 8 || w.wBitsPerSample == 0);
+    }
+    bool IsPair(const LWaveFormat& pcm, const LWaveFormat& coded) const
+    {
+        return IsLaw(coded) && LAcmSampleLayout::IsPcm16Of(pcm, coded);
+    }
+};
+
+int32_t ExpandAlaw(uint8_t b) { return LG711::AlawToInternal(b); }
+uint8_t CompressAlaw(int32_t x) { return LG711::InternalToAlaw(x); }
+int32_t ExpandUlaw(uint8_t b) { return LG711::UlawToInternal(b); }
+uint8_t CompressUlaw(int32_t x) { return LG711::InternalToUlaw(x); }
+
+const LG711Law kAlaw = { WAVE_FORMAT_ALAW, "CCITT G.711 A-Law Codec", "CCITT A-Law", ExpandAlaw,
+    CompressAlaw };
+const LG711Law kUlaw = { WAVE_FORMAT_MULAW, "CCITT G.711 u-Law Codec", "CCITT u-Law", ExpandUlaw,
+    CompressUlaw };
+
+} // namespace
+
+LAcmDriver* CreateAlawDriver()
+{
+    return new LAcmG711Driver(kAlaw);
+}
+
+LAcmDriver* CreateMulawDriver()
+{
+    return new LAcmG711Driver(kUlaw);
+}

@@ -1,0 +1,224 @@
+#include "platform/acm/LAcmDriver.h"
+#include "platform/acm/LAcmSampleLayout.h"
+
+#include <algorithm>
+#include <vector>
+
+// IMA ADPCM in WAV files (tag 0x11): blocks that begin with one 4-byte
+// header per channel (first sample, step index, reserved), followed by
+// 4-bit codes in groups of 4 bytes (8 samples) per channel, low nibble first.
+namespace {
+
+const int16_t kStep[89] = { 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 21, 23, 25, 28, 31, 34, 37,
+    41, 45, 50, 55, 60, 66, 73, 80, 88, 97, 107, 118, 130, 143, 157, 173, 190, 209, 230, 253, 279,
+    307, 337, 371, 408, 449, 494, 544, 598, 658, 724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552,
+    1707, 1878, 2066, 2272, 2499, 2749, 3024, 3327, 3660, 4026, 4428, 4871, 5358, 5894, 6484, 7132,
+    7845, 8630, 9493, 10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086,
+    29794, 32767 };
+const int8_t kIndexStep[16] = { -1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8 };
+const uint32_t kRates[] = { 8000, 11025, 22050, 44100 };
+constexpr uint16_t kMaxChannels = 8;
+
+// Predictor and step index of one channel.
+struct LImaState {
+    int32_t iPred = 0;
+    int32_t iIndex = 0;
+
+    // The difference of code n, in the additive form every decoder shares.
+    int32_t Step(uint32_t n)
+    {
+        int32_t iStep = kStep[iIndex];
+        int32_t iDiff = iStep >> 3;
+        if (n & 4)
+            iDiff += iStep;
+        if (n & 2)
+            iDiff += iStep >> 1;
+        if (n & 1)
+            iDiff += iStep >> 2;
+        iPred = std::clamp(n & 8 ? iPred - iDiff : iPred + iDiff, -32768, 32767);
+        iIndex = std::clamp(iIndex + kIndexStep[n & 15], 0, 88);
+        return iPred;
+    }
+
+    uint32_t Encode(int32_t x)
+    {
+        int32_t iStep = kStep[iIndex];
+        int32_t iDelta = x - iPred;
+        uint32_t n = 0;
+        if (iDelta < 0) {
+            n = 8;
+            iDelta = -iDelta;
+        }
+        for (uint32_t uBit = 4; uBit; uBit >>= 1) {
+            if (iDelta >= iStep) {
+                n |= uBit;
+                iDelta -= iStep;
+            }
+            iStep >>= 1;
+        }
+        Step(n);
+        return n;
+    }
+};
+
+uint32_t SamplesPerBlock(uint32_t nBlockAlign, uint32_t nChannels)
+{
+    return (nBlockAlign - 4 * nChannels) * 2 / nChannels + 1;
+}
+
+// The block size and samples per block of a usable IMA ADPCM header.
+bool IsIma(const LWaveFormat& wf, uint32_t& nSamplesPerBlock)
+{
+    const WAVEFORMATEX& w = wf.wfx;
+    if (w.wFormatTag != WAVE_FORMAT_IMA_ADPCM || w.wBitsPerSample != 4 || w.nChannels == 0
+        || w.nChannels > kMaxChannels || w.nSamplesPerSec == 0
+        || w.nBlockAlign <= 4 * w.nChannels || w.nBlockAlign % (4 * w.nChannels) != 0)
+        return false;
+    nSamplesPerBlock = SamplesPerBlock(w.nBlockAlign, w.nChannels);
+    // Files may declare fewer samples than the block holds; never more.
+    uint32_t nDeclared = wf.ExtraU16(0);
+    if (wf.vExtra.size() >= 2 && (nDeclared == 0 || nDeclared > nSamplesPerBlock))
+        return false;
+    if (nDeclared)
+        nSamplesPerBlock = nDeclared;
+    return true;
+}
+
+class LImaStream : public LAcmBlockStream {
+public:
+    LImaStream(const WAVEFORMATEX& w, uint32_t nSpb, bool bDecodeIn)
+        : LAcmBlockStream(bDecodeIn ? w.nBlockAlign : nSpb * w.nChannels * 2,
+            bDecodeIn ? nSpb * w.nChannels * 2 : w.nBlockAlign)
+        , nChannels(w.nChannels)
+        , nBlockAlign(w.nBlockAlign)
+        , nSamplesPerBlock(nSpb)
+        , bDecode(bDecodeIn)
+        , vSamples(size_t(SamplesPerBlock(w.nBlockAlign, w.nChannels)) * w.nChannels)
+    {
+        SetPadTail(!bDecode);
+    }
+    void Reset() override { std::fill(std::begin(aState), std::end(aState), LImaState()); }
+
+protected:
+    void ConvertBlocks(const uint8_t* pSrc, uint8_t* pDst, uint32_t nBlocks) override
+    {
+        uint32_t cbPcm = nSamplesPerBlock * nChannels * 2;
+        for (uint32_t b = 0; b < nBlocks; ++b) {
+            if (bDecode)
+                DecodeBlock(pSrc + size_t(b) * nBlockAlign, pDst + size_t(b) * cbPcm);
+            else
+                EncodeBlock(pSrc + size_t(b) * cbPcm, pDst + size_t(b) * nBlockAlign);
+        }
+    }
+
+private:
+    uint32_t nChannels;
+    uint32_t nBlockAlign;
+    uint32_t nSamplesPerBlock;
+    bool bDecode;
+    LImaState aState[kMaxChannels];
+    std::vector<int16_t> vSamples; // one block, interleaved, sized once
+
+    // Code i (from 0) of channel c within the block's code area.
+    size_t CodeByte(uint32_t c, uint32_t i) const
+    {
+        return 4 * nChannels + (i / 8) * 4 * nChannels + 4 * c + (i % 8) / 2;
+    }
+
+    void DecodeBlock(const uint8_t* p, uint8_t* pOut)
+    {
+        uint32_t nCodes = SamplesPerBlock(nBlockAlign, nChannels) - 1;
+        for (uint32_t c = 0; c < nChannels; ++c) {
+            LImaState& s = aState[c];
+            s.iPred = int16_t(uint16_t(p[4 * c] | (p[4 * c + 1] << 8)));
+            s.iIndex = std::min<int32_t>(p[4 * c + 2], 88);
+            vSamples[c] = int16_t(s.iPred);
+            for (uint32_t i = 0; i < nCodes; ++i) {
+                uint32_t n = (p[CodeByte(c, i)] >> ((i & 1) * 4)) & 15;
+                vSamples[size_t(i + 1) * nChannels + c] = int16_t(s.Step(n));
+            }
+        }
+        size_t nOut = size_t(nSamplesPerBlock) * nChannels;
+        for (size_t i = 0; i < nOut; ++i) {
+            pOut[2 * i] = uint8_t(vSamples[i]);
+            pOut[2 * i + 1] = uint8_t(uint16_t(vSamples[i]) >> 8);
+        }
+    }
+
+    void EncodeBlock(const uint8_t* pIn, uint8_t* p)
+    {
+        uint32_t nCodes = SamplesPerBlock(nBlockAlign, nChannels) - 1;
+        size_t nIn = size_t(nSamplesPerBlock) * nChannels;
+        std::fill(vSamples.begin(), vSamples.end(), int16_t(0));
+        for (size_t i = 0; i < nIn; ++i)
+            vSamples[i] = int16_t(uint16_t(pIn[2 * i] | (pIn[2 * i + 1] << 8)));
+        std::fill(p, p + nBlockAlign, uint8_t(0));
+        for (uint32_t c = 0; c < nChannels; ++c) {
+            LImaState& s = aState[c];
+            s.iPred = vSamples[c];
+            p[4 * c] = uint8_t(s.iPred);
+            p[4 * c + 1] = uint8_t(uint16_t(s.iPred) >> 8);
+            p[4 * c + 2] = uint8_t(s.iIndex);
+            for (uint32_t i = 0; i < nCodes; ++i) {
+                uint32_t n = s.Encode(vSamples[size_t(i + 1) * nChannels + c]);
+                p[CodeByte(c, i)] |= uint8_t(n << ((i & 1) * 4));
+            }
+        }
+    }
+};
+
+class LAcmImaAdpcmDriver : public LAcmDriver {
+public:
+    uint16_t FormatTag() const override { return WAVE_FORMAT_IMA_ADPCM; }
+    const char* DriverName() const override { return "IMA ADPCM Codec"; }
+    const char* FormatTagName() const override { return "IMA ADPCM"; }
+
+    bool GetFormat(uint32_t i, LWaveFormat& wf) const override
+    {
+        if (i >= 2 * sizeof kRates / sizeof kRates[0])
+            return false;
+        uint16_t nCh = uint16_t(i % 2 + 1);
+        uint32_t uRate = kRates[i / 2];
+        wf = LWaveFormat();
+        wf.wfx.wFormatTag = WAVE_FORMAT_IMA_ADPCM;
+        wf.wfx.nChannels = nCh;
+        wf.wfx.nSamplesPerSec = uRate;
+        wf.wfx.nBlockAlign = uint16_t(256 * nCh * std::max<uint32_t>(1, uRate / 11025));
+        wf.wfx.wBitsPerSample = 4;
+        uint32_t nSpb = SamplesPerBlock(wf.wfx.nBlockAlign, nCh);
+        wf.wfx.nAvgBytesPerSec = uRate * wf.wfx.nBlockAlign / nSpb;
+        wf.SetExtra({ uint8_t(nSpb), uint8_t(nSpb >> 8) });
+        return true;
+    }
+
+    MMRESULT Query(const LWaveFormat& src, const LWaveFormat& dst) const override
+    {
+        uint32_t nSpb;
+        return IsPair(dst, src, nSpb) || IsPair(src, dst, nSpb) ? MMSYSERR_NOERROR
+                                                                : ACMERR_NOTPOSSIBLE;
+    }
+
+    std::unique_ptr<LAcmStreamInstance> Open(
+        const LWaveFormat& src, const LWaveFormat& dst) const override
+    {
+        uint32_t nSpb;
+        if (IsPair(dst, src, nSpb))
+            return std::make_unique<LImaStream>(src.wfx, nSpb, true);
+        if (IsPair(src, dst, nSpb))
+            return std::make_unique<LImaStream>(dst.wfx, nSpb, false);
+        return nullptr;
+    }
+
+private:
+    static bool IsPair(const LWaveFormat& pcm, const LWaveFormat& ima, uint32_t& nSpb)
+    {
+        return IsIma(ima, nSpb) && LAcmSampleLayout::IsPcm16Of(pcm, ima);
+    }
+};
+
+} // namespace
+
+LAcmDriver* CreateImaAdpcmDriver()
+{
+    return new LAcmImaAdpcmDriver();
+}

@@ -1,0 +1,193 @@
+#include "EffectTestSupport.h"
+#include "edit/LAudioCutTank.h"
+#include "effects/EfFade.h"
+#include "effects/EfNormalize.h"
+#include "effects/LEfEnvelope.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace EffectTest;
+
+namespace {
+// A sine of the given peak (reached exactly at a quarter period).
+std::vector<int32_t> Sine(int32_t iFrames, int iCh, int32_t iPeak)
+{
+    return Signal(iFrames, iCh, [=](int32_t f, int c) {
+        return int32_t(std::lround(iPeak * std::sin(2 * M_PI * (f + 25 * c) / 100.0)));
+    });
+}
+
+int32_t PeakOf(const std::vector<int32_t>& v, size_t uFrom, size_t uTo)
+{
+    int32_t iPeak = 0;
+    for (size_t i = uFrom; i < uTo; ++i)
+        iPeak = std::max(iPeak, std::abs(v[i]));
+    return iPeak;
+}
+
+// s x g / 2^24 in 64 bits, to compare with the split product.
+int32_t Scaled(int32_t s, int64_t g) { return int32_t((int64_t(s) * g) >> 24); }
+} // namespace
+
+TEST(EfNormalize, ReachesTheTargetPeakAndCapsTheGain)
+{
+    // Half scale with level 100: 200 %, the peak becomes full scale.
+    LCutListAudio doc = ListOf(Sine(20000, 2, kInternalFullScale / 2), 2);
+    EfNormalize half{&doc, 15000, 5000, 100};
+    EXPECT_EQ(RunBody(half), 0);
+    std::vector<int32_t> out = Samples(doc);
+    EXPECT_EQ(PeakOf(out, 2 * 5000, 2 * 15000), kInternalFullScale);
+    EXPECT_EQ(PeakOf(out, 0, 2 * 5000), kInternalFullScale / 2) << "outside the range untouched";
+    EXPECT_EQ(PeakOf(out, 2 * 15000, out.size()), kInternalFullScale / 2);
+    ASSERT_EQ(doc.GetCuts().size(), 3u);
+    EXPECT_EQ(doc.GetCuts()[1].iGain, 0x2000000);
+
+    // A peak below a quarter of full scale: capped at 400 %.
+    LCutListAudio quiet = ListOf(Sine(10000, 1, 0x10000), 1);
+    EfNormalize capped{&quiet, 10000, 0, 100};
+    EXPECT_EQ(RunBody(capped), 0);
+    EXPECT_EQ(quiet.GetCuts()[0].iGain, 0x4000000);
+    EXPECT_EQ(PeakOf(Samples(quiet), 0, 10000), 4 * 0x10000);
+
+    // Level 60 of a full-scale peak: 60 %.
+    LCutListAudio loud = ListOf(Sine(10000, 1, kInternalFullScale), 1);
+    EfNormalize down{&loud, 10000, 0, 60};
+    EXPECT_EQ(RunBody(down), 0);
+    int32_t iPeak = PeakOf(Samples(loud), 0, 10000);
+    EXPECT_NEAR(iPeak, kInternalFullScale * 60 / 100, 1);
+    EXPECT_EQ(NormalizeGainPercent(100, 0x3FFF8), 200);
+    EXPECT_EQ(NormalizeGainPercent(100, 0x1FFFC), 400);
+    EXPECT_EQ(NormalizeGainPercent(100, 0x1FFFB), 400);
+}
+
+TEST(EfNormalize, SilenceTargetPeakAndCancelLeaveTheListAlone)
+{
+    LCutListAudio silent = ListOf(std::vector<int32_t>(5000, 0), 1);
+    auto before = Records(silent);
+    EfNormalize a{&silent, 5000, 0, 100};
+    EXPECT_EQ(RunBody(a), 0);
+    EXPECT_EQ(Records(silent), before);
+
+    LCutListAudio atLevel = ListOf(Sine(5000, 1, kInternalFullScale / 2), 1);
+    before = Records(atLevel);
+    EfNormalize b{&atLevel, 5000, 0, 50};
+    EXPECT_EQ(RunBody(b), 0);
+    EXPECT_EQ(Records(atLevel), before) << "a peak already at the level gets 100 %";
+
+    LCutListAudio doc = ListOf(Sine(30000, 1, 1000), 1);
+    before = Records(doc);
+    EfNormalize c{&doc, 30000, 0, 100};
+    EXPECT_EQ(RunBody(c, 2), 1);
+    EXPECT_EQ(Records(doc), before);
+    EfNormalize empty{&doc, 100, 100, 100};
+    EXPECT_EQ(RunBody(empty), 0);
+    EXPECT_EQ(Records(doc), before);
+}
+
+TEST(EfFade, InAndOutFollowTheLineAndOutEndsInSilence)
+{
+    const int32_t s = 0x40000, N = 10000;
+    // Fade in of a constant mono signal: 0 at the first frame, then f / N.
+    LCutListAudio in = ListOf(std::vector<int32_t>(20000, s), 1);
+    EfFade fadeIn{&in, 12000, 2000, EfFade::FadeIn};
+    EXPECT_EQ(RunBody(fadeIn), 0);
+    std::vector<int32_t> v = Samples(in);
+    ASSERT_EQ(v.size(), 20000u);
+    EXPECT_EQ(v[1999], s);
+    EXPECT_EQ(v[2000], 0);
+    // In the first block the step is exactly 2^24 / N per frame.
+    for (int32_t f : {1, 1000, 5000, 8191})
+        EXPECT_NEAR(v[size_t(2000 + f)], Scaled(s, int64_t(f) * (0x1000000 / N)), 1) << f;
+    for (int32_t f = 1; f < N; ++f) {
+        ASSERT_GE(v[size_t(2000 + f)], v[size_t(2000 + f - 1)]) << "rises steadily";
+        ASSERT_NEAR(v[size_t(2000 + f)], double(s) * f / N, s * 0.001) << f;
+    }
+    EXPECT_EQ(v[12000], s);
+
+    // Fade out of a stereo selection: both channels alike, silent at the end.
+    LCutListAudio out = ListOf(Signal(20000, 2, [=](int32_t, int c) { return c ? -s : s; }), 2);
+    EfFade fadeOut{&out, 20000 - 3000, 3000, EfFade::FadeOut};
+    EXPECT_EQ(RunBody(fadeOut), 0);
+    v = Samples(out);
+    const size_t uLast = 2 * size_t(16999);
+    EXPECT_EQ(v[2 * 3000], s);
+    // The integer steps leave the gain short of 0 by less than the frames
+    // of the last block (< 8192 / 2^24), never past it.
+    EXPECT_GE(v[uLast], 0);
+    EXPECT_LE(v[uLast], Scaled(s, 8192 + 0x1000000 / 14000));
+    EXPECT_LE(std::abs(v[uLast + 1]), Scaled(s, 8192 + 0x1000000 / 14000) + 1);
+    for (int32_t f = 3000; f < 17000; ++f) {
+        ASSERT_NEAR(v[2 * size_t(f)], -v[2 * size_t(f) + 1], 1) << "one gain for both channels at " << f;
+        if (f > 3000)
+            ASSERT_LE(v[2 * size_t(f)], v[2 * size_t(f) - 2]) << "falls steadily at " << f;
+    }
+    EXPECT_NEAR(v[2 * size_t(10000)], s / 2, s * 0.001);
+    EXPECT_EQ(v[2 * size_t(17000)], s) << "after the range untouched";
+    EXPECT_EQ(out.GetTotalLength(), 20000);
+}
+
+TEST(EfFade, OutAndTrimDeletesWhatFollowsAndCancelKeepsAll)
+{
+    LCutListAudio doc = ListOf(std::vector<int32_t>(30000, 0x10000), 1);
+    EfFade trim{&doc, 20000, 10000, EfFade::FadeOutAndTrim};
+    EXPECT_EQ(RunBody(trim), 0);
+    EXPECT_EQ(doc.GetTotalLength(), 20000);
+    std::vector<int32_t> v = Samples(doc);
+    EXPECT_EQ(v[9999], 0x10000);
+    EXPECT_LT(v[19999], 0x10000 / 1000);
+
+    LCutListAudio kept = ListOf(std::vector<int32_t>(30000, 0x10000), 1);
+    auto before = Records(kept);
+    int iUsed = LAudioCutTank::Get().GetUsedCount();
+    EfFade cancelled{&kept, 30000, 0, EfFade::FadeOutAndTrim};
+    EXPECT_EQ(RunBody(cancelled, 2), 1);
+    EXPECT_EQ(Records(kept), before);
+    EXPECT_EQ(LAudioCutTank::Get().GetUsedCount(), iUsed) << "the cancelled render's cut is gone";
+}
+
+TEST(LEfEnvelope, BackwardPointsAreSkippedAndTheLastGainHolds)
+{
+    const int32_t s = 0x20000;
+    // Up to +5.99 dB at the middle, a backward point that must not be used,
+    // then back to unity at the end.
+    PointList curve = PointList::Of({{0, 128}, {128, 255}, {64, 0}, {255, 128}});
+    LCutListAudio doc = ListOf(std::vector<int32_t>(25500, s), 1);
+    LEfEnvelope env{&doc, 25500, 0, &curve};
+    EXPECT_EQ(RunBody(env), 0);
+    std::vector<int32_t> v = Samples(doc);
+    const int32_t iMid = (25500 / 255) * 128; // 12800
+    EXPECT_EQ(v[0], s);
+    EXPECT_NEAR(v[size_t(iMid)], Scaled(s, 255 << 17), s * 0.001);
+    for (int32_t f = 0; f < 25500; ++f)
+        ASSERT_GE(v[size_t(f)], s - 1) << "never dips toward the backward point " << f;
+    EXPECT_NEAR(v[25499], s, s * 0.001);
+
+    // A curve that ends before the range end holds its last gain.
+    PointList half = PointList::Of({{0, 128}, {127, 64}});
+    LCutListAudio doc2 = ListOf(std::vector<int32_t>(25500, s), 1);
+    LEfEnvelope env2{&doc2, 25500, 0, &half};
+    EXPECT_EQ(RunBody(env2), 0);
+    v = Samples(doc2);
+    const int32_t iEnd = (25500 / 255) * 127;
+    EXPECT_NEAR(v[size_t(iEnd)], s / 2, s * 0.001);
+    for (int32_t f = iEnd; f < 25500; ++f)
+        ASSERT_EQ(v[size_t(f)], v[size_t(iEnd)]) << f;
+}
+
+TEST(LEfEnvelope, FewerThanTwoPointsIsAnErrorAndChangesNothing)
+{
+    LCutListAudio doc = ListOf(std::vector<int32_t>(1000, 5), 1);
+    auto before = Records(doc);
+    PointList one = PointList::Of({{0, 0}});
+    LEfEnvelope env{&doc, 1000, 0, &one};
+    EXPECT_EQ(RunBody(env), 2);
+    LEfEnvelope none{&doc, 1000, 0, nullptr};
+    EXPECT_EQ(RunBody(none), 2);
+    EXPECT_EQ(Records(doc), before);
+    PointList two = PointList::Of({{0, 0}, {255, 0}});
+    LEfEnvelope backwards{&doc, 10, 500, &two};
+    EXPECT_EQ(RunBody(backwards), 0) << "a range ending before its start counts as done";
+    EXPECT_EQ(Records(doc), before);
+}

@@ -1,0 +1,190 @@
+#include "EffectTestSupport.h"
+#include "edit/LGainMultiply.h"
+#include "effects/EfMixPaste.h"
+#include "effects/EfPasteOver.h"
+
+#include <gtest/gtest.h>
+
+using namespace EffectTest;
+
+namespace {
+constexpr int32_t kDocL = 1000 * 16, kDocR = 2000 * 16, kClipL = 100 * 16, kClipR = 300 * 16;
+
+LCutListAudio StereoDoc(int32_t iFrames = 30000)
+{
+    return ListOf(Signal(iFrames, 2, [](int32_t, int c) { return c ? kDocR : kDocL; }), 2);
+}
+
+LCutListAudio StereoClip(int32_t iFrames)
+{
+    return ListOf(Signal(iFrames, 2, [](int32_t, int c) { return c ? kClipR : kClipL; }), 2);
+}
+
+int32_t At(const std::vector<int32_t>& v, int32_t f, int c) { return v[2 * size_t(f) + size_t(c)]; }
+} // namespace
+
+TEST(EfMixPaste, PanGains)
+{
+    int32_t l, r;
+    MixPanGains(100, 50, &l, &r);
+    EXPECT_EQ(l, 0x1000000);
+    EXPECT_EQ(r, 0x1000000);
+    MixPanGains(100, 0, &l, &r);
+    EXPECT_EQ(l, 0x2000000);
+    EXPECT_EQ(r, 0);
+    MixPanGains(100, 100, &l, &r);
+    EXPECT_EQ(l, 0);
+    EXPECT_EQ(r, 0x2000000);
+    MixPanGains(80, 25, &l, &r);
+    EXPECT_EQ(l, 20132659); // ((75 x 80) / 50) x 2^24 / 100
+    EXPECT_EQ(r, 6710886);  // ((80 x 25) / 50) x 2^24 / 100
+}
+
+TEST(EfMixPaste, ShortClipMixesOnlyItsLengthWithPanAndVolume)
+{
+    // Pan 0: the left channel gets the clip at twice the volume, the right nothing.
+    LCutListAudio doc = StereoDoc(), clip = StereoClip(5000);
+    EfMixPaste mix{&doc, 12000, 2000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 0};
+    EXPECT_EQ(RunBody(mix), 0);
+    std::vector<int32_t> v = Samples(doc);
+    ASSERT_EQ(doc.GetTotalLength(), 30000);
+    EXPECT_EQ(At(v, 1999, 0), kDocL);
+    for (int32_t f : {2000, 4000, 6999}) {
+        EXPECT_EQ(At(v, f, 0), kDocL + 2 * kClipL) << f;
+        EXPECT_EQ(At(v, f, 1), kDocR) << f;
+    }
+    EXPECT_EQ(At(v, 7000, 0), kDocL) << "past the clip untouched";
+    EXPECT_EQ(At(v, 11999, 0), kDocL);
+
+    // Volume 50 at the centre: half the clip on both sides, exactly.
+    LCutListAudio doc2 = StereoDoc();
+    EfMixPaste half{&doc2, 12000, 2000, &clip, 50, MIXMODE_INSERTSILENCE, 250, 50};
+    EXPECT_EQ(RunBody(half), 0);
+    v = Samples(doc2);
+    EXPECT_EQ(At(v, 3000, 0), kDocL + kClipL / 2);
+    EXPECT_EQ(At(v, 3000, 1), kDocR + kClipR / 2);
+    // Pan 75 at volume 80: (clip x (gain >> 15)) >> 9 with gains 40 % and 120 %.
+    LCutListAudio doc3 = StereoDoc();
+    EfMixPaste panned{&doc3, 12000, 2000, &clip, 80, MIXMODE_INSERTSILENCE, 250, 75};
+    EXPECT_EQ(RunBody(panned), 0);
+    v = Samples(doc3);
+    int32_t gl, gr;
+    MixPanGains(80, 75, &gl, &gr);
+    EXPECT_EQ(At(v, 3000, 0), kDocL + ((kClipL * (gl >> 15)) >> 9));
+    EXPECT_EQ(At(v, 3000, 1), kDocR + ((kClipR * (gr >> 15)) >> 9));
+    EXPECT_EQ(At(v, 3000, 1), kDocR + 5756) << "4800 x 614 >> 9";
+}
+
+TEST(EfMixPaste, LongClipModes)
+{
+    LCutListAudio clip = StereoClip(5000);
+    // Insert silence: the 3000 frames past the selection are clip over silence.
+    LCutListAudio doc = StereoDoc();
+    EfMixPaste ins{&doc, 3000, 1000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 50};
+    EXPECT_EQ(RunBody(ins), 0);
+    std::vector<int32_t> v = Samples(doc);
+    ASSERT_EQ(doc.GetTotalLength(), 33000);
+    EXPECT_EQ(At(v, 1000, 0), kDocL + kClipL);
+    EXPECT_EQ(At(v, 2999, 1), kDocR + kClipR);
+    EXPECT_EQ(At(v, 3000, 0), kClipL);
+    EXPECT_EQ(At(v, 5999, 1), kClipR);
+    EXPECT_EQ(At(v, 6000, 0), kDocL);
+    EXPECT_EQ(At(v, 32999, 1), kDocR);
+
+    // Increase selection: mixed into the audio that follows, length kept.
+    LCutListAudio doc2 = StereoDoc();
+    EfMixPaste ext{&doc2, 3000, 1000, &clip, 100, MIXMODE_EXTENDSELECTION, 250, 50};
+    EXPECT_EQ(RunBody(ext), 0);
+    v = Samples(doc2);
+    ASSERT_EQ(doc2.GetTotalLength(), 30000);
+    EXPECT_EQ(At(v, 5999, 0), kDocL + kClipL);
+    EXPECT_EQ(At(v, 6000, 0), kDocL);
+
+    // Fade out mix: the range stays; its last 500 frames fade the clip to 0.
+    LCutListAudio doc3 = StereoDoc();
+    EfMixPaste fade{&doc3, 3000, 1000, &clip, 100, MIXMODE_FADEMIXOUT, 500, 50};
+    EXPECT_EQ(RunBody(fade), 0);
+    v = Samples(doc3);
+    ASSERT_EQ(doc3.GetTotalLength(), 30000);
+    EXPECT_EQ(At(v, 2499, 0), kDocL + kClipL);
+    EXPECT_EQ(At(v, 2500, 1), kDocR + GainMultiply(kClipR, 0x1000000));
+    const int32_t iStep = 0x1000000 / 500;
+    EXPECT_EQ(At(v, 2750, 1), kDocR + GainMultiply(kClipR, 0x1000000 - 250 * iStep));
+    for (int32_t f = 2501; f < 3000; ++f)
+        ASSERT_LE(At(v, f, 1), At(v, f - 1, 1)) << f;
+    EXPECT_LE(At(v, 2999, 1) - kDocR, 1 + kClipR / 400);
+    EXPECT_EQ(At(v, 3000, 1), kDocR) << "nothing of the clip past the range";
+}
+
+TEST(EfMixPaste, ConvertsTheClipAndLeavesTheDocumentOnCancel)
+{
+    // A mono clip into a stereo document reaches both channels; the clip
+    // itself stays mono.
+    LCutListAudio doc = StereoDoc();
+    LCutListAudio mono = ListOf(std::vector<int32_t>(4000, kClipL), 1);
+    EfMixPaste mix{&doc, 10000, 1000, &mono, 100, MIXMODE_INSERTSILENCE, 250, 50};
+    EXPECT_EQ(RunBody(mix), 0);
+    std::vector<int32_t> v = Samples(doc);
+    EXPECT_EQ(At(v, 2000, 0), kDocL + kClipL);
+    EXPECT_EQ(At(v, 2000, 1), kDocR + kClipL);
+    EXPECT_EQ(At(v, 5000, 0), kDocL);
+    EXPECT_EQ(mono.GetChannels(), 1);
+
+    // Cancel with a clip longer than the selection in insert-silence mode:
+    // no silence may be left behind.
+    LCutListAudio doc2 = StereoDoc();
+    auto before = Records(doc2);
+    LCutListAudio clip = StereoClip(25000);
+    EfMixPaste cancelled{&doc2, 3000, 1000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 50};
+    EXPECT_EQ(RunBody(cancelled, 2), 1);
+    EXPECT_EQ(Records(doc2), before);
+
+    // An empty clip changes nothing.
+    LCutListAudio empty(44100, 2);
+    EfMixPaste none{&doc2, 3000, 1000, &empty, 100, MIXMODE_EXTENDSELECTION, 250, 50};
+    EXPECT_EQ(RunBody(none), 0);
+    EXPECT_EQ(Records(doc2), before);
+}
+
+TEST(EfMixPaste, MonoDocumentMixesAtTheVolumeWhateverThePan)
+{
+    LCutListAudio doc = ListOf(std::vector<int32_t>(9000, kDocL), 1);
+    LCutListAudio clip = ListOf(std::vector<int32_t>(3001, kClipL), 1);
+    EfMixPaste mix{&doc, 9000, 0, &clip, 100, MIXMODE_INSERTSILENCE, 250, 0};
+    EXPECT_EQ(RunBody(mix), 0);
+    std::vector<int32_t> v = Samples(doc);
+    EXPECT_EQ(v[0], kDocL + kClipL);
+    EXPECT_EQ(v[1], kDocL + kClipL);
+    EXPECT_EQ(v[3000], kDocL + kClipL);
+    EXPECT_EQ(v[3001], kDocL);
+}
+
+TEST(EfPasteOver, ReplacesTheSelectionConvertingACopyWhenNeeded)
+{
+    LCutListAudio doc = StereoDoc(10000);
+    LCutListAudio clip = StereoClip(500);
+    EfPasteOver paste{&doc, 3000, 1000, &clip};
+    EXPECT_EQ(RunBody(paste), 0);
+    EXPECT_EQ(doc.GetTotalLength(), 10000 - 2000 + 500);
+    std::vector<int32_t> v = Samples(doc);
+    EXPECT_EQ(At(v, 999, 0), kDocL);
+    EXPECT_EQ(At(v, 1000, 1), kClipR);
+    EXPECT_EQ(At(v, 1500, 0), kDocL);
+
+    LCutListAudio mono = ListOf(std::vector<int32_t>(700, kClipL), 1);
+    LCutListAudio doc2 = StereoDoc(10000);
+    EfPasteOver conv{&doc2, 3000, 1000, &mono};
+    EXPECT_EQ(RunBody(conv), 0);
+    EXPECT_EQ(doc2.GetTotalLength(), 10000 - 2000 + 700);
+    EXPECT_EQ(doc2.GetChannels(), 2);
+    v = Samples(doc2);
+    EXPECT_EQ(At(v, 1699, 1), kClipL);
+    EXPECT_EQ(mono.GetChannels(), 1);
+
+    LCutListAudio longMono = ListOf(std::vector<int32_t>(40000, kClipL), 1);
+    LCutListAudio doc3 = StereoDoc(10000);
+    auto before = Records(doc3);
+    EfPasteOver cancelled{&doc3, 3000, 1000, &longMono};
+    EXPECT_EQ(RunBody(cancelled, 2), 1);
+    EXPECT_EQ(Records(doc3), before);
+}

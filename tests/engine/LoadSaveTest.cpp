@@ -1,0 +1,292 @@
+#include "audio/LWaveFile.h"
+#include "edit/LCutListAudio.h"
+#include "edit/LSRCCutListAudio.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LOVSaveToSink.h"
+#include "engine/LWavCodecFile.h"
+#include "engine/OVLoadFile.h"
+#include "process/LProgressView.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+using namespace TestSupport;
+
+namespace {
+// Answers the dialogs from a script and records what they were shown.
+class ScriptedPrompts : public LFilePrompts {
+public:
+    bool bAccept = true;
+    LHeaderlessSettings headerless;
+    LWaveFormat chosen;
+    LWaveFormat offered;
+    int iOfferedChannels = -1;
+    std::string strMessage;
+    int iAsked = 0;
+
+    bool AskFileProperties(LHeaderlessSettings& s) override
+    {
+        ++iAsked;
+        if (bAccept)
+            s = headerless;
+        return bAccept;
+    }
+    bool ChooseWaveFormat(LWaveFormat& f, int iChannels, const std::string&) override
+    {
+        ++iAsked;
+        offered = f;
+        iOfferedChannels = iChannels;
+        if (bAccept)
+            f = chosen;
+        return bAccept;
+    }
+    bool AskMp3Settings(LMp3EncoderSettings&) override { return ++iAsked, bAccept; }
+    void ShowMessage(const std::string& s, const std::string&, Icon) override { strMessage = s; }
+};
+
+int Load(const std::string& strPath, LCutListAudio& list, LFilePrompts* pPrompts = nullptr)
+{
+    OVLoadFile data{strPath, &list, pPrompts != nullptr, pPrompts};
+    Process<OVLoadFile> run("Load", data);
+    run.Run();
+    return run.GetResult();
+}
+
+int Save(const LCutListAudio& list, const std::string& strPath, uint32_t uMode, LFilePrompts* pPrompts,
+         std::string* pError = nullptr)
+{
+    LOVSaveToSink data{&list, strPath, uMode, pPrompts, {}};
+    Process<LOVSaveToSink> run("Save", data);
+    run.Run();
+    if (pError)
+        *pError = data.strError;
+    return run.GetResult();
+}
+
+// A cut list made from a sox-generated file.
+LCutListAudio Sox(const TempDir& dir, const std::vector<std::string>& args)
+{
+    std::string strPath = dir.File("src.wav");
+    std::vector<std::string> argv{"sox", "-n"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    argv.insert(argv.begin() + 2 + 6, strPath); // after -r R -c C -b B
+    EXPECT_EQ(TestSupport::Run(argv), 0);
+    LCutListAudio list;
+    EXPECT_EQ(Load(strPath, list), 0);
+    return list;
+}
+
+std::vector<int32_t> Samples(const LCutListAudio& list)
+{
+    LSRCCutListAudio src(list);
+    std::vector<int32_t> v(size_t(list.GetTotalLength()) * list.GetChannels());
+    for (int32_t i = 0; i < list.GetTotalLength(); i += kBlockFrames) {
+        int32_t n = std::min(kBlockFrames, list.GetTotalLength() - i);
+        src.Read(v.data() + size_t(i) * list.GetChannels(), n);
+    }
+    return v;
+}
+
+std::string SoxStat(const std::vector<std::string>& input)
+{
+    std::vector<std::string> argv{"sox"};
+    argv.insert(argv.end(), input.begin(), input.end());
+    argv.insert(argv.end(), {"-n", "stat"});
+    std::string strOut;
+    TestSupport::Run(argv, &strOut);
+    return strOut;
+}
+
+double StatValue(const std::string& strStat, const std::string& strKey)
+{
+    size_t at = strStat.find(strKey);
+    return at == std::string::npos ? -1 : std::stod(strStat.substr(strStat.find(':', at) + 1));
+}
+} // namespace
+
+TEST(OVLoadFile, ChoosesTheReaderByExtensionOnly)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    LCutListAudio list = Sox(dir, {"-r", "11025", "-c", "2", "-b", "16", "synth", "1", "sine", "440"});
+    ASSERT_EQ(list.GetTotalLength(), 11025);
+    std::filesystem::copy_file(dir.File("src.wav"), dir.File("upper.WAV"));
+    std::filesystem::create_directory(dir.File("folder.wav"));
+    std::filesystem::copy_file(dir.File("src.wav"), dir.File("folder.wav/noext"));
+    std::filesystem::copy_file(dir.File("src.wav"), dir.File("wrong.mp4"));
+
+    LCutListAudio upper;
+    EXPECT_EQ(Load(dir.File("upper.WAV"), upper), 0);
+    EXPECT_EQ(upper.GetSampleRate(), 11025);
+    EXPECT_EQ(Samples(upper), Samples(list));
+    // The only dot is in the folder's name: no extension, no reader.
+    LCutListAudio none(8000, 1);
+    EXPECT_EQ(Load(dir.File("folder.wav/noext"), none), 2);
+    EXPECT_EQ(Load(dir.File("wrong.mp4"), none), 2);
+    EXPECT_EQ(Load(dir.File("missing.wav"), none), 2);
+    EXPECT_EQ(none.GetTotalLength(), 0);
+    EXPECT_EQ(none.GetSampleRate(), 8000) << "a failed load leaves the target as it was";
+}
+
+TEST(OVLoadFile, HeaderlessFilesAskForTheirPropertiesAndKeepThem)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string strRaw = dir.File("a.raw");
+    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "16000", "-c", "2", "-e", "signed", "-b", "16", "-B", "-t", "raw",
+                                strRaw, "synth", "0.5", "sine", "300", "vol", "0.5"}),
+              0);
+    ScriptedPrompts prompts;
+    prompts.bAccept = false;
+    LCutListAudio list(44100, 1);
+    EXPECT_EQ(Load(strRaw, list, &prompts), 1) << "File Properties cancelled";
+    EXPECT_EQ(list.GetTotalLength(), 0);
+
+    prompts.bAccept = true;
+    prompts.headerless = {6, 16000, 2}; // 16 bit PCM (BE), stereo
+    ASSERT_EQ(Load(strRaw, list, &prompts), 0);
+    EXPECT_EQ(list.GetSampleRate(), 16000);
+    EXPECT_EQ(list.GetChannels(), 2);
+    EXPECT_EQ(list.GetTotalLength(), 8000);
+    // The answers are stored and used without asking next time.
+    LHeaderlessSettings stored = LHeaderlessFormat::Load();
+    EXPECT_EQ(stored.iFormat, 6);
+    EXPECT_EQ(stored.iRate, 16000);
+    EXPECT_EQ(stored.iChannels, 2);
+    LCutListAudio again;
+    EXPECT_EQ(Load(strRaw, again), 0);
+    EXPECT_EQ(Samples(again), Samples(list));
+    LHeaderlessFormat::Store({});
+}
+
+TEST(LOVSaveToSink, HeaderlessOutputIsMonoWithoutChangingTheDocument)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    // Left 440 Hz, right silent (below full scale, so the save's limiter
+    // passes it unchanged).
+    LCutListAudio list = Sox(dir, {"-r", "44100", "-c", "2", "-b", "16", "synth", "1", "sine", "440", "sine", "0",
+                                   "remix", "1", "0", "vol", "0.9"});
+    std::vector<int32_t> before = Samples(list);
+    ScriptedPrompts prompts;
+    prompts.headerless = {3, 6000, 2}; // 16 bit PCM (LE), two channels, rate 6000 (not used by raw)
+    ASSERT_EQ(Save(list, dir.File("out.raw"), LOVSaveToSink::kAsk, &prompts), 0);
+    EXPECT_EQ(list.GetChannels(), 2);
+    EXPECT_EQ(Samples(list), before) << "saving never changes the document";
+    std::vector<uint8_t> raw = ReadAll(dir.File("out.raw"));
+    ASSERT_EQ(raw.size(), 44100u * 2 * 2) << "written at the list's own rate";
+    for (size_t f = 0; f < 44100; ++f) {
+        int16_t l = int16_t(raw[4 * f] | raw[4 * f + 1] << 8), r = int16_t(raw[4 * f + 2] | raw[4 * f + 3] << 8);
+        ASSERT_EQ(l, r) << f;
+        ASSERT_EQ(int32_t(l) * 16, before[2 * f]) << "the left channel, sample for sample, at " << f;
+    }
+
+    // VOX takes the rate setting: one second at 6000 Hz is 3000 bytes.
+    prompts.headerless = {0, 6000, 1};
+    ASSERT_EQ(Save(list, dir.File("out.vox"), LOVSaveToSink::kAsk, &prompts), 0);
+    EXPECT_NEAR(double(std::filesystem::file_size(dir.File("out.vox"))), 3000, 2);
+    std::string strStat = SoxStat({"-t", "vox", "-r", "6000", dir.File("out.vox")});
+    EXPECT_NEAR(StatValue(strStat, "RMS     amplitude"), 0.707 * 0.9, 0.1) << strStat;
+    LHeaderlessFormat::Store({});
+}
+
+TEST(LOVSaveToSink, WavFormatsFromTheChooserAndTheStoredFile)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    LCutListAudio list = Sox(dir, {"-r", "8000", "-c", "1", "-b", "16", "synth", "1", "sine", "500", "vol", "0.5"});
+    LFile::Delete(LWavCodecFile::GetPath());
+    // A stored buffer of 1000 bytes is no format: GSM 6.10 is offered.
+    ASSERT_TRUE(WriteAll(LWavCodecFile::GetPath(), std::vector<uint8_t>(1000, 7)));
+    ScriptedPrompts prompts;
+    prompts.bAccept = false;
+    EXPECT_EQ(Save(list, dir.File("x.wav"), LOVSaveToSink::kAsk, &prompts), 2);
+    EXPECT_EQ(prompts.offered, LWavCodecFile::Gsm610Default());
+    EXPECT_EQ(prompts.iOfferedChannels, 1);
+    EXPECT_FALSE(LFile::Exists(dir.File("x.wav")));
+
+    // A chosen format is stored as 1024 bytes and offered next time.
+    prompts.bAccept = true;
+    prompts.chosen = LWaveFormat::Pcm(1, 8000, 8);
+    ASSERT_EQ(Save(list, dir.File("x.wav"), LOVSaveToSink::kAsk, &prompts), 0);
+    EXPECT_EQ(std::filesystem::file_size(LWavCodecFile::GetPath()), 1024u);
+    EXPECT_EQ(LWavCodecFile::Load(), prompts.chosen);
+    std::string strOut;
+    TestSupport::Run({"soxi", dir.File("x.wav")}, &strOut);
+    EXPECT_NE(strOut.find("8-bit"), std::string::npos) << strOut;
+
+    // Save (mode 0) is 16-bit PCM whatever was chosen; mode 2 uses the choice.
+    ASSERT_EQ(Save(list, dir.File("pcm.wav"), LOVSaveToSink::kPcmWithoutAsking, &prompts), 0);
+    TestSupport::Run({"soxi", dir.File("pcm.wav")}, &strOut);
+    EXPECT_NE(strOut.find("16-bit"), std::string::npos) << strOut;
+    int iAsked = prompts.iAsked;
+    ASSERT_EQ(Save(list, dir.File("last.wav"), LOVSaveToSink::kLastChoice, &prompts), 0);
+    EXPECT_EQ(prompts.iAsked, iAsked);
+    EXPECT_EQ(ReadAll(dir.File("last.wav")), ReadAll(dir.File("x.wav")));
+    LFile::Delete(LWavCodecFile::GetPath());
+}
+
+TEST(LOVSaveToSink, FailureAndCancelLeaveTheOldFile)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    LCutListAudio list = Sox(dir, {"-r", "44100", "-c", "2", "-b", "16", "synth", "3", "sine", "440"});
+    std::string strTarget = dir.File("keep.wav");
+    ASSERT_TRUE(WriteAll(strTarget, {1, 2, 3, 4}));
+    LSilentProgressView::SetCancelAfterPumps(3);
+    EXPECT_EQ(Save(list, strTarget, LOVSaveToSink::kPcmWithoutAsking, nullptr), 1);
+    LSilentProgressView::SetCancelAfterPumps(0);
+    EXPECT_EQ(ReadAll(strTarget), (std::vector<uint8_t>{1, 2, 3, 4}));
+    int iFiles = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path()))
+        iFiles += e.path().filename().string().rfind("keep.wav", 0) == 0;
+    EXPECT_EQ(iFiles, 1) << "no part file left behind";
+
+    std::string strError;
+    std::string strBad = dir.File("no/such/folder/a.wav");
+    EXPECT_EQ(Save(list, strBad, 0, nullptr, &strError), 2);
+    EXPECT_EQ(strError, "Unable to create file \"" + strBad + "\"for saving.");
+    EXPECT_EQ(Save(list, dir.File("a.xyz"), 0, nullptr, &strError), 2);
+
+    ASSERT_EQ(Save(list, strTarget, LOVSaveToSink::kPcmWithoutAsking, nullptr), 0);
+    LCutListAudio back;
+    ASSERT_EQ(Load(strTarget, back), 0);
+    EXPECT_EQ(Samples(back), Samples(list));
+}
+
+TEST(LOVSaveToSink, EveryWriterRoundTripsThroughSox)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    LCutListAudio list = Sox(dir, {"-r", "8000", "-c", "1", "-b", "16", "synth", "2", "sine", "300", "vol", "0.5"});
+    for (const char* sz : {"a.aiff", "a.aif", "a.au", "a.gsm", "a.WAV"}) {
+        ASSERT_EQ(Save(list, dir.File(sz), 0, nullptr), 0) << sz;
+        std::string strStat = SoxStat({dir.File(sz)});
+        EXPECT_NEAR(StatValue(strStat, "Length (seconds)"), 2.0, 0.03) << sz << strStat;
+        EXPECT_NEAR(StatValue(strStat, "RMS     amplitude"), 0.3536, 0.02) << sz << strStat;
+        LCutListAudio back;
+        ASSERT_EQ(Load(dir.File(sz), back), 0) << sz;
+        EXPECT_NEAR(back.GetTotalLength(), 16000, 320) << sz;
+    }
+}
+
+TEST(LOVSaveToSink, Mp3GoesThroughTheEncoder)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    LCutListAudio list = Sox(dir, {"-r", "44100", "-c", "2", "-b", "16", "synth", "2", "sine", "1000", "vol", "0.5"});
+    ScriptedPrompts prompts;
+    ASSERT_EQ(Save(list, dir.File("a.mp3"), LOVSaveToSink::kAsk, &prompts), 0) << prompts.strMessage;
+    EXPECT_EQ(prompts.iAsked, 1) << "the encoder settings were asked";
+    LCutListAudio back;
+    ASSERT_EQ(Load(dir.File("a.mp3"), back), 0);
+    EXPECT_NEAR(back.GetTotalLength(), 88200, 2400);
+    EXPECT_FALSE(LFile::Exists((std::filesystem::temp_directory_path() / "_a.wav").string()));
+    prompts.bAccept = false;
+    EXPECT_EQ(Save(list, dir.File("b.mp3"), LOVSaveToSink::kAsk, &prompts), 2);
+    EXPECT_FALSE(LFile::Exists(dir.File("b.mp3")));
+}

@@ -1,0 +1,407 @@
+#include "audio/LWaveFile.h"
+#include "edit/LSRCCutListAudio.h"
+#include "engine/MainDialog.h"
+#include "platform/LFile.h"
+#include "platform/LSettings.h"
+#include "process/LProgressView.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+
+using namespace TestSupport;
+
+namespace {
+// Answers from queues and records what the controller showed.
+class ScriptedUi : public MainDialogUi {
+public:
+    std::deque<Answer> answers;
+    std::deque<std::vector<std::string>> openFiles;
+    std::deque<std::string> saveFiles;
+    // Per dialog title: changes the values, returns false for Cancel.
+    std::map<std::string, std::deque<std::function<bool(LDialogValues&)>>> dialogs;
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    std::vector<std::string> dialogsShown;
+    std::map<int, std::pair<std::string, bool>> menu;
+    std::map<int, bool> enabled;
+    int iSaveDialogs = 0;
+
+    Answer AskYesNoCancel(const std::string& strText, Icon) override
+    {
+        questions.push_back(strText);
+        Answer a = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return a;
+    }
+    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
+    {
+        std::vector<std::string> v = openFiles.empty() ? std::vector<std::string>{} : openFiles.front();
+        if (!openFiles.empty())
+            openFiles.pop_front();
+        return v;
+    }
+    std::string ChooseSaveFile(const std::string&, std::string&) override
+    {
+        ++iSaveDialogs;
+        std::string s = saveFiles.empty() ? "" : saveFiles.front();
+        if (!saveFiles.empty())
+            saveFiles.pop_front();
+        return s;
+    }
+    bool AskDialog(const std::string& strTitle, LDialogValues& v) override
+    {
+        dialogsShown.push_back(strTitle);
+        auto& q = dialogs[strTitle];
+        if (q.empty())
+            return false;
+        auto fn = q.front();
+        q.pop_front();
+        return fn(v);
+    }
+    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
+    // The chooser picks 16-bit PCM at 44100 Hz.
+    bool ChooseWaveFormat(LWaveFormat& f, int iChannels, const std::string&) override
+    {
+        f = LWaveFormat::Pcm(uint16_t(iChannels), 44100, 16);
+        return true;
+    }
+    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
+    void ShowMessage(const std::string& strText, const std::string&, Icon) override { messages.push_back(strText); }
+    void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override { menu[iId] = {strText, bEnabled}; }
+    void EnableCommand(int iId, bool bEnabled) override { enabled[iId] = bEnabled; }
+
+    void Answer1(const std::string& strTitle, std::function<bool(LDialogValues&)> fn)
+    {
+        dialogs[strTitle].push_back(std::move(fn));
+    }
+};
+
+class RecordingPlayback : public LPlaybackControl {
+public:
+    void Stop() override { ++iStops; }
+    void Play(LOVFile&, int32_t iFrom) override { plays.push_back(iFrom); }
+    int iStops = 0;
+    std::vector<int32_t> plays;
+};
+
+// A 16-bit WAV whose frame f holds (f mod 20000) - 10000 in every channel.
+std::string MakeWav(const TempDir& dir, const std::string& strName, int32_t iRate, int iChannels, int32_t iFrames)
+{
+    std::string strPath = dir.File(strName);
+    SinkHandle h = LWaveFile::OpenSinkPCM(strPath, iRate, iChannels, 16, 0);
+    std::vector<int32_t> block(size_t(iChannels) * 1000);
+    for (int32_t f = 0; f < iFrames; f += 1000) {
+        int32_t n = std::min(1000, iFrames - f);
+        for (int32_t i = 0; i < n; ++i)
+            for (int c = 0; c < iChannels; ++c)
+                block[size_t(i) * iChannels + c] = (((f + i) % 20000) - 10000) * 16;
+        h->Write(block.data(), n);
+    }
+    return strPath;
+}
+
+std::vector<int32_t> Samples(const LCutListAudio& list)
+{
+    LSRCCutListAudio src(list);
+    std::vector<int32_t> v(size_t(list.GetTotalLength()) * list.GetChannels());
+    for (int32_t i = 0; i < list.GetTotalLength(); i += kBlockFrames)
+        src.Read(v.data() + size_t(i) * list.GetChannels(), std::min(kBlockFrames, list.GetTotalLength() - i));
+    return v;
+}
+
+struct Fixture : ::testing::Test {
+    Fixture()
+    {
+        LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", true);
+        LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", false);
+    }
+    ~Fixture() override
+    {
+        LSettings::Get().Remove("Settings", "AutoPlaybackAfterEffects");
+        LSettings::Get().Remove("Settings", "PromptSampleAndChannels");
+    }
+    LOVFile& Open(const std::string& strPath)
+    {
+        EXPECT_TRUE(main.LoadFile(strPath, false, false));
+        return *main.GetCurrentFile();
+    }
+    TempDir dir;
+    ScriptedUi ui;
+    RecordingPlayback playback;
+    MainDialog main{ui, playback};
+};
+using MainDialogTest = Fixture;
+} // namespace
+
+TEST_F(MainDialogTest, EightStepsOfUndoAndTheMenuText)
+{
+    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    EXPECT_EQ(doc.bDirty, 0);
+    std::vector<std::vector<int32_t>> states{Samples(doc.claAudio)};
+    for (int i = 0; i < 9; ++i) {
+        main.ModifySelection(100 * i, 100 * i + 50, 0);
+        main.EvCommand(CM_DELETE);
+        states.push_back(Samples(doc.claAudio));
+    }
+    EXPECT_EQ(doc.GetLength(), 8000 - 9 * 50);
+    EXPECT_EQ(ui.menu[CM_UNDO], std::make_pair(std::string("Undo Delete\tCtrl+Z"), true));
+    for (int i = 8; i >= 1; --i) {
+        main.EvCommand(CM_UNDO);
+        EXPECT_EQ(Samples(doc.claAudio), states[size_t(i)]) << "undo " << 9 - i;
+    }
+    EXPECT_EQ(ui.menu[CM_UNDO], std::make_pair(std::string("Undo \tCtrl+Z"), false));
+    EXPECT_FALSE(ui.enabled[CM_UNDO]);
+    main.EvCommand(CM_UNDO); // the ninth: nothing left
+    EXPECT_EQ(Samples(doc.claAudio), states[1]);
+    EXPECT_EQ(doc.bDirty, 1) << "the oldest step that was kept came after the first edit";
+}
+
+TEST_F(MainDialogTest, UndoRestoresTheDirtyFlagOfItsStep)
+{
+    std::string strPath = MakeWav(dir, "a.wav", 8000, 1, 4000);
+    LOVFile& doc = Open(strPath);
+    main.ModifySelection(0, 1000, 0);
+    main.EvCommand(CM_CUT);
+    EXPECT_EQ(doc.bDirty, 1);
+    ASSERT_TRUE(main.CmSave(doc));
+    EXPECT_EQ(doc.bDirty, 0);
+    EXPECT_FALSE(ui.enabled[CM_FILESAVE]);
+    main.EvCommand(CM_UNDO);
+    EXPECT_EQ(doc.GetLength(), 4000);
+    EXPECT_EQ(doc.bDirty, 0) << "the step was taken on a clean document";
+    EXPECT_EQ(doc.sSelStart, 0);
+    EXPECT_EQ(doc.sSelEnd, 1000);
+}
+
+TEST_F(MainDialogTest, DocumentsAreOpenedOnceAndNumbered)
+{
+    std::string strPath = MakeWav(dir, "a.wav", 8000, 2, 100);
+    LOVFile& doc = Open(strPath);
+    main.EvCommand(CM_FILENEW);
+    EXPECT_NE(main.GetCurrentFile(), &doc);
+    EXPECT_TRUE(main.LoadFile(dir.File("A.WAV"), false, false)) << "paths compare without regard to case";
+    EXPECT_EQ(main.GetCurrentFile(), &doc);
+    EXPECT_EQ(main.GetNoFiles(), 2);
+    EXPECT_EQ(doc.GetDisplayName(), "a.wav");
+
+    EXPECT_FALSE(main.LoadFile(dir.File("missing.wav"), false, false));
+    EXPECT_EQ(main.GetNoFiles(), 2);
+    ASSERT_EQ(ui.messages.size(), 1u);
+
+    main.EvCommand(CM_CLOSEALL);
+    for (int i = 1; i <= 20; ++i) {
+        main.EvCommand(CM_FILENEW);
+        EXPECT_EQ(main.GetCurrentFile()->iUntitledIdx, i <= 19 ? i : 1);
+    }
+    EXPECT_EQ(main.GetCurrentFile()->GetDisplayName(), "Untitled 1");
+}
+
+TEST_F(MainDialogTest, NewFileDialogAcceptsOnlyRatesInRange)
+{
+    LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", true);
+    for (int32_t iBad : {5999, 96001})
+        ui.Answer1("New File", [iBad](LDialogValues& v) { return v.Set("SelectedSampleRate", iBad), true; });
+    ui.Answer1("New File", [](LDialogValues& v) {
+        v.Set("SelectedSampleRate", 96000);
+        v.Set("SelectedChannels", 2);
+        return true;
+    });
+    main.EvCommand(CM_FILENEW);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0], "Sample rates must be between 6000 and 96000 samples per second.");
+    ASSERT_NE(main.GetCurrentFile(), nullptr);
+    EXPECT_EQ(main.GetCurrentFile()->claAudio.GetSampleRate(), 96000);
+    EXPECT_EQ(main.GetCurrentFile()->claAudio.GetChannels(), 2);
+    EXPECT_EQ(LSettings::Get().GetInt("Settings", "SelectedSampleRate", 0), 96000);
+    main.EvCommand(CM_FILENEW); // no answer queued: Cancel
+    EXPECT_EQ(main.GetNoFiles(), 1);
+}
+
+TEST_F(MainDialogTest, SelectionRulesOfCutPasteAndTrim)
+{
+    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    std::vector<int32_t> all = Samples(doc.claAudio);
+    main.ModifySelection(500, 500, 500);
+    main.EvCommand(CM_CUT);
+    EXPECT_EQ(doc.GetLength(), 8000) << "an empty selection cuts nothing";
+    EXPECT_TRUE(doc.GetUndoName().empty());
+
+    // Paste with an empty clipboard deletes the selection.
+    main.ModifySelection(1000, 2000, 0);
+    main.EvCommand(CM_PASTE);
+    EXPECT_EQ(doc.GetLength(), 7000);
+    EXPECT_EQ(doc.sSelStart, 1000);
+    EXPECT_EQ(doc.sSelEnd, 1000);
+    main.EvCommand(CM_UNDO);
+
+    main.ModifySelection(1000, 3000, 0);
+    main.EvCommand(CM_CUT);
+    EXPECT_EQ(doc.sSelStart, 1000);
+    EXPECT_EQ(doc.sSelEnd, 1000);
+    EXPECT_EQ(doc.sPosition, 0) << "played from a second before the cut";
+    EXPECT_EQ(playback.plays.back(), 0);
+    EXPECT_EQ(main.GetClipboard().GetTotalLength(), 2000);
+    main.ModifySelection(0, 0, 0);
+    main.EvCommand(CM_PASTE);
+    EXPECT_EQ(doc.sSelEnd, 2000);
+    std::vector<int32_t> now = Samples(doc.claAudio);
+    EXPECT_TRUE(std::equal(now.begin(), now.begin() + 2000, all.begin() + 1000));
+
+    // Trim Start and Trim End work at a point.
+    main.ModifySelection(600, 600, 600);
+    main.EvCommand(CM_TRIMSTART);
+    EXPECT_EQ(doc.GetLength(), 7400);
+    main.ModifySelection(7000, 7000, 0);
+    main.EvCommand(CM_TRIMEND);
+    EXPECT_EQ(doc.GetLength(), 7000);
+    EXPECT_EQ(doc.sViewEnd, 7000);
+    EXPECT_EQ(doc.GetUndoName(), "Trim End");
+}
+
+TEST_F(MainDialogTest, PasteConvertsACopyOfTheClipboard)
+{
+    LOVFile& src = Open(MakeWav(dir, "stereo.wav", 22050, 2, 22050));
+    main.EvCommand(CM_SELECTALL);
+    main.EvCommand(CM_COPY);
+    LOVFile& doc = Open(MakeWav(dir, "mono.wav", 44100, 1, 1000));
+    ASSERT_NE(&src, &doc);
+    main.ModifySelection(500, 500, 500);
+    main.EvCommand(CM_PASTE);
+    EXPECT_EQ(main.GetClipboard().GetSampleRate(), 22050);
+    EXPECT_EQ(main.GetClipboard().GetChannels(), 2);
+    EXPECT_EQ(doc.claAudio.GetChannels(), 1);
+    EXPECT_NEAR(doc.GetLength(), 1000 + 44100, 2);
+    EXPECT_EQ(doc.sSelStart, 500);
+    EXPECT_EQ(doc.sSelEnd, doc.GetLength() - 500);
+}
+
+TEST_F(MainDialogTest, ConvertRateKeepsTheSelectionInMilliseconds)
+{
+    LOVFile& doc = Open(MakeWav(dir, "a.wav", 44100, 1, 44100 * 3));
+    main.ModifySelection(44100, 88200, 50000);
+    ui.Answer1("Convert Sample Rate", [](LDialogValues& v) { return v.Set("SampleRate", 22050), true; });
+    main.EvCommand(CM_CONVERTRATE);
+    EXPECT_EQ(doc.claAudio.GetSampleRate(), 22050);
+    EXPECT_EQ(doc.sSelStart, 22050);
+    EXPECT_EQ(doc.sSelEnd, 44100);
+    EXPECT_EQ(doc.sPosition, 0);
+    EXPECT_EQ(doc.GetUndoName(), "Convert Sample Rate");
+    main.EvCommand(CM_UNDO);
+    EXPECT_EQ(doc.claAudio.GetSampleRate(), 44100);
+}
+
+TEST_F(MainDialogTest, DialogValuesAreCheckedStoredAndCancelChangesNothing)
+{
+    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    main.ModifySelection(0, 4000, 0);
+    ui.Answer1("Amplify", [](LDialogValues& v) { return v.Set("AmplifyGain", 401), true; });
+    ui.Answer1("Amplify", [](LDialogValues& v) {
+        EXPECT_EQ(v.Get("AmplifyGain"), 401) << "the dialog reopens with what was typed";
+        return v.Set("AmplifyGain", 50), true;
+    });
+    std::vector<int32_t> before = Samples(doc.claAudio);
+    main.EvCommand(CM_AMPLIFY);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], "Amplify Gain must be less than 400%. Please try again.");
+    std::vector<int32_t> after = Samples(doc.claAudio);
+    EXPECT_EQ(after[100], before[100] / 2);
+    EXPECT_EQ(after[5000], before[5000]);
+    EXPECT_EQ(LSettings::Get().GetInt("StoredValues", "AmplifyGain", 0), 50);
+
+    // Cancelled dialog: no undo step, nothing changed.
+    main.EvCommand(CM_AMPLIFY);
+    EXPECT_EQ(doc.GetUndoName(), "Amplify");
+    EXPECT_EQ(Samples(doc.claAudio), after);
+
+    // A cancelled operation keeps its undo step and leaves the audio.
+    LSilentProgressView::SetCancelAfterPumps(1);
+    main.EvCommand(CM_FADEIN);
+    LSilentProgressView::SetCancelAfterPumps(0);
+    EXPECT_EQ(doc.GetUndoName(), "Fade In");
+    EXPECT_EQ(Samples(doc.claAudio), after);
+    LSettings::Get().Remove("StoredValues", "AmplifyGain");
+}
+
+TEST_F(MainDialogTest, InsertSilenceTakesItsStepAfterTheDialog)
+{
+    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 1000));
+    main.EvCommand(CM_INSSILENCEEND); // cancelled
+    EXPECT_TRUE(doc.GetUndoName().empty());
+    ui.Answer1("Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 1500), true; });
+    main.EvCommand(CM_INSSILENCEEND);
+    EXPECT_EQ(doc.GetLength(), 1000 + 12000);
+    EXPECT_EQ(doc.GetUndoName(), "Insert Silence At The End");
+    std::vector<int32_t> v = Samples(doc.claAudio);
+    EXPECT_EQ(v[999], (999 - 10000) * 16);
+    EXPECT_EQ(v[1000], 0);
+}
+
+TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
+{
+    main.EvCommand(CM_FILENEW);
+    LOVFile& doc = *main.GetCurrentFile();
+    ui.Answer1("Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 100), true; });
+    main.EvCommand(CM_INSSILENCEBEGIN);
+    std::string strTaken = MakeWav(dir, "taken.wav", 8000, 1, 10);
+    ui.saveFiles = {strTaken, dir.File("new.wav")};
+    ui.answers = {MainDialogUi::Answer::No};
+    main.EvCommand(CM_FILESAVE); // untitled: Save As
+    EXPECT_EQ(ui.iSaveDialogs, 2) << "No to the replace question shows the file dialog again";
+    EXPECT_EQ(doc.szFilePath, dir.File("new.wav"));
+    EXPECT_EQ(doc.bDirty, 0);
+
+    // A save that fails restores the path and keeps the changes unsaved, and
+    // closing then does not lose them.
+    ui.Answer1("Insert Silence", [](LDialogValues&) { return true; });
+    main.EvCommand(CM_INSSILENCEBEGIN);
+    ui.saveFiles = {dir.File("no/such/folder/x.wav")};
+    main.EvCommand(CM_FILESAVEAS);
+    EXPECT_EQ(doc.szFilePath, dir.File("new.wav"));
+    EXPECT_EQ(doc.bDirty, 1);
+    ui.answers = {MainDialogUi::Answer::No};
+    main.EvCommand(CM_FILECLOSE);
+    EXPECT_EQ(main.GetNoFiles(), 0);
+
+    // Yes to "Save changes" on an untitled document whose Save As is
+    // cancelled keeps it open.
+    main.EvCommand(CM_FILENEW);
+    ui.Answer1("Insert Silence", [](LDialogValues&) { return true; });
+    main.EvCommand(CM_INSSILENCEBEGIN);
+    ui.answers = {MainDialogUi::Answer::Yes};
+    ui.questions.clear();
+    main.EvCommand(CM_FILECLOSE);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], "Save changes to \"Untitled 1\"?");
+    EXPECT_EQ(main.GetNoFiles(), 1) << "the close waits for a save that worked";
+    EXPECT_FALSE(main.CanClose()) << "the same on exit";
+    ui.answers = {MainDialogUi::Answer::No};
+    main.EvCommand(CM_FILECLOSE);
+    EXPECT_EQ(main.GetNoFiles(), 0);
+}
+
+TEST_F(MainDialogTest, CopyToNewAndReverseThroughTheCommands)
+{
+    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    std::vector<int32_t> all = Samples(doc.claAudio);
+    main.ModifySelection(1000, 1100, 0);
+    main.EvCommand(CM_COPYTONEW);
+    LOVFile& copy = *main.GetCurrentFile();
+    ASSERT_NE(&copy, &doc);
+    EXPECT_EQ(copy.bDirty, 1);
+    EXPECT_EQ(copy.sViewEnd, 100);
+    EXPECT_EQ(Samples(copy.claAudio), std::vector<int32_t>(all.begin() + 1000, all.begin() + 1100));
+    EXPECT_TRUE(doc.GetUndoName().empty());
+
+    main.EvCommand(CM_SELECTALL);
+    main.EvCommand(CM_REVERSE);
+    std::vector<int32_t> rev = Samples(copy.claAudio);
+    EXPECT_EQ(rev.front(), all[1099]);
+    EXPECT_EQ(rev.back(), all[1000]);
+    EXPECT_EQ(copy.GetUndoName(), "Reverse");
+    EXPECT_EQ(playback.plays.back(), 0) << "half a second before the range start, not below 0";
+}
