@@ -12,20 +12,17 @@ const char* const kLabels[3] = {"Speed/Pitch Adjust (%)", "Speed Adjust (%)", "P
 int ModeIndex(int iMode) { return std::clamp(iMode, 0, 2); }
 } // namespace
 
-LSpeedPitchValues LSpeedPitchValues::Load()
+void LSpeedPitchValues::Load()
 {
-    LSettings& s = LSettings::Get();
-    LSpeedPitchValues v;
+    *this = LSpeedPitchValues();
     for (int i = 0; i < 3; ++i)
-        v.Percent(i) = s.GetInt(kSection, kNames[i], v.Percent(i));
-    return v;
+        Percent(i) = LSettings::Get().GetInt("StoredValues", kNames[i], Percent(i));
 }
 
-void LSpeedPitchValues::Save() const
+void LSpeedPitchValues::Store() const
 {
-    LSpeedPitchValues v = *this;
     for (int i = 0; i < 3; ++i)
-        LSettings::Get().SetInt(kSection, kNames[i], v.Percent(i));
+        LSettings::Get().SetInt("StoredValues", kNames[i], Percent(i));
 }
 
 int& LSpeedPitchValues::Percent(int iMode)
@@ -34,11 +31,13 @@ int& LSpeedPitchValues::Percent(int iMode)
     return *p[ModeIndex(iMode)];
 }
 
-std::string LSpeedPitchValues::Check(int iPercent)
+int LSpeedPitchValues::Percent(int iMode) const { return const_cast<LSpeedPitchValues*>(this)->Percent(iMode); }
+
+LValueCheck LSpeedPitchValues::Validate(int iMode) const
 {
-    if (iPercent > kMaxPercent)
-        return "Speed Change Percent must be less than 300.";
-    return "";
+    if (Percent(iMode) > 300)
+        return LValueCheck::Invalid("Speed Change Percent must be less than 300.");
+    return {};
 }
 
 const char* LSpeedPitchValues::ModeName(int iMode) { return kModes[ModeIndex(iMode)]; }

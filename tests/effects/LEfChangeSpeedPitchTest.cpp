@@ -101,7 +101,7 @@ constexpr double kHz = 900.0;
 TEST(LEfChangeSpeedPitch, ConstantPitchStretchesOnlyTheSelection)
 {
     const std::vector<int32_t> before = Samples(Load(MakeHandle<Tone>(50000, 1, 44100, kHz)));
-    for (int iPercent : {50, 200, 100}) {
+    for (int iPercent : {50, 200, 300, 100}) {
         SCOPED_TRACE(iPercent);
         LCutListAudio doc = Load(MakeHandle<Tone>(50000, 1, 44100, kHz));
         Outcome r = Change(doc, 10000, 30000, iPercent, 1);
@@ -195,25 +195,30 @@ TEST(LSpeedPitchValues, DefaultsRoundTripAndTheLimit)
 {
     for (const char* sz : {"SpSpeedPitch", "ConstPitchSpeed", "ConstSpeedPitch"})
         LSettings::Get().Remove("StoredValues", sz);
-    LSpeedPitchValues v = LSpeedPitchValues::Load();
+    LSpeedPitchValues v;
+    v.iConstPitchSpeed = 7;
+    v.Load();
     EXPECT_EQ(v.iSpSpeedPitch, 100);
     EXPECT_EQ(v.iConstPitchSpeed, 100);
     EXPECT_EQ(v.iConstSpeedPitch, 0);
     v.Percent(0) = 150;
     v.Percent(1) = 75;
-    v.Percent(2) = 120;
-    v.Save();
+    v.Percent(2) = 301;
+    v.Store();
     EXPECT_EQ(LSettings::Get().GetString("StoredValues", "ConstPitchSpeed"), "75");
     LSettings::Get().Reload();
-    LSpeedPitchValues w = LSpeedPitchValues::Load();
+    LSpeedPitchValues w;
+    w.Load();
     EXPECT_EQ(w.iSpSpeedPitch, 150);
     EXPECT_EQ(w.iConstPitchSpeed, 75);
-    EXPECT_EQ(w.iConstSpeedPitch, 120);
+    EXPECT_EQ(w.iConstSpeedPitch, 301);
 
-    EXPECT_EQ(LSpeedPitchValues::Check(300), "");
-    EXPECT_EQ(LSpeedPitchValues::Check(0), "");
-    EXPECT_EQ(LSpeedPitchValues::Check(301), "Speed Change Percent must be less than 300.");
-    EXPECT_STREQ(LSpeedPitchValues::kInvalidTitle, "Invalid value");
+    w.iSpSpeedPitch = 300;
+    EXPECT_TRUE(w.Validate(0).IsValid());
+    EXPECT_TRUE(w.Validate(1).IsValid());
+    LValueCheck bad = w.Validate(2);
+    EXPECT_EQ(bad.strText, "Speed Change Percent must be less than 300.");
+    EXPECT_EQ(bad.strTitle, "Invalid value");
     EXPECT_STREQ(LSpeedPitchValues::ModeName(1), "Constant Pitch and Speed Change");
     EXPECT_STREQ(LSpeedPitchValues::FieldLabel(2), "Pitch Adjust (%)");
 }
