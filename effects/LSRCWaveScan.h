@@ -28,6 +28,8 @@ public:
     void Read(int32_t* pBuffer, int32_t iFrames) override;
     int32_t GetPosition() override;
     int32_t GetLength() override;
+    // Restarts the grains at iFrame as at construction; the hop and what is
+    // left of its ramp carry on.
     void Seek(int32_t iFrame) override;
 
     // Segment length S and the current hop, in samples (all channels).

@@ -1,3 +1,4 @@
+#include "effects/LSRCFixedLength.h"
 #include "effects/LSRCWaveScan.h"
 
 #include <gtest/gtest.h>
@@ -302,4 +303,20 @@ TEST(LSRCWaveScan, BackwardStartBeforeFrameZeroReadsSilence)
     EXPECT_EQ(scan.GetPosition(), 100);
     ReadFrames(scan, 88 * 3);
     EXPECT_LT(scan.GetPosition(), 88);
+}
+
+TEST(LSRCFixedLength, CountsOutputFramesAndSeeksInProportion)
+{
+    auto hIn = MakeHandle<Ramp>(10000, 1, 8000);
+    auto hScan = MakeHandle<LSRCWaveScan>(hIn, 0.5);
+    LSRCFixedLength len(hScan, 20000);
+    EXPECT_EQ(len.GetLength(), 20000);
+    ReadFrames(len, 5000, 700);
+    EXPECT_EQ(len.GetPosition(), 5000);
+    EXPECT_EQ(hScan->GetPosition(), 5000 / 88 * 44 + 5000 % 88) << "the stretch counts input frames";
+    len.Seek(8000);
+    EXPECT_EQ(len.GetPosition(), 8000);
+    EXPECT_EQ(hScan->GetPosition(), 4000);
+    std::vector<int32_t> got = ReadFrames(len, 10);
+    EXPECT_EQ(got[0], 4000 * 16);
 }
