@@ -48,19 +48,6 @@ int Finish(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strPart, i
     return 0;
 }
 
-LWaveHeader ToHeader(const LWaveFormat& f)
-{
-    LWaveHeader h;
-    h.wFormatTag = f.wfx.wFormatTag;
-    h.nChannels = f.wfx.nChannels;
-    h.nSamplesPerSec = f.wfx.nSamplesPerSec;
-    h.nAvgBytesPerSec = f.wfx.nAvgBytesPerSec;
-    h.nBlockAlign = f.wfx.nBlockAlign;
-    h.wBitsPerSample = f.wfx.wBitsPerSample;
-    h.extra = f.vExtra;
-    return h;
-}
-
 // The WAV writer: 16-bit PCM in mode 0, else the stored compressed format,
 // offered to the chooser first in mode 1. Empty when the chooser was cancelled.
 SinkHandle WavSink(LOVSaveToSink& d, const LCutListAudio& list, const std::string& strPart, bool& bCancelled)
@@ -75,7 +62,7 @@ SinkHandle WavSink(LOVSaveToSink& d, const LCutListAudio& list, const std::strin
         }
         LWavCodecFile::Store(format);
     }
-    return LWaveFile::OpenSink(strPart, ToHeader(format));
+    return LWaveFile::OpenSink(strPart, LWaveHeader::FromFormat(format));
 }
 
 // VOX and raw files are mono in the list (a copy: the document keeps its

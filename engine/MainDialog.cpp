@@ -49,6 +49,9 @@ const LMainCommand aCommands[] = {
     {CM_FADEIN, "Fade In", true},
     {CM_FADEOUT, "Fade Out", true},
     {CM_FADEOUTTRIM, "Fade Out and Trim", true},
+    {CM_SPEEDPITCH, "Simple Speed and Pitch Change", true},
+    {CM_PITCHSPEED, "Constant Pitch and Speed Change", true},
+    {CM_SPEEDCONSTPITCH, "Constant Speed and Pitch Change", true},
     {CM_DCOFFSET, "DC Offset Correction", true},
     {CM_REVERSE, "Reverse", true},
     {CM_CLOSEALL, "Close All", false},
@@ -112,6 +115,9 @@ const MainDialog::Entry MainDialog::aHandlers[] = {
     {CM_FADEIN, &MainDialog::CmFadeIn},
     {CM_FADEOUT, &MainDialog::CmFadeOut},
     {CM_FADEOUTTRIM, &MainDialog::CmFadeOutTrim},
+    {CM_SPEEDPITCH, &MainDialog::CmSpeedPitch},
+    {CM_PITCHSPEED, &MainDialog::CmPitchSpeed},
+    {CM_SPEEDCONSTPITCH, &MainDialog::CmSpeedConstPitch},
     {CM_DCOFFSET, &MainDialog::CmDCOffset},
     {CM_REVERSE, &MainDialog::CmReverse},
     {CM_CLOSEALL, &MainDialog::CmCloseAll},
@@ -167,12 +173,12 @@ bool MainDialog::EvCommand(int iId)
 int32_t MainDialog::OneSecond() const { return pCurrentFile ? pCurrentFile->claAudio.GetSampleRate() : 0; }
 
 bool MainDialog::AskChecked(const std::string& strTitle, LDialogValues& values,
-                            LValueCheck (*pCheck)(const LDialogValues&))
+                            const std::function<LValueCheck(const LDialogValues&)>& fnCheck)
 {
     for (;;) {
         if (!ui.AskDialog(strTitle, values))
             return false;
-        LValueCheck check = pCheck ? pCheck(values) : LValueCheck{};
+        LValueCheck check = fnCheck ? fnCheck(values) : LValueCheck{};
         if (check.IsValid())
             return true;
         ui.ShowMessage(check.strText, check.strTitle, IconFor(check));

@@ -8,6 +8,7 @@
 #include "process/LProgressDialog.h"
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -88,7 +89,7 @@ private:
     // Shows the dialog again, after the check's message, while its values
     // are not accepted; false on Cancel.
     bool AskChecked(const std::string& strTitle, LDialogValues& values,
-                    LValueCheck (*pCheck)(const LDialogValues&));
+                    const std::function<LValueCheck(const LDialogValues&)>& check);
     // Runs a background operation; its result (0 done, 1 cancelled, 2 failed).
     template <class X>
     int RunOperation(const std::string& strCaption, X& data)
@@ -148,6 +149,10 @@ private:
     void CmPasteMix();
     void CmMixFile();
     void CmMix(const std::string& strName, const LCutListAudio& clip);
+    void CmSpeedPitch();
+    void CmPitchSpeed();
+    void CmSpeedConstPitch();
+    void CmChangeSpeed(int iMode);
 
     MainDialogUi& ui;
     LPlaybackControl& playback;

@@ -11,6 +11,8 @@
 #include "effects/EfReverse.h"
 #include "effects/LAmplifyValues.h"
 #include "effects/LCLAConvertRateChannels.h"
+#include "effects/LEfChangeSpeedPitch.h"
+#include "effects/LSpeedPitchValues.h"
 #include "effects/LInsertSilenceValues.h"
 #include "effects/LMixValues.h"
 #include "effects/LNormalizeValues.h"
@@ -444,4 +446,37 @@ void MainDialog::CmConvertChannels(int iChannels)
     if (RunOperation("Convert Channels", convert) != 0)
         return;
     RefreshCurrent();
+}
+
+void MainDialog::CmSpeedPitch() { CmChangeSpeed(0); }
+void MainDialog::CmPitchSpeed() { CmChangeSpeed(1); }
+void MainDialog::CmSpeedConstPitch() { CmChangeSpeed(2); }
+
+void MainDialog::CmChangeSpeed(int iMode)
+{
+    if (!pCurrentFile || !pCurrentFile->HasValidSelection())
+        return;
+    playback.Stop();
+    LOVFile& doc = *pCurrentFile;
+    const std::string strName = LSpeedPitchValues::ModeName(iMode);
+    // The undo point comes before the dialog here.
+    StartModifyCurrentFile(strName);
+    LSpeedPitchValues values;
+    values.Load();
+    static const char* const aszNames[] = {"SpSpeedPitch", "ConstPitchSpeed", "ConstSpeedPitch"};
+    LDialogValues v;
+    v.Set(aszNames[iMode], values.Percent(iMode));
+    if (!AskChecked(strName, v, [iMode](const LDialogValues& d) {
+            LSpeedPitchValues check;
+            check.Percent(iMode) = d.Get(aszNames[iMode]);
+            return check.Validate(iMode);
+        }))
+        return;
+    values.Percent(iMode) = v.Get(aszNames[iMode]);
+    values.Store();
+    LEfChangeSpeedPitch data{&doc.claAudio, doc.sSelEnd, doc.sSelStart, values.Percent(iMode), iMode, 0};
+    if (RunOperation(strName, data) != 0)
+        return;
+    doc.sSelEnd = data.iNewEnd;
+    EndModifyCurrentFile(doc.sSelStart, OneSecond() / 2);
 }
