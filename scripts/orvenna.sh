@@ -11,7 +11,8 @@ MODE=${1:-run}
 # Every Debian package the project needs: build tools, libraries, and the
 # peer programs the interoperation tests and the outside components use.
 PACKAGES="build-essential g++ cmake ninja-build pkg-config git libgtest-dev
-clang libclang-rt-14-dev sox ffmpeg mpg123 lame libgsm-tools xdg-utils time"
+clang libclang-rt-14-dev sox ffmpeg mpg123 lame libgsm-tools xdg-utils time
+qt6-base-dev libgl-dev portaudio19-dev libasound2-dev alsa-utils xvfb xauth"
 
 install_packages() {
     missing=""
