@@ -3,11 +3,11 @@
 #include "platform/acm/LAcm.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 using namespace TestSupport;
 
@@ -55,10 +55,11 @@ std::vector<uint8_t> Mp3Wav(const std::vector<uint8_t>& mp3, int iChannels, uint
 }
 
 // ffmpeg's MP3-in-WAV encoding of a WAV.
-bool FfmpegMp3(const std::string& strIn, const std::string& strOut,
-    const std::vector<std::string>& codec)
+bool FfmpegMp3(
+    const std::string& strIn, const std::string& strOut, const std::vector<std::string>& codec)
 {
-    std::vector<std::string> args = { "ffmpeg", "-v", "error", "-y", "-i", strIn, "-c:a", "libmp3lame" };
+    std::vector<std::string> args
+        = { "ffmpeg", "-v", "error", "-y", "-i", strIn, "-c:a", "libmp3lame" };
     args.insert(args.end(), codec.begin(), codec.end());
     args.push_back(strOut);
     return TestSupport::Run(args) == 0;
@@ -77,12 +78,24 @@ std::vector<int32_t> ReadToEnd(LSoundSourceBase& src)
     return out;
 }
 
-void Report(const char* szName, const std::vector<int32_t>& ours,
-    const std::vector<int16_t>& ref, int iChannels, int iMaxDiff)
+void Report(const char* szName, const std::vector<int32_t>& ours, const std::vector<int16_t>& ref,
+    int iChannels, int iMaxDiff)
 {
     MP3Test::Match m = MP3Test::Compare(ours, ref, iChannels);
-    std::printf("[ %s ] frames ours %zu peer %zu, max diff %d, PSNR %.1f dB\n", szName,
-        ours.size() / size_t(iChannels), ref.size() / size_t(iChannels), m.iMaxDiff, m.dPsnr);
+    // Signal against difference, and how many samples differ at all.
+    double dSig = 0, dErr = 0;
+    size_t nDiffer = 0, n = std::min(ours.size(), ref.size());
+    for (size_t i = 0; i < n; ++i) {
+        double d = ours[i] / 16 - ref[i];
+        dSig += double(ref[i]) * ref[i];
+        dErr += d * d;
+        nDiffer += d != 0;
+    }
+    std::printf("[ %s ] frames ours %zu peer %zu, max diff %d, PSNR %.1f dB, SNR %.1f dB, "
+                "%.2f%% of samples differ\n",
+        szName, ours.size() / size_t(iChannels), ref.size() / size_t(iChannels), m.iMaxDiff,
+        m.dPsnr, dErr > 0 ? 10 * std::log10(dSig / dErr) : 999.0,
+        n ? 100.0 * double(nDiffer) / double(n) : 0.0);
     EXPECT_LE(m.iMaxDiff, iMaxDiff);
     EXPECT_GT(m.dPsnr, 90.0);
 }
@@ -184,8 +197,8 @@ bool MakeStream(const TempDir& dir, Stream& s)
 
 // Feeds the stream chunk bytes at a time (unused bytes handed in again, as
 // a caller must) with cbRoom bytes of room per call, then END until dry.
-std::vector<int16_t> ConvertInChunks(const Stream& s, const std::vector<uint8_t>& bytes,
-    size_t chunk, uint32_t cbRoom, uint32_t fdw)
+std::vector<int16_t> ConvertInChunks(
+    const Stream& s, const std::vector<uint8_t>& bytes, size_t chunk, uint32_t cbRoom, uint32_t fdw)
 {
     LWaveFormat pcm = LWaveFormat::Pcm(2, 44100, 16);
     HACMSTREAM has = nullptr;
@@ -207,7 +220,8 @@ std::vector<int16_t> ConvertInChunks(const Stream& s, const std::vector<uint8_t>
         held += add;
         bool bEnd = fed == bytes.size() && add == 0;
         ash.cbSrcLength = uint32_t(held);
-        EXPECT_EQ(acmStreamConvert(has, &ash, bEnd ? ACM_STREAMCONVERTF_END : fdw), MMSYSERR_NOERROR);
+        EXPECT_EQ(
+            acmStreamConvert(has, &ash, bEnd ? ACM_STREAMCONVERTF_END : fdw), MMSYSERR_NOERROR);
         uint32_t cbBound = 0;
         acmStreamSize(has, uint32_t(held), &cbBound, ACM_STREAMSIZEF_SOURCE);
         EXPECT_LE(ash.cbDstLengthUsed, cbBound);
@@ -240,8 +254,8 @@ TEST(ACMMp3Wave, ChunkingAndRoomDoNotChangeTheOutput)
         uint32_t fdw;
     };
     for (const Way& w : { Way { 1 << 20, 1 << 24, ACM_STREAMCONVERTF_BLOCKALIGN },
-             Way { 1, cbFrame, ACM_STREAMCONVERTF_BLOCKALIGN },
-             Way { 333, cbFrame + 100, 0 }, Way { 5000, cbFrame * 2 - 1, ACM_STREAMCONVERTF_BLOCKALIGN },
+             Way { 1, cbFrame, ACM_STREAMCONVERTF_BLOCKALIGN }, Way { 333, cbFrame + 100, 0 },
+             Way { 5000, cbFrame * 2 - 1, ACM_STREAMCONVERTF_BLOCKALIGN },
              Way { 97, 8192 * 4, ACM_STREAMCONVERTF_BLOCKALIGN } }) {
         std::vector<int16_t> out = ConvertInChunks(s, s.bytes, w.chunk, w.cbRoom, w.fdw);
         ASSERT_EQ(out.size(), s.ref.size()) << "chunk " << w.chunk << " room " << w.cbRoom;
@@ -360,14 +374,17 @@ TEST(ACMMp3Wave, DecodeOnlyDriver)
         ACMERR_NOTPOSSIBLE);
     int nTags = 0;
     ACMFORMATTAGDETAILS d;
-    acmFormatTagEnum(nullptr, &d, [&](HACMDRIVERID, const ACMFORMATTAGDETAILS* p, uint32_t) {
-        if (p->dwFormatTag == WAVE_FORMAT_MPEGLAYER3) {
-            ++nTags;
-            EXPECT_EQ(p->strFormatTag, "MPEG Layer-3");
-            EXPECT_EQ(p->cStandardFormats, 0u);
-        }
-        return true;
-    }, 0);
+    acmFormatTagEnum(
+        nullptr, &d,
+        [&](HACMDRIVERID, const ACMFORMATTAGDETAILS* p, uint32_t) {
+            if (p->dwFormatTag == WAVE_FORMAT_MPEGLAYER3) {
+                ++nTags;
+                EXPECT_EQ(p->strFormatTag, "MPEG Layer-3");
+                EXPECT_EQ(p->cStandardFormats, 0u);
+            }
+            return true;
+        },
+        0);
     EXPECT_EQ(nTags, 1);
     for (const LAcmFormatChoice& c : LAcmFormatList(0))
         EXPECT_NE(c.wfx.wfx.wFormatTag, WAVE_FORMAT_MPEGLAYER3);
@@ -379,7 +396,8 @@ TEST(ACMMp3Wave, DecodeOnlyDriver)
     EXPECT_EQ(cb, 12u * 576 * 2);
     EXPECT_EQ(acmStreamSize(has, 8192 * 2, &cb, ACM_STREAMSIZEF_DESTINATION), MMSYSERR_NOERROR);
     EXPECT_EQ(cb, 14u * 26);
-    EXPECT_EQ(acmStreamSize(has, 576 * 2 - 1, &cb, ACM_STREAMSIZEF_DESTINATION), ACMERR_NOTPOSSIBLE);
+    EXPECT_EQ(
+        acmStreamSize(has, 576 * 2 - 1, &cb, ACM_STREAMSIZEF_DESTINATION), ACMERR_NOTPOSSIBLE);
     acmStreamClose(has, 0);
 }
 

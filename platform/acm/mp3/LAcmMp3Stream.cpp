@@ -61,8 +61,8 @@ void LAcmMp3Stream::Reset()
 
 bool LAcmMp3Stream::IsOurs(const uint8_t* pHeader, MP3FrameParams& fp) const
 {
-    return MP3ParseHeader(pHeader, fp) && uint32_t(fp.SampleRate()) == uRate
-        && fp.Channels() == nCh && fp.BodyBytes() >= fp.SideInfoBytes();
+    return MP3ParseHeader(pHeader, fp) && uint32_t(fp.SampleRate()) == uRate && fp.Channels() == nCh
+        && fp.BodyBytes() >= fp.SideInfoBytes();
 }
 
 int LAcmMp3Stream::FrameAt(const uint8_t* p, size_t n, bool bFinal, MP3FrameParams& fp) const
