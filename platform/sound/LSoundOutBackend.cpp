@@ -34,6 +34,7 @@ void LSoundOutBackend::ThreadLoop()
         uint32_t n = pQueue->Pull(vChunk.data(), nChunkFrames);
         if (n > 0) {
             Play(vChunk.data(), n);
+            pQueue->Played();
             continue;
         }
         Idle();

@@ -39,13 +39,14 @@ uint32_t LWaveOutQueue::Write(WAVEHDR* pHdr)
 bool LWaveOutQueue::IsQueued(const WAVEHDR* pHdr) const
 {
     std::lock_guard<std::mutex> lock(mLock);
-    return std::find(dqHeaders.begin(), dqHeaders.end(), pHdr) != dqHeaders.end();
+    return std::find(dqHeaders.begin(), dqHeaders.end(), pHdr) != dqHeaders.end() ||
+           std::find(dqFinished.begin(), dqFinished.end(), pHdr) != dqFinished.end();
 }
 
 bool LWaveOutQueue::IsEmpty() const
 {
     std::lock_guard<std::mutex> lock(mLock);
-    return dqHeaders.empty();
+    return dqHeaders.empty() && dqFinished.empty();
 }
 
 void LWaveOutQueue::Pause()
@@ -67,7 +68,11 @@ void LWaveOutQueue::Reset()
 {
     {
         std::lock_guard<std::mutex> lock(mLock);
-        FinishFront(dqHeaders.size());
+        MarkFinishedDone();
+        for (WAVEHDR* pHdr : dqHeaders)
+            SetFlags(*pHdr, WHDR_DONE, WHDR_INQUEUE);
+        dqHeaders.clear();
+        nPulled = 0;
         iCur = 0;
         uOffset = 0;
         bPaused = false;
@@ -94,19 +99,39 @@ uint32_t LWaveOutQueue::GetPosition() const
 void LWaveOutQueue::FinishFront(size_t nCount)
 {
     for (size_t i = 0; i < nCount; ++i) {
-        SetFlags(*dqHeaders.front(), WHDR_DONE, WHDR_INQUEUE);
+        dqFinished.push_back(dqHeaders.front());
         dqHeaders.pop_front();
     }
 }
 
+void LWaveOutQueue::MarkFinishedDone()
+{
+    for (WAVEHDR* pHdr : dqFinished)
+        SetFlags(*pHdr, WHDR_DONE, WHDR_INQUEUE);
+    dqFinished.clear();
+}
+
+void LWaveOutQueue::Played()
+{
+    bool bSignal = false;
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        uPosition += nPulled;
+        nPulled = 0;
+        bSignal = !dqFinished.empty();
+        MarkFinishedDone();
+    }
+    if (bSignal && pEvent)
+        pEvent->Set();
+}
+
 // The buffer at iCur has been played to its end: go on after it, back to the
 // start of the loop, or finish the loop.
-void LWaveOutQueue::EndOfBuffer(WAVEHDR* pHdr, bool& bSignal)
+void LWaveOutQueue::EndOfBuffer(WAVEHDR* pHdr)
 {
     uOffset = 0;
     if (!bInLoop) {
         FinishFront(1);
-        bSignal = true;
         return;
     }
     if (!(pHdr->dwFlags & WHDR_ENDLOOP)) {
@@ -122,36 +147,30 @@ void LWaveOutQueue::EndOfBuffer(WAVEHDR* pHdr, bool& bSignal)
     FinishFront(iCur + 1);
     iCur = 0;
     bInLoop = bBreakLoop = false;
-    bSignal = true;
 }
 
 uint32_t LWaveOutQueue::Pull(int16_t* pOut, uint32_t nFrames)
 {
-    bool bSignal = false;
+    std::lock_guard<std::mutex> lock(mLock);
     uint32_t nCopied = 0;
-    {
-        std::lock_guard<std::mutex> lock(mLock);
-        while (!bPaused && nCopied < nFrames && iCur < dqHeaders.size()) {
-            WAVEHDR* pHdr = dqHeaders[iCur];
-            if (uOffset == 0 && !bInLoop && (pHdr->dwFlags & WHDR_BEGINLOOP)) {
-                bInLoop = true;
-                bLoopPassHadData = false;
-                uLoopsLeft = std::max<uint32_t>(1, pHdr->dwLoops);
-            }
-            uint32_t uUsable = pHdr->dwBufferLength - pHdr->dwBufferLength % nBlockAlign;
-            uint32_t nTake = std::min((uUsable - uOffset) / nBlockAlign, nFrames - nCopied);
-            std::memcpy(reinterpret_cast<char*>(pOut) + size_t(nCopied) * nBlockAlign,
-                        pHdr->lpData + uOffset, size_t(nTake) * nBlockAlign);
-            uOffset += nTake * nBlockAlign;
-            nCopied += nTake;
-            bLoopPassHadData |= nTake > 0;
-            if (uOffset >= uUsable)
-                EndOfBuffer(pHdr, bSignal);
+    while (!bPaused && nCopied < nFrames && iCur < dqHeaders.size()) {
+        WAVEHDR* pHdr = dqHeaders[iCur];
+        if (uOffset == 0 && !bInLoop && (pHdr->dwFlags & WHDR_BEGINLOOP)) {
+            bInLoop = true;
+            bLoopPassHadData = false;
+            uLoopsLeft = std::max<uint32_t>(1, pHdr->dwLoops);
         }
-        uPosition += nCopied;
+        uint32_t uUsable = pHdr->dwBufferLength - pHdr->dwBufferLength % nBlockAlign;
+        uint32_t nTake = std::min((uUsable - uOffset) / nBlockAlign, nFrames - nCopied);
+        std::memcpy(reinterpret_cast<char*>(pOut) + size_t(nCopied) * nBlockAlign,
+                    pHdr->lpData + uOffset, size_t(nTake) * nBlockAlign);
+        uOffset += nTake * nBlockAlign;
+        nCopied += nTake;
+        bLoopPassHadData |= nTake > 0;
+        if (uOffset >= uUsable)
+            EndOfBuffer(pHdr);
     }
-    if (bSignal && pEvent)
-        pEvent->Set();
+    nPulled += nCopied;
     return nCopied;
 }
 
