@@ -55,6 +55,10 @@ private:
     struct State;
     State* pState;
 
+    // For tests: true when the worker has processed the latest request;
+    // copies of both column arrays (LWaveView::kMaxColumns bytes each).
+    bool IsWorkerIdle() const;
+    void CopyColumns(uint8_t* pTop, uint8_t* pBottom) const;
     // Repaints columns [x0, x1) (posted by the worker).
     void UpdateColumns(int32_t x0, int32_t x1);
     // Repaints the columns between two pixels, both included.

@@ -119,6 +119,15 @@ int32_t LWaveWindow::GetViewLength() const
     return pState->worker.view.sViewLen;
 }
 
+bool LWaveWindow::IsWorkerIdle() const { return pState->worker.IsIdle(); }
+
+void LWaveWindow::CopyColumns(uint8_t* pTop, uint8_t* pBottom) const
+{
+    std::lock_guard<std::mutex> lock(pState->worker.csPaint);
+    std::memcpy(pTop, pState->worker.aTop, sizeof pState->worker.aTop);
+    std::memcpy(pBottom, pState->worker.aBottom, sizeof pState->worker.aBottom);
+}
+
 void LWaveWindow::UpdateColumns(int32_t x0, int32_t x1)
 {
     if (x1 > x0)

@@ -45,6 +45,10 @@ private:
     struct State;
     State* pState;
 
+    // For tests: true when the worker has processed the latest request;
+    // copies of both column arrays (LWaveView::kMaxColumns bytes each).
+    bool IsWorkerIdle() const;
+    void CopyColumns(uint8_t* pTop, uint8_t* pBottom) const;
     void UpdateColumns(int32_t x0, int32_t x1);
     void UpdateBetween(int32_t iPixelA, int32_t iPixelB);
 };
