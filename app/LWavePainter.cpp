@@ -7,15 +7,15 @@
 LWavePens LWavePens::FromPalette(const QPalette& palette)
 {
     LWavePens pens;
-    pens.wave = palette.color(QPalette::Active, QPalette::WindowText);
-    pens.back = palette.color(QPalette::Active, QPalette::Base);
-    pens.selWave = palette.color(QPalette::Active, QPalette::HighlightedText);
-    pens.selBack = palette.color(QPalette::Active, QPalette::Highlight);
+    pens.wave = palette.color(QPalette::WindowText);
+    pens.back = palette.color(QPalette::Base);
+    pens.selWave = palette.color(QPalette::HighlightedText);
+    pens.selBack = palette.color(QPalette::Highlight);
     pens.noneWave = palette.color(QPalette::Disabled, QPalette::WindowText);
-    pens.noneBack = palette.color(QPalette::Active, QPalette::Button);
-    pens.borderDark = palette.color(QPalette::Active, QPalette::Shadow);
-    pens.borderLight = palette.color(QPalette::Active, QPalette::Light);
-    pens.disabled = palette.color(QPalette::Active, QPalette::Mid);
+    pens.noneBack = palette.color(QPalette::Button);
+    pens.borderDark = palette.color(QPalette::Shadow);
+    pens.borderLight = palette.color(QPalette::Light);
+    pens.disabled = palette.color(QPalette::Mid);
     return pens;
 }
 
