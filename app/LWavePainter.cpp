@@ -15,7 +15,7 @@ LWavePens LWavePens::FromPalette(const QPalette& palette)
     pens.noneBack = palette.color(QPalette::Button);
     pens.borderDark = palette.color(QPalette::Shadow);
     pens.borderLight = palette.color(QPalette::Light);
-    pens.disabled = palette.color(QPalette::Mid);
+    pens.disabled = palette.color(QPalette::Disabled, QPalette::Mid);
     return pens;
 }
 
