@@ -232,11 +232,6 @@ TEST(OVWaveWindow, PaintsWithThePaletteRoles)
     const QImage band = w.grab().toImage();
     EXPECT_EQ(band.pixelColor(156, 2), QColor(0, 128, 0));
     EXPECT_EQ(band.pixelColor(156, 50), QColor(170, 255, 170));
-
-    if (const char* szShot = std::getenv("ORVENNA_WAVE_SHOT")) {
-        w.SetCursor(15000, 0);
-        w.grab().save(szShot);
-    }
 }
 
 TEST(OVWaveWindow, EmptyDocumentShowsOneSecondWithoutAudio)
@@ -252,4 +247,32 @@ TEST(OVWaveWindow, EmptyDocumentShowsOneSecondWithoutAudio)
     const QRgb none = w.palette().color(QPalette::Button).rgb();
     for (int x : {2, 3, 200, 400}) // the cursor line is at client x 1
         EXPECT_EQ(img.pixelColor(x, 10).rgb(), none) << x;
+}
+
+// A zoomed view where single periods show, in the default palette; saved for
+// a person to look at when ORVENNA_WAVE_SHOT names a PNG file.
+TEST(OVWaveWindow, ZoomedSineWithASelection)
+{
+    std::vector<int32_t> v = Sine(30000, 1, 1 << 20, 2000);
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = int32_t(int64_t(v[i]) * int64_t(60000 + 16 * i) >> 20); // rising level
+    LOVWaveWindow w;
+    w.resize(802, 201);
+    w.show();
+    w.SetSource(MakeList(v, 1), 0, false);
+    w.SetEndMark(30000);
+    w.SetSelStart(6000);
+    w.SetSelEnd(11000);
+    w.SetCursor(15000, 0);
+    w.SetView(0, 32000); // 40 frames per column, the last columns after the end
+    ASSERT_TRUE(Probe::Wait(w));
+    const QImage img = w.grab().toImage();
+    const QPalette& pal = w.palette();
+    const int x = 6000 * 800 / 32000 + 1; // first selected column on screen
+    EXPECT_EQ(img.pixelColor(x, 2).rgb(), pal.color(QPalette::Highlight).rgb());
+    EXPECT_EQ(img.pixelColor(x - 1, 2).rgb(), pal.color(QPalette::Base).rgb());
+    EXPECT_EQ(img.pixelColor(15000 * 800 / 32000 + 1, 2).rgb(), QColor(0, 255, 0).rgb());
+    EXPECT_EQ(img.pixelColor(790, 2).rgb(), pal.color(QPalette::Button).rgb());
+    if (const char* szShot = std::getenv("ORVENNA_WAVE_SHOT"))
+        EXPECT_TRUE(img.save(szShot));
 }
