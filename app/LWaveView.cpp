@@ -28,6 +28,7 @@ LWaveView::Change LWaveView::Apply(int32_t iStart, int32_t iLength, bool bRescal
         // the new one.
         int32_t iNewOffset = Trunc(iStart * dScale);
         change.bAll = false;
+        change.bScroll = true;
         change.iShift = int32_t(uint32_t(iPixelOffset) - uint32_t(iNewOffset));
         sViewStart = iStart;
         iPixelOffset = iNewOffset;

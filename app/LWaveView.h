@@ -14,6 +14,7 @@ public:
     struct Change {
         bool bAll = true;
         int32_t iShift = 0;
+        bool bScroll = false; // same length: the view only moved
     };
 
     // Client size in pixels: a one-pixel border on every side but the

@@ -87,6 +87,7 @@ void LWaveWorker::Process(int32_t iStart, int32_t iLength)
 {
     LWaveView v;
     int32_t x0 = 0, x1 = 0;
+    bool bScrolled = false;
     {
         std::lock_guard<std::mutex> lock(csPaint);
         LWaveView::Change change = view.Apply(iStart, iLength, bRescale);
@@ -99,14 +100,15 @@ void LWaveWorker::Process(int32_t iStart, int32_t iLength)
             ShiftColumns(aBottom, nColumns, change.iShift);
             x0 = change.iShift > 0 ? 0 : nColumns + change.iShift;
             x1 = change.iShift > 0 ? change.iShift : nColumns;
+            bScrolled = true;
         }
-        if (!change.bAll && fnScrolled)
+        if (change.bScroll && fnScrolled)
             fnScrolled();
         v = view;
     }
-    // Every column moved (or is about to change): redraw them all now, the
-    // uncovered ones again as their batches arrive.
-    if (fnFilled && x1 > x0)
+    // A scroll moved every kept column: redraw them now, the uncovered ones
+    // again as their batches arrive. After a zoom the batches cover all.
+    if (fnFilled && bScrolled)
         fnFilled(0, std::min(v.nWidth, LWaveView::kMaxColumns));
     uint8_t top[LWaveView::kMaxColumns], bottom[LWaveView::kMaxColumns];
     for (int32_t x = x0; x < x1; x += kBatch) {

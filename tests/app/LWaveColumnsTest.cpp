@@ -307,10 +307,12 @@ TEST(WaveView, SameLengthScrollsByTheOffsetDifference)
     EXPECT_EQ(c.iShift, 0);
     c = v.Apply(5000, 3000); // a window width or more
     EXPECT_TRUE(c.bAll);
+    EXPECT_TRUE(c.bScroll);
     c = v.Apply(5000, 3000, true); // after a resize
     EXPECT_TRUE(c.bAll);
     c = v.Apply(5000, 2000);
     EXPECT_TRUE(c.bAll);
+    EXPECT_FALSE(c.bScroll);
     EXPECT_EQ(v.dScale, 0.2);
 
     uint8_t a[6] = {1, 2, 3, 4, 5, 6};
