@@ -35,6 +35,13 @@ public:
     void EndScan(LOVFile& doc) override;
 
     LSoundPlayer& GetPlayer() { return player; }
+    // For a run that must not change the settings: the device and speed to
+    // use instead of Settings\SoundOutDevice and PlaySpeed (-1 = the setting).
+    void SetOverrides(int iDevice, int iSpeed)
+    {
+        iDeviceOverride = iDevice;
+        iSpeedOverride = iSpeed;
+    }
 
 private:
     enum class Resume { Nothing, Play, Scrub };
@@ -50,6 +57,8 @@ private:
     bool bPlaySelection = false;
     int iScan = 0; // 0 none, -1 rewind, 1 forward
     Resume eResume = Resume::Nothing;
+    int iDeviceOverride = -1;
+    int iSpeedOverride = -1;
 };
 
 constexpr const char* kDeviceMessage = "Please check that you have selected the correct sound player device using "
