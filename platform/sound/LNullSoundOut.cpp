@@ -1,5 +1,7 @@
 #include "platform/sound/LNullSoundOut.h"
 
+#include <atomic>
+
 #include <cstdlib>
 #include <mutex>
 
@@ -43,8 +45,16 @@ bool LNullSoundOut::OpenDevice(uint32_t uRate, uint16_t nChannelsIn)
     return true;
 }
 
+namespace {
+std::atomic<uint32_t> uStarvations{0};
+}
+
+uint32_t LNullSoundOut::GetStarvations() { return uStarvations.load(); }
+uint32_t LNullSoundOut::GetWorstLatenessUs() { return LRealTimePacer::GetWorstLatenessUs(); }
+
 void LNullSoundOut::Play(const int16_t* pFrames, uint32_t nFrames)
 {
+    bPlaying = true;
     wavCapture.Write(pFrames, nFrames);
     {
         std::lock_guard<std::mutex> lock(Capture().mLock);
@@ -57,6 +67,9 @@ void LNullSoundOut::Play(const int16_t* pFrames, uint32_t nFrames)
 
 void LNullSoundOut::Idle()
 {
+    if (bPlaying)
+        ++uStarvations;
+    bPlaying = false;
     pPacer->Rebase();
 }
 

@@ -20,6 +20,11 @@ public:
     static void SetCaptureEnabled(bool bEnabled);
     // The samples kept since the capture was switched on or last taken.
     static std::vector<int16_t> TakeCapture();
+    // Times a null output ran dry after playing (each end of playback counts
+    // once, every other time is a gap: the player was late), and the worst
+    // lateness of the device's own clock in microseconds, since start-up.
+    static uint32_t GetStarvations();
+    static uint32_t GetWorstLatenessUs();
 
 protected:
     bool OpenDevice(uint32_t uRate, uint16_t nChannels) override;
@@ -31,4 +36,5 @@ private:
     std::unique_ptr<LRealTimePacer> pPacer;
     LPcm16WavWriter wavCapture;
     uint16_t nChannels = 0;
+    bool bPlaying = false;
 };

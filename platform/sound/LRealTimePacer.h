@@ -14,6 +14,9 @@ public:
     // Time starts now (after a pause the device does not catch up).
     void Rebase();
     void Advance(uint32_t nFrames);
+    // The latest any pacer of the process woke after its due time, in
+    // microseconds (how well the machine keeps real time under load).
+    static uint32_t GetWorstLatenessUs();
 
 private:
     uint32_t uRate;
