@@ -1,0 +1,85 @@
+// Plays two minutes through the null device while two busy processes keep
+// both cores loaded, and reports the gaps (times the device ran dry before
+// the end: late buffers) and the worst lateness of the device's clock.
+#include "engine/LSoundPlayer.h"
+#include "platform/LUiDispatcher.h"
+#include "platform/sound/LNullSoundOut.h"
+#include "platform/sound/LWaveOut.h"
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+class SineSource : public LSoundSourceBase {
+public:
+    SineSource(int32_t iRate, int32_t iLen) : LSoundSourceBase(iRate, 2, 0x7FFF0), iLength(iLen) {}
+    void Read(int32_t* p, int32_t n) override
+    {
+        for (int32_t i = 0; i < n; ++i, ++iPos) {
+            int32_t v = iPos < iLength ? int32_t(200000 * std::sin(iPos * 0.0626)) : 0;
+            *p++ = v;
+            *p++ = -v;
+        }
+    }
+    int32_t GetPosition() override { return iPos; }
+    int32_t GetLength() override { return iLength; }
+    void Seek(int32_t f) override { iPos = f; }
+
+private:
+    int32_t iLength, iPos = 0;
+};
+
+pid_t SpawnBusy()
+{
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+    char szYes[] = "yes";
+    char* argv[] = {szYes, nullptr};
+    pid_t pid = -1;
+    posix_spawnp(&pid, "yes", &fa, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&fa);
+    return pid;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int iSeconds = argc > 1 ? std::atoi(argv[1]) : 120;
+    const int32_t iNull = LWaveOut::FindDevice("null");
+    pid_t aBusy[2] = {SpawnBusy(), SpawnBusy()};
+    LSoundPlayer player;
+    player.SetDevice(iNull);
+    auto t0 = std::chrono::steady_clock::now();
+    if (!player.Start(MakeHandle<SineSource>(44100, 44100 * iSeconds), 0)) {
+        std::fprintf(stderr, "the null device did not open\n");
+        return 1;
+    }
+    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
+    while (player.GetState() != 0) {
+        dispatcher.Drain();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    double dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    for (pid_t pid : aBusy) {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    uint32_t uGaps = LNullSoundOut::GetStarvations();
+    uGaps = uGaps > 0 ? uGaps - 1 : 0; // the end of the audio is not a gap
+    std::printf("%d s of 44.1 kHz stereo with both cores busy (2 x yes): took %.2f s, %u late buffers (gaps), "
+                "worst lateness of the device clock %.1f ms\n",
+                iSeconds, dSeconds, uGaps, LNullSoundOut::GetWorstLatenessUs() / 1000.0);
+    return 0;
+}
