@@ -191,6 +191,8 @@ void LMDIMainWindow::InitDialog()
     pRateStatus->setObjectName("110.1");
     statusBar()->setObjectName("110");
     statusBar()->setSizeGripEnabled(true);
+    // Part 1 keeps its room when a long hint fills part 0.
+    pRateStatus->setMinimumWidth(pRateStatus->fontMetrics().horizontalAdvance("Sample Rate: 96000   Stereo") + 8);
     statusBar()->addPermanentWidget(pRateStatus);
 
     pSelectionTimer = new QTimer(this);
@@ -636,9 +638,11 @@ void LMDIMainWindow::UpdateWindowButtons()
     const auto& files = dialog.GetFiles();
     if (files.size() >= 29)
         return;
-    for (QAbstractButton* pButton : pWindowButtonGroup->buttons()) {
+    for (QAbstractButton* pButton : pWindowButtonGroup->buttons())
         pWindowButtonGroup->removeButton(pButton);
-        delete pButton;
+    while (QLayoutItem* pItem = pWindowButtonLayout->takeAt(0)) {
+        delete pItem->widget();
+        delete pItem;
     }
     int iId = 134;
     for (const auto& pDoc : files) {
@@ -855,8 +859,11 @@ void LMDIMainWindow::DocumentOpened(LOVFile& doc)
     mapWindows[&doc] = pSub;
     bActivating = true;
     pMdiArea->addSubWindow(pSub);
+    // New windows cascade from the top left, as the frame's own Cascade does.
     const QSize area = pMdiArea->viewport()->size();
-    pSub->resize(std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
+    const int iStep = pSub->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+    const int iOffset = int((mapWindows.size() - 1) % 8) * iStep;
+    pSub->setGeometry(iOffset, iOffset, std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
     pSub->show();
     bActivating = false;
 }
