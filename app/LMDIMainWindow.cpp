@@ -41,6 +41,8 @@
 
 namespace {
 const char* const kProgram = "Orvenna";
+// Ids of the Window menu's entries for the open documents.
+constexpr int kFirstChildId = 11000;
 const char* const kRateMessage = "Sample rates must be between 6000 and 96000 samples per second.";
 const QString kOpenFilter = "Audio Files (*.wav *.mp3 *.gsm *.vox *.rm *.ram *.ra *.raw *.aif *.aiff *.au *.dss "
                             "*.wma *.WAV *.MP3 *.GSM *.VOX *.RM *.RAM *.RA *.RAW *.AIF *.AIFF *.AU *.DSS *.WMA)";
@@ -148,6 +150,7 @@ void LMDIMainWindow::InitDialog()
         connect(pAction, &QAction::hovered, this,
                 [this, iCommand]() { statusBar()->showMessage(LMainMenu::Hint(iCommand), 5000); });
     }
+    connect(menu.WindowMenu(), &QMenu::aboutToShow, this, &LMDIMainWindow::UpdateWindowMenu);
     CreateToolbar();
 
     pMdiArea = new QMdiArea;
@@ -333,7 +336,6 @@ QWidget* LMDIMainWindow::CreateBottomPanel()
     pGrid->addWidget(pTime, 0, 1, 2, 1);
     pGrid->setColumnStretch(0, 70);
     pGrid->setColumnStretch(1, 30);
-    new QShortcut(QKeySequence("Space"), this); // scrubbing comes with the player
     return pPanel;
 }
 
@@ -666,6 +668,35 @@ void LMDIMainWindow::UpdateWindowButtons()
     }
     pWindowButtonLayout->addStretch(1);
     pWindowButtons->setVisible(files.size() >= 2);
+}
+
+void LMDIMainWindow::UpdateWindowMenu()
+{
+    QMenu* pWindow = menu.WindowMenu();
+    for (QAction* pAction : pWindow->actions()) {
+        if (pAction->data().toInt() >= kFirstChildId || pAction->property("childSeparator").toBool()) {
+            pWindow->removeAction(pAction);
+            delete pAction;
+        }
+    }
+    if (dialog.GetFiles().empty())
+        return;
+    QAction* pSeparator = pWindow->addSeparator();
+    pSeparator->setProperty("childSeparator", true);
+    int n = 0;
+    for (const auto& pDoc : dialog.GetFiles()) {
+        auto* pAction = new QAction(QString("&%1 %2").arg(n + 1).arg(QString::fromStdString(pDoc->GetDisplayName())),
+                                    pWindow);
+        pAction->setData(kFirstChildId + n++);
+        pAction->setCheckable(true);
+        pAction->setChecked(pDoc.get() == dialog.GetCurrentFile());
+        LOVFile* pTarget = pDoc.get();
+        connect(pAction, &QAction::triggered, this, [this, pTarget]() {
+            noPlayback.Stop();
+            dialog.Activate(pTarget);
+        });
+        pWindow->addAction(pAction);
+    }
 }
 
 // ---- recent files ----------------------------------------------------------------

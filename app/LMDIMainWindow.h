@@ -87,6 +87,7 @@ private:
     void SetEnabled(int iId, bool bEnabled);
     void UpdateStatusRate();
     void UpdateWindowButtons();
+    void UpdateWindowMenu();
     void UpdateFileLength();
     void LoadRecentFileList();
     void WavApply();

@@ -289,6 +289,14 @@ TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
     EXPECT_EQ(pSecond->toolTip(), QString::fromStdString(strOther));
     EXPECT_TRUE(pSecond->isChecked());
     EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 8000   Mono");
+    // The Window menu lists both, the current one checked.
+    emit w.GetMenu().WindowMenu()->aboutToShow();
+    QList<QAction*> items = w.GetMenu().WindowMenu()->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items[items.size() - 2]->text(), "&1 tone.wav");
+    EXPECT_EQ(items.back()->text(), "&2 other.wav");
+    EXPECT_TRUE(items.back()->isChecked());
+    EXPECT_FALSE(items[items.size() - 2]->isChecked());
     // Its button makes the first one current again.
     pFirst->click();
     EXPECT_EQ(w.GetController().GetCurrentFile(), &doc);
@@ -363,4 +371,19 @@ TEST_F(MainWindowTest, CancelInTheCloseQuestionKeepsTheDocument)
     EXPECT_TRUE(w.GetMdiArea().subWindowList().isEmpty());
     EXPECT_FALSE(Enabled(w, CM_FILECLOSE));
     EXPECT_TRUE(w.GetField(130)->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, CloseAllClosesEveryWindow)
+{
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Mono (Single)");
+    NewFile(w, "11025", "Mono (Single)");
+    ASSERT_EQ(w.GetMdiArea().subWindowList().size(), 2);
+    EXPECT_EQ(w.GetSubWindow(*w.GetController().GetCurrentFile())->windowTitle(), "Untitled 2");
+    w.Action(CM_CLOSEALL)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_EQ(w.GetController().GetNoFiles(), 0);
+    EXPECT_TRUE(w.GetMdiArea().subWindowList().isEmpty());
+    EXPECT_TRUE(w.GetWindowButtonRow().isHidden());
+    EXPECT_FALSE(Enabled(w, CM_CLOSEALL));
 }
