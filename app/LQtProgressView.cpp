@@ -76,12 +76,10 @@ void LQtProgressView::Open(const std::string& strCaption, void* pOwner)
     pTop->addLayout(pText, 1);
     auto* pCancel = new QPushButton(QObject::tr("Cancel"));
     pCancel->setObjectName("Cancel");
-    QObject::connect(pCancel, &QPushButton::clicked, [this]() {
-        // The operation sees it at its next check; the dialog goes at once.
-        bCancelled = true;
-        if (pDialog)
-            pDialog->hide();
-    });
+    QObject::connect(pCancel, &QPushButton::clicked, pDialog, &QDialog::reject);
+    // Cancel and Esc: the operation sees it at its next check; the dialog
+    // goes at once.
+    QObject::connect(pDialog, &QDialog::rejected, [this]() { bCancelled = true; });
     auto* pBottom = new QHBoxLayout;
     pBottom->addWidget(new QLabel("Orvenna \xc2\xb7 Corvatch"));
     pBottom->addStretch(1);

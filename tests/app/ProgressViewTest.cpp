@@ -7,6 +7,8 @@
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -89,6 +91,25 @@ TEST_F(ProgressViewTest, CancelStopsTheOperationAndFreesTheOwner)
     EXPECT_TRUE(owner.isEnabled());
     EXPECT_EQ(LQtProgressView::GetRunningDialog(), nullptr);
     LQtProgressView::SetOwnerWindow(&iOwnerKey, nullptr);
+}
+
+TEST_F(ProgressViewTest, EscapeCancelsLikeTheButton)
+{
+    CountBlocks data;
+    data.iTotal = 1000000;
+    Process<CountBlocks> run("Counting", data);
+    bool bHidden = false;
+    QTimer::singleShot(0, [&]() {
+        QDialog* pDialog = LQtProgressView::GetRunningDialog();
+        ASSERT_NE(pDialog, nullptr);
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(pDialog, &esc);
+        bHidden = pDialog->isHidden();
+    });
+    EXPECT_FALSE(run.Run(nullptr));
+    EXPECT_EQ(run.GetResult(), 1);
+    EXPECT_TRUE(bHidden);
+    EXPECT_LT(data.iDone, data.iTotal);
 }
 
 TEST_F(ProgressViewTest, CompletedRunShowsTheBarAndErrors)
