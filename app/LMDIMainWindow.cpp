@@ -1,4 +1,5 @@
 #include "app/LMDIMainWindow.h"
+#include "app/LAcmFormatChooser.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
@@ -7,6 +8,7 @@
 #include "app/LQtProgressView.h"
 #include "app/LRecentFiles.h"
 #include "audio/LSoundTime.h"
+#include "audio/LWaveFileFormat.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
@@ -838,11 +840,21 @@ bool LMDIMainWindow::AskFileProperties(LHeaderlessSettings& settings)
     return true;
 }
 
-bool LMDIMainWindow::ChooseWaveFormat(LWaveFormat&, int, const std::string&)
+bool LMDIMainWindow::ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle)
 {
-    // The format chooser is not part of this window yet: the format given
-    // (the last one used) is taken.
-    return true;
+    for (;;) {
+        LAcmFormatChooser box(format, iChannels, QString::fromStdString(strTitle), this);
+        if (LModalRunner::Exec(box) != QDialog::Accepted)
+            return false;
+        LWaveFormat chosen = box.GetFormat();
+        if (LWaveFileFormat::TestSupportedRecord(chosen)) {
+            format = chosen;
+            return true;
+        }
+        ShowMessage("The requested format is not available because the required CODEC is not installed on this "
+                    "computer.",
+                    "Format Not Available", Icon::Stop);
+    }
 }
 
 bool LMDIMainWindow::AskMp3Settings(LMp3EncoderSettings&)

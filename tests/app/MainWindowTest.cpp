@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -386,4 +387,65 @@ TEST_F(MainWindowTest, CloseAllClosesEveryWindow)
     EXPECT_TRUE(w.GetMdiArea().subWindowList().isEmpty());
     EXPECT_TRUE(w.GetWindowButtonRow().isHidden());
     EXPECT_FALSE(Enabled(w, CM_CLOSEALL));
+}
+
+TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    LMDIMainWindow w;
+    NewFile(w, "11025", "Stereo (Dual)");
+    InsertSilenceEnd(w, "2000");
+    LOVFile& doc = *w.GetController().GetCurrentFile();
+    struct Case {
+        const char* szName;
+        const char* szTag;
+        LWaveFormat format;
+        const char* szEncoding;
+    };
+    const Case aCases[] = {
+        {"pcm.wav", "PCM", LWaveFormat::Pcm(2, 11025, 16), "Signed Integer PCM"},
+        {"ima.wav", "IMA ADPCM", LWaveFormat{}, "IMA ADPCM"},
+    };
+    for (const Case& c : aCases) {
+        const std::string strPath = dir.File(c.szName);
+        script.Then([strPath](QDialog& d) {
+            auto* pFiles = qobject_cast<QFileDialog*>(&d);
+            EXPECT_NE(pFiles, nullptr);
+            EXPECT_EQ(d.windowTitle(), "Save File As");
+            EXPECT_EQ(pFiles->acceptMode(), QFileDialog::AcceptSave);
+            pFiles->selectFile(QString::fromStdString(strPath));
+            return int(QDialog::Accepted);
+        });
+        script.Then([&c](QDialog& d) {
+            EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
+            auto* pTags = d.findChild<QComboBox*>("Format");
+            auto* pAttributes = d.findChild<QComboBox*>("Attributes");
+            EXPECT_TRUE(pTags && pAttributes);
+            pTags->setCurrentText(c.szTag);
+            // Only the document's channel count is offered.
+            for (int i = 0; i < pAttributes->count(); ++i)
+                EXPECT_TRUE(pAttributes->itemText(i).contains("Stereo")) << pAttributes->itemText(i).toStdString();
+            const QString strWanted = c.format.wfx.nChannels ? QString::fromStdString(c.format.Description())
+                                                             : QString("11.025 kHz");
+            for (int i = 0; i < pAttributes->count(); ++i)
+                if (pAttributes->itemText(i).startsWith(strWanted)) {
+                    pAttributes->setCurrentIndex(i);
+                    break;
+                }
+            EXPECT_TRUE(pAttributes->currentText().startsWith(strWanted));
+            return int(QDialog::Accepted);
+        });
+        w.Action(CM_FILESAVEAS)->trigger();
+        EXPECT_TRUE(script.AllUsed());
+        EXPECT_EQ(doc.szFilePath, strPath);
+        EXPECT_EQ(w.GetSubWindow(doc)->windowTitle(), c.szName);
+        EXPECT_FALSE(Enabled(w, CM_FILESAVE));
+        std::string strOut;
+        ASSERT_EQ(TestSupport::Run({"soxi", strPath}, &strOut), 0) << strOut;
+        EXPECT_NE(strOut.find("Sample Rate    : 11025"), std::string::npos) << strOut;
+        EXPECT_NE(strOut.find("Channels       : 2"), std::string::npos) << strOut;
+        EXPECT_NE(strOut.find(c.szEncoding), std::string::npos) << strOut;
+        EXPECT_NE(strOut.find("00:00:02.0"), std::string::npos) << strOut;
+    }
 }
