@@ -1,6 +1,7 @@
 #include "app/LMDIMainWindow.h"
 #include "app/LAcmFormatChooser.h"
 #include "app/LModalRunner.h"
+#include "app/LMp3EncodeDlg.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
 #include "app/LOVValuesDialog.h"
@@ -857,9 +858,12 @@ bool LMDIMainWindow::ChooseWaveFormat(LWaveFormat& format, int iChannels, const 
     }
 }
 
-bool LMDIMainWindow::AskMp3Settings(LMp3EncoderSettings&)
+bool LMDIMainWindow::AskMp3Settings(LMp3EncoderSettings& settings)
 {
-    // Likewise the encoder settings dialog: the stored settings are used.
+    LMp3EncodeDlg box(settings, this);
+    if (LModalRunner::Exec(box) != QDialog::Accepted)
+        return false;
+    settings = box.GetSettings();
     return true;
 }
 

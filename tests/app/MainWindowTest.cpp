@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -448,4 +449,46 @@ TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
         EXPECT_NE(strOut.find(c.szEncoding), std::string::npos) << strOut;
         EXPECT_NE(strOut.find("00:00:02.0"), std::string::npos) << strOut;
     }
+}
+
+TEST_F(MainWindowTest, SaveAsMp3AsksTheEncoderSettings)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("ffprobe");
+    TempDir dir;
+    const std::string strPath = dir.File("take.mp3");
+    LMDIMainWindow w;
+    NewFile(w, "44100", "Mono (Single)");
+    InsertSilenceEnd(w, "1000");
+    script.Then([strPath](QDialog& d) {
+        qobject_cast<QFileDialog*>(&d)->selectFile(QString::fromStdString(strPath));
+        return int(QDialog::Accepted);
+    });
+    script.Then([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "MP3 Encoder Settings");
+        QRadioButton* pCbr = nullptr;
+        for (QRadioButton* p : d.findChildren<QRadioButton*>())
+            if (p->text() == "Constant Bitrate (CBR)")
+                pCbr = p;
+        EXPECT_NE(pCbr, nullptr);
+        auto* pRate = d.findChild<QComboBox*>("103");
+        auto* pMinimum = d.findChild<QComboBox*>("106");
+        EXPECT_TRUE(pRate && pMinimum);
+        // The bit rate can be set only with CBR.
+        EXPECT_EQ(pRate->isEnabled(), pCbr->isChecked());
+        pCbr->setChecked(true);
+        EXPECT_TRUE(pRate->isEnabled());
+        EXPECT_FALSE(pMinimum->isEnabled());
+        pRate->setCurrentText("64");
+        return int(QDialog::Accepted);
+    });
+    w.Action(CM_FILESAVEAS)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_TRUE(LSettings::Get().GetBool("MP3Encoder", "ConstantBitRate", false));
+    EXPECT_EQ(LSettings::Get().GetInt("MP3Encoder", "CBRBitRate", 0), 64);
+    std::string strOut;
+    ASSERT_EQ(TestSupport::Run({"ffprobe", "-hide_banner", strPath}, &strOut), 0) << strOut;
+    EXPECT_NE(strOut.find("mp3"), std::string::npos) << strOut;
+    EXPECT_NE(strOut.find("64 kb/s"), std::string::npos) << strOut;
+    EXPECT_EQ(w.GetSubWindow(*w.GetController().GetCurrentFile())->windowTitle(), "take.mp3");
 }
