@@ -1,6 +1,7 @@
 #include "ModalScript.h"
 #include "app/LMDIMainWindow.h"
 #include "app/LOVFileWindow.h"
+#include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
@@ -15,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -491,4 +493,35 @@ TEST_F(MainWindowTest, SaveAsMp3AsksTheEncoderSettings)
     EXPECT_NE(strOut.find("mp3"), std::string::npos) << strOut;
     EXPECT_NE(strOut.find("64 kb/s"), std::string::npos) << strOut;
     EXPECT_EQ(w.GetSubWindow(*w.GetController().GetCurrentFile())->windowTitle(), "take.mp3");
+}
+
+TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
+{
+    LMDIMainWindow w;
+    w.show();
+    NewFile(w, "8000", "Mono (Single)");
+    NewFile(w, "8000", "Mono (Single)");
+    LOVFile* pFirst = w.GetController().GetFiles().front().get();
+    LOVFileWindow* pWindow = w.GetFileWindow(*pFirst);
+    QStringList texts;
+    bool bUndoEnabled = true;
+    QTimer::singleShot(0, [&]() {
+        QWidget* pPopup = QApplication::activePopupWidget();
+        ASSERT_NE(pPopup, nullptr);
+        for (QAction* p : pPopup->actions()) {
+            texts << p->text();
+            if (p == w.Action(CM_UNDO))
+                bUndoEnabled = p->isEnabled();
+        }
+        pPopup->close();
+    });
+    QWidget& view = pWindow->GetZoomed();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
+    QCoreApplication::sendEvent(&view, &event);
+    // The window under the pointer became current first.
+    EXPECT_EQ(w.GetController().GetCurrentFile(), pFirst);
+    for (const char* sz : {"Undo \tCtrl+Z", "Cut \tCtrl+X", "Paste Mix...", "Select All\tCtrl+A", "Auto Trim",
+                           "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts", "Add Region\tCtrl+R"})
+        EXPECT_TRUE(texts.contains(sz)) << sz << " in " << texts.join("|").toStdString();
+    EXPECT_FALSE(bUndoEnabled);
 }
