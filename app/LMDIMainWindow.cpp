@@ -1,16 +1,11 @@
 #include "app/LMDIMainWindow.h"
-#include "app/LAcmFormatChooser.h"
 #include "app/LModalRunner.h"
-#include "app/LMp3EncodeDlg.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
-#include "app/LOVValuesDialog.h"
 #include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
 #include "app/LRecentFiles.h"
 #include "audio/LSoundTime.h"
-#include "audio/LWaveFileFormat.h"
-#include "engine/LHeaderlessFormat.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
 
@@ -18,9 +13,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -35,7 +28,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -46,15 +38,6 @@ namespace {
 const char* const kProgram = "Orvenna";
 // Ids of the Window menu's entries for the open documents.
 constexpr int kFirstChildId = 11000;
-const char* const kRateMessage = "Sample rates must be between 6000 and 96000 samples per second.";
-const QString kOpenFilter = "Audio Files (*.wav *.mp3 *.gsm *.vox *.rm *.ram *.ra *.raw *.aif *.aiff *.au *.dss "
-                            "*.wma *.WAV *.MP3 *.GSM *.VOX *.RM *.RAM *.RA *.RAW *.AIF *.AIFF *.AU *.DSS *.WMA)";
-const QString kSaveFilter = "Audio Files (*.wav *.mp3 *.gsm *.vox *.raw *.aif *.au *.WAV *.MP3 *.GSM *.VOX *.RAW "
-                            "*.AIF *.AU)";
-const QStringList kFormatFilters = {"Wave Files(*.wav)", "MPEG Layer-3 Files(*.mp3)", "Vox Files(*.vox)",
-                                    "Raw Audio Files(*.raw)", "GSM Files(*.gsm)", "Apple AIF Files(*.aif)",
-                                    "Sun AU Files(*.au)"};
-
 // Commands that need an open document.
 bool NeedsDocument(int iId)
 {
@@ -68,17 +51,6 @@ bool NeedsSelection(int iId)
 {
     return iId == 2002 || iId == 2003 || iId == 2006 || iId == 2009 || iId == 2010 || iId == 2014 ||
            iId == 2021 || (iId >= 4001 && iId <= 4018);
-}
-
-QMessageBox::Icon BoxIcon(LFilePrompts::Icon icon)
-{
-    switch (icon) {
-    case LFilePrompts::Icon::Stop: return QMessageBox::Critical;
-    case LFilePrompts::Icon::Exclamation: return QMessageBox::Warning;
-    case LFilePrompts::Icon::Information: return QMessageBox::Information;
-    case LFilePrompts::Icon::Question: return QMessageBox::Question;
-    }
-    return QMessageBox::NoIcon;
 }
 
 QString ButtonText(const LOVFile& doc)
@@ -220,126 +192,6 @@ void LMDIMainWindow::InitDialog()
     LoadPlacement();
     LoadRecentFileList();
     FileApply();
-}
-
-void LMDIMainWindow::CreateToolbar()
-{
-    struct Button {
-        int iId;
-        const char* szText;
-        QIcon icon;
-    };
-    QStyle* pStyle = style();
-    const Button aButtons[] = {
-        {CM_FILENEW, "New File", QIcon::fromTheme("document-new", pStyle->standardIcon(QStyle::SP_FileIcon))},
-        {CM_FILEOPEN, "Open File",
-         QIcon::fromTheme("document-open", pStyle->standardIcon(QStyle::SP_DialogOpenButton))},
-        {CM_FILESAVE, "Save File",
-         QIcon::fromTheme("document-save", pStyle->standardIcon(QStyle::SP_DialogSaveButton))},
-        {CM_UNDO, "Undo", QIcon::fromTheme("edit-undo", pStyle->standardIcon(QStyle::SP_ArrowBack))},
-        {CM_CUT, "Cut", LOVIcons::Themed("edit-cut", LOVIcons::Cut)},
-        {CM_COPY, "Copy", LOVIcons::Themed("edit-copy", LOVIcons::Copy)},
-        {CM_PASTE, "Paste", LOVIcons::Themed("edit-paste", LOVIcons::Paste)},
-        {CM_DELETE, "Delete", LOVIcons::Themed("edit-delete", LOVIcons::Delete)},
-    };
-    pToolbar = addToolBar("Toolbar");
-    pToolbar->setObjectName("Toolbar");
-    pToolbar->setMovable(false);
-    pToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    pToolbar->setIconSize(QSize(24, 24));
-    for (const Button& b : aButtons) {
-        QAction* pAction = pToolbar->addAction(b.icon, b.szText);
-        pAction->setToolTip(b.szText);
-        const int iCommand = b.iId;
-        connect(pAction, &QAction::triggered, this, [this, iCommand]() { EvCommand(iCommand); });
-        mapToolbar[b.iId] = pAction;
-        if (b.iId == CM_FILESAVE || b.iId == CM_UNDO)
-            pToolbar->addSeparator();
-    }
-}
-
-QWidget* LMDIMainWindow::CreateBottomPanel()
-{
-    auto* pPanel = new QWidget;
-    auto* pGrid = new QGridLayout(pPanel);
-    pGrid->setContentsMargins(2, 0, 2, 2);
-    pGrid->setHorizontalSpacing(2);
-    pGrid->setVerticalSpacing(2);
-
-    struct Field {
-        int iId;
-        const char* szTip;
-    };
-    const Field aFields[] = {{106, "Selected Region Start"}, {107, "Selected Region End"},
-                             {108, "Selected Region Length"}, {130, "File Length"}};
-    auto* pFields = new QHBoxLayout;
-    pFields->setSpacing(2);
-    for (const Field& f : aFields) {
-        auto* pLabel = new QLabel;
-        pLabel->setObjectName(QString::number(f.iId));
-        pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pLabel->setToolTip(f.szTip);
-        pLabel->setAlignment(Qt::AlignCenter);
-        pFields->addWidget(pLabel, 1);
-        mapFields[f.iId] = pLabel;
-    }
-    pGrid->addLayout(pFields, 0, 0);
-
-    struct Transport {
-        int iId;
-        LOVIcons::Kind icon;
-        const char* szTip;
-        int iCommand;
-    };
-    const Transport aTransport[] = {
-        {111, LOVIcons::Play, "Play (F9)", CM_PLAY},
-        {118, LOVIcons::Record, "Record (F8)", CM_RECORD},
-        {112, LOVIcons::Scrub, "Scrub (Space)", 0},
-        {113, LOVIcons::Stop, "Stop (Esc)", CM_STOP},
-        {114, LOVIcons::Start, "Go to Start (Home)", CM_GOTOSTART},
-        {115, LOVIcons::Rewind, "Rewind (<-)", 0},
-        {116, LOVIcons::Forward, "Forward (->)", 0},
-        {117, LOVIcons::End, "Go to End (End)", CM_GOTOEND},
-    };
-    auto* pButtons = new QHBoxLayout;
-    pButtons->setSpacing(2);
-    for (const Transport& t : aTransport) {
-        auto* pButton = new QToolButton;
-        pButton->setObjectName(QString::number(t.iId));
-        pButton->setIcon(LOVIcons::Get(t.icon));
-        pButton->setIconSize(QSize(32, 32));
-        pButton->setToolTip(t.szTip);
-        pButton->setCheckable(true);
-        pButton->setFixedHeight(52);
-        pButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        pButton->setFocusPolicy(Qt::NoFocus);
-        const int iCommand = t.iCommand;
-        connect(pButton, &QToolButton::clicked, this, [this, iCommand]() {
-            // Scrub, Rewind and Forward drive the player, which is not part
-            // of this build yet; the button only shows the player's state.
-            if (iCommand)
-                EvCommand(iCommand);
-            EnablePlayerControls();
-        });
-        pButtons->addWidget(pButton);
-        mapTransport[t.iId] = pButton;
-    }
-    pGrid->addLayout(pButtons, 1, 0);
-
-    auto* pTime = new QLabel;
-    pTime->setObjectName("109");
-    pTime->setToolTip("Current Time");
-    pTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont font = pTime->font();
-    font.setBold(true);
-    font.setPixelSize(30);
-    pTime->setFont(font);
-    pTime->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    mapFields[109] = pTime;
-    pGrid->addWidget(pTime, 0, 1, 2, 1);
-    pGrid->setColumnStretch(0, 70);
-    pGrid->setColumnStretch(1, 30);
-    return pPanel;
 }
 
 void LMDIMainWindow::LoadPlacement()
@@ -757,114 +609,6 @@ void LMDIMainWindow::closeEvent(QCloseEvent* pEvent)
     noPlayback.Stop();
     StorePlacement();
     pEvent->accept();
-}
-
-// ---- what the controller asks ----------------------------------------------------
-
-MainDialogUi::Answer LMDIMainWindow::AskYesNoCancel(const std::string& strText, Icon icon)
-{
-    QMessageBox box(BoxIcon(icon), kProgram, QString::fromStdString(strText),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
-    switch (LModalRunner::Exec(box)) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;
-    }
-}
-
-void LMDIMainWindow::ShowMessage(const std::string& strText, const std::string& strCaption, Icon icon)
-{
-    QMessageBox box(BoxIcon(icon), QString::fromStdString(strCaption), QString::fromStdString(strText),
-                    QMessageBox::Ok, this);
-    LModalRunner::Exec(box);
-}
-
-std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(const std::string& strTitle, std::string& strFolder)
-{
-    QFileDialog box(this, QString::fromStdString(strTitle), QString::fromStdString(strFolder));
-    box.setFileMode(QFileDialog::ExistingFiles);
-    box.setAcceptMode(QFileDialog::AcceptOpen);
-    box.setDefaultSuffix("wav");
-    box.setNameFilters(QStringList{kOpenFilter} + kFormatFilters + QStringList{"All Files (*)"});
-    if (LModalRunner::Exec(box) != QDialog::Accepted)
-        return {};
-    std::vector<std::string> files;
-    for (const QString& strFile : box.selectedFiles())
-        files.push_back(strFile.toStdString());
-    strFolder = box.directory().absolutePath().toStdString();
-    return files;
-}
-
-std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::string& strFolder)
-{
-    QFileDialog box(this, QString::fromStdString(strTitle), QString::fromStdString(strFolder));
-    box.setFileMode(QFileDialog::AnyFile);
-    box.setAcceptMode(QFileDialog::AcceptSave);
-    // The controller asks about replacing a file itself.
-    box.setOption(QFileDialog::DontConfirmOverwrite);
-    box.setDefaultSuffix("wav");
-    box.setNameFilters(QStringList{kSaveFilter} + kFormatFilters);
-    if (LModalRunner::Exec(box) != QDialog::Accepted || box.selectedFiles().isEmpty())
-        return {};
-    strFolder = box.directory().absolutePath().toStdString();
-    return box.selectedFiles().front().toStdString();
-}
-
-bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& values)
-{
-    const LOVFile* pDoc = dialog.GetCurrentFile();
-    LOVValuesDialog box(strTitle, values, pDoc && pDoc->claAudio.GetChannels() == 2,
-                        pDoc && pDoc->HasValidSelection(), this);
-    if (LModalRunner::Exec(box) != QDialog::Accepted)
-        return false;
-    box.Take(values);
-    return true;
-}
-
-bool LMDIMainWindow::AskFileProperties(LHeaderlessSettings& settings)
-{
-    LDialogValues values;
-    values.Set("VoxRawFileFormat", settings.iFormat);
-    values.Set("VoxRawSampleRate", settings.iRate);
-    values.Set("VoxRawFileChannels", settings.iChannels);
-    for (;;) {
-        if (!AskDialog("File Properties", values))
-            return false;
-        const int32_t iRate = values.Get("VoxRawSampleRate");
-        if (iRate >= 6000 && iRate <= 96000)
-            break;
-        ShowMessage(kRateMessage, "Error", Icon::Stop);
-    }
-    settings.iFormat = std::clamp(values.Get("VoxRawFileFormat"), 0, LHeaderlessFormat::kCount - 1);
-    settings.iRate = values.Get("VoxRawSampleRate");
-    settings.iChannels = values.Get("VoxRawFileChannels") == 2 ? 2 : 1;
-    return true;
-}
-
-bool LMDIMainWindow::ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle)
-{
-    for (;;) {
-        LAcmFormatChooser box(format, iChannels, QString::fromStdString(strTitle), this);
-        if (LModalRunner::Exec(box) != QDialog::Accepted)
-            return false;
-        LWaveFormat chosen = box.GetFormat();
-        if (LWaveFileFormat::TestSupportedRecord(chosen)) {
-            format = chosen;
-            return true;
-        }
-        ShowMessage("The requested format is not available because the required CODEC is not installed on this "
-                    "computer.",
-                    "Format Not Available", Icon::Stop);
-    }
-}
-
-bool LMDIMainWindow::AskMp3Settings(LMp3EncoderSettings& settings)
-{
-    LMp3EncodeDlg box(settings, this);
-    if (LModalRunner::Exec(box) != QDialog::Accepted)
-        return false;
-    settings = box.GetSettings();
-    return true;
 }
 
 // ---- what the controller reports ---------------------------------------------------
