@@ -50,6 +50,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
 
 private:
+    // Tests wait for the worker and read the columns through it.
+    friend class LOVWaveWindowProbe;
     struct State;
     State* pState;
+
+    // For tests: true when the worker has processed the latest request;
+    // copies of both column arrays (LWaveView::kMaxColumns bytes each).
+    bool IsWorkerIdle() const;
+    void CopyColumns(uint8_t* pTop, uint8_t* pBottom) const;
+    // Repaints columns [x0, x1) (posted by the worker).
+    void UpdateColumns(int32_t x0, int32_t x1);
+    // Repaints the columns between two pixels, both included.
+    void UpdateBetween(int32_t iPixelA, int32_t iPixelB);
+    // Frame under a client x, within the view's columns.
+    int32_t FrameAt(int iClientX) const;
+    // Column under a client x, not clamped.
+    int32_t ColumnAt(int iClientX) const;
+    void SetEdgeState(int16_t iState);
 };

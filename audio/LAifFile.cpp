@@ -106,7 +106,14 @@ SourceHandle LAifFile::OpenSource(const std::string& strPath)
     uint8_t aOffset[8];
     if (!FindChunk(file, "SSND", uSsnd) || file.Read(aOffset, 8) < 8)
         return MakeHandle<LSRCNull>();
-    int64_t iData = uSsnd == 0xFFFFFFFFu ? LSRCPCMFileBase::kFollowFile : std::max<int64_t>(0, int64_t(uSsnd) - 8);
+    // The sound data begins "offset" bytes after the offset and block-size
+    // fields; files that use it (for alignment) would otherwise start with
+    // those bytes as samples.
+    const uint32_t uOffset = GetBE32(aOffset);
+    if (uOffset > 0 && !file.Seek(file.Tell() + uOffset))
+        return MakeHandle<LSRCNull>();
+    int64_t iData = uSsnd == 0xFFFFFFFFu ? LSRCPCMFileBase::kFollowFile
+                                         : std::max<int64_t>(0, int64_t(uSsnd) - 8 - int64_t(uOffset));
     if (iBits > 16) {
         LTrace("LAifFile::OpenSource Does not yet support 32 bit samples");
         return MakeHandle<LSRCNull>();

@@ -155,8 +155,12 @@ void LMP3Source::CheckVbrFrame(int64_t iAt)
     if (frames > 0 && uint64_t(frames) * uint64_t(iSamplesPerFrame) < 0x7FFFFFFFu) {
         bExactLength = true;
         iLength = int32_t(frames * uint32_t(iSamplesPerFrame));
-        if (bytes > 0)
-            dFrameBytes = double(bytes) / frames;
+        // The average frame size places seeks. Encoders count the tag frame
+        // (and sometimes more) in the byte field, which puts a seek into the
+        // wrong frame a few frames in; the bytes between the first audio
+        // frame and the end of the audio are exact.
+        if (bytes > 0 && iAudioEnd > iDataStart)
+            dFrameBytes = double(iAudioEnd - iDataStart) / frames;
     }
 }
 

@@ -46,8 +46,14 @@ void LRawFileDataSoundSinkBase::Write(const int32_t* pBuffer, int32_t iFrames)
     LSoundSinkBase::Write(pBuffer, iFrames);
     if (IsError() || iFrames <= 0)
         return;
-    Convert(pBuffer, buffer.data(), size_t(iFrames) * size_t(GetChannels()));
-    file.Write(buffer.data(), int64_t(iFrames) * iBytesPerFrame);
+    // Blocks of at most 8192 frames, the size of the conversion buffer.
+    const size_t uChannels = size_t(GetChannels());
+    for (int32_t iDone = 0; iDone < iFrames;) {
+        int32_t n = std::min(kBlockFrames, iFrames - iDone);
+        Convert(pBuffer + size_t(iDone) * uChannels, buffer.data(), size_t(n) * uChannels);
+        file.Write(buffer.data(), int64_t(n) * iBytesPerFrame);
+        iDone += n;
+    }
 }
 
 void LRawFileDataSoundSinkBase::Seek(int32_t iFrame)

@@ -25,3 +25,5 @@ int CliFail(const std::string& strText);
 int CliInfo(const std::vector<std::string>& args);
 int CliConvert(const std::vector<std::string>& args);
 int CliEdit(const std::vector<std::string>& args);
+int CliPlay(const std::vector<std::string>& args);
+int CliDevices(const std::vector<std::string>& args);

@@ -54,6 +54,15 @@ const LMainCommand aCommands[] = {
     {CM_SPEEDCONSTPITCH, "Constant Speed and Pitch Change", true},
     {CM_DCOFFSET, "DC Offset Correction", true},
     {CM_REVERSE, "Reverse", true},
+    {CM_PLAY, "Play", false},
+    {CM_PLAYSLOW, "Play Slow Speed", false},
+    {CM_PLAYNORMAL, "Play Normal Speed", false},
+    {CM_PLAYFAST, "Play Fast Speed", false},
+    {CM_STOP, "Stop", false},
+    {CM_GOTOSTART, "Go To Start", false},
+    {CM_REWIND, "Rewind", false},
+    {CM_FASTFORWARD, "Fast Forward", false},
+    {CM_GOTOEND, "Go To End", false},
     {CM_CLOSEALL, "Close All", false},
 };
 
@@ -120,6 +129,15 @@ const MainDialog::Entry MainDialog::aHandlers[] = {
     {CM_SPEEDCONSTPITCH, &MainDialog::CmSpeedConstPitch},
     {CM_DCOFFSET, &MainDialog::CmDCOffset},
     {CM_REVERSE, &MainDialog::CmReverse},
+    {CM_PLAY, &MainDialog::CmPlay},
+    {CM_PLAYSLOW, &MainDialog::CmPlaySlow},
+    {CM_PLAYNORMAL, &MainDialog::CmPlayNormal},
+    {CM_PLAYFAST, &MainDialog::CmPlayFast},
+    {CM_STOP, &MainDialog::CmStop},
+    {CM_GOTOSTART, &MainDialog::CmGoToStart},
+    {CM_REWIND, &MainDialog::CmRewind},
+    {CM_FASTFORWARD, &MainDialog::CmFastForward},
+    {CM_GOTOEND, &MainDialog::CmGoToEnd},
     {CM_CLOSEALL, &MainDialog::CmCloseAll},
 };
 
@@ -507,4 +525,65 @@ void MainDialog::DirtyApply()
 {
     if (pCurrentFile)
         ui.EnableCommand(CM_FILESAVE, pCurrentFile->bDirty != 0);
+}
+
+// ---- transport -----------------------------------------------------------------
+
+void MainDialog::CmPlay()
+{
+    if (pCurrentFile)
+        playback.PlayCommand(*pCurrentFile, false);
+}
+
+void MainDialog::CmPlaySlow() { playback.SetSpeed(LPlaybackControl::kSlow); }
+void MainDialog::CmPlayNormal() { playback.SetSpeed(LPlaybackControl::kNormal); }
+void MainDialog::CmPlayFast() { playback.SetSpeed(LPlaybackControl::kFast); }
+
+void MainDialog::CmStop() { playback.Stop(); }
+
+void MainDialog::CmScrub()
+{
+    if (pCurrentFile)
+        playback.Scrub(*pCurrentFile);
+}
+
+void MainDialog::CmGoToStart()
+{
+    if (!pCurrentFile)
+        return;
+    playback.GoToStart(*pCurrentFile);
+    ApplySelection();
+}
+
+void MainDialog::CmGoToEnd()
+{
+    if (!pCurrentFile)
+        return;
+    playback.GoToEnd(*pCurrentFile);
+    ApplySelection();
+}
+
+// From the menu a scan is a press and release at once.
+void MainDialog::CmRewind()
+{
+    ScanPressed(false);
+    ScanReleased();
+}
+
+void MainDialog::CmFastForward()
+{
+    ScanPressed(true);
+    ScanReleased();
+}
+
+void MainDialog::ScanPressed(bool bForward)
+{
+    if (pCurrentFile)
+        playback.StartScan(*pCurrentFile, bForward);
+}
+
+void MainDialog::ScanReleased()
+{
+    if (pCurrentFile)
+        playback.EndScan(*pCurrentFile);
 }

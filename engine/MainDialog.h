@@ -25,6 +25,8 @@ enum : int {
     CM_AMPLIFY = 4001, CM_NORMALIZE = 4002, CM_FADEIN = 4006, CM_FADEOUT = 4007, CM_ENVELOPE = 4008,
     CM_FADEOUTTRIM = 4013, CM_SPEEDPITCH = 4014, CM_PITCHSPEED = 4015, CM_SPEEDCONSTPITCH = 4016,
     CM_DCOFFSET = 4017, CM_REVERSE = 4018,
+    CM_PLAY = 3002, CM_PLAYSLOW = 3003, CM_PLAYNORMAL = 3004, CM_PLAYFAST = 3005, CM_STOP = 3006,
+    CM_GOTOSTART = 3007, CM_REWIND = 3008, CM_FASTFORWARD = 3009, CM_GOTOEND = 3010,
     CM_CLOSEALL = 5040,
 };
 
@@ -71,6 +73,11 @@ public:
     LOVFile* GetCurrentFile() const { return pCurrentFile; }
     const std::list<std::unique_ptr<LOVFile>>& GetFiles() const { return lstFiles; }
     LCutListAudio& GetClipboard() { return claClipboard; }
+
+    // Scrub (Space), and the Rewind / Fast Forward scans while held.
+    void CmScrub();
+    void ScanPressed(bool bForward);
+    void ScanReleased();
 
     // Saving; Save As asks for the path and the format details.
     bool CmSave(LOVFile& doc, bool bFromSaveAs = false);
@@ -149,6 +156,15 @@ private:
     void CmPasteMix();
     void CmMixFile();
     void CmMix(const std::string& strName, const LCutListAudio& clip);
+    void CmPlay();
+    void CmPlaySlow();
+    void CmPlayNormal();
+    void CmPlayFast();
+    void CmStop();
+    void CmGoToStart();
+    void CmGoToEnd();
+    void CmRewind();
+    void CmFastForward();
     void CmSpeedPitch();
     void CmPitchSpeed();
     void CmSpeedConstPitch();

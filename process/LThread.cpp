@@ -38,6 +38,12 @@ int LThread::GetCurrentPriority()
     return errno != 0 ? kPriorityNormal : PriorityFor(iNice);
 }
 
+void LThread::SetPriority(int iPriority)
+{
+    if (IsRunning())
+        ApplyPriority(pShared->iTid, iPriority);
+}
+
 bool LThread::IsRunning() const { return pShared && pShared->bRunning.load(); }
 
 void LThread::Start(int iPriority)

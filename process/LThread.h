@@ -34,6 +34,8 @@ public:
     // its shared state alive) and a trace is written.
     void StopThreadTimed(uint32_t uTimeoutMs);
 
+    // Changes the running thread's priority (best effort), from any thread.
+    void SetPriority(int iPriority);
     // Priority of the calling thread, in the scale above.
     static int GetCurrentPriority();
 

@@ -56,7 +56,7 @@ test)
     (cd "$ROOT/build/test" && ctest --output-on-failure -j2 --timeout 900)
     if command -v clang++ >/dev/null 2>&1; then
         # The file-header fuzz targets, built with clang and run briefly.
-        CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_FUZZ=ON -DORVENNA_TESTS=OFF
+        CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_FUZZ=ON -DORVENNA_TESTS=OFF -DORVENNA_APP=OFF
         for f in "$ROOT"/build/fuzz/fuzz/fuzz_*; do
             [ -x "$f" ] || continue
             echo "fuzzing $(basename "$f") for 30 s"

@@ -17,10 +17,11 @@ run() { # from-rate to-rate
     sox -q -n -r "$1" -c 2 -b 16 "$WORK/in.wav" synth 600 sine 440 sine 660 vol 0.5
     COPY=$(seconds "$CLI" convert "$WORK/in.wav" "$WORK/copy.wav")
     OURS=$(seconds "$CLI" convert "$WORK/in.wav" "$WORK/ours.wav" --rate "$2")
-    SOX=$(seconds sox "$WORK/in.wav" -r "$2" "$WORK/sox.wav")
+    SOX=$(seconds sox "$WORK/in.wav" "$WORK/sox.wav" rate "$2")
+    FFMPEG=$(seconds ffmpeg -nostdin -y -v quiet -i "$WORK/in.wav" -ar "$2" "$WORK/ffmpeg.wav")
     rm -f "$WORK"/*.wav
-    echo "10 min stereo $1 -> $2 Hz: orvenna-cli ${OURS}s (plain copy ${COPY}s), sox ${SOX}s"
-    awk -v a="$OURS" -v b="$SOX" 'BEGIN { printf "  ratio orvenna/sox %.2f\n", (b > 0 ? a / b : 0) }'
+    echo "10 min stereo $1 -> $2 Hz: orvenna-cli ${OURS}s (plain copy ${COPY}s), sox ${SOX}s, ffmpeg ${FFMPEG}s"
+    awk -v a="$OURS" -v b="$SOX" -v c="$FFMPEG" 'BEGIN { printf "  ratio orvenna/sox %.2f, orvenna/ffmpeg %.2f\n", (b > 0 ? a / b : 0), (c > 0 ? a / c : 0) }'
 }
 run 44100 48000
 run 48000 8000

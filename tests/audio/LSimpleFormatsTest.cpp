@@ -1,5 +1,6 @@
 #include "audio/LAifFile.h"
 #include "audio/LAuFile.h"
+#include "audio/LBigEndian.h"
 #include "audio/LSRCVOX.h"
 #include "audio/LSampleConvert.h"
 #include "support/TestSupport.h"
@@ -176,4 +177,77 @@ TEST(LSRCVOX, SplitReadsEqualWholeReadsAndSoxAgrees)
     }
     EXPECT_GT(10 * std::log10(dSig / dErr), 12.0) << "our own round trip";
     EXPECT_GT(10 * std::log10(dSig / dSox), 12.0) << "sox hears what we decode";
+}
+
+// Real files carry more than the minimal header: chunks the reader does not
+// know, a sound-data offset, a long annotation. They read as sox reads them.
+TEST(LAifFile, ExtraChunksAndSoundDataOffset)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::vector<int16_t> sig = MakeSignal(300, 2, 22050);
+    std::vector<uint8_t> body;
+    PutTag(body, "AIFF");
+    PutTag(body, "NAME"); // odd-sized: padded to even
+    PutBE32(body, 5);
+    body.insert(body.end(), {'t', 'o', 'n', 'e', 's', 0});
+    PutTag(body, "COMM");
+    PutBE32(body, 18);
+    PutBE16(body, 2);
+    PutBE32(body, 300);
+    PutBE16(body, 16);
+    uint8_t aRate[10];
+    LAifFile::EncodeRate(22050, aRate);
+    body.insert(body.end(), aRate, aRate + 10);
+    PutTag(body, "MARK");
+    PutBE32(body, 2);
+    PutBE16(body, 0);
+    PutTag(body, "SSND");
+    PutBE32(body, 8 + 6 + uint32_t(sig.size()) * 2);
+    PutBE32(body, 6); // offset: six bytes before the first frame
+    PutBE32(body, 0);
+    body.insert(body.end(), 6, 0xEE);
+    for (int16_t s : sig)
+        PutBE16(body, uint16_t(s));
+    PutTag(body, "ANNO");
+    PutBE32(body, 4);
+    PutTag(body, "late");
+    std::vector<uint8_t> file;
+    PutTag(file, "FORM");
+    PutBE32(file, uint32_t(body.size()));
+    file.insert(file.end(), body.begin(), body.end());
+    ASSERT_TRUE(WriteAll(dir.File("x.aiff"), file));
+
+    SourceHandle h = LAifFile::OpenSource(dir.File("x.aiff"));
+    ASSERT_FALSE(h->IsError());
+    EXPECT_EQ(h->GetSampleRate(), 22050);
+    EXPECT_EQ(h->GetLength(), 300);
+    EXPECT_EQ(ReadAllFrames(*h), Internal(sig));
+    EXPECT_EQ(SoxDecode(dir.File("x.aiff")), sig) << "sox agrees on the same bytes";
+}
+
+TEST(LAuFile, LongAnnotation)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::vector<int16_t> sig = MakeSignal(400, 1, 8000);
+    std::string strNote = "recorded at the harbour, second take, wind noise";
+    std::vector<uint8_t> file;
+    PutTag(file, ".snd");
+    const uint32_t uHeader = 24 + uint32_t((strNote.size() + 8) & ~7u);
+    PutBE32(file, uHeader);
+    PutBE32(file, uint32_t(sig.size()) * 2);
+    PutBE32(file, 3); // 16-bit linear
+    PutBE32(file, 8000);
+    PutBE32(file, 1);
+    file.insert(file.end(), strNote.begin(), strNote.end());
+    file.resize(uHeader, 0);
+    for (int16_t s : sig)
+        PutBE16(file, uint16_t(s));
+    ASSERT_TRUE(WriteAll(dir.File("x.au"), file));
+    SourceHandle h = LAuFile::OpenSource(dir.File("x.au"));
+    ASSERT_FALSE(h->IsError());
+    EXPECT_EQ(h->GetLength(), 400);
+    EXPECT_EQ(ReadAllFrames(*h), Internal(sig));
+    EXPECT_EQ(SoxDecode(dir.File("x.au")), sig);
 }

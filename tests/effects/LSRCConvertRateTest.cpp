@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -198,4 +200,75 @@ TEST(LSRCConvertRate, FullScaleAndConstantsDoNotWrap)
     std::vector<int32_t> dc = ReadAll(*hDc, 32000);
     for (size_t i = 100; i < 31900; ++i)
         ASSERT_NEAR(dc[i], 0x40000, 0x40000 / 100) << i;
+}
+
+namespace {
+// Magnitudes of the Blackman-Harris windowed spectrum of v (radix 2 FFT of
+// the next power of two, zero padded).
+std::vector<double> Spectrum(const std::vector<double>& v)
+{
+    size_t n = 1;
+    while (n < v.size())
+        n *= 2;
+    std::vector<std::complex<double>> a(n);
+    for (size_t i = 0; i < v.size(); ++i) {
+        double t = 2 * kPi * double(i) / double(v.size() - 1);
+        double w = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
+        a[i] = v[i] * w;
+    }
+    for (size_t i = 1, j = 0; i < n; ++i) {
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(a[i], a[j]);
+    }
+    for (size_t len = 2; len <= n; len <<= 1) {
+        std::complex<double> wl = std::polar(1.0, -2 * kPi / double(len));
+        for (size_t i = 0; i < n; i += len) {
+            std::complex<double> w = 1;
+            for (size_t k = 0; k < len / 2; ++k, w *= wl) {
+                std::complex<double> x = a[i + k], y = a[i + k + len / 2] * w;
+                a[i + k] = x + y;
+                a[i + k + len / 2] = x - y;
+            }
+        }
+    }
+    std::vector<double> mag(n / 2);
+    for (size_t i = 0; i < n / 2; ++i)
+        mag[i] = std::abs(a[i]);
+    return mag;
+}
+} // namespace
+
+TEST(LSRCConvertRate, HarmonicsAndAliasesStayBelowSeventyDecibels)
+{
+    struct Case {
+        int32_t iFrom, iTo;
+    };
+    for (Case c : {Case{44100, 48000}, Case{48000, 8000}}) {
+        SourceHandle h = LSRCConvertRate::OpenSource(Sine(c.iFrom, 1000, 0.5, c.iFrom * 3), c.iTo);
+        std::vector<int32_t> out = ReadAll(*h, c.iTo * 3);
+        // Two seconds from the middle, away from the start's zeros.
+        std::vector<double> v(out.begin() + c.iTo / 2, out.begin() + c.iTo / 2 + c.iTo * 2);
+        std::vector<double> mag = Spectrum(v);
+        size_t iPeak = size_t(std::max_element(mag.begin(), mag.end()) - mag.begin());
+        double dWorst = 0;
+        size_t iWorst = 0;
+        for (size_t i = 0; i < mag.size(); ++i) {
+            if (i + 12 > iPeak && i < iPeak + 12) // the tone's main lobe
+                continue;
+            if (mag[i] > dWorst) {
+                dWorst = mag[i];
+                iWorst = i;
+            }
+        }
+        double dDb = 20 * std::log10(dWorst / mag[iPeak]);
+        double dBinHz = double(c.iTo) / double(2 * mag.size());
+        std::printf("%d -> %d: tone at %.1f Hz, largest other component %.1f dB at %.0f Hz\n", c.iFrom, c.iTo,
+                    double(iPeak) * dBinHz, dDb, double(iWorst) * dBinHz);
+        EXPECT_NEAR(double(iPeak) * dBinHz, 1000, 3);
+        EXPECT_LT(dDb, -70.0) << c.iFrom << " -> " << c.iTo;
+    }
 }

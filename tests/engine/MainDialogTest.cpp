@@ -429,3 +429,128 @@ TEST_F(MainDialogTest, EditsOnTenHoursReadNoAudio)
     EXPECT_EQ(LFile::GetBytesRead(), iRead) << "no edit and no undo read audio";
     EXPECT_NE(doc.GetLength(), iLength) << "the 32 edits before the last eight stay";
 }
+
+namespace {
+// What a command did: its undo name, the length change and the selection
+// and position afterwards.
+struct CommandCase {
+    int iId;
+    const char* szUndo;
+    int32_t iSelStart, iSelEnd; // before
+    int32_t iLengthAfter;
+    int32_t iSelStartAfter, iSelEndAfter, iPositionAfter;
+};
+} // namespace
+
+TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
+{
+    const int32_t L = 16000; // two seconds at 8000 Hz
+    // Position afterwards is before the pre-roll moved it for playback,
+    // which these cases switch off.
+    LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
+    ui.Answer1("Repeat Loop", [](LDialogValues& v) { return v.Set("RepeatNumTimes", 2), true; });
+    ui.Answer1("Normalize", [](LDialogValues& v) { return v.Set("NormalizePeakLevel", 50), true; });
+    for (CommandCase c : {
+             CommandCase{CM_DELETE, "Delete", 1000, 3000, L - 2000, 1000, 1000, 1000},
+             CommandCase{CM_TRIM, "Trim", 1000, 3000, 2000, 0, 0, 0},
+             CommandCase{CM_TRIMSTART, "Trim Start", 1000, 3000, L - 1000, 0, 2000, 0},
+             CommandCase{CM_TRIMEND, "Trim End", 1000, 3000, 3000, 1000, 3000, 0},
+             CommandCase{CM_SILENCE, "Edit Silence", 1000, 3000, L, 1000, 3000, 1000},
+             CommandCase{CM_REPEATLOOP, "Repeat Loop", 1000, 3000, L + 4000, 1000, 3000, 1000},
+             CommandCase{CM_NORMALIZE, "Normalize", 1000, 3000, L, 1000, 3000, 1000},
+             CommandCase{CM_FADEOUTTRIM, "Fade Out and Trim", 1000, 3000, 3000, 1000, 3000, 1000},
+             CommandCase{CM_DCOFFSET, "DC Offset Correction", 1000, 3000, L, 1000, 3000, 1000},
+             CommandCase{CM_CONVERTSTEREO, "Convert Channels", 1000, 3000, L, 1000, 3000, 0},
+         }) {
+        LOVFile& doc = Open(MakeWav(dir, "t" + std::to_string(c.iId) + ".wav", 8000, 1, L));
+        main.ModifySelection(c.iSelStart, c.iSelEnd, 0);
+        main.EvCommand(c.iId);
+        SCOPED_TRACE(c.szUndo);
+        EXPECT_EQ(doc.GetUndoName(), c.szUndo);
+        EXPECT_EQ(ui.menu[CM_UNDO].first, std::string("Undo ") + c.szUndo + "\tCtrl+Z");
+        EXPECT_EQ(doc.bDirty, 1);
+        EXPECT_EQ(doc.GetLength(), c.iLengthAfter);
+        EXPECT_EQ(doc.sSelStart, c.iSelStartAfter);
+        EXPECT_EQ(doc.sSelEnd, c.iSelEndAfter);
+        EXPECT_EQ(doc.sPosition, c.iPositionAfter);
+        main.EvCommand(CM_UNDO);
+        EXPECT_EQ(doc.GetLength(), L);
+        EXPECT_EQ(doc.bDirty, 0);
+        EXPECT_EQ(doc.claAudio.GetChannels(), 1);
+        // Commands that need a selection do nothing without one.
+        const LMainCommand* p = MainDialog::FindCommand(c.iId);
+        if (p->bNeedsSelection) {
+            main.ModifySelection(500, 500, 500);
+            main.EvCommand(c.iId);
+            EXPECT_TRUE(doc.GetUndoName().empty());
+        }
+        main.EvCommand(CM_FILECLOSE);
+    }
+}
+
+TEST_F(MainDialogTest, MixInsertAndSpeedCommandsOnLoadedFiles)
+{
+    LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
+    std::string strClip = MakeWav(dir, "clip.wav", 8000, 1, 4000);
+    LOVFile& doc = Open(MakeWav(dir, "doc.wav", 8000, 1, 8000));
+    std::vector<int32_t> before = Samples(doc.claAudio);
+
+    // Insert File at the current position converts nothing here and keeps
+    // the selection.
+    ui.openFiles = {{strClip}};
+    main.ModifySelection(100, 200, 1000);
+    main.EvCommand(CM_INSFILECURRENT);
+    EXPECT_EQ(doc.GetUndoName(), "Insert File At Current Position");
+    EXPECT_EQ(doc.GetLength(), 12000);
+    EXPECT_EQ(Samples(doc.claAudio)[1000], (0 - 10000) * 16) << "the clip's first frame";
+    EXPECT_EQ(doc.sSelStart, 100);
+    main.EvCommand(CM_UNDO);
+
+    // Mix File over [1000, 2000) at 100 %, increasing the selection to the
+    // clip's duration.
+    ui.openFiles = {{strClip}};
+    ui.Answer1("Mix File", [](LDialogValues& v) {
+        v.Set("PasteMixVolume", 100);
+        v.Set("LongerSelection", 1);
+        return true;
+    });
+    main.ModifySelection(1000, 2000, 0);
+    main.EvCommand(CM_MIXFILE);
+    EXPECT_EQ(doc.GetUndoName(), "Mix File");
+    std::vector<int32_t> mixed = Samples(doc.claAudio);
+    EXPECT_EQ(mixed[1500], before[1500] + (500 - 10000) * 16);
+    EXPECT_EQ(doc.sSelEnd, 5000);
+    main.EvCommand(CM_UNDO);
+    EXPECT_EQ(Samples(doc.claAudio), before);
+
+    // Constant pitch at 50 % doubles the selection's duration; its undo
+    // step is taken before the dialog.
+    ui.Answer1("Constant Pitch and Speed Change", [](LDialogValues& v) { return v.Set("ConstPitchSpeed", 50), true; });
+    main.ModifySelection(0, 4000, 0);
+    main.EvCommand(CM_PITCHSPEED);
+    EXPECT_EQ(doc.GetUndoName(), "Constant Pitch and Speed Change");
+    EXPECT_EQ(doc.GetLength(), 12000);
+    EXPECT_EQ(doc.sSelEnd, 8000);
+    main.EvCommand(CM_UNDO);
+    main.EvCommand(CM_SPEEDPITCH); // dialog cancelled: the step stays, nothing changes
+    EXPECT_EQ(doc.GetUndoName(), "Simple Speed and Pitch Change");
+    EXPECT_EQ(Samples(doc.claAudio), before);
+}
+
+TEST_F(MainDialogTest, CloseAllStopsAtCancel)
+{
+    for (int i = 0; i < 3; ++i) {
+        main.EvCommand(CM_FILENEW);
+        ui.Answer1("Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 10), true; });
+        main.EvCommand(CM_INSSILENCEEND);
+    }
+    ui.answers = {MainDialogUi::Answer::No, MainDialogUi::Answer::Cancel};
+    main.EvCommand(CM_CLOSEALL);
+    EXPECT_EQ(main.GetNoFiles(), 2) << "the first closed, the Cancel kept the rest";
+    EXPECT_EQ(ui.questions.size(), 2u);
+    ui.answers = {MainDialogUi::Answer::No, MainDialogUi::Answer::No};
+    main.EvCommand(CM_CLOSEALL);
+    EXPECT_EQ(main.GetNoFiles(), 0);
+    EXPECT_EQ(main.GetCurrentFile(), nullptr);
+    EXPECT_FALSE(main.IsCommandEnabled(CM_CUT));
+}

@@ -1,0 +1,3 @@
+#include "fuzz/FuzzOpen.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) { return FuzzOpen(pData, nSize, ".mp3"); }

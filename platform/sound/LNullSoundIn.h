@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/sound/LPcm16WavReader.h"
+#include "platform/sound/LRealTimePacer.h"
+#include "platform/sound/LSoundInBackend.h"
+
+#include <memory>
+#include <vector>
+
+// The "null" input: delivers the frames of the WAV file named by
+// ORVENNA_NULL_DEVICE_INPUT (from its start at each open, then silence), or
+// silence, in real time while the device is started. A file with other
+// channels is mapped channel by channel (missing ones repeat the last);
+// its rate is not converted.
+class LNullSoundIn : public LSoundInBackend {
+public:
+    ~LNullSoundIn() override;
+
+protected:
+    bool OpenDevice(uint32_t uRate, uint16_t nChannels) override;
+    bool Capture(int16_t* pFrames, uint32_t nFrames) override;
+    bool HoldsWhileStopped() const override { return true; }
+    void Resume() override;
+    void CloseDevice() override {}
+
+private:
+    std::unique_ptr<LRealTimePacer> pPacer;
+    LPcm16WavReader wavInput;
+    bool bHaveInput = false;
+    uint16_t nChannels = 0;
+    std::vector<int16_t> vFileFrames;
+};

@@ -1,0 +1,385 @@
+// Length, seeking and damaged input of the MP3 reader, on files made by the
+// encoder.
+
+#include "audio/LMP3Source.h"
+
+#include "audio/MP3TestUtil.h"
+#include "support/TestSupport.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+
+using namespace TestSupport;
+using namespace MP3Test;
+
+namespace {
+
+// Encodes material into dir/strName; empty string when a tool failed.
+std::string Encode(const TempDir& dir, const std::string& strName, Material m, double dSeconds,
+    int iChannels, int32_t iRate, std::vector<std::string> lame)
+{
+    std::string wav = dir.File(strName + ".wav"), mp3 = dir.File(strName);
+    if (!MakeMaterial(m, wav, dSeconds, iChannels, iRate))
+        return "";
+    lame.insert(lame.end(), { "--resample", std::to_string(iRate / 1000.0) });
+    return Lame(lame, wav, mp3) ? mp3 : "";
+}
+
+// Reads n frames at the current position.
+std::vector<int32_t> ReadFrames(LSoundSourceBase& src, int32_t n)
+{
+    std::vector<int32_t> v(size_t(n) * size_t(src.GetChannels()), 0x55555);
+    src.Read(v.data(), n);
+    return v;
+}
+
+// Largest difference between a and b[from...] in internal units; b is taken
+// as zeros past its end.
+int32_t MaxDiff(const std::vector<int32_t>& a, const std::vector<int32_t>& b, size_t from)
+{
+    int32_t m = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        int32_t r = from + i < b.size() ? b[from + i] : 0;
+        m = std::max(m, std::abs(a[i] - r));
+    }
+    return m;
+}
+
+bool AllZero(const std::vector<int32_t>& v)
+{
+    return std::all_of(v.begin(), v.end(), [](int32_t x) { return x == 0; });
+}
+
+// Two 16-bit steps in internal units.
+constexpr int32_t kTolerance = 2 * 16;
+
+} // namespace
+
+// Without an Info/Xing frame the length is an estimate from the first frames,
+// corrected while reading; the read that meets the end fixes the true
+// length, whatever block size the reader is pulled with.
+TEST(LMP3SourceLength, EstimateCorrectedToTrueEnd)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("mpg123");
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string cbr = Encode(dir, "cbr.mp3", Material::Music, 4, 2, 44100, { "-b", "128", "-t" });
+    // A quiet second first: the first frames are the smallest ones.
+    std::string music = dir.File("music.wav"), padded = dir.File("padded.wav");
+    ASSERT_TRUE(MakeMaterial(Material::Music, music, 4, 2, 44100));
+    ASSERT_EQ(TestSupport::Run({ "sox", music, padded, "pad", "1.5", "0" }), 0);
+    std::string vbr = dir.File("vbr.mp3");
+    ASSERT_TRUE(Lame({ "-V", "2", "-t" }, padded, vbr));
+    ASSERT_FALSE(cbr.empty());
+    for (const std::string& path : { cbr, vbr }) {
+        bool bVbr = path == vbr;
+        int32_t truth = int32_t(Mpg123(path).size() / 2);
+        for (int32_t block : { 8192, 1152, 577, 1 }) {
+            LHandle<LMP3Source> src = MakeHandle<LMP3Source>(path);
+            ASSERT_FALSE(src->IsError());
+            int32_t estimate = src->GetLength(), mid = 0;
+            std::vector<int32_t> buf(size_t(block) * 2);
+            while (src->GetPosition() < src->GetLength()) {
+                src->Read(buf.data(), block);
+                if (mid == 0 && src->GetPosition() >= truth / 2)
+                    mid = src->GetLength();
+            }
+            std::printf("[ %s block %d ] estimate at open %d, at half way %d, at the end %d, "
+                        "mpg123 %d\n",
+                bVbr ? "vbr" : "cbr", block, estimate, mid, src->GetLength(), truth);
+            EXPECT_EQ(src->GetLength(), truth);
+            if (!bVbr) {
+                EXPECT_LE(std::abs(estimate - truth), 1152);
+            } else {
+                EXPECT_LT(std::abs(mid - truth), std::abs(estimate - truth));
+            }
+            // Past the end: zeros, and the position goes on.
+            int32_t at = src->GetPosition();
+            std::vector<int32_t> tail = ReadFrames(*src, 100);
+            EXPECT_TRUE(AllZero(tail));
+            EXPECT_EQ(src->GetPosition(), at + 100);
+            EXPECT_EQ(src->GetLength(), truth);
+        }
+    }
+}
+
+// The Info (CBR) or Xing (VBR) frame gives the exact length at opening and
+// carries no audio: a file with it decodes exactly like the same stream
+// without it. Tags before and after the audio change nothing either, even an
+// ID3v2 tag holding frame sync patterns.
+TEST(LMP3SourceLength, InfoFrameAndTags)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("mpg123");
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string wav = dir.File("in.wav");
+    ASSERT_TRUE(MakeMaterial(Material::Speech, wav, 3, 2, 44100));
+    for (const std::vector<std::string>& rate :
+        std::vector<std::vector<std::string>> { { "-b", "128" }, { "-V", "2" } }) {
+        auto encode = [&](const std::string& name, std::vector<std::string> extra) {
+            std::vector<std::string> o = rate;
+            o.insert(o.end(), extra.begin(), extra.end());
+            std::string p = dir.File(name);
+            EXPECT_TRUE(Lame(o, wav, p));
+            return p;
+        };
+        std::string bare = encode("bare.mp3", { "-t" });
+        std::string info = encode("info.mp3", {});
+        std::string v1 = encode("v1.mp3", { "--id3v1-only", "--tt", "Title", "--ta", "Artist" });
+        std::string v2 = encode("v2.mp3", { "--add-id3v2", "--pad-id3v2-size", "20000", "--tt",
+                                              "Title" });
+        // An ID3v2 tag whose payload looks like frame headers.
+        std::vector<uint8_t> fake = { 'I', 'D', '3', 3, 0, 0, 0, 0, 0x10, 0 };
+        for (int i = 0; i < 2048; i += 4)
+            fake.insert(fake.end(), { 0xFF, 0xFB, 0x90, 0x64 });
+        std::vector<uint8_t> body = ReadAll(info);
+        fake.insert(fake.end(), body.begin(), body.end());
+        std::string v2fake = dir.File("v2fake.mp3");
+        ASSERT_TRUE(WriteAll(v2fake, fake));
+
+        int32_t truth = int32_t(Mpg123(info).size() / 2);
+        int32_t lenBare = 0;
+        std::vector<int32_t> ref = DecodeAll(bare, 8192, false, nullptr, &lenBare);
+        EXPECT_EQ(lenBare, truth);
+        for (const std::string& path : { info, v1, v2, v2fake }) {
+            int32_t len = 0, atOpen = 0;
+            std::vector<int32_t> got = DecodeAll(path, 8192, false, nullptr, &len, &atOpen);
+            std::printf("[ %s %s ] length at open %d, at the end %d, mpg123 %d\n",
+                rate[0].c_str(), path.substr(dir.Path().size() + 1).c_str(), atOpen, len, truth);
+            EXPECT_TRUE(got == ref) << path;
+            EXPECT_EQ(len, truth) << path;
+            if (path != v2fake) {
+                EXPECT_EQ(atOpen, truth) << path;
+            }
+        }
+    }
+}
+
+// After a seek the reader delivers what continuous decoding delivers at that
+// position (the four frames decoded before the target rebuild the bit
+// reservoir and the filter state), at frame boundaries, inside frames and
+// near the end; a seek to 0 starts afresh with no frames before it.
+TEST(LMP3SourceSeek, MatchesContinuousDecoding)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    struct File {
+        std::string path;
+        int32_t spf;
+    };
+    std::vector<File> files = {
+        { Encode(dir, "a.mp3", Material::Music, 5, 2, 44100, { "-b", "128" }), 1152 },
+        { Encode(dir, "b.mp3", Material::Speech, 5, 2, 44100, { "-b", "128", "-t" }), 1152 },
+        { Encode(dir, "c.mp3", Material::Music, 5, 2, 32000, { "-b", "96", "-m", "j" }), 1152 },
+        { Encode(dir, "d.mp3", Material::Speech, 5, 1, 22050, { "-b", "40", "-p" }), 576 },
+        { Encode(dir, "e.mp3", Material::Music, 5, 2, 11025, { "-b", "32" }), 576 },
+    };
+    for (const File& f : files) {
+        ASSERT_FALSE(f.path.empty());
+        int32_t len = 0;
+        std::vector<int32_t> all = DecodeAll(f.path, 8192, false, nullptr, &len);
+        LHandle<LMP3Source> src = MakeHandle<LMP3Source>(f.path);
+        int ch = src->GetChannels();
+        ReadFrames(*src, len / 2);
+        int32_t s = f.spf;
+        for (int32_t pos : { 1, s - 1, s, s + 1, 2 * s + 17, 9 * s + 100, 10 * s, len / 2 + 3,
+                 len - 2 * s - 1, len - s, len - 100, len - 1, len, len + 50, 0 }) {
+            src->Seek(pos);
+            EXPECT_EQ(src->GetPosition(), pos);
+            std::vector<int32_t> got = ReadFrames(*src, 3000);
+            EXPECT_EQ(src->GetPosition(), pos + 3000);
+            int32_t d = MaxDiff(got, all, size_t(pos) * size_t(ch));
+            if (d > kTolerance || pos == 0 || pos == 10 * s || pos == len - 100)
+                std::printf("[ %s seek %d of %d ] max diff %.2f steps\n",
+                    f.path.substr(dir.Path().size() + 1).c_str(), pos, len, d / 16.0);
+            EXPECT_LE(d, kTolerance) << f.path << " at " << pos;
+            if (pos == 0) {
+                EXPECT_EQ(d, 0);
+            }
+        }
+        // Reading on from a seek reaches the same end.
+        src->Seek(len - 5000);
+        ReadFrames(*src, 10000);
+        EXPECT_EQ(src->GetLength(), len);
+    }
+}
+
+// Seeking a variable-bit-rate file puts the file where the average frame
+// size would have the frame, so the audio delivered comes from near the
+// target rather than from it; the position bookkeeping holds, and reading on
+// ends cleanly, at most at the exact length (earlier when the seek landed
+// late, as the end of the file then comes sooner).
+TEST(LMP3SourceSeek, VariableBitRate)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string path = Encode(dir, "v.mp3", Material::Music, 5, 2, 44100, { "-V", "0" });
+    ASSERT_FALSE(path.empty());
+    int32_t len = 0;
+    std::vector<int32_t> all = DecodeAll(path, 8192, false, nullptr, &len);
+    LHandle<LMP3Source> src = MakeHandle<LMP3Source>(path);
+    for (int32_t pos : { 0, 1152 * 3 + 5, len / 3, len / 2, len - 3000, len - 1 }) {
+        src->Seek(pos);
+        std::vector<int32_t> got = ReadFrames(*src, 3000);
+        EXPECT_EQ(src->GetPosition(), pos + 3000);
+        std::printf("[ vbr seek %d of %d ] max diff %.1f steps\n", pos, len,
+            MaxDiff(got, all, size_t(pos) * 2) / 16.0);
+        EXPECT_TRUE(std::all_of(got.begin(), got.end(),
+            [](int32_t x) { return std::abs(x) <= 0x200000; }));
+    }
+    src->Seek(len / 2);
+    for (int guard = 0; guard < 1000 && src->GetPosition() < src->GetLength(); ++guard)
+        ReadFrames(*src, 4096);
+    std::printf("[ vbr ] length after a seek to the middle and reading on: %d of %d\n",
+        src->GetLength(), len);
+    EXPECT_GE(src->GetPosition(), src->GetLength());
+    EXPECT_LE(src->GetLength(), len);
+    EXPECT_GT(src->GetLength(), len - 20 * 1152);
+    // Back at 0 everything is as from a fresh start.
+    src->Seek(0);
+    std::vector<int32_t> again = ReadFrames(*src, 20000);
+    EXPECT_EQ(MaxDiff(again, all, 0), 0);
+}
+
+namespace {
+
+// Reads the whole source (guarded), checking the peak bound; the frames
+// delivered before the end.
+std::vector<int32_t> Drain(LSoundSourceBase& src)
+{
+    std::vector<int32_t> out;
+    for (int guard = 0; guard < 10000 && src.GetPosition() < src.GetLength(); ++guard) {
+        std::vector<int32_t> b = ReadFrames(src, 4096);
+        for (int32_t x : b)
+            EXPECT_LE(std::abs(x), 0x200000);
+        out.insert(out.end(), b.begin(), b.end());
+    }
+    EXPECT_GE(src.GetPosition(), src.GetLength());
+    out.resize(size_t(std::max(src.GetLength(), 0)) * size_t(src.GetChannels()));
+    return out;
+}
+
+void ExpectRefused(const std::string& strPath, const char* szWhat)
+{
+    SourceHandle h = LMP3Source::Open(strPath);
+    EXPECT_TRUE(h->IsError()) << szWhat;
+    std::vector<int32_t> b(2000, 7);
+    h->Read(b.data(), 1000);
+    EXPECT_TRUE(AllZero(b)) << szWhat;
+}
+
+std::vector<uint8_t> RandomBytes(size_t n, uint32_t seed)
+{
+    std::vector<uint8_t> v(n);
+    for (uint8_t& b : v) {
+        seed = seed * 1664525u + 1013904223u;
+        b = uint8_t(seed >> 24);
+    }
+    return v;
+}
+
+} // namespace
+
+// A file cut inside a frame decodes up to the cut and ends there with the
+// true length; damage inside the file is passed over.
+TEST(LMP3SourceRobust, TruncatedAndDamaged)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::string path = Encode(dir, "a.mp3", Material::Music, 4, 2, 44100, { "-b", "128", "-t" });
+    ASSERT_FALSE(path.empty());
+    std::vector<uint8_t> bytes = ReadAll(path);
+    std::vector<int32_t> all = DecodeAll(path);
+    for (size_t cut : { size_t(200), bytes.size() / 2 + 211, bytes.size() - 300 }) {
+        std::vector<uint8_t> part(bytes.begin(), bytes.begin() + long(cut));
+        std::string p = dir.File("cut.mp3");
+        ASSERT_TRUE(WriteAll(p, part));
+        LHandle<LMP3Source> src = MakeHandle<LMP3Source>(p);
+        ASSERT_FALSE(src->IsError()) << cut;
+        std::vector<int32_t> got = Drain(*src);
+        // 417 or 418 bytes per frame: the frames wholly before the cut.
+        int32_t whole = int32_t(cut / 418) * 1152;
+        std::printf("[ cut at %zu of %zu bytes ] %d frames decoded\n", cut, bytes.size(),
+            src->GetLength());
+        EXPECT_GE(src->GetLength(), whole);
+        EXPECT_LE(src->GetLength(), int32_t(cut / 417 + 1) * 1152);
+        EXPECT_TRUE(std::equal(got.begin(), got.end(), all.begin())) << cut;
+    }
+    for (uint32_t seed : { 1u, 2u, 3u }) {
+        std::vector<uint8_t> damaged = bytes;
+        std::vector<uint8_t> noise = RandomBytes(3000, seed);
+        std::copy(noise.begin(), noise.end(), damaged.begin() + long(damaged.size() / 3));
+        std::string p = dir.File("damaged.mp3");
+        ASSERT_TRUE(WriteAll(p, damaged));
+        LHandle<LMP3Source> src = MakeHandle<LMP3Source>(p);
+        ASSERT_FALSE(src->IsError());
+        std::vector<int32_t> got = Drain(*src);
+        std::printf("[ damaged %u ] %d frames of %zu\n", seed, src->GetLength(), all.size() / 2);
+        // The frames before the damage are intact, and decoding goes on past it.
+        size_t before = (damaged.size() / 3 / 418 - 1) * 1152 * 2;
+        EXPECT_TRUE(std::equal(all.begin(), all.begin() + long(before), got.begin()));
+        EXPECT_GT(src->GetLength(), int32_t(all.size() / 2) - 10 * 1152);
+    }
+}
+
+// Streams the reader does not take: Layer II, free format, a reserved
+// sampling rate, random bytes, tags without audio, an empty file.
+TEST(LMP3SourceRobust, RefusedFiles)
+{
+    TempDir dir;
+    std::vector<uint8_t> header = { 0xFF, 0xFB, 0x90, 0x64 };
+    auto write = [&](const std::string& name, const std::vector<uint8_t>& v) {
+        std::string p = dir.File(name);
+        EXPECT_TRUE(WriteAll(p, v));
+        return p;
+    };
+    ExpectRefused(write("empty.mp3", {}), "empty");
+    ExpectRefused(write("short.mp3", { 0xFF, 0xFB, 0x90 }), "three bytes");
+    for (uint32_t seed : { 11u, 12u, 13u, 14u }) {
+        std::string p = write("random.mp3", RandomBytes(20000, seed));
+        SourceHandle h = LMP3Source::Open(p);
+        if (!h->IsError())
+            Drain(*h); // random data may hold a header pair; it must read to an end
+    }
+    std::vector<uint8_t> v1(128, 0);
+    std::memcpy(v1.data(), "TAG", 3);
+    ExpectRefused(write("id3v1.mp3", v1), "ID3v1 tag only");
+    std::vector<uint8_t> v2 = { 'I', 'D', '3', 4, 0, 0, 0, 0, 0x0F, 0x76 };
+    v2.resize(10 + 2038, 0);
+    ExpectRefused(write("id3v2.mp3", v2), "ID3v2 tag only");
+    v2.insert(v2.end(), v1.begin(), v1.end());
+    ExpectRefused(write("id3both.mp3", v2), "both tags");
+    // A lone header at the start of the file and nothing after it.
+    std::vector<uint8_t> lone = header;
+    lone.resize(50, 0);
+    SourceHandle h = LMP3Source::Open(write("lone.mp3", lone));
+    if (!h->IsError())
+        Drain(*h);
+
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("ffmpeg");
+    std::string wav = dir.File("in.wav");
+    ASSERT_TRUE(MakeWav(wav, 44100 * 2, 2, 44100));
+    std::string mp2 = dir.File("layer2.mp3");
+    ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-v", "error", "-y", "-i", wav, "-c:a", "mp2", "-f", "mp2", mp2 }), 0);
+    ExpectRefused(mp2, "Layer II");
+    std::string free = dir.File("free.mp3");
+    ASSERT_TRUE(Lame({ "--freeformat", "-b", "400" }, wav, free));
+    ASSERT_EQ(ReadAll(free)[2] >> 4, 0); // bit rate index 0
+    ExpectRefused(free, "free format");
+    // Every header of a good file given the reserved sampling-rate index.
+    std::string good = dir.File("good.mp3");
+    ASSERT_TRUE(Lame({ "-b", "128", "-t" }, wav, good));
+    std::vector<uint8_t> bytes = ReadAll(good);
+    for (size_t i = 0; i + 1 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && (bytes[i + 1] & 0xE0) == 0xE0 && i + 2 < bytes.size())
+            bytes[i + 2] |= 0x0C;
+    ExpectRefused(write("rate3.mp3", bytes), "sampling-rate index 3");
+}

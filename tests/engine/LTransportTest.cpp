@@ -1,0 +1,136 @@
+#include "audio/LWaveFile.h"
+#include "engine/LTransport.h"
+#include "engine/MainDialog.h"
+#include "platform/LSettings.h"
+#include "platform/LUiDispatcher.h"
+#include "platform/sound/LNullSoundOut.h"
+#include "platform/sound/LWaveOut.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace TestSupport;
+
+namespace {
+class QuietUi : public MainDialogUi {
+public:
+    Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::No; }
+    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override { return {}; }
+    std::string ChooseSaveFile(const std::string&, std::string&) override { return ""; }
+    bool AskDialog(const std::string&, LDialogValues&) override { return false; }
+    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
+    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
+    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
+    void ShowMessage(const std::string& s, const std::string&, Icon) override { messages.push_back(s); }
+    std::vector<std::string> messages;
+};
+
+int16_t Value(int32_t f) { return int16_t(f % 20000 - 10000); }
+
+std::string MakeWav(const TempDir& dir, int32_t iFrames)
+{
+    std::string strPath = dir.File("t.wav");
+    SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 8000, 1, 16, 0);
+    std::vector<int32_t> v(static_cast<size_t>(iFrames));
+    for (int32_t f = 0; f < iFrames; ++f)
+        v[size_t(f)] = Value(f) * 16;
+    h->Write(v.data(), iFrames);
+    return strPath;
+}
+
+void PumpUntil(const std::function<bool()>& done, int iMaxMs = 5000)
+{
+    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
+    auto tEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(iMaxMs);
+    while (!done() && std::chrono::steady_clock::now() < tEnd) {
+        dispatcher.Drain();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+struct TransportTest : ::testing::Test {
+    TransportTest()
+    {
+        LSettings::Get().SetInt("Settings", "SoundOutDevice", LWaveOut::FindDevice("null"));
+        LSettings::Get().SetInt("Settings", "PlaySpeed", 1);
+        LNullSoundOut::SetCaptureEnabled(true);
+        transport.onPosition = [this](LOVFile&) { ++iPositions; };
+    }
+    ~TransportTest() override
+    {
+        transport.Stop();
+        LNullSoundOut::SetCaptureEnabled(false);
+        LSettings::Get().Remove("Settings", "SoundOutDevice");
+    }
+    TempDir dir;
+    QuietUi ui;
+    LTransport transport;
+    MainDialog main{ui, transport};
+    int iPositions = 0;
+};
+} // namespace
+
+TEST_F(TransportTest, PlaysTheSelectionExactly)
+{
+    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 8000), false, false));
+    LOVFile& doc = *main.GetCurrentFile();
+    main.ModifySelection(1000, 2600, 0);
+    main.EvCommand(CM_PLAY);
+    ASSERT_TRUE(transport.IsOpen());
+    PumpUntil([&] { return !transport.IsOpen(); });
+    std::vector<int16_t> played = LNullSoundOut::TakeCapture();
+    ASSERT_EQ(played.size(), 1600u);
+    for (size_t i = 0; i < played.size(); ++i)
+        ASSERT_EQ(played[i], Value(1000 + int32_t(i))) << i;
+    EXPECT_GT(iPositions, 0);
+    EXPECT_EQ(doc.sSelStart, 1000) << "a played selection stays";
+    EXPECT_EQ(doc.sSelEnd, 2600);
+}
+
+TEST_F(TransportTest, PositionInTheLastSecondRestartsAndGoToEndWhileStopped)
+{
+    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 12000), false, false));
+    LOVFile& doc = *main.GetCurrentFile();
+    main.ModifySelection(9000, 9000, 9000); // within the last second
+    main.EvCommand(CM_PLAY);
+    ASSERT_TRUE(transport.IsOpen());
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    main.EvCommand(CM_STOP);
+    EXPECT_FALSE(transport.IsOpen());
+    std::vector<int16_t> played = LNullSoundOut::TakeCapture();
+    ASSERT_FALSE(played.empty());
+    EXPECT_EQ(played[0], Value(0)) << "playback went back to the start";
+    main.EvCommand(CM_GOTOEND);
+    EXPECT_EQ(doc.sPosition, 12000);
+    main.EvCommand(CM_GOTOSTART);
+    EXPECT_EQ(doc.sPosition, 0);
+}
+
+TEST_F(TransportTest, ScrubThenPlayAndScansMoveThePosition)
+{
+    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 80000), false, false));
+    LOVFile& doc = *main.GetCurrentFile();
+    main.ModifySelection(40000, 40000, 40000);
+    main.CmScrub();
+    EXPECT_TRUE(transport.IsCued());
+    main.EvCommand(CM_PLAY); // leaves the loop and plays on
+    EXPECT_FALSE(transport.IsCued());
+    EXPECT_TRUE(transport.IsOpen());
+    main.EvCommand(CM_STOP);
+
+    doc.sPosition = 40000;
+    main.ScanPressed(true);
+    PumpUntil([&] { return doc.sPosition > 44000; }, 3000);
+    main.ScanReleased();
+    EXPECT_GT(doc.sPosition, 44000) << "fast forward runs ahead of real time";
+    EXPECT_FALSE(transport.IsOpen()) << "nothing was playing before the scan";
+
+    int32_t iBefore = doc.sPosition;
+    main.ScanPressed(false);
+    PumpUntil([&] { return doc.sPosition < iBefore - 2000; }, 3000);
+    main.ScanReleased();
+    EXPECT_LT(doc.sPosition, iBefore - 2000) << "rewind goes back";
+}

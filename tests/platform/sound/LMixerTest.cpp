@@ -1,0 +1,35 @@
+#include "platform/sound/LMixer.h"
+#include "platform/sound/LWaveIn.h"
+#include "platform/sound/LWaveOut.h"
+
+#include <gtest/gtest.h>
+
+TEST(LMixer, VolumeMapping)
+{
+    EXPECT_EQ(LMixer::MapVolume(-127), 0u);
+    EXPECT_EQ(LMixer::MapVolume(-36), 0u);
+    EXPECT_EQ(LMixer::MapVolume(-35), 1424u);
+    EXPECT_EQ(LMixer::MapVolume(0), 51264u);
+    EXPECT_EQ(LMixer::MapVolume(10), 65504u);
+    EXPECT_EQ(LMixer::MapVolume(11), 65535u) << "capped";
+    EXPECT_EQ(LMixer::MapVolume(12), 65535u);
+    EXPECT_EQ(LMixer::MapVolume(127), 65535u);
+}
+
+TEST(LMixer, NullDeviceHasNoMixerAndNothingHappens)
+{
+    int32_t iNullIn = LWaveIn::FindDevice("null");
+    int32_t iNullOut = LWaveOut::FindDevice("null");
+    EXPECT_EQ(LMixer::GetInputChannelCount(iNullIn), 0);
+    EXPECT_EQ(LMixer::GetInputChannelCount(-1), 0) << "a negative device";
+    std::string strName = "x";
+    EXPECT_FALSE(LMixer::GetInputChannelName(iNullIn, 0, strName));
+    EXPECT_EQ(strName, "");
+    EXPECT_TRUE(LMixer::GetInputChannelName(iNullIn, -1, strName));
+    EXPECT_EQ(strName, "Windows Record Mixer");
+    // Quietly nothing: no mixer behind these.
+    LMixer::SetOutVolume(iNullOut, 0, 0);
+    LMixer::SetInputChannel(iNullIn, 0, -6);
+    LMixer::SetOutVolume(-1, 0, 0);
+    LMixer::SetInputChannel(iNullIn, -1, 0);
+}
