@@ -86,7 +86,7 @@ protected:
 };
 } // namespace
 
-LMDIMainWindow::LMDIMainWindow() : dialog(*this, noPlayback) { InitDialog(); }
+LMDIMainWindow::LMDIMainWindow() : playback(noPlayback), dialog(*this, playback) { InitDialog(); }
 
 LMDIMainWindow::~LMDIMainWindow()
 {
@@ -137,7 +137,7 @@ void LMDIMainWindow::InitDialog()
             return;
         for (auto& [pDoc, pWindow] : mapWindows)
             if (pWindow == pSub && pDoc != dialog.GetCurrentFile()) {
-                noPlayback.Stop();
+                playback.Stop();
                 dialog.Activate(const_cast<LOVFile*>(pDoc));
             }
     });
@@ -178,6 +178,11 @@ void LMDIMainWindow::InitDialog()
     pSelectionTimer->setInterval(50);
     connect(pSelectionTimer, &QTimer::timeout, this, [this]() { dialog.ApplySelection(); });
 
+    auto* pScrub = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    connect(pScrub, &QShortcut::activated, this, [this]() {
+        dialog.CmScrub();
+        EnablePlayerControls();
+    });
     // Shift with Home or End extends the selection to the move's target.
     auto* pShiftHome = new QShortcut(QKeySequence("Shift+Home"), this);
     connect(pShiftHome, &QShortcut::activated, this, [this]() { MoveTo(0, true); });
@@ -188,7 +193,7 @@ void LMDIMainWindow::InitDialog()
     });
 
     LQtProgressView::SetOwnerWindow(&dialog, this);
-    SetPlaySpeed(std::clamp(LSettings::Get().GetInt("Settings", "PlaySpeed", 1), 0, 2));
+    ShowPlaySpeed();
     LoadPlacement();
     LoadRecentFileList();
     FileApply();
@@ -277,15 +282,19 @@ void LMDIMainWindow::EvCommand(int iId)
         return;
     switch (iId) {
     case CM_EXIT: close(); return;
-    case CM_PLAY: noPlayback.Play(*pDoc, pDoc->sPosition); break;
-    case CM_STOP: noPlayback.Stop(); break;
-    case CM_GOTOSTART: MoveTo(0, false); break;
-    case CM_GOTOEND: MoveTo(pDoc->GetLength(), false); break;
-    case CM_REWIND:
-    case CM_FORWARD: break; // scanning belongs to the player
-    case CM_PLAYSLOW: SetPlaySpeed(0); break;
-    case CM_PLAYNORMAL: SetPlaySpeed(1); break;
-    case CM_PLAYFAST: SetPlaySpeed(2); break;
+    case CM_GOTOSTART:
+    case CM_GOTOEND:
+        dialog.EvCommand(iId);
+        // A closed player leaves the move to us, with the selection rule.
+        if (!playback.IsOpen())
+            MoveTo(iId == CM_GOTOSTART ? 0 : pDoc->GetLength(), false);
+        break;
+    case CM_PLAYSLOW:
+    case CM_PLAYNORMAL:
+    case CM_PLAYFAST:
+        dialog.EvCommand(iId);
+        ShowPlaySpeed();
+        break;
     case CM_ZOOMIN: pWindow->ZoomIn(); WavApply(); break;
     case CM_ZOOMOUT: pWindow->ZoomOut(); WavApply(); break;
     case CM_ZOOMSELECTION: pWindow->ZoomSelection(); WavApply(); break;
@@ -305,9 +314,9 @@ void LMDIMainWindow::EvCommand(int iId)
     EnablePlayerControls();
 }
 
-void LMDIMainWindow::SetPlaySpeed(int iSpeed)
+void LMDIMainWindow::ShowPlaySpeed()
 {
-    LSettings::Get().SetInt("Settings", "PlaySpeed", iSpeed);
+    const int iSpeed = std::clamp(LSettings::Get().GetInt("Settings", "PlaySpeed", LPlaybackControl::kNormal), 0, 2);
     Action(CM_PLAYSLOW + iSpeed)->setChecked(true);
 }
 
@@ -442,9 +451,9 @@ void LMDIMainWindow::EnableMenuOptions()
 
 void LMDIMainWindow::EnablePlayerControls()
 {
-    // Without a player it is always closed: only Stop shows pressed.
+    const bool bOpen = playback.IsOpen();
     for (const auto& [iId, pButton] : mapTransport)
-        pButton->setChecked(iId == 113);
+        pButton->setChecked(iId == 111 ? bOpen : iId == 113 && !bOpen);
 }
 
 void LMDIMainWindow::FileApply()
@@ -515,7 +524,7 @@ void LMDIMainWindow::UpdateWindowButtons()
         pButton->setFocusPolicy(Qt::NoFocus);
         LOVFile* pTarget = pDoc.get();
         connect(pButton, &QPushButton::clicked, this, [this, pTarget]() {
-            noPlayback.Stop();
+            playback.Stop();
             dialog.Activate(pTarget);
         });
         pWindowButtonGroup->addButton(pButton, iId++);
@@ -547,7 +556,7 @@ void LMDIMainWindow::UpdateWindowMenu()
         pAction->setChecked(pDoc.get() == dialog.GetCurrentFile());
         LOVFile* pTarget = pDoc.get();
         connect(pAction, &QAction::triggered, this, [this, pTarget]() {
-            noPlayback.Stop();
+            playback.Stop();
             dialog.Activate(pTarget);
         });
         pWindow->addAction(pAction);
@@ -575,7 +584,7 @@ void LMDIMainWindow::LoadRecentFileList()
         auto* pAction = new QAction(QString("&%1. %2").arg(n).arg(QString::fromStdString(strPath)), pFile);
         pAction->setData(CM_RECENTFIRST - 1 + n);
         connect(pAction, &QAction::triggered, this, [this, strPath]() {
-            noPlayback.Stop();
+            playback.Stop();
             dialog.LoadFile(strPath, false, true);
             FileApply();
         });
@@ -606,7 +615,7 @@ void LMDIMainWindow::closeEvent(QCloseEvent* pEvent)
         pEvent->ignore();
         return;
     }
-    noPlayback.Stop();
+    playback.Stop();
     StorePlacement();
     pEvent->accept();
 }

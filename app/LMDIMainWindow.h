@@ -98,10 +98,12 @@ private:
     void ArrangeIcons();
     void CmHelpContents();
     void CmAbout();
-    void SetPlaySpeed(int iSpeed);
+    void ShowPlaySpeed();
     LOVFileWindow* CurrentWindow() const;
 
+    // The player joins here; until then playback does nothing.
     LNoPlayback noPlayback;
+    LPlaybackControl& playback;
     MainDialog dialog;
     LMainMenu menu;
     QMdiArea* pMdiArea = nullptr;

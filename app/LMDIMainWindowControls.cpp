@@ -101,14 +101,24 @@ QWidget* LMDIMainWindow::CreateBottomPanel()
         pButton->setFixedHeight(52);
         pButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         pButton->setFocusPolicy(Qt::NoFocus);
-        const int iCommand = t.iCommand;
-        connect(pButton, &QToolButton::clicked, this, [this, iCommand]() {
-            // Scrub, Rewind and Forward drive the player, which is not part
-            // of this build yet; the button only shows the player's state.
-            if (iCommand)
-                EvCommand(iCommand);
-            EnablePlayerControls();
-        });
+        if (t.iId == 115 || t.iId == 116) {
+            // Rewind and Forward scan while held.
+            const bool bForward = t.iId == 116;
+            connect(pButton, &QToolButton::pressed, this, [this, bForward]() { dialog.ScanPressed(bForward); });
+            connect(pButton, &QToolButton::released, this, [this]() {
+                dialog.ScanReleased();
+                EnablePlayerControls();
+            });
+        } else {
+            const int iCommand = t.iCommand;
+            connect(pButton, &QToolButton::clicked, this, [this, iCommand]() {
+                if (iCommand)
+                    EvCommand(iCommand);
+                else
+                    dialog.CmScrub();
+                EnablePlayerControls();
+            });
+        }
         pButtons->addWidget(pButton);
         mapTransport[t.iId] = pButton;
     }

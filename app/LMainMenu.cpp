@@ -88,7 +88,7 @@ const std::vector<Menu>& Menus()
           {CM_STOP, "&Stop\tEsc", "Esc"},
           {CM_GOTOSTART, "Go To Start\tHome", "Home"},
           {CM_REWIND, "Rewind\tF7", "F7"},
-          {CM_FORWARD, "Fast Forward\tF8", "F8"},
+          {CM_FASTFORWARD, "Fast Forward\tF8", "F8"},
           {CM_GOTOEND, "Go To End\tEnd", "End"}}},
         {"Effec&ts",
          {{CM_AMPLIFY, "Amplify...", nullptr},
@@ -272,7 +272,7 @@ void LMainMenu::Build(QMenuBar& bar, QObject& owner)
         else if (pMenu->title() == "Effec&ts")
             pEffects = pMenu;
     }
-    for (int iId : {CM_VERTICALZOOM, CM_DISPLAYPLUSMINUS, CM_DISPLAYLEFTRIGHT, CM_PLAYSLOW, CM_PLAYNORMAL,
+    for (int iId : std::initializer_list<int>{CM_VERTICALZOOM, CM_DISPLAYPLUSMINUS, CM_DISPLAYLEFTRIGHT, CM_PLAYSLOW, CM_PLAYNORMAL,
                     CM_PLAYFAST})
         mapActions[iId]->setCheckable(true);
     auto* pSpeeds = new QActionGroup(&owner);
