@@ -1,11 +1,19 @@
+#include "app/LMDIMainWindow.h"
+#include "app/LQtProgressView.h"
+#include "platform/qt/LQtUiDispatcher.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orvenna");
-    QLabel label("Orvenna");
-    label.show();
-    return app.exec();
+    LQtUiDispatcher dispatcher;
+    LUiDispatcher::SetCurrent(&dispatcher);
+    LQtProgressView::Install();
+    QStringList files = QApplication::arguments().mid(1);
+    int iResult = LMDIMainWindow::Run(files);
+    LProgressView::SetFactory(nullptr);
+    LUiDispatcher::SetCurrent(nullptr);
+    return iResult;
 }

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "app/LMainMenu.h"
+#include "engine/LPlaybackControl.h"
+#include "engine/MainDialog.h"
+#include "engine/MainDialogUi.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+
+class LOVFileWindow;
+class LOVWaveWindow;
+class QAbstractButton;
+class QActionGroup;
+class QButtonGroup;
+class QHBoxLayout;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QTimer;
+class QToolBar;
+
+// The editor's frame window: menus, toolbar, one child window per open
+// document, the window buttons, the time fields, the transport buttons and
+// the status bar. It owns the command logic (MainDialog), shows what it
+// reports and answers what it asks with dialogs.
+class LMDIMainWindow : public QMainWindow, public MainDialogUi {
+    Q_OBJECT
+public:
+    LMDIMainWindow();
+    ~LMDIMainWindow() override;
+
+    // Creates the window, opens the files and runs the event loop.
+    static int Run(const QStringList& files);
+
+    MainDialog& GetController() { return dialog; }
+    const LMainMenu& GetMenu() const { return menu; }
+    QAction* Action(int iId) const { return menu.Action(iId); }
+    QAction* ToolbarAction(int iId) const;
+    QMdiArea& GetMdiArea() const { return *pMdiArea; }
+    LOVFileWindow* GetFileWindow(const LOVFile& doc) const;
+    QMdiSubWindow* GetSubWindow(const LOVFile& doc) const;
+    // Time fields 106, 107, 108, 130, 109.
+    QLabel* GetField(int iId) const;
+    // Transport buttons 111..118.
+    QAbstractButton* GetTransportButton(int iId) const;
+    QString GetRateStatusText() const;
+    QString GetHintText() const;
+    QWidget& GetWindowButtonRow() const { return *pWindowButtons; }
+
+    // A menu command, toolbar button or key.
+    void EvCommand(int iId);
+
+    // MainDialogUi
+    Answer AskYesNoCancel(const std::string& strText, Icon icon) override;
+    std::vector<std::string> ChooseOpenFiles(const std::string& strTitle, std::string& strFolder) override;
+    std::string ChooseSaveFile(const std::string& strTitle, std::string& strFolder) override;
+    bool AskDialog(const std::string& strTitle, LDialogValues& values) override;
+    bool AskFileProperties(LHeaderlessSettings& settings) override;
+    bool ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle) override;
+    bool AskMp3Settings(LMp3EncoderSettings& settings) override;
+    void ShowMessage(const std::string& strText, const std::string& strCaption, Icon icon) override;
+    void DocumentOpened(LOVFile& doc) override;
+    void DocumentClosing(LOVFile& doc) override;
+    void CurrentChanged(LOVFile* pDoc) override;
+    void DocumentChanged(LOVFile& doc) override;
+    void SelectionChanged(LOVFile& doc) override;
+    void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override;
+    void EnableCommand(int iId, bool bEnabled) override;
+    void SetStatusField(int iId, const std::string& strText) override;
+    void AddRecentFile(const std::string& strPath) override;
+
+protected:
+    void closeEvent(QCloseEvent* pEvent) override;
+
+private:
+    void InitDialog();
+    void CreateToolbar();
+    QWidget* CreateBottomPanel();
+    void LoadPlacement();
+    void StorePlacement();
+    void FileApply();
+    void EnableMenuOptions();
+    void EnablePlayerControls();
+    void SetEnabled(int iId, bool bEnabled);
+    void UpdateStatusRate();
+    void UpdateWindowButtons();
+    void UpdateWindowMenu();
+    void UpdateFileLength();
+    void LoadRecentFileList();
+    void WavApply();
+    void MoveTo(int32_t iPosition, bool bExtend);
+    void ApplyWaveSelection(LOVWaveWindow* pView, bool bFinal);
+    void TrackWaveWindowMenu(const QPoint& ptGlobal);
+    void TileWindows(bool bHorizontal);
+    void ArrangeIcons();
+    void CmHelpContents();
+    void CmAbout();
+    void ShowPlaySpeed();
+    LOVFileWindow* CurrentWindow() const;
+
+    // The player joins here; until then playback does nothing.
+    LNoPlayback noPlayback;
+    LPlaybackControl& playback;
+    MainDialog dialog;
+    LMainMenu menu;
+    QMdiArea* pMdiArea = nullptr;
+    QToolBar* pToolbar = nullptr;
+    std::map<int, QAction*> mapToolbar;
+    std::map<int, QLabel*> mapFields;
+    std::map<int, QAbstractButton*> mapTransport;
+    QLabel* pRateStatus = nullptr;
+    QWidget* pWindowButtons = nullptr;
+    QHBoxLayout* pWindowButtonLayout = nullptr;
+    QButtonGroup* pWindowButtonGroup = nullptr;
+    QTimer* pSelectionTimer = nullptr;
+    std::map<const LOVFile*, QMdiSubWindow*> mapWindows;
+    bool bActivating = false;
+};

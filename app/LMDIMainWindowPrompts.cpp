@@ -1,0 +1,148 @@
+// The editor window's answers to the controller's questions: message
+// boxes, file dialogs and the command dialogs.
+#include "app/LAcmFormatChooser.h"
+#include "app/LMDIMainWindow.h"
+#include "app/LModalRunner.h"
+#include "app/LMp3EncodeDlg.h"
+#include "app/LOVValuesDialog.h"
+#include "audio/LWaveFileFormat.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LOVFile.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <algorithm>
+
+namespace {
+const char* const kProgram = "Orvenna";
+const char* const kRateMessage = "Sample rates must be between 6000 and 96000 samples per second.";
+const QString kOpenFilter = "Audio Files (*.wav *.mp3 *.gsm *.vox *.rm *.ram *.ra *.raw *.aif *.aiff *.au *.dss "
+                            "*.wma *.WAV *.MP3 *.GSM *.VOX *.RM *.RAM *.RA *.RAW *.AIF *.AIFF *.AU *.DSS *.WMA)";
+const QString kSaveFilter = "Audio Files (*.wav *.mp3 *.gsm *.vox *.raw *.aif *.au *.WAV *.MP3 *.GSM *.VOX *.RAW "
+                            "*.AIF *.AU)";
+const QStringList kFormatFilters = {"Wave Files(*.wav)", "MPEG Layer-3 Files(*.mp3)", "Vox Files(*.vox)",
+                                    "Raw Audio Files(*.raw)", "GSM Files(*.gsm)", "Apple AIF Files(*.aif)",
+                                    "Sun AU Files(*.au)"};
+
+QMessageBox::Icon BoxIcon(LFilePrompts::Icon icon)
+{
+    switch (icon) {
+    case LFilePrompts::Icon::Stop: return QMessageBox::Critical;
+    case LFilePrompts::Icon::Exclamation: return QMessageBox::Warning;
+    case LFilePrompts::Icon::Information: return QMessageBox::Information;
+    case LFilePrompts::Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+// ---- what the controller asks ----------------------------------------------------
+
+MainDialogUi::Answer LMDIMainWindow::AskYesNoCancel(const std::string& strText, Icon icon)
+{
+    QMessageBox box(BoxIcon(icon), kProgram, QString::fromStdString(strText),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    switch (LModalRunner::Exec(box)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+void LMDIMainWindow::ShowMessage(const std::string& strText, const std::string& strCaption, Icon icon)
+{
+    QMessageBox box(BoxIcon(icon), QString::fromStdString(strCaption), QString::fromStdString(strText),
+                    QMessageBox::Ok, this);
+    LModalRunner::Exec(box);
+}
+
+std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(const std::string& strTitle, std::string& strFolder)
+{
+    QFileDialog box(this, QString::fromStdString(strTitle), QString::fromStdString(strFolder));
+    box.setFileMode(QFileDialog::ExistingFiles);
+    box.setAcceptMode(QFileDialog::AcceptOpen);
+    box.setDefaultSuffix("wav");
+    box.setNameFilters(QStringList{kOpenFilter} + kFormatFilters + QStringList{"All Files (*)"});
+    if (LModalRunner::Exec(box) != QDialog::Accepted)
+        return {};
+    std::vector<std::string> files;
+    for (const QString& strFile : box.selectedFiles())
+        files.push_back(strFile.toStdString());
+    strFolder = box.directory().absolutePath().toStdString();
+    return files;
+}
+
+std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::string& strFolder)
+{
+    QFileDialog box(this, QString::fromStdString(strTitle), QString::fromStdString(strFolder));
+    box.setFileMode(QFileDialog::AnyFile);
+    box.setAcceptMode(QFileDialog::AcceptSave);
+    // The controller asks about replacing a file itself.
+    box.setOption(QFileDialog::DontConfirmOverwrite);
+    box.setDefaultSuffix("wav");
+    box.setNameFilters(QStringList{kSaveFilter} + kFormatFilters);
+    if (LModalRunner::Exec(box) != QDialog::Accepted || box.selectedFiles().isEmpty())
+        return {};
+    strFolder = box.directory().absolutePath().toStdString();
+    return box.selectedFiles().front().toStdString();
+}
+
+bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& values)
+{
+    const LOVFile* pDoc = dialog.GetCurrentFile();
+    LOVValuesDialog box(strTitle, values, pDoc && pDoc->claAudio.GetChannels() == 2,
+                        pDoc && pDoc->HasValidSelection(), this);
+    if (LModalRunner::Exec(box) != QDialog::Accepted)
+        return false;
+    box.Take(values);
+    return true;
+}
+
+bool LMDIMainWindow::AskFileProperties(LHeaderlessSettings& settings)
+{
+    LDialogValues values;
+    values.Set("VoxRawFileFormat", settings.iFormat);
+    values.Set("VoxRawSampleRate", settings.iRate);
+    values.Set("VoxRawFileChannels", settings.iChannels);
+    for (;;) {
+        if (!AskDialog("File Properties", values))
+            return false;
+        const int32_t iRate = values.Get("VoxRawSampleRate");
+        if (iRate >= 6000 && iRate <= 96000)
+            break;
+        ShowMessage(kRateMessage, "Error", Icon::Stop);
+    }
+    settings.iFormat = std::clamp(values.Get("VoxRawFileFormat"), 0, LHeaderlessFormat::kCount - 1);
+    settings.iRate = values.Get("VoxRawSampleRate");
+    settings.iChannels = values.Get("VoxRawFileChannels") == 2 ? 2 : 1;
+    return true;
+}
+
+bool LMDIMainWindow::ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle)
+{
+    for (;;) {
+        LAcmFormatChooser box(format, iChannels, QString::fromStdString(strTitle), this);
+        if (LModalRunner::Exec(box) != QDialog::Accepted)
+            return false;
+        LWaveFormat chosen = box.GetFormat();
+        if (LWaveFileFormat::TestSupportedRecord(chosen)) {
+            format = chosen;
+            return true;
+        }
+        ShowMessage("The requested format is not available because the required CODEC is not installed on this "
+                    "computer.",
+                    "Format Not Available", Icon::Stop);
+    }
+}
+
+bool LMDIMainWindow::AskMp3Settings(LMp3EncoderSettings& settings)
+{
+    LMp3EncodeDlg box(settings, this);
+    if (LModalRunner::Exec(box) != QDialog::Accepted)
+        return false;
+    settings = box.GetSettings();
+    return true;
+}
+

@@ -1,0 +1,527 @@
+#include "ModalScript.h"
+#include "app/LMDIMainWindow.h"
+#include "app/LOVFileWindow.h"
+#include "app/LOVWaveWindow.h"
+#include "app/LQtProgressView.h"
+#include "engine/LOVFile.h"
+#include "platform/LSettings.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+using TestSupport::TempDir;
+
+namespace {
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        LQtProgressView::Install();
+        LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", true);
+        LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
+    }
+    void TearDown() override { LProgressView::SetFactory(nullptr); }
+
+    // New File at the rate and channels given, through the menu.
+    void NewFile(LMDIMainWindow& w, const char* szRate, const char* szChannels)
+    {
+        script.Then(ModalScript::Fill({{"SelectedSampleRate", szRate}}, {szChannels}));
+        w.Action(CM_FILENEW)->trigger();
+    }
+    void InsertSilenceEnd(LMDIMainWindow& w, const char* szMs)
+    {
+        script.Then(ModalScript::Fill({{"SilenceTimes", szMs}}));
+        w.Action(CM_INSSILENCEEND)->trigger();
+    }
+    std::string MakeWav(const TempDir& dir, const std::string& strName, const std::vector<std::string>& args)
+    {
+        std::string strPath = dir.File(strName);
+        std::vector<std::string> cmd = {"sox", "-n", "-b", "16"};
+        cmd.insert(cmd.end(), args.begin(), args.end());
+        cmd.insert(cmd.end(), {strPath, "synth"});
+        cmd.push_back("1");
+        cmd.push_back("sine");
+        cmd.push_back("440");
+        EXPECT_EQ(TestSupport::Run(cmd), 0);
+        return strPath;
+    }
+    void OpenThroughMenu(LMDIMainWindow& w, const std::string& strPath)
+    {
+        script.Then([strPath](QDialog& d) {
+            auto* pFiles = qobject_cast<QFileDialog*>(&d);
+            EXPECT_NE(pFiles, nullptr);
+            EXPECT_EQ(d.windowTitle(), "Open Audio Files");
+            EXPECT_EQ(pFiles->fileMode(), QFileDialog::ExistingFiles);
+            EXPECT_TRUE(pFiles->nameFilters().front().startsWith("Audio Files ("));
+            pFiles->selectFile(QString::fromStdString(strPath));
+            return int(QDialog::Accepted);
+        });
+        w.Action(CM_FILEOPEN)->trigger();
+    }
+
+    ModalScript script;
+};
+
+QString Text(LMDIMainWindow& w, int iId) { return w.Action(iId)->text(); }
+bool Enabled(LMDIMainWindow& w, int iId) { return w.Action(iId)->isEnabled(); }
+} // namespace
+
+TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
+{
+    LMDIMainWindow w;
+    struct Expect {
+        int iId;
+        const char* szText;
+        QKeySequence key;
+    };
+    const Expect aExpect[] = {
+        {1001, "&New File...\tCtrl+N", QKeySequence("Ctrl+N")},
+        {1002, "&Open File...\tCtrl+O", QKeySequence("Ctrl+O")},
+        {1003, "Close File", QKeySequence()},
+        {1005, "Save File &As...\tCtrl+S", QKeySequence()},
+        {1048, "E&xit", QKeySequence()},
+        {2001, "Undo \tCtrl+Z", QKeySequence("Ctrl+Z")},
+        {2006, "&Delete", QKeySequence(Qt::Key_Delete)},
+        {2012, "Trim End\tCtrl+E", QKeySequence("Ctrl+E")},
+        {2017, "End", QKeySequence()},
+        {3002, "&Play\tF9", QKeySequence(Qt::Key_F9)},
+        {3006, "&Stop\tEsc", QKeySequence(Qt::Key_Escape)},
+        {3010, "Go To End\tEnd", QKeySequence(Qt::Key_End)},
+        {5001, "Zoom In\tCtrl+Plus", QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))},
+        {5003, "Zoom To Selection\tCtrl+Shift+S", QKeySequence("Ctrl+Shift+S")},
+        {5008, "Display Wave Form in L / R", QKeySequence()},
+        {6000, "&Help Contents", QKeySequence(Qt::Key_F1)},
+        {8009, "Open Region List\tCtrl+Shift+R", QKeySequence("Ctrl+Shift+R")},
+    };
+    for (const Expect& e : aExpect) {
+        QAction* pAction = w.Action(e.iId);
+        ASSERT_NE(pAction, nullptr) << e.iId;
+        EXPECT_EQ(pAction->text(), e.szText) << e.iId;
+        EXPECT_EQ(pAction->shortcut(), e.key) << e.iId;
+    }
+    // The window menu is the seventh.
+    QList<QAction*> menus = w.menuBar()->actions();
+    ASSERT_GE(menus.size(), 7);
+    EXPECT_EQ(menus[6]->text(), "&Window");
+    EXPECT_TRUE(menus[6]->menu()->actions().contains(w.Action(CM_CASCADE)));
+    // Insert Silence's items sit in their submenu.
+    EXPECT_EQ(w.Action(CM_INSSILENCEBEGIN)->associatedObjects().size(), 1);
+
+    w.Action(CM_TRIM)->hover();
+    EXPECT_EQ(w.GetHintText(), "The selected region becomes the entire file.");
+    w.Action(CM_ZOOMFULL)->hover();
+    EXPECT_EQ(w.GetHintText(), "Displays the entire wave length.");
+
+    const std::pair<int, const char*> aToolbar[] = {{1001, "New File"}, {1002, "Open File"}, {1004, "Save File"},
+                                                    {2001, "Undo"},     {2002, "Cut"},       {2003, "Copy"},
+                                                    {2004, "Paste"},    {2006, "Delete"}};
+    for (auto [iId, szText] : aToolbar) {
+        ASSERT_NE(w.ToolbarAction(iId), nullptr);
+        EXPECT_EQ(w.ToolbarAction(iId)->text(), szText);
+        EXPECT_EQ(w.ToolbarAction(iId)->toolTip(), szText);
+        EXPECT_FALSE(w.ToolbarAction(iId)->icon().isNull());
+    }
+    EXPECT_EQ(w.GetTransportButton(111)->toolTip(), "Play (F9)");
+    EXPECT_EQ(w.GetTransportButton(115)->toolTip(), "Rewind (<-)");
+    EXPECT_EQ(w.GetField(108)->toolTip(), "Selected Region Length");
+    EXPECT_EQ(w.windowTitle(), "Orvenna");
+}
+
+TEST_F(MainWindowTest, WithoutDocumentsOnlyFileCommandsWork)
+{
+    LMDIMainWindow w;
+    EXPECT_TRUE(Enabled(w, CM_FILENEW));
+    EXPECT_TRUE(Enabled(w, CM_FILEOPEN));
+    EXPECT_TRUE(Enabled(w, CM_EXIT));
+    for (int iId : std::initializer_list<int>{CM_FILECLOSE, CM_FILESAVE, CM_UNDO, CM_SELECTALL, CM_INSSILENCEEND, CM_PLAY, CM_ZOOMIN,
+                    CM_CASCADE, CM_CLOSEALL, CM_AMPLIFY})
+        EXPECT_FALSE(Enabled(w, iId)) << iId;
+    EXPECT_FALSE(w.ToolbarAction(CM_FILESAVE)->isEnabled());
+    EXPECT_FALSE(w.GetTransportButton(111)->isEnabled());
+    EXPECT_TRUE(w.GetRateStatusText().isEmpty());
+}
+
+TEST_F(MainWindowTest, NewInsertSilenceAndUndoThroughTheMenu)
+{
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Stereo (Dual)");
+    ASSERT_EQ(w.GetController().GetNoFiles(), 1);
+    LOVFile& doc = *w.GetController().GetCurrentFile();
+    EXPECT_EQ(doc.claAudio.GetSampleRate(), 8000);
+    EXPECT_EQ(doc.claAudio.GetChannels(), 2);
+    EXPECT_EQ(w.GetSubWindow(doc)->windowTitle(), "Untitled 1");
+    EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 8000   Stereo");
+    EXPECT_TRUE(Enabled(w, CM_FILECLOSE));
+    EXPECT_FALSE(Enabled(w, CM_UNDO));
+    EXPECT_FALSE(Enabled(w, CM_FILESAVE));
+    EXPECT_TRUE(Enabled(w, CM_DISPLAYLEFTRIGHT));
+
+    InsertSilenceEnd(w, "1500");
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_EQ(doc.GetLength(), 12000);
+    EXPECT_EQ(Text(w, CM_UNDO), "Undo Insert Silence At The End\tCtrl+Z");
+    EXPECT_TRUE(Enabled(w, CM_UNDO));
+    EXPECT_TRUE(w.ToolbarAction(CM_UNDO)->isEnabled());
+    EXPECT_TRUE(Enabled(w, CM_FILESAVE));
+    EXPECT_TRUE(w.ToolbarAction(CM_FILESAVE)->isEnabled());
+    EXPECT_EQ(w.GetField(130)->text(), "0:00:01.500");
+    // No selection yet: the selection commands wait for one.
+    EXPECT_FALSE(Enabled(w, CM_CUT));
+    EXPECT_FALSE(w.ToolbarAction(CM_CUT)->isEnabled());
+    EXPECT_FALSE(Enabled(w, CM_PASTE));
+
+    w.Action(CM_SELECTALL)->trigger();
+    EXPECT_EQ(w.GetField(108)->text(), "0:00:01.500");
+    EXPECT_TRUE(Enabled(w, CM_CUT));
+    EXPECT_TRUE(w.ToolbarAction(CM_DELETE)->isEnabled());
+    w.Action(CM_COPY)->trigger();
+    EXPECT_TRUE(Enabled(w, CM_PASTE));
+    EXPECT_TRUE(w.ToolbarAction(CM_PASTE)->isEnabled());
+
+    w.Action(CM_UNDO)->trigger();
+    EXPECT_EQ(doc.GetLength(), 0);
+    EXPECT_EQ(Text(w, CM_UNDO), "Undo \tCtrl+Z");
+    EXPECT_FALSE(Enabled(w, CM_UNDO));
+    EXPECT_FALSE(w.ToolbarAction(CM_UNDO)->isEnabled());
+    // Undoing the only change leaves the new document clean again.
+    EXPECT_FALSE(Enabled(w, CM_FILESAVE));
+    EXPECT_EQ(w.GetField(130)->text(), "0:00:00.000");
+}
+
+TEST_F(MainWindowTest, NewFileDialogRefusesRatesOutOfRange)
+{
+    LMDIMainWindow w;
+    script.Then(ModalScript::Fill({{"SelectedSampleRate", "5999"}}, {"Mono (Single)"}));
+    script.Then(ModalScript::Answer(QMessageBox::Ok));
+    script.Then(ModalScript::Fill({{"SelectedSampleRate", "6000"}}));
+    w.Action(CM_FILENEW)->trigger();
+    ASSERT_EQ(script.seen.size(), 3u);
+    EXPECT_EQ(script.seen[0].strTitle, "New File");
+    EXPECT_EQ(script.seen[1].strTitle, "Error");
+    EXPECT_EQ(script.seen[1].strText, "Sample rates must be between 6000 and 96000 samples per second.");
+    EXPECT_EQ(script.seen[1].icon, QMessageBox::Critical);
+    ASSERT_NE(w.GetController().GetCurrentFile(), nullptr);
+    EXPECT_EQ(w.GetController().GetCurrentFile()->claAudio.GetSampleRate(), 6000);
+    EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 6000   Mono");
+    // Mono: the L / R display needs two channels.
+    EXPECT_FALSE(Enabled(w, CM_DISPLAYLEFTRIGHT));
+}
+
+TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
+{
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Mono (Single)");
+    InsertSilenceEnd(w, "1000");
+    w.Action(CM_SELECTALL)->trigger();
+    struct Expect {
+        int iId;
+        const char* szTitle;
+        const char* szLabel;
+    };
+    const Expect aExpect[] = {
+        {CM_AMPLIFY, "Amplify", "Amplify Gain (%):"},
+        {CM_NORMALIZE, "Normalize", "Normalize Peak Level (%):"},
+        {CM_REPEATLOOP, "Repeat Loop", "Repeat number of times:"},
+        {CM_INSSILENCEBEGIN, "Insert Silence", "Silence Time (ms):"},
+        {CM_CONVERTRATE, "Convert Sample Rate", "Sample Rate:"},
+        {CM_SPEEDPITCH, "Simple Speed and Pitch Change", "Speed/Pitch Adjust (%)"},
+        {CM_PITCHSPEED, "Constant Pitch and Speed Change", "Speed Adjust (%)"},
+        {CM_SPEEDCONSTPITCH, "Constant Speed and Pitch Change", "Pitch Adjust (%)"},
+        {CM_PASTEMIX, "Paste Mix", "Mix Volume (%)"},
+    };
+    w.Action(CM_COPY)->trigger();
+    for (const Expect& e : aExpect) {
+        QStringList labels;
+        QString strTitle;
+        script.Then([&](QDialog& d) {
+            strTitle = d.windowTitle();
+            for (QLabel* p : d.findChildren<QLabel*>())
+                labels << p->text();
+            return int(QDialog::Rejected);
+        });
+        w.Action(e.iId)->trigger();
+        EXPECT_EQ(strTitle, e.szTitle);
+        EXPECT_TRUE(labels.contains(e.szLabel)) << e.szTitle << ": " << labels.join("|").toStdString();
+    }
+    EXPECT_TRUE(script.AllUsed());
+}
+
+TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::string strPath = MakeWav(dir, "tone.wav", {"-r", "22050", "-c", "2"});
+    LMDIMainWindow w;
+    OpenThroughMenu(w, strPath);
+    EXPECT_TRUE(script.AllUsed());
+    ASSERT_EQ(w.GetController().GetNoFiles(), 1);
+    LOVFile& doc = *w.GetController().GetCurrentFile();
+    EXPECT_EQ(doc.GetLength(), 22050);
+    ASSERT_EQ(w.GetMdiArea().subWindowList().size(), 1);
+    EXPECT_EQ(w.GetMdiArea().subWindowList().front()->windowTitle(), "tone.wav");
+    EXPECT_EQ(w.GetField(130)->text(), "0:00:01.000");
+    EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 22050   Stereo");
+    LOVFileWindow* pWindow = w.GetFileWindow(doc);
+    ASSERT_NE(pWindow, nullptr);
+    EXPECT_EQ(pWindow->GetButton(89)->toolTip(), "Wave display left channel up / right channel down.");
+    EXPECT_TRUE(pWindow->GetButton(89)->isEnabled());
+    EXPECT_EQ(pWindow->GetScrollBar().maximum(), 200);
+    // One document: no window buttons.
+    EXPECT_TRUE(w.GetWindowButtonRow().isHidden());
+
+    // A second document shows both buttons, the current one checked.
+    const std::string strOther = MakeWav(dir, "other.wav", {"-r", "8000", "-c", "1"});
+    OpenThroughMenu(w, strOther);
+    ASSERT_EQ(w.GetController().GetNoFiles(), 2);
+    EXPECT_FALSE(w.GetWindowButtonRow().isHidden());
+    auto* pFirst = w.GetWindowButtonRow().findChild<QAbstractButton*>("134");
+    auto* pSecond = w.GetWindowButtonRow().findChild<QAbstractButton*>("135");
+    ASSERT_TRUE(pFirst && pSecond);
+    EXPECT_EQ(pFirst->text(), "tone");
+    EXPECT_EQ(pSecond->toolTip(), QString::fromStdString(strOther));
+    EXPECT_TRUE(pSecond->isChecked());
+    EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 8000   Mono");
+    // The Window menu lists both, the current one checked.
+    emit w.GetMenu().WindowMenu()->aboutToShow();
+    QList<QAction*> items = w.GetMenu().WindowMenu()->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items[items.size() - 2]->text(), "&1 tone.wav");
+    EXPECT_EQ(items.back()->text(), "&2 other.wav");
+    EXPECT_TRUE(items.back()->isChecked());
+    EXPECT_FALSE(items[items.size() - 2]->isChecked());
+    // Its button makes the first one current again.
+    pFirst->click();
+    EXPECT_EQ(w.GetController().GetCurrentFile(), &doc);
+    EXPECT_EQ(w.GetMdiArea().activeSubWindow(), w.GetSubWindow(doc));
+    EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 22050   Stereo");
+    // Opening an open file again only makes it current.
+    OpenThroughMenu(w, strOther);
+    EXPECT_EQ(w.GetController().GetNoFiles(), 2);
+    EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strOther);
+}
+
+TEST_F(MainWindowTest, ScrollBarAndShiftEndMoveThePosition)
+{
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Mono (Single)");
+    InsertSilenceEnd(w, "10000");
+    LOVFile& doc = *w.GetController().GetCurrentFile();
+    LOVFileWindow* pWindow = w.GetFileWindow(doc);
+    pWindow->GetScrollBar().triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(doc.sPosition, 16000);
+    EXPECT_EQ(w.GetField(109)->text(), "0:00:02.000");
+    EXPECT_EQ(pWindow->GetScrollBar().value(), 16000 * 201 / 80000);
+
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(doc.sSelStart, 16000);
+    EXPECT_EQ(doc.sSelEnd, 80000);
+    EXPECT_EQ(doc.sPosition, 80000);
+    EXPECT_TRUE(Enabled(w, CM_TRIM));
+    QTest::keyClick(&w, Qt::Key_Home);
+    EXPECT_EQ(doc.sPosition, 0);
+    EXPECT_FALSE(doc.HasValidSelection());
+}
+
+TEST_F(MainWindowTest, CancelInTheCloseQuestionKeepsTheDocument)
+{
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Mono (Single)");
+    InsertSilenceEnd(w, "500");
+    LOVFile* pDoc = w.GetController().GetCurrentFile();
+
+    script.Then(ModalScript::Answer(QMessageBox::Cancel));
+    w.Action(CM_FILECLOSE)->trigger();
+    ASSERT_EQ(script.seen.size(), 3u);
+    EXPECT_EQ(script.seen[2].strTitle, "Orvenna");
+    EXPECT_EQ(script.seen[2].strText, "Save changes to \"Untitled 1\"?");
+    EXPECT_EQ(script.seen[2].icon, QMessageBox::Question);
+    EXPECT_EQ(w.GetController().GetNoFiles(), 1);
+    EXPECT_EQ(w.GetMdiArea().subWindowList().size(), 1);
+
+    // The child window's close box asks the same.
+    script.Then(ModalScript::Answer(QMessageBox::Cancel));
+    w.GetSubWindow(*pDoc)->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(script.seen.size(), 4u);
+    EXPECT_EQ(w.GetMdiArea().subWindowList().size(), 1);
+
+    // So does closing the program; Cancel keeps it running.
+    w.show();
+    script.Then(ModalScript::Answer(QMessageBox::Cancel));
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+
+    // No closes it without saving.
+    script.Then(ModalScript::Answer(QMessageBox::No));
+    w.GetSubWindow(*pDoc)->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_EQ(w.GetController().GetNoFiles(), 0);
+    EXPECT_TRUE(w.GetMdiArea().subWindowList().isEmpty());
+    EXPECT_FALSE(Enabled(w, CM_FILECLOSE));
+    EXPECT_TRUE(w.GetField(130)->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, CloseAllClosesEveryWindow)
+{
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Mono (Single)");
+    NewFile(w, "11025", "Mono (Single)");
+    ASSERT_EQ(w.GetMdiArea().subWindowList().size(), 2);
+    EXPECT_EQ(w.GetSubWindow(*w.GetController().GetCurrentFile())->windowTitle(), "Untitled 2");
+    w.Action(CM_CLOSEALL)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_EQ(w.GetController().GetNoFiles(), 0);
+    EXPECT_TRUE(w.GetMdiArea().subWindowList().isEmpty());
+    EXPECT_TRUE(w.GetWindowButtonRow().isHidden());
+    EXPECT_FALSE(Enabled(w, CM_CLOSEALL));
+}
+
+TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    LMDIMainWindow w;
+    NewFile(w, "11025", "Stereo (Dual)");
+    InsertSilenceEnd(w, "2000");
+    LOVFile& doc = *w.GetController().GetCurrentFile();
+    struct Case {
+        const char* szName;
+        const char* szTag;
+        LWaveFormat format;
+        const char* szEncoding;
+    };
+    const Case aCases[] = {
+        {"pcm.wav", "PCM", LWaveFormat::Pcm(2, 11025, 16), "Signed Integer PCM"},
+        {"ima.wav", "IMA ADPCM", LWaveFormat{}, "IMA ADPCM"},
+    };
+    for (const Case& c : aCases) {
+        const std::string strPath = dir.File(c.szName);
+        script.Then([strPath](QDialog& d) {
+            auto* pFiles = qobject_cast<QFileDialog*>(&d);
+            EXPECT_NE(pFiles, nullptr);
+            EXPECT_EQ(d.windowTitle(), "Save File As");
+            EXPECT_EQ(pFiles->acceptMode(), QFileDialog::AcceptSave);
+            pFiles->selectFile(QString::fromStdString(strPath));
+            return int(QDialog::Accepted);
+        });
+        script.Then([&c](QDialog& d) {
+            EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
+            auto* pTags = d.findChild<QComboBox*>("Format");
+            auto* pAttributes = d.findChild<QComboBox*>("Attributes");
+            EXPECT_TRUE(pTags && pAttributes);
+            pTags->setCurrentText(c.szTag);
+            // Only the document's channel count is offered.
+            for (int i = 0; i < pAttributes->count(); ++i)
+                EXPECT_TRUE(pAttributes->itemText(i).contains("Stereo")) << pAttributes->itemText(i).toStdString();
+            const QString strWanted = c.format.wfx.nChannels ? QString::fromStdString(c.format.Description())
+                                                             : QString("11.025 kHz");
+            for (int i = 0; i < pAttributes->count(); ++i)
+                if (pAttributes->itemText(i).startsWith(strWanted)) {
+                    pAttributes->setCurrentIndex(i);
+                    break;
+                }
+            EXPECT_TRUE(pAttributes->currentText().startsWith(strWanted));
+            return int(QDialog::Accepted);
+        });
+        w.Action(CM_FILESAVEAS)->trigger();
+        EXPECT_TRUE(script.AllUsed());
+        EXPECT_EQ(doc.szFilePath, strPath);
+        EXPECT_EQ(w.GetSubWindow(doc)->windowTitle(), c.szName);
+        EXPECT_FALSE(Enabled(w, CM_FILESAVE));
+        std::string strOut;
+        ASSERT_EQ(TestSupport::Run({"soxi", strPath}, &strOut), 0) << strOut;
+        EXPECT_NE(strOut.find("Sample Rate    : 11025"), std::string::npos) << strOut;
+        EXPECT_NE(strOut.find("Channels       : 2"), std::string::npos) << strOut;
+        EXPECT_NE(strOut.find(c.szEncoding), std::string::npos) << strOut;
+        EXPECT_NE(strOut.find("00:00:02.0"), std::string::npos) << strOut;
+    }
+}
+
+TEST_F(MainWindowTest, SaveAsMp3AsksTheEncoderSettings)
+{
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("ffprobe");
+    TempDir dir;
+    const std::string strPath = dir.File("take.mp3");
+    LMDIMainWindow w;
+    NewFile(w, "44100", "Mono (Single)");
+    InsertSilenceEnd(w, "1000");
+    script.Then([strPath](QDialog& d) {
+        qobject_cast<QFileDialog*>(&d)->selectFile(QString::fromStdString(strPath));
+        return int(QDialog::Accepted);
+    });
+    script.Then([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "MP3 Encoder Settings");
+        QRadioButton* pCbr = nullptr;
+        for (QRadioButton* p : d.findChildren<QRadioButton*>())
+            if (p->text() == "Constant Bitrate (CBR)")
+                pCbr = p;
+        EXPECT_NE(pCbr, nullptr);
+        auto* pRate = d.findChild<QComboBox*>("103");
+        auto* pMinimum = d.findChild<QComboBox*>("106");
+        EXPECT_TRUE(pRate && pMinimum);
+        // The bit rate can be set only with CBR.
+        EXPECT_EQ(pRate->isEnabled(), pCbr->isChecked());
+        pCbr->setChecked(true);
+        EXPECT_TRUE(pRate->isEnabled());
+        EXPECT_FALSE(pMinimum->isEnabled());
+        pRate->setCurrentText("64");
+        return int(QDialog::Accepted);
+    });
+    w.Action(CM_FILESAVEAS)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_TRUE(LSettings::Get().GetBool("MP3Encoder", "ConstantBitRate", false));
+    EXPECT_EQ(LSettings::Get().GetInt("MP3Encoder", "CBRBitRate", 0), 64);
+    std::string strOut;
+    ASSERT_EQ(TestSupport::Run({"ffprobe", "-hide_banner", strPath}, &strOut), 0) << strOut;
+    EXPECT_NE(strOut.find("mp3"), std::string::npos) << strOut;
+    EXPECT_NE(strOut.find("64 kb/s"), std::string::npos) << strOut;
+    EXPECT_EQ(w.GetSubWindow(*w.GetController().GetCurrentFile())->windowTitle(), "take.mp3");
+}
+
+TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
+{
+    LMDIMainWindow w;
+    w.show();
+    NewFile(w, "8000", "Mono (Single)");
+    NewFile(w, "8000", "Mono (Single)");
+    LOVFile* pFirst = w.GetController().GetFiles().front().get();
+    LOVFileWindow* pWindow = w.GetFileWindow(*pFirst);
+    QStringList texts;
+    bool bUndoEnabled = true;
+    QTimer::singleShot(0, [&]() {
+        QWidget* pPopup = QApplication::activePopupWidget();
+        ASSERT_NE(pPopup, nullptr);
+        for (QAction* p : pPopup->actions()) {
+            texts << p->text();
+            if (p == w.Action(CM_UNDO))
+                bUndoEnabled = p->isEnabled();
+        }
+        pPopup->close();
+    });
+    QWidget& view = pWindow->GetZoomed();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
+    QCoreApplication::sendEvent(&view, &event);
+    // The window under the pointer became current first.
+    EXPECT_EQ(w.GetController().GetCurrentFile(), pFirst);
+    for (const char* sz : {"Undo \tCtrl+Z", "Cut \tCtrl+X", "Paste Mix...", "Select All\tCtrl+A", "Auto Trim",
+                           "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts", "Add Region\tCtrl+R"})
+        EXPECT_TRUE(texts.contains(sz)) << sz << " in " << texts.join("|").toStdString();
+    EXPECT_FALSE(bUndoEnabled);
+}
