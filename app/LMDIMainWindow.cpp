@@ -86,10 +86,15 @@ protected:
 };
 } // namespace
 
-LMDIMainWindow::LMDIMainWindow() : playback(noPlayback), dialog(*this, playback) { InitDialog(); }
+LMDIMainWindow::LMDIMainWindow() : playback(transport), dialog(*this, playback) { InitDialog(); }
 
 LMDIMainWindow::~LMDIMainWindow()
 {
+    // The player stops before the window parts its notices would touch go.
+    transport.onPosition = nullptr;
+    transport.onState = nullptr;
+    transport.onDeviceError = nullptr;
+    transport.Stop();
     LQtProgressView::SetOwnerWindow(&dialog, nullptr);
     // The child windows show documents the controller owns: they go first.
     for (auto& [pDoc, pSub] : mapWindows)
@@ -118,6 +123,15 @@ void LMDIMainWindow::InitDialog()
 {
     setWindowTitle(kProgram);
     setWindowIcon(LOVIcons::Get(LOVIcons::Program));
+    transport.onPosition = [this](LOVFile& doc) {
+        if (&doc == dialog.GetCurrentFile())
+            dialog.ApplySelection();
+    };
+    transport.onState = [this](bool) {
+        EnablePlayerControls();
+        EnableMenuOptions();
+    };
+    transport.onDeviceError = [this](const char* szText) { ShowMessage(szText, kProgram, Icon::Information); };
     menu.Build(*menuBar(), *this);
     for (const auto& [iId, pAction] : menu.Actions()) {
         const int iCommand = iId;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/LMainMenu.h"
-#include "engine/LPlaybackControl.h"
+#include "engine/LTransport.h"
 #include "engine/MainDialog.h"
 #include "engine/MainDialogUi.h"
 
@@ -101,8 +101,9 @@ private:
     void ShowPlaySpeed();
     LOVFileWindow* CurrentWindow() const;
 
-    // The player joins here; until then playback does nothing.
-    LNoPlayback noPlayback;
+    // The player; its notices come back through the callbacks set in
+    // InitDialog.
+    LTransport transport;
     LPlaybackControl& playback;
     MainDialog dialog;
     LMainMenu menu;

@@ -1,18 +1,11 @@
 #pragma once
 
+#include "platform/LMMResult.h"
+
 #include <cstdint>
 
 // Result codes and flags of the codec manager, with the values a Windows
 // program would see, so code written against that interface reads the same.
-using MMRESULT = uint32_t;
-
-constexpr MMRESULT MMSYSERR_NOERROR = 0;
-constexpr MMRESULT MMSYSERR_ERROR = 1;
-constexpr MMRESULT MMSYSERR_INVALHANDLE = 5;
-constexpr MMRESULT MMSYSERR_NOMEM = 7;
-constexpr MMRESULT MMSYSERR_NOTSUPPORTED = 8;
-constexpr MMRESULT MMSYSERR_INVALFLAG = 10;
-constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
 constexpr MMRESULT ACMERR_BASE = 512;
 constexpr MMRESULT ACMERR_NOTPOSSIBLE = ACMERR_BASE + 0;
 constexpr MMRESULT ACMERR_BUSY = ACMERR_BASE + 1;

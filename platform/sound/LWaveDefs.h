@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LMMResult.h"
+
 #include <atomic>
 #include <cstdint>
 
@@ -7,11 +9,6 @@
 // (LWaveOut, LWaveIn), in the shape the player and the recorder use.
 
 // Results of the device calls.
-constexpr uint32_t MMSYSERR_NOERROR = 0;
-constexpr uint32_t MMSYSERR_ERROR = 1;
-constexpr uint32_t MMSYSERR_BADDEVICEID = 2;
-constexpr uint32_t MMSYSERR_INVALHANDLE = 5;
-constexpr uint32_t MMSYSERR_INVALPARAM = 11;
 constexpr uint32_t WAVERR_BADFORMAT = 32;
 constexpr uint32_t WAVERR_STILLPLAYING = 33; // the header is queued, or buffers remain on close
 constexpr uint32_t WAVERR_UNPREPARED = 34;
