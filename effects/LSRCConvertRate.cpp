@@ -8,7 +8,7 @@ namespace {
 // then covers 31 frames of zeros in front of it.
 constexpr int kStartIndex = LRatePhaseTable::kTaps - 31;
 
-int32_t ScaleBack(uint32_t uSum, int iShift)
+__attribute__((always_inline)) inline int32_t ScaleBack(uint32_t uSum, int iShift)
 {
     if (iShift <= 14)
         return int32_t(uSum + (1u << (14 - iShift))) >> (15 - iShift);
@@ -19,7 +19,7 @@ int32_t ScaleBack(uint32_t uSum, int iShift)
 // 63 taps (64 with the zero pad) in two halves, each accumulated in 32 bits
 // and halved before they are added. Unsigned products wrap exactly as the
 // two's-complement arithmetic the filter was designed for.
-inline int32_t Convolve(const int32_t* x, const int32_t* c, int iShift)
+__attribute__((always_inline)) inline int32_t Convolve(const int32_t* x, const int32_t* c, int iShift)
 {
     uint32_t uLow = 0;
     uint32_t uHigh = 0;
@@ -37,11 +37,10 @@ struct ConvertState {
 };
 
 // Produces up to iFrames output frames while the filter stays inside the
-// buffered block; returns how many. Built for the wider vector units too,
-// chosen at run time.
-__attribute__((target_clones("avx2", "default"))) int ConvertFrames(int32_t* const* pChannels,
-    int iChannels, const LRatePhaseTable& table, int iShift, ConvertState& st, int32_t* pOut,
-    int iFrames)
+// buffered block; returns how many.
+__attribute__((always_inline)) inline int ConvertFramesBody(int32_t* const* pChannels, int iChannels,
+                                                          const LRatePhaseTable& table, int iShift,
+                                                          ConvertState& st, int32_t* pOut, int iFrames)
 {
     const int P = table.GetPhases();
     const int n = table.GetStep();
@@ -59,6 +58,37 @@ __attribute__((target_clones("avx2", "default"))) int ConvertFrames(int32_t* con
         ++iDone;
     }
     return iDone;
+}
+
+using ConvertFn = int (*)(int32_t* const*, int, const LRatePhaseTable&, int, ConvertState&, int32_t*, int);
+
+// The same loop built for the wider vector unit, chosen once at run time
+// (a plain function pointer rather than an ifunc, which the thread
+// sanitizer cannot run).
+__attribute__((target("avx2"))) int ConvertFramesAvx2(int32_t* const* pChannels, int iChannels,
+                                                     const LRatePhaseTable& table, int iShift, ConvertState& st,
+                                                     int32_t* pOut, int iFrames)
+{
+    return ConvertFramesBody(pChannels, iChannels, table, iShift, st, pOut, iFrames);
+}
+
+int ConvertFramesBaseline(int32_t* const* pChannels, int iChannels, const LRatePhaseTable& table, int iShift,
+                          ConvertState& st, int32_t* pOut, int iFrames)
+{
+    return ConvertFramesBody(pChannels, iChannels, table, iShift, st, pOut, iFrames);
+}
+
+ConvertFn ChooseConvertFrames()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? ConvertFramesAvx2 : ConvertFramesBaseline;
+}
+
+int ConvertFrames(int32_t* const* pChannels, int iChannels, const LRatePhaseTable& table, int iShift,
+                  ConvertState& st, int32_t* pOut, int iFrames)
+{
+    static const ConvertFn fn = ChooseConvertFrames();
+    return fn(pChannels, iChannels, table, iShift, st, pOut, iFrames);
 }
 } // namespace
 
