@@ -1,29 +1,20 @@
 #include "engine/LOVSaveToSink.h"
-#include "engine/OVLoadFile.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LOpenSource.h"
 #include "cli/CliCommand.h"
-#include "effects/LCLAConvertRateChannels.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-// Loads the file into a cut list, as the editor does when it opens a file.
-int Load(const std::string& strPath, LCutListAudio& list)
-{
-    OVLoadFile load{strPath, &list, false, nullptr};
-    Process<OVLoadFile> run("Loading...", load);
-    run.Run();
-    if (run.GetResult() == 2)
-        return CliFail("cannot read \"" + strPath + "\": not a supported audio file");
-    return run.GetResult();
-}
-
 // Saves as Save does: 16-bit PCM for WAV, the stored settings for the other
-// formats, and the target replaced only by a complete file.
-int Save(const LCutListAudio& list, const std::string& strPath)
+// formats, and the target replaced only by a complete file. Rate and
+// channels are converted on the way when asked (0 = keep).
+int Save(SourceHandle hSource, const std::string& strPath, int32_t iRate, int iChannels)
 {
     LAcceptingPrompts prompts;
-    LOVSaveToSink save{&list, strPath, LOVSaveToSink::kPcmWithoutAsking, &prompts, {}};
+    LOVSaveToSink save{nullptr, strPath, LOVSaveToSink::kPcmWithoutAsking, &prompts, {}, iRate, iChannels,
+                       std::move(hSource)};
     Process<LOVSaveToSink> run("Saving...", save);
     run.Run();
     if (run.GetResult() == 1)
@@ -33,18 +24,6 @@ int Save(const LCutListAudio& list, const std::string& strPath)
         return CliFail(strWhy.empty() ? "cannot write \"" + strPath + "\"" : strWhy);
     }
     return kExitOk;
-}
-
-// Converts the loaded list to the rate and channels asked for, if any.
-int ConvertList(LCutListAudio& list, int32_t iRate, int iChannels)
-{
-    LCLAConvertRateChannels data{&list, iRate ? iRate : list.GetSampleRate(),
-                                 iChannels ? iChannels : list.GetChannels()};
-    Process<LCLAConvertRateChannels> run("Converting rate or channels...", data);
-    run.Run();
-    if (run.GetResult() == 1)
-        return kExitCancelled;
-    return run.GetResult() == 0 ? kExitOk : CliFail("cannot convert to that rate and channel count");
 }
 
 bool ParseOption(const std::vector<std::string>& args, size_t& i, const char* szName, int lo, int hi,
@@ -81,10 +60,9 @@ int CliConvert(const std::vector<std::string>& args)
     }
     if (files.size() != 2)
         return CliFail("usage: orvenna-cli convert IN OUT [--rate HZ] [--channels 1|2]");
-    LCutListAudio list;
-    if (int i = Load(files[0], list); i != kExitOk)
-        return i;
-    if (int i = ConvertList(list, iRate, iChannels); i != kExitOk)
-        return i;
-    return Save(list, files[1]);
+    // Straight from the reader to the writer: a conversion needs no edit store.
+    SourceHandle hSource = OpenSourceByExtension(files[0], LHeaderlessFormat::Load());
+    if (hSource->IsError())
+        return CliFail("cannot read \"" + files[0] + "\": not a supported audio file");
+    return Save(std::move(hSource), files[1], iRate, iChannels);
 }

@@ -28,9 +28,9 @@ int CannotCreate(LProgressDialog& dlg, LOVSaveToSink& d)
 }
 
 // Pumps the list into the sink and releases the sink, completing its file.
-int Pump(LProgressDialog& dlg, const LCutListAudio& list, SinkHandle hSink)
+int Pump(LProgressDialog& dlg, SourceHandle hSource, SinkHandle hSink)
 {
-    LPRSourceToSink pump{kSaving, MakeHandle<LSRCCutListAudio>(list), std::move(hSink)};
+    LPRSourceToSink pump{kSaving, std::move(hSource), std::move(hSink)};
     return ProcessBody(dlg, pump);
 }
 
@@ -50,13 +50,19 @@ int Finish(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strPart, i
 
 // The WAV writer: 16-bit PCM in mode 0, else the stored compressed format,
 // offered to the chooser first in mode 1. Empty when the chooser was cancelled.
-SinkHandle WavSink(LOVSaveToSink& d, const LCutListAudio& list, const std::string& strPart, bool& bCancelled)
+// The rate and channels a save writes.
+struct Target {
+    int32_t iRate;
+    int iChannels;
+};
+
+SinkHandle WavSink(LOVSaveToSink& d, Target t, const std::string& strPart, bool& bCancelled)
 {
     if (d.uPromptMode == LOVSaveToSink::kPcmWithoutAsking)
-        return LWaveFile::OpenSinkPCM(strPart, list.GetSampleRate(), list.GetChannels(), 16, 0);
+        return LWaveFile::OpenSinkPCM(strPart, t.iRate, t.iChannels, 16, 0);
     LWaveFormat format = LWavCodecFile::Load();
     if (d.uPromptMode == LOVSaveToSink::kAsk) {
-        if (!d.pPrompts || !d.pPrompts->ChooseWaveFormat(format, list.GetChannels(), "Select Wave File Format")) {
+        if (!d.pPrompts || !d.pPrompts->ChooseWaveFormat(format, t.iChannels, "Select Wave File Format")) {
             bCancelled = true;
             return {};
         }
@@ -65,16 +71,13 @@ SinkHandle WavSink(LOVSaveToSink& d, const LCutListAudio& list, const std::strin
     return LWaveFile::OpenSink(strPart, LWaveHeader::FromFormat(format));
 }
 
-// VOX and raw files are mono in the list (a copy: the document keeps its
+// VOX and raw files are mono (taken on the way: the document keeps its
 // channels); the raw writer may spread them over two channels again.
-SinkHandle HeaderlessSink(LProgressDialog& dlg, LOVSaveToSink& d, LCutListAudio& list, const std::string& strPart,
+SinkHandle HeaderlessSink(LOVSaveToSink& d, SourceHandle& hSource, Target t, const std::string& strPart,
                           bool& bCancelled)
 {
-    LCLAConvertRateChannels mono{&list, list.GetSampleRate(), 1};
-    if (ProcessBody(dlg, mono) != 0) {
-        bCancelled = true;
-        return {};
-    }
+    const int32_t iRate = hSource->GetSampleRate();
+    hSource = ConvertRateChannels(std::move(hSource), iRate, 1);
     LHeaderlessSettings s = LHeaderlessFormat::Load();
     if (d.uPromptMode == LOVSaveToSink::kAsk) {
         if (!d.pPrompts || !d.pPrompts->AskFileProperties(s)) {
@@ -83,7 +86,7 @@ SinkHandle HeaderlessSink(LProgressDialog& dlg, LOVSaveToSink& d, LCutListAudio&
         }
         LHeaderlessFormat::Store(s);
     }
-    return LHeaderlessFormat::OpenSink(strPart, s, list.GetSampleRate());
+    return LHeaderlessFormat::OpenSink(strPart, s, t.iRate);
 }
 
 void ShowStop(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strText)
@@ -95,19 +98,19 @@ void ShowStop(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strText
 }
 
 // MP3: a PCM WAV in the temporary folder, then the outside encoder.
-int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, const LCutListAudio& list, const std::string& strPart)
+int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, SourceHandle hSource, Target t, const std::string& strPart)
 {
     std::error_code ec;
     std::string strWav = std::filesystem::temp_directory_path(ec).string();
     std::string strName = LFile::GetFileName(d.strPath);
     LFile::FilePathCat(strWav, "_" + strName.substr(0, strName.rfind('.')) + ".wav");
-    SinkHandle hSink = LWaveFile::OpenSinkPCM(strWav, list.GetSampleRate(), list.GetChannels(), 16, 0);
+    SinkHandle hSink = LWaveFile::OpenSinkPCM(strWav, t.iRate, t.iChannels, 16, 0);
     if (!hSink || hSink->IsError()) {
         hSink.Reset();
         LFile::Delete(strWav);
         return CannotCreate(dlg, d);
     }
-    int iResult = Pump(dlg, list, std::move(hSink));
+    int iResult = Pump(dlg, std::move(hSource), std::move(hSink));
     if (iResult == 0 && d.uPromptMode == LOVSaveToSink::kAsk) {
         LMp3EncoderSettings s = LMp3EncoderSettings::Load();
         if (d.pPrompts && !d.pPrompts->AskMp3Settings(s))
@@ -134,23 +137,29 @@ int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, const LCutListAudio& list, c
 int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
 {
     dlg.SetText(kSaving, 0);
-    LCutListAudio list = *d.pSource;
+    SourceHandle hSource = d.hStream;
+    if (!hSource)
+        hSource = MakeHandle<LSRCCutListAudio>(*d.pSource);
+    if (hSource->IsError())
+        return CannotCreate(dlg, d);
     const std::string strExt = LFile::GetExtensionLower(d.strPath);
     const std::string strPart = PartPath(d.strPath);
+    const Target t{d.iRate > 0 ? d.iRate : hSource->GetSampleRate(),
+                   d.iChannels > 0 ? d.iChannels : hSource->GetChannels()};
     if (strExt == ".mp3")
-        return SaveMp3(dlg, d, list, strPart);
+        return SaveMp3(dlg, d, std::move(hSource), t, strPart);
     bool bCancelled = false;
     SinkHandle hSink;
     if (strExt == ".wav")
-        hSink = WavSink(d, list, strPart, bCancelled);
+        hSink = WavSink(d, t, strPart, bCancelled);
     else if (strExt == ".vox" || strExt == ".raw")
-        hSink = HeaderlessSink(dlg, d, list, strPart, bCancelled);
+        hSink = HeaderlessSink(d, hSource, t, strPart, bCancelled);
     else if (strExt == ".gsm")
         hSink = MakeHandle<LGSMFileSink>(strPart);
     else if (strExt == ".aif" || strExt == ".aiff")
-        hSink = LAifFile::OpenSink(strPart, list.GetSampleRate(), list.GetChannels());
+        hSink = LAifFile::OpenSink(strPart, t.iRate, t.iChannels);
     else if (strExt == ".au")
-        hSink = LAuFile::OpenSink(strPart, list.GetSampleRate(), list.GetChannels());
+        hSink = LAuFile::OpenSink(strPart, t.iRate, t.iChannels);
     if (bCancelled)
         return 2;
     if (!hSink || hSink->IsError()) {
@@ -158,5 +167,5 @@ int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
         LFile::Delete(strPart);
         return CannotCreate(dlg, d);
     }
-    return Finish(dlg, d, strPart, Pump(dlg, list, std::move(hSink)));
+    return Finish(dlg, d, strPart, Pump(dlg, std::move(hSource), std::move(hSink)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/LSoundSourceBase.h"
 #include "edit/LCutListAudio.h"
 #include "engine/LFilePrompts.h"
 #include "process/LProgressDialog.h"
@@ -19,6 +20,13 @@ struct LOVSaveToSink {
     uint32_t uPromptMode = kPcmWithoutAsking;
     LFilePrompts* pPrompts = nullptr;
     std::string strError; // the text shown when the file could not be made
+    // The rate and channels to write, 0 = the list's own; the pump converts
+    // on the way, so the list itself is never converted for it.
+    int32_t iRate = 0;
+    int iChannels = 0;
+    // Written instead of the list when set: a file converted straight from
+    // its reader, without an edit store in between.
+    SourceHandle hStream;
 };
 
 // 0 saved, 1 cancelled, 2 failed or a dialog cancelled. The file is written

@@ -103,17 +103,24 @@ TEST(Cli, InterruptCancelsAndCleansUp)
     argv.push_back(nullptr);
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-    // Wait until the load is under way (a cut file is growing).
+    // Wait until the conversion is under way (the part file is growing).
+    auto PartFiles = [&dir] {
+        int n = 0;
+        for (auto& e : std::filesystem::directory_iterator(dir.Path()))
+            n += e.path().filename().string().find(".part-") != std::string::npos;
+        return n;
+    };
     auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (CountCutFiles(dir.Path()) == 0 && std::chrono::steady_clock::now() < tEnd)
+    while (PartFiles() == 0 && std::chrono::steady_clock::now() < tEnd)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_GT(CountCutFiles(dir.Path()), 0);
+    ASSERT_GT(PartFiles(), 0);
     kill(pid, SIGINT);
     int iStatus = 0;
     waitpid(pid, &iStatus, 0);
     ASSERT_TRUE(WIFEXITED(iStatus));
     EXPECT_EQ(WEXITSTATUS(iStatus), 1);
     EXPECT_EQ(CountCutFiles(dir.Path()), 0);
+    EXPECT_EQ(PartFiles(), 0);
     EXPECT_FALSE(std::filesystem::exists(strOut));
 }
 
