@@ -1,8 +1,10 @@
 #!/bin/sh
 # Converts a 10-minute 44.1 kHz stereo WAV with orvenna-cli and with sox in
-# the same run, and copies three times its bytes with dd (the disk's pace:
-# our convert reads the file, writes and reads the cut file, writes the
-# output). Prints times, ratios and peak memory, also for 60 minutes.
+# the same run, and copies three times its bytes with dd (the disk's pace
+# for the editor's path, which writes and reads a cut file besides the
+# output; convert itself streams from reader to writer, and the editor's
+# path is timed by bench/effects). Prints times, ratios and peak memory,
+# also for 60 minutes.
 set -eu
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 CLI=${ORVENNA_CLI:-$ROOT/build/release/cli/orvenna-cli}
