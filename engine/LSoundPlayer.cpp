@@ -189,8 +189,13 @@ void LSoundPlayer::EvNotify()
         return;
     }
     if (bNotifyPosition.exchange(false)) {
+        LSoundLevels copy;
+        {
+            std::lock_guard<std::mutex> lock(csLock);
+            copy = levels;
+        }
         pNotify->spntfPosition(PositionMs(), pNotifyContext);
-        pNotify->spntfLevels(levels, pNotifyContext);
+        pNotify->spntfLevels(copy, pNotifyContext);
     }
 }
 

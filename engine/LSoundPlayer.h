@@ -8,6 +8,7 @@
 #include "process/LThreadQueuedNotify.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -75,8 +76,9 @@ private:
     LSoundPlayerNotify defaultNotify;
     LSoundPlayerNotify* pNotify = &defaultNotify;
     uintptr_t pNotifyContext = 0;
-    int32_t sPosition = 0;
-    uint16_t wState = 0;
+    // Written by the player thread under csLock, read by the owner at any time.
+    std::atomic<int32_t> sPosition{0};
+    std::atomic<uint16_t> wState{0};
     std::atomic<bool> bNotifyStop{false};
     std::atomic<bool> bNotifyPosition{false};
     std::vector<int16_t> memory; // the sample data of all 64 buffers
