@@ -5,6 +5,7 @@
 #include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
 #include "app/LRecentFiles.h"
+#include "app/LSingleInstance.h"
 #include "audio/LSoundTime.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
@@ -104,7 +105,12 @@ LMDIMainWindow::~LMDIMainWindow()
 
 int LMDIMainWindow::Run(const QStringList& files)
 {
+    LSingleInstance instance;
+    if (instance.HandOff(files))
+        return 0;
     LMDIMainWindow window;
+    instance.Listen();
+    connect(&instance, &LSingleInstance::Activated, &window, &LMDIMainWindow::EvLoad);
     if (LSettings::Get().GetBool("MainWindow", "Maximized", true))
         window.showMaximized();
     else
@@ -326,6 +332,21 @@ void LMDIMainWindow::EvCommand(int iId)
     }
     EnableMenuOptions();
     EnablePlayerControls();
+}
+
+void LMDIMainWindow::EvLoad(const QStringList& paths)
+{
+    for (const QString& strPath : paths) {
+        playback.Stop();
+        dialog.LoadFile(QFileInfo(strPath).absoluteFilePath().toStdString(), false, true);
+    }
+    if (!paths.isEmpty())
+        FileApply();
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void LMDIMainWindow::ShowPlaySpeed()

@@ -52,6 +52,9 @@ public:
 
     // A menu command, toolbar button or key.
     void EvCommand(int iId);
+    // Another start of the program handed over its files (maybe none): they
+    // are loaded and the window comes to the front.
+    void EvLoad(const QStringList& paths);
 
     // MainDialogUi
     Answer AskYesNoCancel(const std::string& strText, Icon icon) override;
