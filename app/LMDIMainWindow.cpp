@@ -1,4 +1,5 @@
 #include "app/LMDIMainWindow.h"
+#include "app/LDBDisplay.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
@@ -94,6 +95,7 @@ LMDIMainWindow::~LMDIMainWindow()
     // The player stops before the window parts its notices would touch go.
     transport.onPosition = nullptr;
     transport.onState = nullptr;
+    transport.onLevels = nullptr;
     transport.onDeviceError = nullptr;
     transport.Stop();
     LQtProgressView::SetOwnerWindow(&dialog, nullptr);
@@ -133,10 +135,13 @@ void LMDIMainWindow::InitDialog()
         if (&doc == dialog.GetCurrentFile())
             dialog.ApplySelection();
     };
-    transport.onState = [this](bool) {
+    transport.onState = [this](bool bOpen) {
+        if (!bOpen)
+            pMeter->Clear();
         EnablePlayerControls();
         EnableMenuOptions();
     };
+    transport.onLevels = [this](const LSoundLevels& levels) { pMeter->SetLevels(levels); };
     transport.onDeviceError = [this](const char* szText) { ShowMessage(szText, kProgram, Icon::Information); };
     menu.Build(*menuBar(), *this);
     for (const auto& [iId, pAction] : menu.Actions()) {

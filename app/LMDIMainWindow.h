@@ -10,6 +10,8 @@
 #include <map>
 #include <memory>
 
+class LDBDisplay;
+class LDBEdit;
 class LOVFileWindow;
 class LOVWaveWindow;
 class QAbstractButton;
@@ -49,6 +51,10 @@ public:
     QString GetRateStatusText() const;
     QString GetHintText() const;
     QWidget& GetWindowButtonRow() const { return *pWindowButtons; }
+    // Volume 102 and level meter 101.
+    LDBEdit& GetVolume() const { return *pVolume; }
+    LDBDisplay& GetMeter() const { return *pMeter; }
+    LTransport& GetTransport() { return transport; }
 
     // A menu command, toolbar button or key.
     void EvCommand(int iId);
@@ -82,6 +88,8 @@ private:
     void InitDialog();
     void CreateToolbar();
     QWidget* CreateBottomPanel();
+    QWidget* CreateLevelControls();
+    void ApplyVolume();
     void LoadPlacement();
     void StorePlacement();
     void FileApply();
@@ -116,6 +124,8 @@ private:
     std::map<int, QLabel*> mapFields;
     std::map<int, QAbstractButton*> mapTransport;
     QLabel* pRateStatus = nullptr;
+    LDBEdit* pVolume = nullptr;
+    LDBDisplay* pMeter = nullptr;
     QWidget* pWindowButtons = nullptr;
     QHBoxLayout* pWindowButtonLayout = nullptr;
     QButtonGroup* pWindowButtonGroup = nullptr;
