@@ -18,6 +18,7 @@ class QAbstractButton;
 class QActionGroup;
 class QButtonGroup;
 class QHBoxLayout;
+class QKeyEvent;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -81,8 +82,16 @@ public:
     void SetStatusField(int iId, const std::string& strText) override;
     void AddRecentFile(const std::string& strPath) override;
 
+    // The extension of the selection by Shift moves: its anchor and whether
+    // the moves extend it now.
+    int32_t GetShiftAnchor() const { return iShiftAnchor; }
+    bool IsExtending() const { return bExtend; }
+
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    // The keys that act before any control sees them: Left and Right held
+    // for the scans, and Shift, Home and End for the selection rule.
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
     void InitDialog();
@@ -102,7 +111,10 @@ private:
     void UpdateFileLength();
     void LoadRecentFileList();
     void WavApply();
-    void MoveTo(int32_t iPosition, bool bExtend);
+    void MoveTo(int32_t iPosition, bool bExtendNow);
+    bool KeyDown(const QKeyEvent& key);
+    bool KeyUp(const QKeyEvent& key);
+    void FollowPlayer(LOVFile& doc);
     void ApplyWaveSelection(LOVWaveWindow* pView, bool bFinal);
     void TrackWaveWindowMenu(const QPoint& ptGlobal);
     void TileWindows(bool bHorizontal);
@@ -132,4 +144,7 @@ private:
     QTimer* pSelectionTimer = nullptr;
     std::map<const LOVFile*, QMdiSubWindow*> mapWindows;
     bool bActivating = false;
+    int32_t iShiftAnchor = 0;
+    bool bExtend = false;
+    int iHeldScan = 0; // the arrow key holding a scan: -1 Left, 1 Right
 };
