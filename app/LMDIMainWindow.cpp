@@ -37,6 +37,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 namespace {
 const char* const kProgram = "Orvenna";
@@ -355,11 +356,25 @@ void LMDIMainWindow::EvCommand(int iId)
 
 void LMDIMainWindow::EvLoad(const QStringList& paths)
 {
-    for (const QString& strPath : paths) {
+    // A file handed over during a load, a dialog or a long operation waits
+    // until it is done: loading is not re-entered from a nested event loop.
+    lstPendingLoads += paths;
+    if (QApplication::activeModalWidget()) {
+        if (!bLoadRetry) {
+            bLoadRetry = true;
+            QTimer::singleShot(200, this, [this]() {
+                bLoadRetry = false;
+                EvLoad({});
+            });
+        }
+        return;
+    }
+    const QStringList pending = std::exchange(lstPendingLoads, {});
+    for (const QString& strPath : pending) {
         playback.Stop();
         dialog.LoadFile(QFileInfo(strPath).absoluteFilePath().toStdString(), false, true);
     }
-    if (!paths.isEmpty())
+    if (!pending.isEmpty())
         FileApply();
     if (isMinimized())
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);

@@ -146,5 +146,7 @@ private:
     bool bActivating = false;
     int32_t iShiftAnchor = 0;
     bool bExtend = false;
+    QStringList lstPendingLoads;
+    bool bLoadRetry = false;
     int iHeldScan = 0; // the arrow key holding a scan: -1 Left, 1 Right
 };

@@ -141,9 +141,11 @@ int main(int argc, char** argv)
             auto tRedraw = Clock::now();
             window.SetSource();
             window.WavApply();
+            const bool bQueued = !OverviewIdle(w);
             if (!RunUntil([&] { return OverviewIdle(w); }, 600))
                 return 3;
-            std::printf("redraw 10 h overview (run %d):     %8.3f s\n", i + 1, Seconds(tRedraw));
+            std::printf("redraw 10 h overview (run %d):     %8.3f s%s\n", i + 1, Seconds(tRedraw),
+                        bQueued ? "" : " (the worker had nothing queued)");
         }
         std::printf("peak RSS at the end:              %8ld MB\n", PeakRssMb());
         w.GetController().EvCommand(CM_CLOSEALL);

@@ -4,6 +4,7 @@
 #include "engine/LOVFile.h"
 #include "support/TestSupport.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,6 +82,8 @@ TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
     ASSERT_EQ(TestSupport::Run({"sox", "-n", "-b", "16", "-r", "8000", "-c", "1", strPath, "synth", "0.5", "sine",
                                 "440"}),
               0);
+    const std::string strOther = dir.File("other.wav");
+    ASSERT_EQ(TestSupport::Run({"sox", strPath, strOther, "reverse"}), 0);
     const QString strName = UniqueName();
     {
         LMDIMainWindow w;
@@ -97,6 +100,17 @@ TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
         EXPECT_EQ(w.GetController().GetCurrentFile()->GetLength(), 4000);
         EXPECT_FALSE(w.isMinimized());
         EXPECT_TRUE(w.isVisible());
+
+        // While a modal dialog (a load's progress) runs, the file waits.
+        QDialog busy(&w);
+        busy.setWindowModality(Qt::ApplicationModal);
+        busy.show();
+        w.EvLoad({QString::fromStdString(strOther)});
+        QTest::qWait(300);
+        EXPECT_EQ(w.GetController().GetNoFiles(), 1);
+        busy.hide();
+        EXPECT_TRUE(QTest::qWaitFor([&]() { return w.GetController().GetNoFiles() == 2; }, 5000));
+        EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strOther);
     }
     LProgressView::SetFactory(nullptr);
 }
