@@ -1,10 +1,12 @@
 #include "app/LMDIMainWindow.h"
+#include "app/LDBDisplay.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
 #include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
 #include "app/LRecentFiles.h"
+#include "app/LSingleInstance.h"
 #include "audio/LSoundTime.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
@@ -15,7 +17,9 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -33,6 +37,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 namespace {
 const char* const kProgram = "Orvenna";
@@ -93,6 +98,7 @@ LMDIMainWindow::~LMDIMainWindow()
     // The player stops before the window parts its notices would touch go.
     transport.onPosition = nullptr;
     transport.onState = nullptr;
+    transport.onLevels = nullptr;
     transport.onDeviceError = nullptr;
     transport.Stop();
     LQtProgressView::SetOwnerWindow(&dialog, nullptr);
@@ -104,7 +110,12 @@ LMDIMainWindow::~LMDIMainWindow()
 
 int LMDIMainWindow::Run(const QStringList& files)
 {
+    LSingleInstance instance;
+    if (instance.HandOff(files))
+        return 0;
     LMDIMainWindow window;
+    instance.Listen();
+    connect(&instance, &LSingleInstance::Activated, &window, &LMDIMainWindow::EvLoad);
     if (LSettings::Get().GetBool("MainWindow", "Maximized", true))
         window.showMaximized();
     else
@@ -123,14 +134,14 @@ void LMDIMainWindow::InitDialog()
 {
     setWindowTitle(kProgram);
     setWindowIcon(LOVIcons::Get(LOVIcons::Program));
-    transport.onPosition = [this](LOVFile& doc) {
-        if (&doc == dialog.GetCurrentFile())
-            dialog.ApplySelection();
-    };
-    transport.onState = [this](bool) {
+    transport.onPosition = [this](LOVFile& doc) { FollowPlayer(doc); };
+    transport.onState = [this](bool bOpen) {
+        if (!bOpen)
+            pMeter->Clear();
         EnablePlayerControls();
         EnableMenuOptions();
     };
+    transport.onLevels = [this](const LSoundLevels& levels) { pMeter->SetLevels(levels); };
     transport.onDeviceError = [this](const char* szText) { ShowMessage(szText, kProgram, Icon::Information); };
     menu.Build(*menuBar(), *this);
     for (const auto& [iId, pAction] : menu.Actions()) {
@@ -197,14 +208,29 @@ void LMDIMainWindow::InitDialog()
         dialog.CmScrub();
         EnablePlayerControls();
     });
-    // Shift with Home or End extends the selection to the move's target.
+    // Shift with Home, End, F7 and F8 extends the selection to the move's
+    // target.
     auto* pShiftHome = new QShortcut(QKeySequence("Shift+Home"), this);
-    connect(pShiftHome, &QShortcut::activated, this, [this]() { MoveTo(0, true); });
+    connect(pShiftHome, &QShortcut::activated, this, [this]() {
+        bExtend = true;
+        EvCommand(CM_GOTOSTART);
+    });
     auto* pShiftEnd = new QShortcut(QKeySequence("Shift+End"), this);
     connect(pShiftEnd, &QShortcut::activated, this, [this]() {
-        if (dialog.GetCurrentFile())
-            MoveTo(dialog.GetCurrentFile()->GetLength(), true);
+        bExtend = true;
+        EvCommand(CM_GOTOEND);
     });
+    auto* pShiftF7 = new QShortcut(QKeySequence("Shift+F7"), this);
+    connect(pShiftF7, &QShortcut::activated, this, [this]() {
+        bExtend = true;
+        EvCommand(CM_REWIND);
+    });
+    auto* pShiftF8 = new QShortcut(QKeySequence("Shift+F8"), this);
+    connect(pShiftF8, &QShortcut::activated, this, [this]() {
+        bExtend = true;
+        EvCommand(CM_FASTFORWARD);
+    });
+    qApp->installEventFilter(this);
 
     LQtProgressView::SetOwnerWindow(&dialog, this);
     ShowPlaySpeed();
@@ -328,25 +354,126 @@ void LMDIMainWindow::EvCommand(int iId)
     EnablePlayerControls();
 }
 
+void LMDIMainWindow::EvLoad(const QStringList& paths)
+{
+    // A file handed over during a load, a dialog or a long operation waits
+    // until it is done: loading is not re-entered from a nested event loop.
+    lstPendingLoads += paths;
+    if (QApplication::activeModalWidget()) {
+        if (!bLoadRetry) {
+            bLoadRetry = true;
+            QTimer::singleShot(200, this, [this]() {
+                bLoadRetry = false;
+                EvLoad({});
+            });
+        }
+        return;
+    }
+    const QStringList pending = std::exchange(lstPendingLoads, {});
+    for (const QString& strPath : pending) {
+        playback.Stop();
+        dialog.LoadFile(QFileInfo(strPath).absoluteFilePath().toStdString(), false, true);
+    }
+    if (!pending.isEmpty())
+        FileApply();
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void LMDIMainWindow::ShowPlaySpeed()
 {
     const int iSpeed = std::clamp(LSettings::Get().GetInt("Settings", "PlaySpeed", LPlaybackControl::kNormal), 0, 2);
     Action(CM_PLAYSLOW + iSpeed)->setChecked(true);
 }
 
-void LMDIMainWindow::MoveTo(int32_t iPosition, bool bExtend)
+void LMDIMainWindow::MoveTo(int32_t iPosition, bool bExtendNow)
 {
     LOVFile* pDoc = dialog.GetCurrentFile();
     if (!pDoc)
         return;
     iPosition = std::clamp(iPosition, 0, pDoc->GetLength());
-    if (bExtend) {
-        const int32_t iAnchor = pDoc->sPosition;
+    if (bExtend || bExtendNow) {
+        const int32_t iAnchor = std::clamp(iShiftAnchor, 0, pDoc->GetLength());
         dialog.ModifySelection(std::min(iAnchor, iPosition), std::max(iAnchor, iPosition), iPosition);
     } else {
         dialog.ModifySelection(iPosition, iPosition, iPosition);
     }
     EnableMenuOptions();
+}
+
+void LMDIMainWindow::FollowPlayer(LOVFile& doc)
+{
+    if (&doc != dialog.GetCurrentFile())
+        return;
+    if (bExtend)
+        MoveTo(doc.sPosition, true);
+    else
+        dialog.ApplySelection();
+}
+
+bool LMDIMainWindow::eventFilter(QObject* pObject, QEvent* pEvent)
+{
+    if (pEvent->type() != QEvent::KeyPress && pEvent->type() != QEvent::KeyRelease)
+        return false;
+    auto* pWidget = qobject_cast<QWidget*>(pObject);
+    if (!pWidget || pWidget->window() != this || QApplication::activeModalWidget())
+        return false;
+    const auto& key = static_cast<const QKeyEvent&>(*pEvent);
+    return pEvent->type() == QEvent::KeyPress ? KeyDown(key) : KeyUp(key);
+}
+
+bool LMDIMainWindow::KeyDown(const QKeyEvent& key)
+{
+    const bool bArrow = key.key() == Qt::Key_Left || key.key() == Qt::Key_Right;
+    // A text field keeps its arrows for the caret.
+    if (bArrow && qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        return false;
+    if (key.isAutoRepeat())
+        return bArrow; // a held arrow scans once
+    if (key.key() == Qt::Key_Shift && dialog.GetCurrentFile()) {
+        iShiftAnchor = dialog.GetCurrentFile()->sPosition;
+        return false;
+    }
+    if (!bArrow)
+        return false;
+    const int iDirection = key.key() == Qt::Key_Right ? 1 : -1;
+    if (!dialog.GetCurrentFile() || iHeldScan == iDirection)
+        return true;
+    if (key.modifiers() & Qt::ShiftModifier)
+        bExtend = true;
+    iHeldScan = iDirection;
+    GetTransportButton(iDirection > 0 ? 116 : 115)->setDown(true);
+    dialog.ScanPressed(iDirection > 0);
+    if (bExtend)
+        MoveTo(dialog.GetCurrentFile()->sPosition, true);
+    EnablePlayerControls();
+    return true;
+}
+
+bool LMDIMainWindow::KeyUp(const QKeyEvent& key)
+{
+    if (key.isAutoRepeat())
+        return key.key() == Qt::Key_Left || key.key() == Qt::Key_Right;
+    switch (key.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Home:
+    case Qt::Key_End: bExtend = false; return false;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const int iDirection = key.key() == Qt::Key_Right ? 1 : -1;
+        if (iHeldScan != iDirection)
+            return false;
+        iHeldScan = 0;
+        GetTransportButton(iDirection > 0 ? 116 : 115)->setDown(false);
+        dialog.ScanReleased();
+        EnablePlayerControls();
+        return true;
+    }
+    default: return false;
+    }
 }
 
 void LMDIMainWindow::ApplyWaveSelection(LOVWaveWindow* pView, bool bFinal)

@@ -10,12 +10,15 @@
 #include <map>
 #include <memory>
 
+class LDBDisplay;
+class LDBEdit;
 class LOVFileWindow;
 class LOVWaveWindow;
 class QAbstractButton;
 class QActionGroup;
 class QButtonGroup;
 class QHBoxLayout;
+class QKeyEvent;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -49,9 +52,16 @@ public:
     QString GetRateStatusText() const;
     QString GetHintText() const;
     QWidget& GetWindowButtonRow() const { return *pWindowButtons; }
+    // Volume 102 and level meter 101.
+    LDBEdit& GetVolume() const { return *pVolume; }
+    LDBDisplay& GetMeter() const { return *pMeter; }
+    LTransport& GetTransport() { return transport; }
 
     // A menu command, toolbar button or key.
     void EvCommand(int iId);
+    // Another start of the program handed over its files (maybe none): they
+    // are loaded and the window comes to the front.
+    void EvLoad(const QStringList& paths);
 
     // MainDialogUi
     Answer AskYesNoCancel(const std::string& strText, Icon icon) override;
@@ -72,13 +82,23 @@ public:
     void SetStatusField(int iId, const std::string& strText) override;
     void AddRecentFile(const std::string& strPath) override;
 
+    // The extension of the selection by Shift moves: its anchor and whether
+    // the moves extend it now.
+    int32_t GetShiftAnchor() const { return iShiftAnchor; }
+    bool IsExtending() const { return bExtend; }
+
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    // The keys that act before any control sees them: Left and Right held
+    // for the scans, and Shift, Home and End for the selection rule.
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
     void InitDialog();
     void CreateToolbar();
     QWidget* CreateBottomPanel();
+    QWidget* CreateLevelControls();
+    void ApplyVolume();
     void LoadPlacement();
     void StorePlacement();
     void FileApply();
@@ -91,7 +111,10 @@ private:
     void UpdateFileLength();
     void LoadRecentFileList();
     void WavApply();
-    void MoveTo(int32_t iPosition, bool bExtend);
+    void MoveTo(int32_t iPosition, bool bExtendNow);
+    bool KeyDown(const QKeyEvent& key);
+    bool KeyUp(const QKeyEvent& key);
+    void FollowPlayer(LOVFile& doc);
     void ApplyWaveSelection(LOVWaveWindow* pView, bool bFinal);
     void TrackWaveWindowMenu(const QPoint& ptGlobal);
     void TileWindows(bool bHorizontal);
@@ -113,10 +136,17 @@ private:
     std::map<int, QLabel*> mapFields;
     std::map<int, QAbstractButton*> mapTransport;
     QLabel* pRateStatus = nullptr;
+    LDBEdit* pVolume = nullptr;
+    LDBDisplay* pMeter = nullptr;
     QWidget* pWindowButtons = nullptr;
     QHBoxLayout* pWindowButtonLayout = nullptr;
     QButtonGroup* pWindowButtonGroup = nullptr;
     QTimer* pSelectionTimer = nullptr;
     std::map<const LOVFile*, QMdiSubWindow*> mapWindows;
     bool bActivating = false;
+    int32_t iShiftAnchor = 0;
+    bool bExtend = false;
+    QStringList lstPendingLoads;
+    bool bLoadRetry = false;
+    int iHeldScan = 0; // the arrow key holding a scan: -1 Left, 1 Right
 };

@@ -1,7 +1,11 @@
 // The frame's fixed controls: the toolbar, the time fields and the
 // transport buttons.
 #include "app/LMDIMainWindow.h"
+#include "app/LDBDisplay.h"
+#include "app/LDBEdit.h"
 #include "app/LOVIcons.h"
+#include "platform/LSettings.h"
+#include "platform/sound/LMixer.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,6 +13,9 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 void LMDIMainWindow::CreateToolbar()
 {
@@ -134,9 +141,37 @@ QWidget* LMDIMainWindow::CreateBottomPanel()
     pTime->setFont(font);
     pTime->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     mapFields[109] = pTime;
-    pGrid->addWidget(pTime, 0, 1, 2, 1);
+    pGrid->addWidget(pTime, 0, 1);
+    pGrid->addWidget(CreateLevelControls(), 1, 1);
     pGrid->setColumnStretch(0, 70);
     pGrid->setColumnStretch(1, 30);
     return pPanel;
 }
 
+
+QWidget* LMDIMainWindow::CreateLevelControls()
+{
+    auto* pBox = new QWidget;
+    auto* pLayout = new QVBoxLayout(pBox);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->setSpacing(2);
+    pVolume = new LDBEdit;
+    pVolume->setObjectName("102");
+    pVolume->setToolTip("Volume");
+    pVolume->SetValue(std::clamp(LSettings::Get().GetInt("Settings", "PlayVolume", 0), -127, 127));
+    connect(pVolume, &LDBEdit::ValueChanged, this, [this](int iDb) {
+        LSettings::Get().SetInt("Settings", "PlayVolume", iDb);
+        ApplyVolume();
+    });
+    pMeter = new LDBDisplay;
+    pMeter->setObjectName("101");
+    pLayout->addWidget(pVolume, 1);
+    pLayout->addWidget(pMeter, 1);
+    ApplyVolume();
+    return pBox;
+}
+
+void LMDIMainWindow::ApplyVolume()
+{
+    LMixer::SetOutVolume(LSettings::Get().GetInt("Settings", "SoundOutDevice", 0), pVolume->GetValue(), 0);
+}

@@ -1,0 +1,132 @@
+#include "ModalScript.h"
+#include "app/LMDIMainWindow.h"
+#include "app/LQtProgressView.h"
+#include "engine/LOVFile.h"
+#include "platform/LSettings.h"
+#include "platform/qt/LQtUiDispatcher.h"
+#include "platform/sound/LWaveOut.h"
+
+#include <QAbstractButton>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+// A ten-second 8000 Hz mono document at 2 s, played on the null device.
+class KeyTableTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        LQtProgressView::Install();
+        LUiDispatcher::SetCurrent(&dispatcher);
+        LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", true);
+        LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
+        w = std::make_unique<LMDIMainWindow>();
+        const int iNull = LWaveOut::FindDevice("null");
+        ASSERT_GE(iNull, 0);
+        w->GetTransport().SetOverrides(iNull, LPlaybackControl::kNormal);
+        script.Then(ModalScript::Fill({{"SelectedSampleRate", "8000"}}, {"Mono (Single)"}));
+        w->Action(CM_FILENEW)->trigger();
+        script.Then(ModalScript::Fill({{"SilenceTimes", "10000"}}));
+        w->Action(CM_INSSILENCEEND)->trigger();
+        pDoc = w->GetController().GetCurrentFile();
+        ASSERT_NE(pDoc, nullptr);
+        ASSERT_EQ(pDoc->GetLength(), 80000);
+        w->GetController().ModifySelection(16000, 16000, 16000);
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    void TearDown() override
+    {
+        w.reset();
+        LUiDispatcher::SetCurrent(nullptr);
+        LProgressView::SetFactory(nullptr);
+    }
+    bool Playing() { return w->GetTransport().IsOpen(); }
+
+    LQtUiDispatcher dispatcher;
+    ModalScript script;
+    std::unique_ptr<LMDIMainWindow> w;
+    LOVFile* pDoc = nullptr;
+};
+} // namespace
+
+TEST_F(KeyTableTest, LeftAndRightScanWhileHeld)
+{
+    QTest::keyPress(w.get(), Qt::Key_Left);
+    EXPECT_TRUE(Playing());
+    EXPECT_TRUE(w->GetTransportButton(115)->isDown());
+    // The rewind starts a fifth of a second back.
+    EXPECT_LE(pDoc->sPosition, 16000 - 1600);
+    EXPECT_GT(pDoc->sPosition, 16000 - 3200);
+    const int32_t iRewound = pDoc->sPosition;
+    // Auto-repeat does not restart it.
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(w.get(), &repeat);
+    EXPECT_LE(pDoc->sPosition, iRewound);
+    QTest::keyRelease(w.get(), Qt::Key_Left);
+    EXPECT_FALSE(Playing());
+    EXPECT_FALSE(w->GetTransportButton(115)->isDown());
+
+    const int32_t iStart = pDoc->sPosition;
+    QTest::keyPress(w.get(), Qt::Key_Right);
+    EXPECT_TRUE(Playing());
+    EXPECT_TRUE(w->GetTransportButton(116)->isDown());
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return pDoc->sPosition > iStart; }, 3000));
+    QTest::keyRelease(w.get(), Qt::Key_Right);
+    EXPECT_FALSE(Playing());
+    EXPECT_FALSE(pDoc->HasValidSelection());
+}
+
+TEST_F(KeyTableTest, ShiftWithArrowsExtendsFromTheAnchor)
+{
+    QTest::keyPress(w.get(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(w->GetShiftAnchor(), 16000);
+    EXPECT_TRUE(w->IsExtending());
+    EXPECT_LE(pDoc->sSelStart, 14400);
+    EXPECT_EQ(pDoc->sSelStart, pDoc->sPosition);
+    EXPECT_EQ(pDoc->sSelEnd, 16000);
+    // Releasing Shift with the arrow ends the extension.
+    QTest::keyRelease(w.get(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_FALSE(Playing());
+    EXPECT_FALSE(w->IsExtending());
+
+    // A new Shift press takes the position as the anchor; the forward scan
+    // grows the selection from there while Shift stays down.
+    const int32_t iAnchor = pDoc->sPosition;
+    QTest::keyPress(w.get(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(w->GetShiftAnchor(), iAnchor);
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return pDoc->sPosition > iAnchor + 2000; }, 4000));
+    QTest::keyRelease(w.get(), Qt::Key_Right);
+    EXPECT_FALSE(Playing());
+    EXPECT_TRUE(w->IsExtending());
+    EXPECT_EQ(pDoc->sSelStart, iAnchor);
+    EXPECT_EQ(pDoc->sSelEnd, pDoc->sPosition);
+    EXPECT_TRUE(w->Action(CM_TRIM)->isEnabled());
+    QTest::keyRelease(w.get(), Qt::Key_Shift);
+    EXPECT_FALSE(w->IsExtending());
+}
+
+TEST_F(KeyTableTest, ShiftHomeSelectsToTheStartAndPlainEndCollapses)
+{
+    QTest::keyClick(w.get(), Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(pDoc->sSelStart, 0);
+    EXPECT_EQ(pDoc->sSelEnd, 16000);
+    EXPECT_EQ(pDoc->sPosition, 0);
+    EXPECT_FALSE(w->IsExtending());
+    QTest::keyClick(w.get(), Qt::Key_End);
+    EXPECT_EQ(pDoc->sPosition, 80000);
+    EXPECT_FALSE(pDoc->HasValidSelection());
+}
+
+TEST_F(KeyTableTest, ArrowsInTheVolumeFieldMoveTheCaret)
+{
+    QWidget* pField = w->findChild<QWidget*>("LDBEditField");
+    ASSERT_NE(pField, nullptr);
+    pField->setFocus();
+    QTest::keyPress(pField, Qt::Key_Left);
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(pDoc->sPosition, 16000);
+    QTest::keyRelease(pField, Qt::Key_Left);
+}

@@ -1,0 +1,116 @@
+#include "app/LMDIMainWindow.h"
+#include "app/LQtProgressView.h"
+#include "app/LSingleInstance.h"
+#include "engine/LOVFile.h"
+#include "support/TestSupport.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+QString UniqueName()
+{
+    static int n = 0;
+    return QString("orvenna-test-%1-%2").arg(getpid()).arg(++n);
+}
+} // namespace
+
+TEST(SingleInstanceTest, NamedPerUser)
+{
+    EXPECT_EQ(LSingleInstance::DefaultName(), "orvenna-" + QString::number(getuid()));
+}
+
+TEST(SingleInstanceTest, NobodyRunningMeansNoHandOff)
+{
+    LSingleInstance second(UniqueName());
+    EXPECT_FALSE(second.HandOff({"/tmp/a.wav"}, 200));
+}
+
+TEST(SingleInstanceTest, PathsTravelAbsoluteToTheRunningInstance)
+{
+    const QString strName = UniqueName();
+    LSingleInstance first(strName);
+    ASSERT_TRUE(first.Listen());
+    QSignalSpy spy(&first, &LSingleInstance::Activated);
+
+    LSingleInstance second(strName);
+    ASSERT_TRUE(second.HandOff({"relative name.wav", QString::fromUtf8("/data/Grüße.wav")}));
+    ASSERT_TRUE(spy.wait(3000));
+    const QStringList paths = spy.takeFirst().at(0).toStringList();
+    ASSERT_EQ(paths.size(), 2);
+    EXPECT_EQ(paths[0], QDir::current().absoluteFilePath("relative name.wav"));
+    EXPECT_EQ(paths[1], QString::fromUtf8("/data/Grüße.wav"));
+
+    // A start without a file only asks to come to the front.
+    LSingleInstance third(strName);
+    ASSERT_TRUE(third.HandOff({}));
+    ASSERT_TRUE(spy.wait(3000));
+    EXPECT_TRUE(spy.takeFirst().at(0).toStringList().isEmpty());
+}
+
+TEST(SingleInstanceTest, LeftOverSocketIsTakenOver)
+{
+    const QString strName = UniqueName();
+    const QString strSocket = QDir::tempPath() + "/" + strName;
+    {
+        QFile stale(strSocket);
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    }
+    LSingleInstance second(strName);
+    EXPECT_FALSE(second.HandOff({}, 200));
+    LSingleInstance first(strName);
+    ASSERT_TRUE(first.Listen());
+    QSignalSpy spy(&first, &LSingleInstance::Activated);
+    EXPECT_TRUE(second.HandOff({"/x.wav"}));
+    EXPECT_TRUE(spy.wait(3000));
+}
+
+TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
+{
+    REQUIRE_PEER("sox");
+    LQtProgressView::Install();
+    TestSupport::TempDir dir;
+    const std::string strPath = dir.File("handed.wav");
+    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-b", "16", "-r", "8000", "-c", "1", strPath, "synth", "0.5", "sine",
+                                "440"}),
+              0);
+    const std::string strOther = dir.File("other.wav");
+    ASSERT_EQ(TestSupport::Run({"sox", strPath, strOther, "reverse"}), 0);
+    const QString strName = UniqueName();
+    {
+        LMDIMainWindow w;
+        w.showMinimized();
+        LSingleInstance first(strName);
+        ASSERT_TRUE(first.Listen());
+        QObject::connect(&first, &LSingleInstance::Activated, &w, &LMDIMainWindow::EvLoad);
+
+        LSingleInstance second(strName);
+        ASSERT_TRUE(second.HandOff({QString::fromStdString(strPath)}));
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return w.GetController().GetNoFiles() == 1; }, 5000));
+        ASSERT_NE(w.GetController().GetCurrentFile(), nullptr);
+        EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strPath);
+        EXPECT_EQ(w.GetController().GetCurrentFile()->GetLength(), 4000);
+        EXPECT_FALSE(w.isMinimized());
+        EXPECT_TRUE(w.isVisible());
+
+        // While a modal dialog (a load's progress) runs, the file waits.
+        QDialog busy(&w);
+        busy.setWindowModality(Qt::ApplicationModal);
+        busy.show();
+        w.EvLoad({QString::fromStdString(strOther)});
+        QTest::qWait(300);
+        EXPECT_EQ(w.GetController().GetNoFiles(), 1);
+        busy.hide();
+        EXPECT_TRUE(QTest::qWaitFor([&]() { return w.GetController().GetNoFiles() == 2; }, 5000));
+        EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strOther);
+    }
+    LProgressView::SetFactory(nullptr);
+}
