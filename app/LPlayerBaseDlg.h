@@ -43,6 +43,7 @@ public:
     void done(int iResult) override;
 
     QAbstractButton* GetButton(int iId) const { return mapButtons.at(iId); }
+    QLineEdit& GetName() const { return *pName; }
     QLabel& GetTime() const { return *pTime; }
     QScrollBar& GetPosition() const { return *pPosition; }
     LDBDisplay& GetLevels() const { return *pLevels; }

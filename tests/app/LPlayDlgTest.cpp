@@ -1,0 +1,256 @@
+#include "app/LDBDisplay.h"
+#include "app/LPlayDlg.h"
+#include "audio/LSRCNull.h"
+#include "audio/LSoundTime.h"
+#include "platform/LSettings.h"
+#include "platform/qt/LQtUiDispatcher.h"
+#include "platform/sound/LWaveOut.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// A mono 8000 Hz test signal held in memory.
+class Signal : public LSoundSourceBase {
+public:
+    explicit Signal(int32_t iFrames) : LSoundSourceBase(8000, 1, kInternalFullScale)
+    {
+        for (int16_t s : TestSupport::MakeSignal(iFrames, 1, 8000))
+            v.push_back(int32_t(s) * 16);
+    }
+    void Read(int32_t* p, int32_t n) override
+    {
+        for (int32_t i = 0; i < n; ++i, ++iPos)
+            p[i] = iPos < int32_t(v.size()) ? v[size_t(iPos)] : 0;
+    }
+    int32_t GetPosition() override { return iPos; }
+    int32_t GetLength() override { return int32_t(v.size()); }
+    void Seek(int32_t iFrame) override { iPos = std::max(0, iFrame); }
+
+private:
+    std::vector<int32_t> v;
+    int32_t iPos = 0;
+};
+
+class Provider : public LPlayerSource {
+public:
+    explicit Provider(int32_t iFrames, uint16_t wNewFlags = 0) : iLength(iFrames)
+    {
+        wFlags = wNewFlags;
+        szName = "take one";
+    }
+    void OpenSource(SourceHandle& h) override
+    {
+        ++nOpens;
+        h = iLength < 0 ? SourceHandle(new LSRCNull) : SourceHandle(new Signal(iLength));
+    }
+    int32_t iLength;
+    int nOpens = 0;
+};
+
+class LPlayDlgTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        LUiDispatcher::SetCurrent(&dispatcher);
+        const int iNull = LWaveOut::FindDevice("null");
+        ASSERT_GE(iNull, 0);
+        LSettings::Get().SetInt("Player", "Device", iNull);
+    }
+    void TearDown() override { LUiDispatcher::SetCurrent(nullptr); }
+    static bool Playing(LPlayerBaseDlg& d) { return d.GetPlayer().GetState() != 0; }
+
+    LQtUiDispatcher dispatcher;
+};
+} // namespace
+
+TEST_F(LPlayDlgTest, PlaysToTheEndAndShowsTheLength)
+{
+    Provider src(8000); // one second
+    LPlayDlg dlg(src);
+    EXPECT_EQ(dlg.GetLengthMs(), 1000);
+    EXPECT_EQ(dlg.GetTime().text(), "0:00:00.00");
+    dlg.show();
+    EXPECT_TRUE(Playing(dlg));
+    EXPECT_TRUE(dlg.GetButton(LPlayerBaseDlg::kPlay)->isChecked());
+    // The meter follows the sound while it plays.
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetLevels().GetLevel(0) > -60, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!Playing(dlg), 5000);
+    EXPECT_EQ(dlg.GetPositionMs(), 1000);
+    EXPECT_EQ(dlg.GetTime().text(), QString::fromStdString(LSoundTime(1000).GetHundredthsText()));
+    EXPECT_EQ(dlg.GetPosition().value(), 100);
+    EXPECT_EQ(dlg.GetLevels().GetLevel(0), -127);
+    EXPECT_FALSE(dlg.GetButton(LPlayerBaseDlg::kPlay)->isChecked());
+    EXPECT_TRUE(dlg.isVisible()); // no close-after-play flag
+}
+
+TEST_F(LPlayDlgTest, StopHoldsThePositionAndPlayResumesThere)
+{
+    Provider src(80000); // ten seconds
+    LPlayDlg dlg(src);
+    dlg.show();
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() >= 300, 3000);
+    dlg.GetButton(LPlayerBaseDlg::kStop)->click();
+    EXPECT_FALSE(Playing(dlg));
+    const int32_t iStopped = dlg.GetPositionMs();
+    EXPECT_GE(iStopped, 300);
+    EXPECT_LT(iStopped, 10000);
+    QTest::qWait(200);
+    EXPECT_EQ(dlg.GetPositionMs(), iStopped);
+    EXPECT_EQ(dlg.GetLevels().GetLevel(0), -127);
+
+    QTest::keyClick(&dlg, Qt::Key_F9);
+    EXPECT_TRUE(Playing(dlg));
+    EXPECT_GE(dlg.GetPlayer().GetPosition(), LSoundTime::MsToFrames(iStopped, 8000));
+    QTest::keyClick(&dlg, Qt::Key_Escape); // stops, does not close
+    EXPECT_FALSE(Playing(dlg));
+    EXPECT_TRUE(dlg.isVisible());
+    QTest::keyClick(&dlg, Qt::Key_Home);
+    EXPECT_EQ(dlg.GetPositionMs(), 0);
+    EXPECT_EQ(dlg.GetPosition().value(), 0);
+    QTest::keyClick(&dlg, Qt::Key_End);
+    EXPECT_EQ(dlg.GetPositionMs(), 10000);
+}
+
+TEST_F(LPlayDlgTest, PositionBarIsTheTruncatedPercentOfTheLength)
+{
+    Provider src(24000); // three seconds
+    LPlayerBaseDlg dlg(src);
+    dlg.UpdateTime(1000);
+    EXPECT_EQ(dlg.GetPosition().value(), 33);
+    EXPECT_EQ(dlg.GetTime().text(), "0:00:01.00");
+    dlg.UpdateTime(2999);
+    EXPECT_EQ(dlg.GetPosition().value(), 99);
+    dlg.UpdateTime(3000);
+    EXPECT_EQ(dlg.GetPosition().value(), 100);
+    dlg.UpdateTime(-40);
+    EXPECT_EQ(dlg.GetPositionMs(), 0);
+    EXPECT_EQ(dlg.GetPosition().value(), 0);
+
+    Provider empty(0);
+    LPlayerBaseDlg none(empty);
+    none.UpdateTime(500);
+    EXPECT_EQ(none.GetPosition().value(), 0);
+    EXPECT_EQ(none.GetPositionMs(), 500);
+}
+
+TEST_F(LPlayDlgTest, AltF9PlaysTheLastThreeSecondsFromNoEarlierThanZero)
+{
+    Provider shortSrc(16000); // two seconds
+    LPlayerBaseDlg dlg(shortSrc);
+    QTest::keyClick(&dlg, Qt::Key_F9, Qt::AltModifier);
+    EXPECT_TRUE(Playing(dlg));
+    EXPECT_EQ(dlg.GetPositionMs(), 0);
+    dlg.CmStop();
+
+    Provider longSrc(80000);
+    LPlayerBaseDlg dlg10(longSrc);
+    dlg10.CmPlayEnd();
+    EXPECT_GE(dlg10.GetPlayer().GetPosition(), 7 * 8000);
+    // Go to End while playing lands 1.5 s before the end.
+    dlg10.CmEnd();
+    EXPECT_EQ(dlg10.GetPositionMs(), 8500);
+}
+
+TEST_F(LPlayDlgTest, SourceInErrorIsNotPlayed)
+{
+    Provider broken(-1);
+    LPlayDlg dlg(broken);
+    dlg.show();
+    EXPECT_FALSE(Playing(dlg));
+    EXPECT_EQ(dlg.GetLengthMs(), 0);
+    EXPECT_FALSE(dlg.GetButton(LPlayerBaseDlg::kPlay)->isChecked());
+}
+
+TEST_F(LPlayDlgTest, TrackFlagsEndTheDialogWithTheirResults)
+{
+    Provider next(80000, LPlayerSource::kNextTrack);
+    LPlayDlg dNext(next);
+    EXPECT_EQ(dNext.GetButton(LPlayerBaseDlg::kEnd)->toolTip(), "Next Track (PgDn)");
+    EXPECT_EQ(dNext.GetButton(LPlayerBaseDlg::kStart)->toolTip(), "Go to Start (Home)");
+    dNext.show();
+    dNext.GetButton(LPlayerBaseDlg::kEnd)->click();
+    EXPECT_EQ(dNext.result(), LPlayDlg::kNextTrack);
+    EXPECT_FALSE(dNext.isVisible());
+    EXPECT_FALSE(Playing(dNext));
+
+    Provider prev(80000, LPlayerSource::kPreviousTrack);
+    LPlayDlg dPrev(prev);
+    EXPECT_EQ(dPrev.GetButton(LPlayerBaseDlg::kStart)->toolTip(), "Go to Start / Previous Track (Home/PgUp)");
+    dPrev.show();
+    dPrev.GetButton(LPlayerBaseDlg::kStart)->click(); // within the first second
+    EXPECT_EQ(dPrev.result(), LPlayDlg::kPreviousTrack);
+
+    // Without the flag PgUp does nothing and Home only goes to the start.
+    Provider plain(80000);
+    LPlayDlg dPlain(plain);
+    dPlain.show();
+    QTest::keyClick(&dPlain, Qt::Key_PageUp);
+    QTest::keyClick(&dPlain, Qt::Key_PageDown);
+    EXPECT_TRUE(dPlain.isVisible());
+    QTest::keyClick(&dPlain, Qt::Key_Home);
+    EXPECT_TRUE(dPlain.isVisible());
+    EXPECT_EQ(dPlain.GetPositionMs(), 0);
+    QTest::keyClick(&dPlain, Qt::Key_Return);
+    EXPECT_EQ(dPlain.result(), LPlayDlg::kClosed);
+}
+
+TEST_F(LPlayDlgTest, CloseAfterPlayWaitsAfterTheEnd)
+{
+    Provider src(2000, LPlayerSource::kCloseAfterPlay); // a quarter second
+    LPlayDlg dlg(src);
+    dlg.show();
+    QTRY_VERIFY_WITH_TIMEOUT(!Playing(dlg), 5000);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(dlg.IsClosePending());
+    QTRY_VERIFY_WITH_TIMEOUT(!dlg.isVisible(), 5000);
+    EXPECT_EQ(dlg.result(), LPlayDlg::kClosed);
+}
+
+TEST_F(LPlayDlgTest, EditedNameAndSettingsAreStoredAtTheEnd)
+{
+    Provider src(8000);
+    {
+        LPlayerBaseDlg dlg(src);
+        QLineEdit* pName = &dlg.GetName();
+        ASSERT_NE(pName, nullptr);
+        EXPECT_EQ(pName->text(), "take one");
+        QTest::keyClicks(pName, " b");
+    }
+    EXPECT_EQ(src.szName, "take one b");
+    EXPECT_TRUE(src.wFlags & LPlayerSource::kNameChanged);
+
+    Provider fixed(8000, LPlayerSource::kNameReadOnly);
+    LPlayerBaseDlg ro(fixed);
+    EXPECT_FALSE(ro.GetName().isEnabled());
+}
+
+TEST_F(LPlayDlgTest, RestartReloadsAndPlaysAgainWhenPlaying)
+{
+    Provider src(80000);
+    LPlayDlgModeless dlg(src);
+    dlg.show();
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() >= 200, 3000);
+    src.iLength = 16000;
+    src.szName = "take two";
+    dlg.Restart();
+    EXPECT_EQ(dlg.GetLengthMs(), 2000);
+    EXPECT_TRUE(Playing(dlg));
+    EXPECT_LT(dlg.GetPlayer().GetPosition(), 8000);
+    EXPECT_EQ(dlg.GetName().text(), "take two");
+
+    dlg.CmStop();
+    src.iLength = 8000;
+    dlg.Restart();
+    EXPECT_EQ(dlg.GetLengthMs(), 1000);
+    EXPECT_FALSE(Playing(dlg));
+}
