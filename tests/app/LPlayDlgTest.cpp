@@ -225,7 +225,10 @@ TEST_F(LPlayDlgTest, EditedNameAndSettingsAreStoredAtTheEnd)
         ASSERT_NE(pName, nullptr);
         EXPECT_EQ(pName->text(), "take one");
         QTest::keyClicks(pName, " b");
+        LSettings::Get().SetInt("Player", "VolumeDB", 99);
     }
+    EXPECT_EQ(LSettings::Get().GetInt("Player", "VolumeDB", 99), 0);
+    EXPECT_EQ(LSettings::Get().GetInt("Player", "Device", -1), LWaveOut::FindDevice("null"));
     EXPECT_EQ(src.szName, "take one b");
     EXPECT_TRUE(src.wFlags & LPlayerSource::kNameChanged);
 
@@ -253,4 +256,30 @@ TEST_F(LPlayDlgTest, RestartReloadsAndPlaysAgainWhenPlaying)
     dlg.Restart();
     EXPECT_EQ(dlg.GetLengthMs(), 1000);
     EXPECT_FALSE(Playing(dlg));
+}
+
+TEST_F(LPlayDlgTest, HeldArrowsScanAndTheReleaseResumesPlay)
+{
+    Provider src(80000);
+    LPlayDlg dlg(src);
+    dlg.show();
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() >= 200, 3000);
+    const int nOpens = src.nOpens;
+    QTest::keyPress(&dlg, Qt::Key_Right);
+    EXPECT_TRUE(dlg.GetButton(LPlayerBaseDlg::kForward)->isDown());
+    EXPECT_TRUE(Playing(dlg));
+    EXPECT_EQ(src.nOpens, nOpens + 1);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() >= 1500, 3000);
+    QTest::keyRelease(&dlg, Qt::Key_Right);
+    EXPECT_FALSE(dlg.GetButton(LPlayerBaseDlg::kForward)->isDown());
+    EXPECT_TRUE(Playing(dlg)); // it was playing before the scan
+    EXPECT_GE(dlg.GetPlayer().GetPosition(), LSoundTime::MsToFrames(1500, 8000));
+
+    dlg.CmStop();
+    const int32_t iFrom = dlg.GetPositionMs();
+    dlg.CmBack();
+    EXPECT_TRUE(Playing(dlg));
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() < iFrom - 200, 3000);
+    dlg.CmBackFwdStop();
+    EXPECT_FALSE(Playing(dlg)); // nothing played before
 }
