@@ -24,9 +24,7 @@ bool LSNKACMFile::OpenStream()
 {
     uint16_t nCh = wf.wfx.nChannels ? wf.wfx.nChannels : 1;
     LWaveFormat pcm = LWaveFormat::Pcm(nCh, wf.wfx.nSamplesPerSec, 16);
-    if (acmStreamOpen(&has, nullptr, &pcm, &wf, nullptr, 0, 0, 0) != MMSYSERR_NOERROR
-        && acmStreamOpen(&has, nullptr, &pcm, &wf, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME)
-            != MMSYSERR_NOERROR) {
+    if (acmStreamOpenAnyDriver(&has, &pcm, &wf) != MMSYSERR_NOERROR) {
         LTrace("LSNKACMFile::LSNKACMFile acmStreamOpen failed for format tag %u",
             unsigned(wf.wfx.wFormatTag));
         has = nullptr;

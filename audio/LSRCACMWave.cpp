@@ -40,9 +40,7 @@ LSRCACMWave::LSRCACMWave(LFile&& f, const LWaveFormat& format, uint32_t uDataByt
 bool LSRCACMWave::OpenStream(const LWaveFormat& format)
 {
     LWaveFormat pcm = LWaveFormat::Pcm(format.wfx.nChannels, format.wfx.nSamplesPerSec, 16);
-    if (acmStreamOpen(&has, nullptr, &format, &pcm, nullptr, 0, 0, 0) != MMSYSERR_NOERROR
-        && acmStreamOpen(&has, nullptr, &format, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME)
-            != MMSYSERR_NOERROR) {
+    if (acmStreamOpenAnyDriver(&has, &format, &pcm) != MMSYSERR_NOERROR) {
         LTrace("LSRCACMWave::LSRCACMWave acmStreamOpen failed for format tag %u",
             unsigned(format.wfx.wFormatTag));
         has = nullptr;

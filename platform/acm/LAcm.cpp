@@ -72,6 +72,16 @@ MMRESULT acmStreamOpen(HACMSTREAM* phas, HACMDRIVER had, const LWaveFormat* pwfx
     return MMSYSERR_NOERROR;
 }
 
+MMRESULT acmStreamOpenAnyDriver(
+    HACMSTREAM* phas, const LWaveFormat* pwfxSrc, const LWaveFormat* pwfxDst, uint32_t fdwOpen)
+{
+    MMRESULT mr = acmStreamOpen(phas, nullptr, pwfxSrc, pwfxDst, nullptr, 0, 0, fdwOpen);
+    if (mr != MMSYSERR_NOERROR)
+        mr = acmStreamOpen(
+            phas, nullptr, pwfxSrc, pwfxDst, nullptr, 0, 0, fdwOpen | ACM_STREAMOPENF_NONREALTIME);
+    return mr;
+}
+
 MMRESULT acmStreamClose(HACMSTREAM has, uint32_t fdwClose)
 {
     if (!has)

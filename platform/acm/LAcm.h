@@ -51,6 +51,11 @@ struct ACMSTREAMHEADER {
 MMRESULT acmStreamOpen(HACMSTREAM* phas, HACMDRIVER had, const LWaveFormat* pwfxSrc,
     const LWaveFormat* pwfxDst, const void* pwfltr, uintptr_t dwCallback, uintptr_t dwInstance,
     uint32_t fdwOpen);
+// acmStreamOpen on any driver, real-time drivers first and then once more
+// admitting the non-real-time ones, as every reader, writer and format check
+// here opens its streams. fdwOpen may add ACM_STREAMOPENF_QUERY.
+MMRESULT acmStreamOpenAnyDriver(
+    HACMSTREAM* phas, const LWaveFormat* pwfxSrc, const LWaveFormat* pwfxDst, uint32_t fdwOpen = 0);
 MMRESULT acmStreamClose(HACMSTREAM has, uint32_t fdwClose);
 // ACM_STREAMSIZEF_SOURCE: cbInput source bytes -> destination bytes needed.
 // ACM_STREAMSIZEF_DESTINATION: cbInput destination bytes -> source bytes that
