@@ -111,21 +111,23 @@ LMDIMainWindow::~LMDIMainWindow()
 int LMDIMainWindow::Run(const QStringList& files)
 {
     LSingleInstance instance;
-    if (instance.HandOff(files))
+    if (instance.Start(files) == LSingleInstance::kHandedOff)
         return 0;
     LMDIMainWindow window;
-    instance.Listen();
     connect(&instance, &LSingleInstance::Activated, &window, &LMDIMainWindow::EvLoad);
     if (LSettings::Get().GetBool("MainWindow", "Maximized", true))
         window.showMaximized();
     else
         window.show();
-    for (const QString& strFile : files) {
-        QFileInfo info(strFile);
-        window.GetController().LoadFile(info.absoluteFilePath().toStdString(), false, true);
-    }
-    window.FileApply();
+    window.OpenCommandLine(files);
     return QApplication::exec();
+}
+
+void LMDIMainWindow::OpenCommandLine(const QStringList& files)
+{
+    for (const QString& strFile : files)
+        dialog.LoadFile(QFileInfo(strFile).absoluteFilePath().toStdString(), false, true);
+    FileApply();
 }
 
 // ---- construction ------------------------------------------------------------
@@ -175,27 +177,20 @@ void LMDIMainWindow::InitDialog()
     pWindowButtonGroup = new QButtonGroup(this);
     pWindowButtons->hide();
 
-    auto* pSeparator = new QFrame;
-    pSeparator->setObjectName("123");
-    pSeparator->setFrameShape(QFrame::HLine);
-    pSeparator->setFrameShadow(QFrame::Sunken);
-
     auto* pCentral = new QWidget;
-    auto* pLayout = new QVBoxLayout(pCentral);
-    pLayout->setContentsMargins(0, 0, 0, 0);
-    pLayout->setSpacing(2);
-    pLayout->addWidget(pMdiArea, 1);
-    pLayout->addWidget(pWindowButtons);
-    pLayout->addWidget(pSeparator);
-    pLayout->addWidget(CreateBottomPanel());
+    pMdiArea->setParent(pCentral);
+    pWindowButtons->setParent(pCentral);
+    pSeparatorLine = new QFrame(pCentral);
+    pSeparatorLine->setObjectName("123");
+    pSeparatorLine->setFrameShape(QFrame::HLine);
+    pSeparatorLine->setFrameShadow(QFrame::Sunken);
+    CreateBottomPanel(*pCentral);
     setCentralWidget(pCentral);
 
     pRateStatus = new QLabel;
     pRateStatus->setObjectName("110.1");
     statusBar()->setObjectName("110");
     statusBar()->setSizeGripEnabled(true);
-    // Part 1 keeps its room when a long hint fills part 0.
-    pRateStatus->setMinimumWidth(pRateStatus->fontMetrics().horizontalAdvance("Sample Rate: 96000   Stereo") + 8);
     statusBar()->addPermanentWidget(pRateStatus);
 
     pSelectionTimer = new QTimer(this);
@@ -416,6 +411,10 @@ void LMDIMainWindow::FollowPlayer(LOVFile& doc)
 
 bool LMDIMainWindow::eventFilter(QObject* pObject, QEvent* pEvent)
 {
+    if (pObject == centralWidget() && pEvent->type() == QEvent::Resize) {
+        LayoutControls();
+        return false;
+    }
     if (pEvent->type() != QEvent::KeyPress && pEvent->type() != QEvent::KeyRelease)
         return false;
     auto* pWidget = qobject_cast<QWidget*>(pObject);
@@ -661,7 +660,6 @@ void LMDIMainWindow::UpdateWindowButtons()
         pButton->setChecked(pDoc.get() == dialog.GetCurrentFile());
         pButton->setToolTip(QString::fromStdString(pDoc->szFilePath.empty() ? pDoc->GetDisplayName()
                                                                             : pDoc->szFilePath));
-        pButton->setMaximumWidth(110);
         pButton->setFocusPolicy(Qt::NoFocus);
         LOVFile* pTarget = pDoc.get();
         connect(pButton, &QPushButton::clicked, this, [this, pTarget]() {
@@ -673,6 +671,7 @@ void LMDIMainWindow::UpdateWindowButtons()
     }
     pWindowButtonLayout->addStretch(1);
     pWindowButtons->setVisible(files.size() >= 2);
+    LayoutControls();
 }
 
 void LMDIMainWindow::UpdateWindowMenu()

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 class LDBDisplay;
 class LDBEdit;
@@ -20,6 +21,7 @@ class QButtonGroup;
 class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
+class QFrame;
 class QMdiArea;
 class QMdiSubWindow;
 class QTimer;
@@ -37,6 +39,8 @@ public:
 
     // Creates the window, opens the files and runs the event loop.
     static int Run(const QStringList& files);
+    // The files named on the command line, loaded as documents.
+    void OpenCommandLine(const QStringList& files);
 
     MainDialog& GetController() { return dialog; }
     const LMainMenu& GetMenu() const { return menu; }
@@ -52,6 +56,7 @@ public:
     QString GetRateStatusText() const;
     QString GetHintText() const;
     QWidget& GetWindowButtonRow() const { return *pWindowButtons; }
+    QFrame& GetSeparator() const { return *pSeparatorLine; }
     // Volume 102 and level meter 101.
     LDBEdit& GetVolume() const { return *pVolume; }
     LDBDisplay& GetMeter() const { return *pMeter; }
@@ -96,8 +101,12 @@ protected:
 private:
     void InitDialog();
     void CreateToolbar();
-    QWidget* CreateBottomPanel();
-    QWidget* CreateLevelControls();
+    void CreateBottomPanel(QWidget& parent);
+    void CreateLevelControls(QWidget& parent);
+    // Places the client area's controls for its size: the MDI client, the
+    // window buttons, the separator, the time fields, the transport
+    // buttons, the current time, the volume and the meter.
+    void LayoutControls();
     void ApplyVolume();
     void LoadPlacement();
     void StorePlacement();
@@ -135,10 +144,12 @@ private:
     std::map<int, QAction*> mapToolbar;
     std::map<int, QLabel*> mapFields;
     std::map<int, QAbstractButton*> mapTransport;
+    std::vector<QAbstractButton*> vecTransportOrder; // as laid out: Play, Record, Scrub, Stop, Start, Rewind, Forward, End
     QLabel* pRateStatus = nullptr;
     LDBEdit* pVolume = nullptr;
     LDBDisplay* pMeter = nullptr;
     QWidget* pWindowButtons = nullptr;
+    QFrame* pSeparatorLine = nullptr;
     QHBoxLayout* pWindowButtonLayout = nullptr;
     QButtonGroup* pWindowButtonGroup = nullptr;
     QTimer* pSelectionTimer = nullptr;

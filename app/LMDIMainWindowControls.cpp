@@ -1,5 +1,5 @@
-// The frame's fixed controls: the toolbar, the time fields and the
-// transport buttons.
+// The frame's fixed controls: the toolbar, the time fields, the transport
+// buttons and the level controls, and their layout.
 #include "app/LMDIMainWindow.h"
 #include "app/LDBDisplay.h"
 #include "app/LDBEdit.h"
@@ -7,13 +7,13 @@
 #include "platform/LSettings.h"
 #include "platform/sound/LMixer.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
+#include <QButtonGroup>
+#include <QFrame>
 #include <QLabel>
+#include <QMdiArea>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -53,32 +53,22 @@ void LMDIMainWindow::CreateToolbar()
     }
 }
 
-QWidget* LMDIMainWindow::CreateBottomPanel()
+void LMDIMainWindow::CreateBottomPanel(QWidget& parent)
 {
-    auto* pPanel = new QWidget;
-    auto* pGrid = new QGridLayout(pPanel);
-    pGrid->setContentsMargins(2, 0, 2, 2);
-    pGrid->setHorizontalSpacing(2);
-    pGrid->setVerticalSpacing(2);
-
     struct Field {
         int iId;
         const char* szTip;
     };
     const Field aFields[] = {{106, "Selected Region Start"}, {107, "Selected Region End"},
                              {108, "Selected Region Length"}, {130, "File Length"}};
-    auto* pFields = new QHBoxLayout;
-    pFields->setSpacing(2);
     for (const Field& f : aFields) {
-        auto* pLabel = new QLabel;
+        auto* pLabel = new QLabel(&parent);
         pLabel->setObjectName(QString::number(f.iId));
         pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         pLabel->setToolTip(f.szTip);
         pLabel->setAlignment(Qt::AlignCenter);
-        pFields->addWidget(pLabel, 1);
         mapFields[f.iId] = pLabel;
     }
-    pGrid->addLayout(pFields, 0, 0);
 
     struct Transport {
         int iId;
@@ -96,17 +86,13 @@ QWidget* LMDIMainWindow::CreateBottomPanel()
         {116, LOVIcons::Forward, "Forward (->)", 0},
         {117, LOVIcons::End, "Go to End (End)", CM_GOTOEND},
     };
-    auto* pButtons = new QHBoxLayout;
-    pButtons->setSpacing(2);
     for (const Transport& t : aTransport) {
-        auto* pButton = new QToolButton;
+        auto* pButton = new QToolButton(&parent);
         pButton->setObjectName(QString::number(t.iId));
         pButton->setIcon(LOVIcons::Get(t.icon));
         pButton->setIconSize(QSize(32, 32));
         pButton->setToolTip(t.szTip);
         pButton->setCheckable(true);
-        pButton->setFixedHeight(52);
-        pButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         pButton->setFocusPolicy(Qt::NoFocus);
         if (t.iId == 115 || t.iId == 116) {
             // Rewind and Forward scan while held.
@@ -126,36 +112,22 @@ QWidget* LMDIMainWindow::CreateBottomPanel()
                 EnablePlayerControls();
             });
         }
-        pButtons->addWidget(pButton);
         mapTransport[t.iId] = pButton;
+        vecTransportOrder.push_back(pButton);
     }
-    pGrid->addLayout(pButtons, 1, 0);
 
-    auto* pTime = new QLabel;
+    auto* pTime = new QLabel(&parent);
     pTime->setObjectName("109");
     pTime->setToolTip("Current Time");
     pTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont font = pTime->font();
-    font.setBold(true);
-    font.setPixelSize(30);
-    pTime->setFont(font);
     pTime->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     mapFields[109] = pTime;
-    pGrid->addWidget(pTime, 0, 1);
-    pGrid->addWidget(CreateLevelControls(), 1, 1);
-    pGrid->setColumnStretch(0, 70);
-    pGrid->setColumnStretch(1, 30);
-    return pPanel;
+    CreateLevelControls(parent);
 }
 
-
-QWidget* LMDIMainWindow::CreateLevelControls()
+void LMDIMainWindow::CreateLevelControls(QWidget& parent)
 {
-    auto* pBox = new QWidget;
-    auto* pLayout = new QVBoxLayout(pBox);
-    pLayout->setContentsMargins(0, 0, 0, 0);
-    pLayout->setSpacing(2);
-    pVolume = new LDBEdit;
+    pVolume = new LDBEdit(&parent);
     pVolume->setObjectName("102");
     pVolume->setToolTip("Volume");
     pVolume->SetValue(std::clamp(LSettings::Get().GetInt("Settings", "PlayVolume", 0), -127, 127));
@@ -163,12 +135,61 @@ QWidget* LMDIMainWindow::CreateLevelControls()
         LSettings::Get().SetInt("Settings", "PlayVolume", iDb);
         ApplyVolume();
     });
-    pMeter = new LDBDisplay;
+    pMeter = new LDBDisplay(&parent);
     pMeter->setObjectName("101");
-    pLayout->addWidget(pVolume, 1);
-    pLayout->addWidget(pMeter, 1);
     ApplyVolume();
-    return pBox;
+}
+
+void LMDIMainWindow::LayoutControls()
+{
+    const QWidget* pClient = centralWidget();
+    if (!pClient || vecTransportOrder.empty())
+        return;
+    const int iW = pClient->width(), iH = pClient->height();
+    const int iF = fontMetrics().height();
+    // Part 0 of the status bar ends 13 font heights before the right edge
+    // (wider when the rate text would not fit).
+    const int iRateWidth = pRateStatus->fontMetrics().horizontalAdvance("Sample Rate: 96000   Stereo") + 8;
+    pRateStatus->setFixedWidth(std::max(13 * iF, iRateWidth));
+
+    // The transport buttons in a row of 52 at the bottom, the four time
+    // fields above them, the current time with volume and meter to the right.
+    const int iButtonWidth = int(iW * 0.088);
+    const int iButtonTop = iH - 52;
+    for (size_t i = 0; i < vecTransportOrder.size(); ++i)
+        vecTransportOrder[i]->setGeometry(1 + int(i) * (iButtonWidth + 1), iButtonTop, iButtonWidth, 52);
+    const int iFieldWidth = (8 * iButtonWidth + 9) / 4 - 1;
+    const int iFieldTop = iButtonTop - iF - 2;
+    const int aFieldIds[] = {106, 107, 108, 130};
+    for (int i = 0; i < 4; ++i)
+        mapFields[aFieldIds[i]]->setGeometry(1 + i * (iFieldWidth + 1), iFieldTop, iFieldWidth, iF + 1);
+
+    const int iRight = 1 + 8 * (iButtonWidth + 1);
+    const int iRightWidth = std::max(0, iW - iRight - 1);
+    const int iTimeHeight = int((iF + 53) * 0.433);
+    QLabel* pTime = mapFields[109];
+    pTime->setGeometry(iRight, iFieldTop, iRightWidth, iTimeHeight);
+    QFont font = pTime->font();
+    font.setBold(true);
+    font.setPixelSize(std::max(1, std::min(iRightWidth / 10, int(iTimeHeight * 0.75))));
+    pTime->setFont(font);
+    const int iLevelsTop = iFieldTop + iTimeHeight + 1;
+    const int iLevels = std::max(0, iH - iLevelsTop);
+    pVolume->setGeometry(iRight, iLevelsTop, iRightWidth, iLevels / 2 - 1);
+    pMeter->setGeometry(iRight, iLevelsTop + iLevels / 2, iRightWidth, iLevels - iLevels / 2 - 1);
+
+    int iTop = iFieldTop - 3;
+    pSeparatorLine->setGeometry(0, iTop, iW, 2);
+    // With two or more documents a row of window buttons above the separator.
+    const QList<QAbstractButton*> buttons = pWindowButtonGroup->buttons();
+    if (!pWindowButtons->isHidden() && !buttons.isEmpty()) {
+        iTop -= 28;
+        pWindowButtons->setGeometry(0, iTop, iW, 28);
+        const int iEach = std::min(iW / int(dialog.GetFiles().size()), 110);
+        for (QAbstractButton* pButton : buttons)
+            pButton->setFixedWidth(iEach);
+    }
+    pMdiArea->setGeometry(0, 0, iW, std::max(0, iTop - 1));
 }
 
 void LMDIMainWindow::ApplyVolume()

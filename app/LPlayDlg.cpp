@@ -1,4 +1,5 @@
 #include "app/LPlayDlg.h"
+#include "app/LWaveWindow.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -22,6 +23,8 @@ LPlayDlg::LPlayDlg(LPlayerSource& src, QWidget* pParent) : LPlayerBaseDlg(src, p
         pStart->setToolTip("Go to Start / Previous Track (Home/PgUp)");
     if (src.wFlags & LPlayerSource::kNextTrack)
         pEnd->setToolTip("Next Track (PgDn)");
+    // It plays from the start as soon as it is shown.
+    UpdateTime(0);
 }
 
 void LPlayDlg::showEvent(QShowEvent* pEvent)
@@ -110,7 +113,8 @@ void LPlayDlgModeless::Restart()
     const bool bWasPlaying = GetPlayer().GetState() != 0;
     CmStop();
     ShowName();
-    ReadLength();
+    GetStrip().Stop();
+    InitFile();
     UpdateTime(0);
     if (bWasPlaying)
         StartPlaying();

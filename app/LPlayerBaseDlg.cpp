@@ -2,6 +2,7 @@
 #include "app/LDBDisplay.h"
 #include "app/LDBEdit.h"
 #include "app/LOVIcons.h"
+#include "app/LWaveWindow.h"
 #include "audio/LSoundTime.h"
 #include "effects/LSRCWaveScan.h"
 #include "platform/LSettings.h"
@@ -56,6 +57,12 @@ void LPlayerBaseDlg::InitDialog()
     pLevels = new LDBDisplay(this);
     pLevels->Clear();
     pLevels->setMinimumSize(120, 12);
+    pStrip = new LWaveWindow(this);
+    pStrip->setMinimumHeight(48);
+    connect(pStrip, &LWaveWindow::Notify, this, [this](int iCode) {
+        if (iCode == LWaveWindow::kReleased)
+            OnStripReleased();
+    });
     pPosition = new QScrollBar(Qt::Horizontal, this);
     pPosition->setRange(0, 100);
     pPosition->setEnabled(false);
@@ -102,23 +109,28 @@ void LPlayerBaseDlg::InitDialog()
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(pName);
     pLayout->addLayout(pTop);
+    pLayout->addWidget(pStrip, 1);
     pLayout->addWidget(pPosition);
     pLayout->addLayout(pButtons);
     pLayout->addLayout(pBottom);
 
-    // The length is known before the first start so that Go to End works.
-    ReadLength();
-    UpdateTime(0);
+    InitFile();
 }
 
-void LPlayerBaseDlg::ReadLength()
+void LPlayerBaseDlg::InitFile()
 {
+    if (pStrip->IsRunning())
+        return;
     SourceHandle h;
-    if (OpenSource(h)) {
-        iRate = h->GetSampleRate();
-        iLengthMs = LSoundTime::FramesToMs(h->GetLength(), iRate);
-    }
+    if (!OpenSource(h))
+        return;
+    iRate = h->GetSampleRate();
+    iLengthMs = LSoundTime::FramesToMs(h->GetLength(), iRate);
+    pStrip->SetEndMark(h->GetLength());
+    pStrip->SetSource(h);
+    UpdateTime(iLengthMs);
 }
+
 
 void LPlayerBaseDlg::ShowName()
 {
@@ -132,6 +144,7 @@ void LPlayerBaseDlg::DestroyDialog()
     if (bDestroyed)
         return;
     bDestroyed = true;
+    pStrip->Stop();
     player.Stop();
     LSettings::Get().SetInt("Player", "Device", cDevice);
     LSettings::Get().SetInt("Player", "VolumeDB", pVolume->GetValue());
@@ -165,6 +178,15 @@ void LPlayerBaseDlg::OnDevice(int iIndex)
 void LPlayerBaseDlg::OnVolume(int iDb)
 {
     LMixer::SetOutVolume(cDevice, iDb, 0);
+}
+
+void LPlayerBaseDlg::OnStripReleased()
+{
+    const int32_t iFrame = pStrip->GetCursor();
+    if (player.GetState() != 0)
+        player.Seek(iFrame);
+    else if (iRate > 0)
+        UpdateTime(LSoundTime::FramesToMs(iFrame, iRate));
 }
 
 void LPlayerBaseDlg::CmPlay()
@@ -270,6 +292,12 @@ void LPlayerBaseDlg::UpdateTime(int32_t iMs)
     pTime->setText(QString::fromStdString(LSoundTime(iPositionMs).GetHundredthsText()));
     const int iBar = iLengthMs > 0 ? int(int64_t(iPositionMs) * 100 / iLengthMs) : 0;
     pPosition->setValue(iBar);
+    if (pStrip->IsRunning() && iRate > 0) {
+        const int32_t iFrame = LSoundTime::MsToFrames(iPositionMs, iRate);
+        const bool bScrub = (player.GetState() & LSoundPlayer::kCued) != 0;
+        pStrip->SetCursor(iFrame, bScrub ? LSoundTime::MsToFrames(25, iRate) : 0);
+        pStrip->SetView(std::max(0, iFrame - iRate), 2 * iRate);
+    }
 }
 
 void LPlayerBaseDlg::spntfStop(uintptr_t)

@@ -9,20 +9,22 @@
 
 class LDBDisplay;
 class LDBEdit;
+class LWaveWindow;
 class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
 
-// A player panel: name, time, level meter, position bar, playback device
-// and volume, and the transport buttons Play, Scrub, Stop, Go to Start,
+// A player panel: name, time, level meter, a waveform strip of the two
+// seconds around the position, position bar, playback device and volume,
+// and the transport buttons Play, Scrub, Stop, Go to Start,
 // Rewind and Forward (while held) and Go to End, over a player of its own.
 class LPlayerBaseDlg : public QDialog, protected LSoundPlayerNotify {
     Q_OBJECT
 public:
     enum Control {
-        kName = 120, kTime = 103, kLevels = 104, kPosition = 106, kDevice = 107, kVolume = 108,
+        kName = 120, kTime = 103, kLevels = 104, kStrip = 105, kPosition = 106, kDevice = 107, kVolume = 108,
         kPlay = 111, kScrub = 112, kStop = 113, kStart = 114, kRewind = 115, kForward = 116, kEnd = 117,
     };
 
@@ -39,6 +41,9 @@ public:
     void CmBackFwdStop();
     void CmEnd();
     void UpdateTime(int32_t iMs);
+    // Loads the provider's source into the waveform strip (when it is not
+    // running yet) and moves the position to its end.
+    void InitFile();
 
     void done(int iResult) override;
 
@@ -47,6 +52,7 @@ public:
     QLabel& GetTime() const { return *pTime; }
     QScrollBar& GetPosition() const { return *pPosition; }
     LDBDisplay& GetLevels() const { return *pLevels; }
+    LWaveWindow& GetStrip() const { return *pStrip; }
     LSoundPlayer& GetPlayer() { return player; }
     int32_t GetPositionMs() const { return iPositionMs; }
     int32_t GetLengthMs() const { return iLengthMs; }
@@ -60,8 +66,6 @@ protected:
     bool IsScanning() const { return bRewinding || bForwarding; }
     // Opens the provider's source; false when it came back in error.
     bool OpenSource(SourceHandle& h);
-    // Rate and length of the provider's source as it is now.
-    void ReadLength();
     // The name field back to the provider's name, unchanged.
     void ShowName();
     LPlayerSource& GetSource() { return source; }
@@ -74,6 +78,7 @@ private:
     QAbstractButton* AddButton(int iId, const char* szTip, int iKind, bool bCheckable);
     void OnDevice(int iIndex);
     void OnVolume(int iDb);
+    void OnStripReleased();
 
     LPlayerSource& source;
     int32_t iRate = 0;
@@ -89,6 +94,7 @@ private:
     QLineEdit* pName = nullptr;
     QLabel* pTime = nullptr;
     LDBDisplay* pLevels = nullptr;
+    LWaveWindow* pStrip = nullptr;
     QScrollBar* pPosition = nullptr;
     QComboBox* pDevice = nullptr;
     LDBEdit* pVolume = nullptr;

@@ -107,6 +107,12 @@ int32_t LWaveWindow::GetCursor() const
     return pState->marks.sCursor;
 }
 
+int32_t LWaveWindow::GetCursorLength() const
+{
+    std::lock_guard<std::mutex> lock(pState->worker.csPaint);
+    return pState->marks.sCursorLen;
+}
+
 int32_t LWaveWindow::GetViewStart() const
 {
     std::lock_guard<std::mutex> lock(pState->worker.csPaint);

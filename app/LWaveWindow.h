@@ -29,6 +29,9 @@ public:
     int32_t PixelToFrame(int32_t iPixel) const;
 
     int32_t GetCursor() const;
+    int32_t GetCursorLength() const;
+    // True between SetSource and Stop.
+    bool IsRunning() const { return isEnabled(); }
     int32_t GetViewStart() const;
     int32_t GetViewLength() const;
 

@@ -1,7 +1,6 @@
 #!/bin/sh
 # Screenshots under a virtual display: two documents (the stereo one with
-# left up and right down) and the progress of a long load, with a second
-# start handing its file to the running editor.
+# left up and right down), the progress of a long load, and the play dialog.
 #   xvfb-run -a -s "-screen 0 1280x800x24" bench/gui/screens.sh build OUTDIR
 set -e
 BUILD=${1:-build}
@@ -13,17 +12,7 @@ sox -n -r 44100 -c 2 -b 16 "$OUT/chord.wav" synth 8 sine 220 sine 660 tremolo 0.
 sox "$OUT/chord.wav" "$OUT/stereo.wav" remix 1 2v0.4
 [ -f "$OUT/long.wav" ] || sox -n -r 44100 -c 2 -b 16 "$OUT/long.wav" synth 3600 sine 440 tremolo 0.1 70 vol 0.6
 
-"$BUILD/bench/gui/gui_scene" 8 "$OUT/mono.wav" "$OUT/stereo.wav" &
-sleep 5
-import -window root "$OUT/two-docs.png"
-wait
-
-"$BUILD/app/orvenna" "$OUT/long.wav" &
-PID=$!
-sleep 3
-import -window root "$OUT/progress.png"
-"$BUILD/app/orvenna" "$OUT/mono.wav"
-echo "second start ended with $?"
-sleep 14
-import -window root "$OUT/after-load.png"
-kill $PID
+SCENE="$BUILD/bench/gui/gui_scene"
+"$SCENE" 3 "$OUT/two-docs.png" "$OUT/mono.wav" "$OUT/stereo.wav"
+"$SCENE" 2 "$OUT/progress.png" "$OUT/long.wav"
+"$SCENE" --player 3 "$OUT/player.png" "$OUT/stereo.wav"

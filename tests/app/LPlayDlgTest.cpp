@@ -1,5 +1,6 @@
 #include "app/LDBDisplay.h"
 #include "app/LPlayDlg.h"
+#include "app/LWaveWindow.h"
 #include "audio/LSRCNull.h"
 #include "audio/LSoundTime.h"
 #include "platform/LSettings.h"
@@ -10,6 +11,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QtTest/QTest>
 
@@ -282,4 +284,76 @@ TEST_F(LPlayDlgTest, HeldArrowsScanAndTheReleaseResumesPlay)
     QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() < iFrom - 200, 3000);
     dlg.CmBackFwdStop();
     EXPECT_FALSE(Playing(dlg)); // nothing played before
+}
+
+TEST_F(LPlayDlgTest, WaveformStripShowsTwoSecondsAroundThePosition)
+{
+    Provider src(80000); // ten seconds
+    LPlayerBaseDlg dlg(src);
+    LWaveWindow& strip = dlg.GetStrip();
+    ASSERT_TRUE(strip.IsRunning());
+    // A panel starts at the end of what it plays (a take just recorded).
+    EXPECT_EQ(dlg.GetPositionMs(), 10000);
+    EXPECT_EQ(strip.GetCursor(), 80000);
+    QTRY_COMPARE_WITH_TIMEOUT(strip.GetViewStart(), 72000, 3000);
+    EXPECT_EQ(strip.GetViewLength(), 16000);
+    dlg.UpdateTime(500);
+    EXPECT_EQ(strip.GetCursor(), 4000);
+    QTRY_COMPARE_WITH_TIMEOUT(strip.GetViewStart(), 0, 3000); // not before the start
+    EXPECT_EQ(strip.GetViewLength(), 16000);
+    dlg.UpdateTime(5000);
+    QTRY_COMPARE_WITH_TIMEOUT(strip.GetViewStart(), 32000, 3000);
+
+    // A click on the strip while stopped moves the position there.
+    dlg.resize(420, 320);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    // Once the worker has the new width, the view's end is at the right edge.
+    QTRY_VERIFY_WITH_TIMEOUT(strip.FrameToPixel(48000) >= strip.width() - 3, 3000);
+    const int x = strip.FrameToPixel(44000) + 1;
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, QPoint(x, strip.height() / 2));
+    const int32_t iFrame = strip.GetCursor();
+    EXPECT_NEAR(iFrame, 44000, 16000 / 300 + 1);
+    EXPECT_EQ(dlg.GetPositionMs(), LSoundTime::FramesToMs(iFrame, 8000));
+    EXPECT_FALSE(Playing(dlg));
+    QTRY_COMPARE_WITH_TIMEOUT(strip.GetViewStart(), iFrame - 8000, 3000);
+
+    // Playing, the cursor follows the player, and a click seeks the player.
+    dlg.CmPlay();
+    ASSERT_TRUE(Playing(dlg));
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() >= LSoundTime::FramesToMs(iFrame, 8000) + 300, 3000);
+    EXPECT_EQ(strip.GetCursor(), LSoundTime::MsToFrames(dlg.GetPositionMs(), 8000));
+    EXPECT_EQ(strip.GetCursorLength(), 0);
+    const int32_t iBefore = dlg.GetPlayer().GetPosition();
+    const int xEarly = strip.FrameToPixel(strip.GetViewStart() + 100) + 1;
+    const int32_t iSought = strip.PixelToFrame(xEarly - 1);
+    ASSERT_LT(iSought, iBefore - 2000);
+    QTest::mouseClick(&strip, Qt::LeftButton, Qt::NoModifier, QPoint(xEarly, strip.height() / 2));
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPlayer().GetPosition() < iBefore - 1000, 3000);
+    EXPECT_GE(dlg.GetPlayer().GetPosition(), iSought);
+    // In scrub mode the cursor is a 25 ms band.
+    dlg.CmScrub();
+    dlg.UpdateTime(dlg.GetPositionMs());
+    EXPECT_EQ(strip.GetCursorLength(), 200);
+    dlg.CmStop();
+
+    // Closing stops the strip with the player.
+    dlg.done(1);
+    EXPECT_FALSE(strip.IsRunning());
+}
+
+TEST_F(LPlayDlgTest, RestartLoadsTheNewSourceIntoTheStrip)
+{
+    Provider src(80000);
+    LPlayDlgModeless dlg(src);
+    EXPECT_EQ(dlg.GetPositionMs(), 0); // a play dialog starts from the beginning
+    src.iLength = 16000;
+    dlg.Restart();
+    ASSERT_TRUE(dlg.GetStrip().IsRunning());
+    EXPECT_EQ(dlg.GetLengthMs(), 2000);
+    EXPECT_EQ(dlg.GetPositionMs(), 0);
+    EXPECT_EQ(dlg.GetStrip().GetCursor(), 0);
+    dlg.UpdateTime(2000);
+    EXPECT_EQ(dlg.GetStrip().GetCursor(), 16000);
+    QTRY_COMPARE_WITH_TIMEOUT(dlg.GetStrip().GetViewStart(), 8000, 3000);
 }

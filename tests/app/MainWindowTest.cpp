@@ -3,6 +3,9 @@
 #include "app/LOVFileWindow.h"
 #include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
+#include "app/LDBDisplay.h"
+#include "app/LDBEdit.h"
+#include "edit/LSRCCutListAudio.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
 #include "support/TestSupport.h"
@@ -16,6 +19,8 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -75,6 +80,30 @@ protected:
 };
 
 QString Text(LMDIMainWindow& w, int iId) { return w.Action(iId)->text(); }
+
+// h:mm:ss.mmm of a frame count, as the time fields show it.
+QString TimeText(int32_t iFrames, int32_t iRate)
+{
+    const int64_t iMs = int64_t(iFrames) * 1000 / iRate;
+    return QString::asprintf("%d:%02d:%02d.%03d", int(iMs / 3600000), int(iMs / 60000 % 60), int(iMs / 1000 % 60),
+                             int(iMs % 1000));
+}
+
+void SendMouse(QWidget& w, QEvent::Type type, int x, Qt::MouseButtons buttons)
+{
+    const QPointF pos(x, w.height() / 2);
+    QMouseEvent e(type, pos, w.mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&w, &e);
+}
+
+std::vector<int32_t> ReadFrames(const LOVFile& doc, int32_t iStart, int32_t iCount)
+{
+    LSRCCutListAudio src(doc.claAudio);
+    src.Seek(iStart);
+    std::vector<int32_t> v(size_t(iCount) * size_t(doc.claAudio.GetChannels()));
+    src.Read(v.data(), iCount);
+    return v;
+}
 bool Enabled(LMDIMainWindow& w, int iId) { return w.Action(iId)->isEnabled(); }
 } // namespace
 
@@ -524,4 +553,129 @@ TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
                            "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts", "Add Region\tCtrl+R"})
         EXPECT_TRUE(texts.contains(sz)) << sz << " in " << texts.join("|").toStdString();
     EXPECT_FALSE(bUndoEnabled);
+}
+
+TEST_F(MainWindowTest, DragCutUndoAndPasteIntoASecondDocument)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::string strFirst = MakeWav(dir, "first.wav", {"-r", "8000", "-c", "1"});
+    const std::string strSecond = dir.File("second.wav");
+    ASSERT_EQ(TestSupport::Run({"sox", strFirst, strSecond, "vol", "0.5"}), 0);
+    LMDIMainWindow w;
+    w.showNormal();
+    w.resize(1000, 700);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.OpenCommandLine({QString::fromStdString(strFirst)});
+    ASSERT_EQ(w.GetController().GetNoFiles(), 1);
+    LOVFile& first = *w.GetController().GetCurrentFile();
+    ASSERT_EQ(first.GetLength(), 8000);
+    w.activateWindow(); // the load's progress dialog had it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    LOVWaveWindow& zoomed = w.GetFileWindow(first)->GetZoomed();
+    QTRY_COMPARE_WITH_TIMEOUT(zoomed.GetViewLength(), 8000, 3000);
+
+    // Drag from a quarter to a half of the zoomed view.
+    const int x0 = zoomed.FrameToPixel(2000) + 1, x1 = zoomed.FrameToPixel(4000) + 1;
+    SendMouse(zoomed, QEvent::MouseButtonPress, x0, Qt::LeftButton);
+    SendMouse(zoomed, QEvent::MouseMove, (x0 + x1) / 2, Qt::LeftButton);
+    SendMouse(zoomed, QEvent::MouseMove, x1, Qt::LeftButton);
+    SendMouse(zoomed, QEvent::MouseButtonRelease, x1, Qt::NoButton);
+    const int32_t iStart = first.sSelStart, iEnd = first.sSelEnd;
+    EXPECT_EQ(iStart, zoomed.PixelToFrame(x0 - 1));
+    EXPECT_EQ(iEnd, zoomed.PixelToFrame(x1 - 1));
+    EXPECT_NEAR(iStart, 2000, 8000 / zoomed.width() + 1);
+    EXPECT_NEAR(iEnd, 4000, 8000 / zoomed.width() + 1);
+    EXPECT_EQ(first.sPosition, iEnd); // the cursor is where the button was released
+    EXPECT_EQ(w.GetField(109)->text(), TimeText(iEnd, 8000));
+    EXPECT_EQ(w.GetField(106)->text(), TimeText(iStart, 8000));
+    EXPECT_EQ(w.GetField(107)->text(), TimeText(iEnd, 8000));
+    EXPECT_EQ(w.GetField(108)->text(), TimeText(iEnd - iStart, 8000));
+    const std::vector<int32_t> piece = ReadFrames(first, iStart, iEnd - iStart);
+
+    // Ctrl+X takes the selection out, Ctrl+Z puts it back.
+    QTest::keyClick(&w, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(first.GetLength(), 8000 - (iEnd - iStart));
+    EXPECT_EQ(w.GetField(130)->text(), TimeText(first.GetLength(), 8000));
+    EXPECT_TRUE(Enabled(w, CM_PASTE));
+    EXPECT_EQ(Text(w, CM_UNDO).toStdString(), "Undo Cut\tCtrl+Z");
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(first.GetLength(), 8000);
+    EXPECT_EQ(w.GetField(130)->text(), "0:00:01.000");
+    EXPECT_EQ(ReadFrames(first, iStart, iEnd - iStart), piece);
+
+    // Into a second document, at its end.
+    w.OpenCommandLine({QString::fromStdString(strSecond)});
+    ASSERT_EQ(w.GetController().GetNoFiles(), 2);
+    LOVFile& second = *w.GetController().GetCurrentFile();
+    ASSERT_NE(&second, &first);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_End);
+    EXPECT_EQ(second.sPosition, 8000);
+    QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(second.GetLength(), 8000 + (iEnd - iStart));
+    EXPECT_EQ(ReadFrames(second, 8000, iEnd - iStart), piece);
+    EXPECT_EQ(first.GetLength(), 8000);
+    EXPECT_EQ(w.GetField(130)->text(), TimeText(second.GetLength(), 8000));
+    EXPECT_TRUE(second.bDirty);
+    EXPECT_FALSE(w.GetWindowButtonRow().isHidden());
+
+    // The first document's button brings its window and length back.
+    auto* pFirstButton = w.GetWindowButtonRow().findChild<QAbstractButton*>("134");
+    ASSERT_NE(pFirstButton, nullptr);
+    QTest::mouseClick(pFirstButton, Qt::LeftButton);
+    EXPECT_EQ(w.GetController().GetCurrentFile(), &first);
+    EXPECT_EQ(w.GetField(130)->text(), "0:00:01.000");
+}
+
+TEST_F(MainWindowTest, LayoutFollowsTheClientSize)
+{
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Mono (Single)");
+    NewFile(w, "8000", "Mono (Single)");
+    w.showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const int iF = w.fontMetrics().height();
+    for (const QSize size : {QSize(1000, 700), QSize(640, 480)}) {
+        w.resize(size);
+        QTRY_COMPARE_WITH_TIMEOUT(w.size(), size, 3000);
+        QApplication::processEvents();
+        const QWidget& client = *w.centralWidget();
+        const int iW = client.width(), iH = client.height();
+        SCOPED_TRACE(testing::Message() << "client " << iW << "x" << iH);
+        const int iButton = int(iW * 0.088);
+        const int aOrder[] = {111, 118, 112, 113, 114, 115, 116, 117};
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(w.GetTransportButton(aOrder[i])->geometry(),
+                      QRect(1 + i * (iButton + 1), iH - 52, iButton, 52));
+        const int iField = (8 * iButton + 9) / 4 - 1;
+        const int iFieldTop = iH - 52 - iF - 2;
+        const int aFields[] = {106, 107, 108, 130};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(w.GetField(aFields[i])->geometry(), QRect(1 + i * (iField + 1), iFieldTop, iField, iF + 1));
+        const int iRight = 1 + 8 * (iButton + 1);
+        const int iTimeHeight = int((iF + 53) * 0.433);
+        const QLabel& time = *w.GetField(109);
+        EXPECT_EQ(time.geometry(), QRect(iRight, iFieldTop, iW - iRight - 1, iTimeHeight));
+        EXPECT_EQ(time.font().pixelSize(), std::min((iW - iRight - 1) / 10, int(iTimeHeight * 0.75)));
+        EXPECT_TRUE(time.font().bold());
+        // Volume and meter share what is below the time, right of the buttons.
+        EXPECT_EQ(w.GetVolume().geometry().top(), iFieldTop + iTimeHeight + 1);
+        EXPECT_EQ(w.GetVolume().geometry().left(), iRight);
+        EXPECT_LE(w.GetMeter().geometry().bottom(), iH - 1);
+        EXPECT_GT(w.GetMeter().geometry().top(), w.GetVolume().geometry().bottom());
+        // The separator above them, the window buttons above it, the MDI client above all.
+        const QRect sep = w.GetSeparator().geometry();
+        EXPECT_LT(sep.bottom(), iFieldTop);
+        const QRect row = w.GetWindowButtonRow().geometry();
+        EXPECT_EQ(row.height(), 28);
+        EXPECT_EQ(row.bottom() + 1, sep.top());
+        for (QAbstractButton* pButton : w.GetWindowButtonRow().findChildren<QAbstractButton*>())
+            EXPECT_EQ(pButton->width(), std::min(iW / 2, 110));
+        EXPECT_EQ(w.GetMdiArea().geometry(), QRect(0, 0, iW, row.top() - 1));
+        // The rate part of the status bar keeps 13 font heights.
+        EXPECT_GE(w.statusBar()->findChild<QLabel*>("110.1")->width(), 13 * iF);
+    }
 }

@@ -9,11 +9,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+#include <atomic>
+#include <semaphore>
 
 namespace {
 QString UniqueName()
@@ -71,6 +75,57 @@ TEST(SingleInstanceTest, LeftOverSocketIsTakenOver)
     QSignalSpy spy(&first, &LSingleInstance::Activated);
     EXPECT_TRUE(second.HandOff({"/x.wav"}));
     EXPECT_TRUE(spy.wait(3000));
+}
+
+TEST(SingleInstanceTest, ASecondListenerLeavesTheRunningOneAlone)
+{
+    const QString strName = UniqueName();
+    LSingleInstance first(strName);
+    ASSERT_TRUE(first.Listen());
+    QSignalSpy spy(&first, &LSingleInstance::Activated);
+    // The second one must not take the socket over, and its probe is not a
+    // request to come to the front.
+    LSingleInstance second(strName);
+    EXPECT_FALSE(second.Listen());
+    EXPECT_FALSE(spy.wait(300));
+    EXPECT_EQ(second.Start({"/late.wav"}), LSingleInstance::kHandedOff);
+    ASSERT_TRUE(spy.wait(3000));
+    EXPECT_EQ(spy.takeFirst().at(0).toStringList(), QStringList{"/late.wav"});
+}
+
+TEST(SingleInstanceTest, TwoStartsAtOnceGiveOneRunningInstance)
+{
+    for (int iRound = 0; iRound < 10; ++iRound) {
+        const QString strName = UniqueName();
+        std::atomic<int> aRoles[2] = {-1, -1};
+        std::counting_semaphore<2> started(0), checked(0);
+        auto start = [&](int i) {
+            return QThread::create([&, i] {
+                LSingleInstance instance(strName);
+                aRoles[i] = instance.Start({QString("/file%1.wav").arg(i)});
+                started.release();
+                // Held until the socket was checked, so the runner still listens.
+                checked.acquire();
+            });
+        };
+        QThread* pA = start(0);
+        QThread* pB = start(1);
+        pA->start();
+        pB->start();
+        started.acquire();
+        started.acquire();
+        const int iRunning = int(aRoles[0] == LSingleInstance::kRunning) + int(aRoles[1] == LSingleInstance::kRunning);
+        const int iHanded = int(aRoles[0] == LSingleInstance::kHandedOff) + int(aRoles[1] == LSingleInstance::kHandedOff);
+        EXPECT_EQ(iRunning, 1) << "round " << iRound;
+        EXPECT_EQ(iHanded, 1) << "round " << iRound;
+        LSingleInstance third(strName);
+        EXPECT_TRUE(third.HandOff({}, 1000)) << "round " << iRound;
+        checked.release(2);
+        pA->wait();
+        pB->wait();
+        delete pA;
+        delete pB;
+    }
 }
 
 TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
