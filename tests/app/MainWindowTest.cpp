@@ -62,6 +62,15 @@ protected:
         EXPECT_EQ(TestSupport::Run(cmd), 0);
         return strPath;
     }
+    void ChooseSavePath(const std::string& strPath)
+    {
+        script.Then([strPath](QDialog& d) {
+            auto* pFiles = qobject_cast<QFileDialog*>(&d);
+            EXPECT_NE(pFiles, nullptr);
+            pFiles->selectFile(QString::fromStdString(strPath));
+            return int(QDialog::Accepted);
+        });
+    }
     void OpenThroughMenu(LMDIMainWindow& w, const std::string& strPath)
     {
         script.Then([strPath](QDialog& d) {
@@ -678,4 +687,49 @@ TEST_F(MainWindowTest, LayoutFollowsTheClientSize)
         // The rate part of the status bar keeps 13 font heights.
         EXPECT_GE(w.statusBar()->findChild<QLabel*>("110.1")->width(), 13 * iF);
     }
+}
+
+TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::string strTaken = MakeWav(dir, "taken.wav", {"-r", "8000", "-c", "1"});
+    const std::vector<uint8_t> before = TestSupport::ReadAll(strTaken);
+    ASSERT_FALSE(before.empty());
+    LMDIMainWindow w;
+    NewFile(w, "8000", "Mono (Single)");
+    InsertSilenceEnd(w, "3000");
+    LOVFile& doc = *w.GetController().GetCurrentFile();
+    const size_t nSeen = script.seen.size();
+
+    // No: the file dialog again; Cancel there: nothing written.
+    ChooseSavePath(strTaken);
+    script.Then(ModalScript::Answer(QMessageBox::No));
+    ChooseSavePath(strTaken);
+    script.Then(ModalScript::Answer(QMessageBox::Cancel));
+    w.Action(CM_FILESAVEAS)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    ASSERT_EQ(script.seen.size(), nSeen + 4);
+    EXPECT_EQ(script.seen[nSeen + 1].strTitle, "Orvenna");
+    EXPECT_EQ(script.seen[nSeen + 1].strText,
+              "Another file with the same name already exists. Do you want to replace it?");
+    EXPECT_EQ(script.seen[nSeen + 1].icon, QMessageBox::Warning);
+    EXPECT_EQ(TestSupport::ReadAll(strTaken), before);
+    EXPECT_TRUE(doc.szFilePath.empty());
+    EXPECT_TRUE(doc.bDirty);
+
+    // Yes: the format, then the file is replaced.
+    ChooseSavePath(strTaken);
+    script.Then(ModalScript::Answer(QMessageBox::Yes));
+    script.Then([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
+        return int(QDialog::Accepted);
+    });
+    w.Action(CM_FILESAVEAS)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_EQ(doc.szFilePath, strTaken);
+    EXPECT_FALSE(doc.bDirty);
+    std::string strOut;
+    ASSERT_EQ(TestSupport::Run({"soxi", "-D", strTaken}, &strOut), 0) << strOut;
+    EXPECT_NEAR(std::stod(strOut), 3.0, 0.001);
 }
