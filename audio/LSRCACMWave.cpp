@@ -27,7 +27,8 @@ LSRCACMWave::LSRCACMWave(LFile&& f, const LWaveFormat& format, uint32_t uDataByt
         uDataBytesIn == 0xFFFFFFFFu ? iInFile : std::min<int64_t>(uDataBytesIn, iInFile),
         UINT32_MAX));
     uSamplesPerSec = std::max<uint32_t>(format.wfx.nSamplesPerSec, 1);
-    uAvgBytesPerSec = format.wfx.nAvgBytesPerSec ? format.wfx.nAvgBytesPerSec : uSamplesPerSec;
+    bNoByteRate = format.wfx.nAvgBytesPerSec == 0;
+    uAvgBytesPerSec = bNoByteRate ? uSamplesPerSec : format.wfx.nAvgBytesPerSec;
     uBlockAlign = std::max<uint32_t>(format.wfx.nBlockAlign, 1);
     if (IsError() || !OpenStream(format)) {
         SetError();
@@ -189,6 +190,16 @@ int32_t LSRCACMWave::GetLength()
     return int32_t(std::min<int64_t>(iWaiting + std::max(iPosition, 0) + iLeft, INT32_MAX));
 }
 
+void LSRCACMWave::SeekByDecoding(int32_t iFrame)
+{
+    file.Seek(iDataStart);
+    iPosition = 0;
+    while (iPosition < iFrame && (iEndPosition < 0 || iPosition < iEndPosition))
+        LSRCACMWave::Read(vDiscard.data(), std::min(iFrame - iPosition, kBlockFrames));
+    // Past the end the position still says where the caller asked to be.
+    iPosition = std::max(iPosition, iFrame);
+}
+
 void LSRCACMWave::Seek(int32_t iFrame)
 {
     if (IsError()) {
@@ -205,6 +216,10 @@ void LSRCACMWave::Seek(int32_t iFrame)
     if (iFrame <= 0) {
         file.Seek(iDataStart);
         iPosition = iFrame;
+        return;
+    }
+    if (bNoByteRate) {
+        SeekByDecoding(iFrame);
         return;
     }
     uint64_t uOffset = FramesToBytes(uint64_t(iFrame));

@@ -40,6 +40,9 @@ private:
     uint32_t cbDstFill = 0; // decoded bytes waiting at the front
     uint32_t uSamplesPerSec = 0;
     uint32_t uAvgBytesPerSec = 0;
+    // The header gives no byte rate (variable bit rate): positions in the
+    // data cannot be computed, so seeking decodes from the start.
+    bool bNoByteRate = false;
     uint32_t uBlockAlign = 1;
     // Bytes <-> frames: uScaleBytes data bytes stand for uScaleFrames frames.
     uint32_t uScaleBytes = 1;
@@ -58,4 +61,6 @@ private:
     void Decode(int32_t iWanted);
     void FixEnd(int32_t iWanted);
     void CompactSource(uint32_t cbUsed);
+    // Seek without a byte rate: from the start, decoding and dropping.
+    void SeekByDecoding(int32_t iFrame);
 };

@@ -326,6 +326,39 @@ TEST(ACMMp3Wave, SeekMatchesStraightReadAfterResync)
     }
 }
 
+// Without a byte rate in the header (ffmpeg's variable bit rate) no data
+// offset can be computed: seeking decodes from the start and lands exactly.
+TEST(ACMMp3Wave, SeekWithoutAByteRateIsExact)
+{
+    REQUIRE_PEER("ffmpeg");
+    TempDir dir;
+    std::string in = dir.File("in.wav"), out = dir.File("out.wav");
+    ASSERT_TRUE(MP3Test::MakeWav(in, 44100 * 4, 2, 44100));
+    ASSERT_TRUE(FfmpegMp3(in, out, { "-q:a", "4" }));
+    std::vector<uint8_t> wav = ReadAll(out);
+    ASSERT_GT(wav.size(), 40u);
+    ASSERT_EQ(wav[28] | (wav[29] << 8) | (wav[30] << 16) | (wav[31] << 24), 0); // no byte rate
+    SourceHandle src = LWaveFile::OpenSource(out);
+    ASSERT_FALSE(src->IsError());
+    std::vector<int32_t> straight = ReadToEnd(*src);
+    const int32_t nFrames = int32_t(straight.size() / 2);
+    ASSERT_GT(nFrames, 44100 * 4);
+    std::vector<int32_t> block(size_t(kBlockFrames) * 2);
+    for (int32_t iAt : { 1, 1000, 44100, 100003, nFrames - 100 }) {
+        src->Seek(iAt);
+        EXPECT_EQ(src->GetPosition(), iAt);
+        src->Read(block.data(), kBlockFrames);
+        const int32_t n = std::min(kBlockFrames, nFrames - iAt);
+        EXPECT_TRUE(std::equal(block.begin(), block.begin() + n * 2, straight.begin() + iAt * 2)) << "seek to " << iAt;
+        // Past the end only silence.
+        EXPECT_TRUE(std::all_of(block.begin() + n * 2, block.end(), [](int32_t v) { return v == 0; }));
+    }
+    src->Seek(nFrames + 5000);
+    EXPECT_EQ(src->GetPosition(), nFrames + 5000);
+    src->Read(block.data(), 16);
+    EXPECT_TRUE(std::all_of(block.begin(), block.begin() + 32, [](int32_t v) { return v == 0; }));
+}
+
 // A file cut inside a frame ends early: the complete frames decode as in
 // the whole file, the cut one is dropped.
 TEST(ACMMp3Wave, TruncatedFileEndsEarly)
