@@ -1,32 +1,9 @@
 #include "platform/sound/LSoundOutBackend.h"
 
+#include "platform/sound/LSoundBackendImpl.h"
 #include "platform/sound/LWaveOutQueue.h"
 
-#include <algorithm>
-
-LSoundOutBackend::~LSoundOutBackend() = default;
-
-bool LSoundOutBackend::Start(LWaveOutQueue& queue, uint32_t uRate, uint16_t nChannels)
-{
-    if (!OpenDevice(uRate, nChannels))
-        return false;
-    pQueue = &queue;
-    nChunkFrames = std::max<uint32_t>(1, uRate / 200);
-    vChunk.assign(size_t(nChunkFrames) * nChannels, 0);
-    bQuit = false;
-    thread = std::thread([this] { ThreadLoop(); });
-    return true;
-}
-
-void LSoundOutBackend::Stop()
-{
-    if (!thread.joinable())
-        return;
-    bQuit = true;
-    pQueue->Quit();
-    thread.join();
-    CloseDevice();
-}
+template class LSoundBackend<LWaveOutQueue>;
 
 void LSoundOutBackend::ThreadLoop()
 {
