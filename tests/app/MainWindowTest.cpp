@@ -723,6 +723,10 @@ TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
     script.Then(ModalScript::Answer(QMessageBox::Yes));
     script.Then([](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
+        auto* pTags = d.findChild<QComboBox*>("Format");
+        EXPECT_NE(pTags, nullptr);
+        if (pTags)
+            pTags->setCurrentText("PCM"); // the last choice is offered first: make it plain PCM
         return int(QDialog::Accepted);
     });
     w.Action(CM_FILESAVEAS)->trigger();
