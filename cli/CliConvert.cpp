@@ -13,8 +13,12 @@ namespace {
 int Save(SourceHandle hSource, const std::string& strPath, int32_t iRate, int iChannels)
 {
     LAcceptingPrompts prompts;
-    LOVSaveToSink save{nullptr, strPath, LOVSaveToSink::kPcmWithoutAsking, &prompts, {}, iRate, iChannels,
-                       std::move(hSource)};
+    LOVSaveToSink save;
+    save.strPath = strPath;
+    save.pPrompts = &prompts;
+    save.iRate = iRate;
+    save.iChannels = iChannels;
+    save.hStream = std::move(hSource);
     Process<LOVSaveToSink> run("Saving...", save);
     run.Run();
     if (run.GetResult() == 1)

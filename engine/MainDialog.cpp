@@ -79,13 +79,6 @@ LValueCheck CheckRate(const LDialogValues& v, const char* szName)
     return {};
 }
 
-int32_t LoadStored(const char* szName, int32_t iDefault)
-{
-    return LSettings::Get().GetInt("StoredValues", szName, iDefault);
-}
-
-void Store(const char* szName, int32_t iValue) { LSettings::Get().SetInt("StoredValues", szName, iValue); }
-
 bool AutoPlayback() { return LSettings::Get().GetBool("Settings", "AutoPlaybackAfterEffects", true); }
 } // namespace
 
@@ -332,8 +325,11 @@ bool MainDialog::CmSave(LOVFile& doc, bool bFromSaveAs)
                                                    LFilePrompts::Icon::Question);
         return a == MainDialogUi::Answer::Yes && CmSaveAs(doc);
     }
-    LOVSaveToSink save{&doc.claAudio, doc.szFilePath,
-                       bFromSaveAs ? LOVSaveToSink::kAsk : LOVSaveToSink::kPcmWithoutAsking, &ui, {}};
+    LOVSaveToSink save;
+    save.pSource = &doc.claAudio;
+    save.strPath = doc.szFilePath;
+    save.uPromptMode = bFromSaveAs ? LOVSaveToSink::kAsk : LOVSaveToSink::kPcmWithoutAsking;
+    save.pPrompts = &ui;
     if (RunOperation("Saving...", save) != 0) {
         doc.szFilePath = doc.szPrevFilePath;
         ui.DocumentChanged(doc);

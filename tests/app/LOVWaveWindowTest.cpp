@@ -273,6 +273,7 @@ TEST(OVWaveWindow, ZoomedSineWithASelection)
     EXPECT_EQ(img.pixelColor(x - 1, 2).rgb(), pal.color(QPalette::Base).rgb());
     EXPECT_EQ(img.pixelColor(15000 * 800 / 32000 + 1, 2).rgb(), QColor(0, 255, 0).rgb());
     EXPECT_EQ(img.pixelColor(790, 2).rgb(), pal.color(QPalette::Button).rgb());
-    if (const char* szShot = std::getenv("ORVENNA_WAVE_SHOT"))
+    if (const char* szShot = std::getenv("ORVENNA_WAVE_SHOT")) {
         EXPECT_TRUE(img.save(szShot));
+    }
 }

@@ -121,8 +121,9 @@ TEST(EfFade, InAndOutFollowTheLineAndOutEndsInSilence)
     EXPECT_GT(v[uLast - 2], 0);
     for (int32_t f = 3000; f < 17000; ++f) {
         ASSERT_NEAR(v[2 * size_t(f)], -v[2 * size_t(f) + 1], 1) << "one gain for both channels at " << f;
-        if (f > 3000)
+        if (f > 3000) {
             ASSERT_LE(v[2 * size_t(f)], v[2 * size_t(f) - 2]) << "falls steadily at " << f;
+        }
     }
     EXPECT_NEAR(v[2 * size_t(10000)], s / 2, s * 0.001);
     EXPECT_EQ(v[2 * size_t(17000)], s) << "after the range untouched";

@@ -68,8 +68,9 @@ TEST(LPRSourceToSink, WritesExactlyTheLength)
             iSum += n;
         }
         EXPECT_EQ(iSum, iLen);
-        if (iLen == 8193)
+        if (iLen == 8193) {
             EXPECT_EQ(hSink->writes, (std::vector<int32_t>{8192, 1}));
+        }
         for (int32_t f = 0; f < iLen; ++f)
             ASSERT_EQ(hSink->data[size_t(f)], (f % 20000) * 16);
     }

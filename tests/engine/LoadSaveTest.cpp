@@ -58,7 +58,11 @@ int Load(const std::string& strPath, LCutListAudio& list, LFilePrompts* pPrompts
 int Save(const LCutListAudio& list, const std::string& strPath, uint32_t uMode, LFilePrompts* pPrompts,
          std::string* pError = nullptr)
 {
-    LOVSaveToSink data{&list, strPath, uMode, pPrompts, {}};
+    LOVSaveToSink data;
+    data.pSource = &list;
+    data.strPath = strPath;
+    data.uPromptMode = uMode;
+    data.pPrompts = pPrompts;
     Process<LOVSaveToSink> run("Save", data);
     run.Run();
     if (pError)
