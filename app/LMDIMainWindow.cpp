@@ -34,6 +34,10 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 
 #include <algorithm>
 #include <ctime>
@@ -135,6 +139,7 @@ void LMDIMainWindow::OpenCommandLine(const QStringList& files)
 void LMDIMainWindow::InitDialog()
 {
     setWindowTitle(kProgram);
+    setAcceptDrops(true);
     setWindowIcon(LOVIcons::Get(LOVIcons::Program));
     transport.onPosition = [this](LOVFile& doc) { FollowPlayer(doc); };
     transport.onState = [this](bool bOpen) {
@@ -748,6 +753,35 @@ void LMDIMainWindow::AddRecentFile(const std::string& strPath)
 }
 
 // ---- closing -------------------------------------------------------------------
+
+namespace {
+// The local files among dropped data.
+QStringList DroppedFiles(const QMimeData* pData)
+{
+    QStringList files;
+    if (pData && pData->hasUrls())
+        for (const QUrl& url : pData->urls())
+            if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+                files.append(url.toLocalFile());
+    return files;
+}
+} // namespace
+
+void LMDIMainWindow::dragEnterEvent(QDragEnterEvent* pEvent)
+{
+    if (!DroppedFiles(pEvent->mimeData()).isEmpty())
+        pEvent->acceptProposedAction();
+}
+
+void LMDIMainWindow::dropEvent(QDropEvent* pEvent)
+{
+    const QStringList files = DroppedFiles(pEvent->mimeData());
+    if (files.isEmpty())
+        return;
+    pEvent->acceptProposedAction();
+    // Loaded after the drop has returned to the file manager.
+    QTimer::singleShot(0, this, [this, files] { EvLoad(files); });
+}
 
 void LMDIMainWindow::closeEvent(QCloseEvent* pEvent)
 {

@@ -94,6 +94,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    // Files dropped from a file manager open as documents.
+    void dragEnterEvent(QDragEnterEvent* pEvent) override;
+    void dropEvent(QDropEvent* pEvent) override;
     // The keys that act before any control sees them: Left and Right held
     // for the scans, and Shift, Home and End for the selection rule.
     bool eventFilter(QObject* pObject, QEvent* pEvent) override;

@@ -23,8 +23,15 @@ LPlayDlg::LPlayDlg(LPlayerSource& src, QWidget* pParent) : LPlayerBaseDlg(src, p
         pStart->setToolTip("Go to Start / Previous Track (Home/PgUp)");
     if (src.wFlags & LPlayerSource::kNextTrack)
         pEnd->setToolTip("Next Track (PgDn)");
+    ShowTitle();
     // It plays from the start as soon as it is shown.
     UpdateTime(0);
+}
+
+void LPlayDlg::ShowTitle()
+{
+    const std::string& strName = GetSource().szName;
+    setWindowTitle(strName.empty() ? QString("Play") : QString::fromStdString(strName));
 }
 
 void LPlayDlg::showEvent(QShowEvent* pEvent)
@@ -113,6 +120,7 @@ void LPlayDlgModeless::Restart()
     const bool bWasPlaying = GetPlayer().GetState() != 0;
     CmStop();
     ShowName();
+    ShowTitle();
     GetStrip().Stop();
     InitFile();
     UpdateTime(0);

@@ -28,6 +28,8 @@ protected:
     void spntfPlay(uintptr_t) override;
     void spntfStop(uintptr_t) override;
     void StartPlaying();
+    // The caption: what it plays.
+    void ShowTitle();
 
 private:
     void CloseIfStopped();

@@ -252,6 +252,7 @@ TEST_F(LPlayDlgTest, RestartReloadsAndPlaysAgainWhenPlaying)
     EXPECT_TRUE(Playing(dlg));
     EXPECT_LT(dlg.GetPlayer().GetPosition(), 8000);
     EXPECT_EQ(dlg.GetName().text(), "take two");
+    EXPECT_EQ(dlg.windowTitle(), "take two");
 
     dlg.CmStop();
     src.iLength = 8000;

@@ -21,6 +21,8 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QMouseEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -736,4 +738,40 @@ TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
     std::string strOut;
     ASSERT_EQ(TestSupport::Run({"soxi", "-D", strTaken}, &strOut), 0) << strOut;
     EXPECT_NEAR(std::stod(strOut), 3.0, 0.001);
+}
+
+TEST_F(MainWindowTest, FilesDroppedOnTheWindowOpen)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::string strA = MakeWav(dir, "a.wav", {"-r", "8000", "-c", "1"});
+    const std::string strB = MakeWav(dir, "b.wav", {"-r", "11025", "-c", "2"});
+    LMDIMainWindow w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(strA)), QUrl::fromLocalFile(QString::fromStdString(strB)),
+                  QUrl::fromLocalFile(QString::fromStdString(dir.File("missing.wav"))),
+                  QUrl("https://example.org/c.wav")});
+    const QPoint at = w.GetMdiArea().geometry().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(&w, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(&w, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    // Only the existing local files, once the drop has returned.
+    QTRY_COMPARE_WITH_TIMEOUT(w.GetController().GetNoFiles(), 2, 5000);
+    EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strB);
+    EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 11025   Stereo");
+
+    // Nothing usable: the drag is refused.
+    QMimeData text;
+    text.setText("not a file");
+    QDragEnterEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QApplication::sendEvent(&w, &refused);
+    EXPECT_FALSE(refused.isAccepted());
 }
