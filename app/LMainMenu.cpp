@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -261,10 +262,18 @@ void LMainMenu::Build(QMenuBar& bar, QObject& owner)
                 auto* pAction = new QAction(item.szText, &owner);
                 pAction->setData(item.iId);
                 pAction->setShortcuts(Keys(item.szKey));
+                // Commands still to come are not shown.
+                pAction->setVisible(!IsUnavailable(item.iId));
                 pTarget->addAction(pAction);
                 mapActions[item.iId] = pAction;
             }
         }
+        // A menu with nothing to show is not shown either (it keeps its place).
+        const QList<QAction*> actions = pMenu->actions();
+        pMenu->menuAction()->setVisible(std::any_of(actions.begin(), actions.end(), [](const QAction* p) {
+            return !p->isSeparator() && p->isVisible();
+        }));
+        pMenu->setSeparatorsCollapsible(true);
         if (pMenu->title() == "&File")
             pFileMenu = pMenu;
         else if (pMenu->title() == "&Window")
@@ -285,6 +294,7 @@ void LMainMenu::Build(QMenuBar& bar, QObject& owner)
 
 void LMainMenu::BuildContextMenu(QMenu& menu) const
 {
+    menu.setSeparatorsCollapsible(true);
     for (int iId : {CM_UNDO, CM_CUT, CM_COPY, CM_PASTE, CM_PASTEMIX, CM_DELETE, CM_SELECTALL, CM_MIXFILE,
                     CM_REPEATLOOP, CM_TRIM, CM_TRIMSTART, CM_TRIMEND, CM_AUTOTRIM, CM_SILENCE})
         menu.addAction(Action(iId));

@@ -4,6 +4,7 @@
 //                                              the last stereo one with the left
 //                                              channel up and the right one down
 //   gui_scene --player SECONDS OUT.png FILE    the play dialog over the file
+//   gui_scene --menu=TITLE SECONDS OUT.png FILE...   the editor with that menu open
 // The picture is taken SECONDS after the start, so a long load can be caught
 // with its progress dialog.
 #include "app/LMDIMainWindow.h"
@@ -16,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -40,7 +42,18 @@ void Shoot(const char* szOut)
     std::fprintf(stderr, "%s %s\n", bSaved ? "saved" : "could not save", szOut);
 }
 
-int Scene(bool bPlayer, int iSeconds, const char* szOut, int nFiles, char** apFiles)
+// Opens the menu bar's menu of that title ("&" left out).
+void OpenMenu(LMDIMainWindow& w, const QString& strTitle)
+{
+    for (QAction* pAction : w.menuBar()->actions())
+        if (pAction->menu() && pAction->text().remove('&') == strTitle) {
+            w.menuBar()->setActiveAction(pAction);
+            return;
+        }
+    std::fprintf(stderr, "no menu %s\n", qPrintable(strTitle));
+}
+
+int Scene(bool bPlayer, const QString& strMenu, int iSeconds, const char* szOut, int nFiles, char** apFiles)
 {
     LMDIMainWindow w;
     w.showMaximized();
@@ -58,6 +71,8 @@ int Scene(bool bPlayer, int iSeconds, const char* szOut, int nFiles, char** apFi
         w.GetController().Activate(pStereo);
         w.GetFileWindow(*pStereo)->GetButton(89)->click();
     }
+    if (!strMenu.isEmpty())
+        QTimer::singleShot(500, &w, [&w, strMenu] { OpenMenu(w, strMenu); });
     LOVFile* pDoc = w.GetController().GetCurrentFile();
     if (bPlayer && pDoc) {
         DocumentSource source(*pDoc);
@@ -79,12 +94,15 @@ int main(int argc, char** argv)
     LUiDispatcher::SetCurrent(&dispatcher);
     LQtProgressView::Install();
     const bool bPlayer = argc > 1 && std::strcmp(argv[1], "--player") == 0;
-    const int iFirst = bPlayer ? 2 : 1;
+    const bool bMenu = argc > 1 && std::strncmp(argv[1], "--menu=", 7) == 0;
+    const QString strMenu = bMenu ? QString::fromUtf8(argv[1] + 7) : QString();
+    const int iFirst = bPlayer || bMenu ? 2 : 1;
     if (argc < iFirst + 2) {
-        std::fprintf(stderr, "usage: gui_scene [--player] SECONDS OUT.png FILE...\n");
+        std::fprintf(stderr, "usage: gui_scene [--player | --menu=TITLE] SECONDS OUT.png FILE...\n");
         return 2;
     }
-    const int iResult = Scene(bPlayer, std::atoi(argv[iFirst]), argv[iFirst + 1], argc - iFirst - 2, argv + iFirst + 2);
+    const int iResult = Scene(bPlayer, strMenu, std::atoi(argv[iFirst]), argv[iFirst + 1], argc - iFirst - 2,
+                              argv + iFirst + 2);
     LProgressView::SetFactory(nullptr);
     LUiDispatcher::SetCurrent(nullptr);
     return iResult;
