@@ -1,4 +1,5 @@
 #include "platform/acm/LAcmDriver.h"
+#include "platform/acm/LAdpcmFormats.h"
 #include "platform/acm/LAcmSampleLayout.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@ const int16_t kStep[89] = { 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 21, 23, 25,
     7845, 8630, 9493, 10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086,
     29794, 32767 };
 const int8_t kIndexStep[16] = { -1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8 };
-const uint32_t kRates[] = { 8000, 11025, 22050, 44100 };
 constexpr uint16_t kMaxChannels = 8;
 
 // Predictor and step index of one channel.
@@ -175,18 +175,9 @@ public:
 
     bool GetFormat(uint32_t i, LWaveFormat& wf) const override
     {
-        if (i >= 2 * sizeof kRates / sizeof kRates[0])
+        uint32_t nSpb = 0;
+        if (!LAdpcmFormats::Get(i, WAVE_FORMAT_IMA_ADPCM, SamplesPerBlock, wf, nSpb))
             return false;
-        uint16_t nCh = uint16_t(i % 2 + 1);
-        uint32_t uRate = kRates[i / 2];
-        wf = LWaveFormat();
-        wf.wfx.wFormatTag = WAVE_FORMAT_IMA_ADPCM;
-        wf.wfx.nChannels = nCh;
-        wf.wfx.nSamplesPerSec = uRate;
-        wf.wfx.nBlockAlign = uint16_t(256 * nCh * std::max<uint32_t>(1, uRate / 11025));
-        wf.wfx.wBitsPerSample = 4;
-        uint32_t nSpb = SamplesPerBlock(wf.wfx.nBlockAlign, nCh);
-        wf.wfx.nAvgBytesPerSec = uRate * wf.wfx.nBlockAlign / nSpb;
         wf.SetExtra({ uint8_t(nSpb), uint8_t(nSpb >> 8) });
         return true;
     }

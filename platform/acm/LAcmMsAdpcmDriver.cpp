@@ -1,4 +1,5 @@
 #include "platform/acm/LAcmDriver.h"
+#include "platform/acm/LAdpcmFormats.h"
 #include "platform/acm/LAcmSampleLayout.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@ const int32_t kAdapt[16]
     = { 230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307, 230, 230, 230 };
 const int16_t kStdCoef[7][2]
     = { { 256, 0 }, { 512, -256 }, { 0, 0 }, { 192, 64 }, { 240, 0 }, { 460, -208 }, { 392, -232 } };
-const uint32_t kRates[] = { 8000, 11025, 22050, 44100 };
 constexpr uint16_t kMaxChannels = 8;
 constexpr uint32_t kMaxCoefs = 256;
 // Keeps the step's growth inside 32 bits on any input.
@@ -224,18 +224,9 @@ public:
 
     bool GetFormat(uint32_t i, LWaveFormat& wf) const override
     {
-        if (i >= 2 * sizeof kRates / sizeof kRates[0])
+        uint32_t nSpb = 0;
+        if (!LAdpcmFormats::Get(i, WAVE_FORMAT_ADPCM, SamplesPerBlock, wf, nSpb))
             return false;
-        uint16_t nCh = uint16_t(i % 2 + 1);
-        uint32_t uRate = kRates[i / 2];
-        wf = LWaveFormat();
-        wf.wfx.wFormatTag = WAVE_FORMAT_ADPCM;
-        wf.wfx.nChannels = nCh;
-        wf.wfx.nSamplesPerSec = uRate;
-        wf.wfx.nBlockAlign = uint16_t(256 * nCh * std::max<uint32_t>(1, uRate / 11025));
-        wf.wfx.wBitsPerSample = 4;
-        uint32_t nSpb = SamplesPerBlock(wf.wfx.nBlockAlign, nCh);
-        wf.wfx.nAvgBytesPerSec = uRate * wf.wfx.nBlockAlign / nSpb;
         std::vector<uint8_t> v = { uint8_t(nSpb), uint8_t(nSpb >> 8), 7, 0 };
         for (const auto& pair : kStdCoef)
             for (int16_t x : pair) {
