@@ -1,5 +1,6 @@
 #include "platform/acm/LAcmDriver.h"
 #include "platform/acm/LAcmSampleLayout.h"
+#include "platform/acm/LAcmSampleStream.h"
 
 #include <cmath>
 #include <cstring>
@@ -19,58 +20,28 @@ int16_t FloatToPcm16(double x)
     return int16_t(v);
 }
 
-class LFloatStream : public LAcmBlockStream {
-public:
-    LFloatStream(int iChannels, int iBytesIn, bool bDecodeIn)
-        : LAcmBlockStream(uint32_t(iChannels) * (bDecodeIn ? iBytesIn : 2),
-            uint32_t(iChannels) * (bDecodeIn ? 2 : iBytesIn))
-        , iBytes(iBytesIn)
-        , bDecode(bDecodeIn)
-        , nSamplesPerFrame(uint32_t(iChannels))
-    {
-    }
-
-protected:
-    void ConvertBlocks(const uint8_t* pSrc, uint8_t* pDst, uint32_t nBlocks) override
-    {
-        size_t n = size_t(nBlocks) * nSamplesPerFrame;
-        if (bDecode) {
-            for (size_t i = 0; i < n; ++i) {
-                int16_t x = FloatToPcm16(Load(pSrc + i * size_t(iBytes)));
-                pDst[2 * i] = uint8_t(x);
-                pDst[2 * i + 1] = uint8_t(uint16_t(x) >> 8);
-            }
-        } else {
-            for (size_t i = 0; i < n; ++i) {
-                int16_t x = int16_t(uint16_t(pSrc[2 * i] | (pSrc[2 * i + 1] << 8)));
-                Store(double(x) / 32768.0, pDst + i * size_t(iBytes));
-            }
-        }
-    }
-
-private:
+// 32- or 64-bit IEEE float samples.
+struct LFloatCodec {
     int iBytes;
-    bool bDecode;
-    uint32_t nSamplesPerFrame;
-
-    double Load(const uint8_t* p) const
+    int16_t Decode(const uint8_t* p) const
     {
         if (iBytes == 4) {
             float f;
             std::memcpy(&f, p, 4);
-            return f;
+            return FloatToPcm16(f);
         }
         double d;
         std::memcpy(&d, p, 8);
-        return d;
+        return FloatToPcm16(d);
     }
-    void Store(double x, uint8_t* p) const
+    void Encode(int16_t x, uint8_t* p) const
     {
+        const double v = double(x) / 32768.0;
         if (iBytes == 4) {
-            float f = float(x);
+            const float f = float(v);
             std::memcpy(p, &f, 4);
         } else {
-            std::memcpy(p, &x, 8);
+            std::memcpy(p, &v, 8);
         }
     }
 };
@@ -103,8 +74,8 @@ public:
         int iBytes = Bytes(src, dst);
         if (!iBytes)
             return nullptr;
-        return std::make_unique<LFloatStream>(
-            src.wfx.nChannels, iBytes, LAcmSampleLayout::IsPcm16Of(dst, src));
+        return std::make_unique<LAcmSampleStream<LFloatCodec>>(LFloatCodec{iBytes}, src.wfx.nChannels, iBytes,
+                                                              LAcmSampleLayout::IsPcm16Of(dst, src));
     }
 
 private:

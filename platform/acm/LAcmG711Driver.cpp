@@ -1,5 +1,6 @@
 #include "platform/acm/LAcmDriver.h"
 #include "platform/acm/LAcmSampleLayout.h"
+#include "platform/acm/LAcmSampleStream.h"
 #include "platform/acm/LG711.h"
 
 namespace {
@@ -16,39 +17,11 @@ struct LG711Law {
     uint8_t (*pfnCompress)(int32_t);
 };
 
-class LG711Stream : public LAcmBlockStream {
-public:
-    LG711Stream(const LG711Law& lawIn, int iChannels, bool bDecodeIn)
-        : LAcmBlockStream(uint32_t(iChannels) * (bDecodeIn ? 1 : 2),
-            uint32_t(iChannels) * (bDecodeIn ? 2 : 1))
-        , law(lawIn)
-        , bDecode(bDecodeIn)
-        , nSamplesPerFrame(uint32_t(iChannels))
-    {
-    }
-
-protected:
-    void ConvertBlocks(const uint8_t* pSrc, uint8_t* pDst, uint32_t nBlocks) override
-    {
-        size_t n = size_t(nBlocks) * nSamplesPerFrame;
-        if (bDecode) {
-            for (size_t i = 0; i < n; ++i) {
-                uint16_t x = uint16_t(law.pfnExpand(pSrc[i]) >> 4);
-                pDst[2 * i] = uint8_t(x);
-                pDst[2 * i + 1] = uint8_t(x >> 8);
-            }
-        } else {
-            for (size_t i = 0; i < n; ++i) {
-                int32_t x = int16_t(uint16_t(pSrc[2 * i] | (pSrc[2 * i + 1] << 8)));
-                pDst[i] = law.pfnCompress(x * 16);
-            }
-        }
-    }
-
-private:
-    const LG711Law& law;
-    bool bDecode;
-    uint32_t nSamplesPerFrame;
+// One byte per sample by the law's tables.
+struct LG711Codec {
+    const LG711Law* pLaw;
+    int16_t Decode(const uint8_t* p) const { return int16_t(pLaw->pfnExpand(p[0]) >> 4); }
+    void Encode(int16_t x, uint8_t* p) const { p[0] = pLaw->pfnCompress(int32_t(x) * 16); }
 };
 
 class LAcmG711Driver : public LAcmDriver {
@@ -79,9 +52,9 @@ public:
         const LWaveFormat& src, const LWaveFormat& dst) const override
     {
         if (IsPair(dst, src))
-            return std::make_unique<LG711Stream>(law, src.wfx.nChannels, true);
+            return std::make_unique<LAcmSampleStream<LG711Codec>>(LG711Codec{&law}, src.wfx.nChannels, 1, true);
         if (IsPair(src, dst))
-            return std::make_unique<LG711Stream>(law, src.wfx.nChannels, false);
+            return std::make_unique<LAcmSampleStream<LG711Codec>>(LG711Codec{&law}, src.wfx.nChannels, 1, false);
         return nullptr;
     }
 

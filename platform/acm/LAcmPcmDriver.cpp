@@ -1,5 +1,6 @@
 #include "platform/acm/LAcmDriver.h"
 #include "platform/acm/LAcmSampleLayout.h"
+#include "platform/acm/LAcmSampleStream.h"
 
 #include <algorithm>
 
@@ -46,38 +47,11 @@ void FromPcm16(int16_t x, uint8_t* p, int iBytes)
     }
 }
 
-class LPcmStream : public LAcmBlockStream {
-public:
-    LPcmStream(int iChannels, int iBytesIn, bool bDecodeIn)
-        : LAcmBlockStream(uint32_t(iChannels) * (bDecodeIn ? iBytesIn : 2),
-            uint32_t(iChannels) * (bDecodeIn ? 2 : iBytesIn))
-        , iBytes(iBytesIn)
-        , bDecode(bDecodeIn)
-        , nSamplesPerFrame(uint32_t(iChannels))
-    {
-    }
-
-protected:
-    void ConvertBlocks(const uint8_t* pSrc, uint8_t* pDst, uint32_t nBlocks) override
-    {
-        size_t n = size_t(nBlocks) * nSamplesPerFrame;
-        if (bDecode) {
-            for (size_t i = 0; i < n; ++i) {
-                int16_t x = ToPcm16(pSrc + i * size_t(iBytes), iBytes);
-                pDst[2 * i] = uint8_t(x);
-                pDst[2 * i + 1] = uint8_t(uint16_t(x) >> 8);
-            }
-        } else {
-            for (size_t i = 0; i < n; ++i)
-                FromPcm16(int16_t(uint16_t(pSrc[2 * i] | (pSrc[2 * i + 1] << 8))),
-                    pDst + i * size_t(iBytes), iBytes);
-        }
-    }
-
-private:
+// Integer PCM of 1 to 4 bytes per sample.
+struct LPcmCodec {
     int iBytes;
-    bool bDecode;
-    uint32_t nSamplesPerFrame;
+    int16_t Decode(const uint8_t* p) const { return ToPcm16(p, iBytes); }
+    void Encode(int16_t x, uint8_t* p) const { FromPcm16(x, p, iBytes); }
 };
 
 class LAcmPcmDriver : public LAcmDriver {
@@ -109,7 +83,7 @@ public:
         if (!iBytes)
             return nullptr;
         bool bDecode = LAcmSampleLayout::IsPcm16Of(dst, src);
-        return std::make_unique<LPcmStream>(src.wfx.nChannels, iBytes, bDecode);
+        return std::make_unique<LAcmSampleStream<LPcmCodec>>(LPcmCodec{iBytes}, src.wfx.nChannels, iBytes, bDecode);
     }
 
 private:
