@@ -204,7 +204,12 @@ void LMDIMainWindow::InitDialog()
     connect(pSelectionTimer, &QTimer::timeout, this, [this]() { dialog.ApplySelection(); });
 
     auto* pScrub = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    // Space scrubs, and in scrub mode plays on.
     connect(pScrub, &QShortcut::activated, this, [this]() {
+        if (playback.IsCued()) {
+            EvCommand(CM_PLAY);
+            return;
+        }
         dialog.CmScrub();
         EnablePlayerControls();
     });
@@ -596,9 +601,11 @@ void LMDIMainWindow::EnableMenuOptions()
 
 void LMDIMainWindow::EnablePlayerControls()
 {
+    // Play while playing, Scrub while scrubbing, Stop while closed.
     const bool bOpen = playback.IsOpen();
+    const bool bCued = bOpen && playback.IsCued();
     for (const auto& [iId, pButton] : mapTransport)
-        pButton->setChecked(iId == 111 ? bOpen : iId == 113 && !bOpen);
+        pButton->setChecked((iId == 111 && bOpen && !bCued) || (iId == 112 && bCued) || (iId == 113 && !bOpen));
 }
 
 void LMDIMainWindow::FileApply()

@@ -134,6 +134,21 @@ void Draw(QPainter& p, LOVIcons::Kind kind)
         break;
     }
 }
+// The lit pictures: a bright green Play, a red Stop, each with a light rim.
+void DrawActive(QPainter& p, LOVIcons::Kind kind)
+{
+    const QColor rim(255, 255, 255, 200);
+    if (kind == LOVIcons::Play) {
+        const QPainterPath path = Triangle({13, 9}, {40, 24}, {13, 39});
+        p.fillPath(path, QColor(40, 210, 80));
+        p.setPen(QPen(rim, 2));
+        p.drawPath(path);
+    } else {
+        p.setBrush(QColor(210, 40, 40));
+        p.setPen(QPen(rim, 2));
+        p.drawRect(QRectF(12, 12, 24, 24));
+    }
+}
 } // namespace
 
 QIcon LOVIcons::Get(Kind kind)
@@ -145,6 +160,17 @@ QIcon LOVIcons::Get(Kind kind)
     Draw(p, kind);
     p.end();
     QIcon icon(pixmap);
+    // Play and Stop show a lit picture while they are pressed (playing,
+    // stopped).
+    if (kind == Play || kind == Stop) {
+        QPixmap active(kSize, kSize);
+        active.fill(Qt::transparent);
+        QPainter a(&active);
+        a.setRenderHint(QPainter::Antialiasing);
+        DrawActive(a, kind);
+        a.end();
+        icon.addPixmap(active, QIcon::Normal, QIcon::On);
+    }
     // A greyed picture for disabled buttons.
     QPixmap disabled(pixmap.size());
     disabled.fill(Qt::transparent);

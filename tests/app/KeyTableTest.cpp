@@ -130,3 +130,32 @@ TEST_F(KeyTableTest, ArrowsInTheVolumeFieldMoveTheCaret)
     EXPECT_EQ(pDoc->sPosition, 16000);
     QTest::keyRelease(pField, Qt::Key_Left);
 }
+
+TEST_F(KeyTableTest, TransportButtonsShowThePlayerState)
+{
+    auto checked = [this](int iId) { return w->GetTransportButton(iId)->isChecked(); };
+    EXPECT_TRUE(checked(113));
+    EXPECT_FALSE(checked(111));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    ASSERT_TRUE(Playing());
+    EXPECT_TRUE(checked(111));
+    EXPECT_FALSE(checked(112));
+    EXPECT_FALSE(checked(113));
+    // Space scrubs: Scrub is down, Play is up.
+    QTest::keyClick(w.get(), Qt::Key_Space);
+    ASSERT_TRUE(w->GetTransport().IsCued());
+    EXPECT_TRUE(checked(112));
+    EXPECT_FALSE(checked(111));
+    // Space again plays on.
+    QTest::keyClick(w.get(), Qt::Key_Space);
+    EXPECT_FALSE(w->GetTransport().IsCued());
+    EXPECT_TRUE(checked(111));
+    EXPECT_FALSE(checked(112));
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    EXPECT_FALSE(Playing());
+    EXPECT_TRUE(checked(113));
+    EXPECT_FALSE(checked(111));
+    // The pressed Play and Stop show their lit pictures.
+    const QIcon icon = w->GetTransportButton(113)->icon();
+    EXPECT_NE(icon.pixmap(32, QIcon::Normal, QIcon::On).toImage(), icon.pixmap(32, QIcon::Normal, QIcon::Off).toImage());
+}
