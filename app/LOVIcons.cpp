@@ -151,34 +151,37 @@ void DrawActive(QPainter& p, LOVIcons::Kind kind)
 }
 } // namespace
 
-QIcon LOVIcons::Get(Kind kind)
+namespace {
+// A transparent picture drawn by fn, optionally antialiased.
+template <class Fn>
+QPixmap Picture(Fn fn, bool bAntialias = true)
 {
     QPixmap pixmap(kSize, kSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    Draw(p, kind);
+    p.setRenderHint(QPainter::Antialiasing, bAntialias);
+    fn(p);
     p.end();
+    return pixmap;
+}
+} // namespace
+
+QIcon LOVIcons::Get(Kind kind)
+{
+    const QPixmap pixmap = Picture([kind](QPainter& p) { Draw(p, kind); });
     QIcon icon(pixmap);
     // Play and Stop show a lit picture while they are pressed (playing,
     // stopped).
-    if (kind == Play || kind == Stop) {
-        QPixmap active(kSize, kSize);
-        active.fill(Qt::transparent);
-        QPainter a(&active);
-        a.setRenderHint(QPainter::Antialiasing);
-        DrawActive(a, kind);
-        a.end();
-        icon.addPixmap(active, QIcon::Normal, QIcon::On);
-    }
+    if (kind == Play || kind == Stop)
+        icon.addPixmap(Picture([kind](QPainter& p) { DrawActive(p, kind); }), QIcon::Normal, QIcon::On);
     // A greyed picture for disabled buttons.
-    QPixmap disabled(pixmap.size());
-    disabled.fill(Qt::transparent);
-    QPainter g(&disabled);
-    g.setOpacity(0.3);
-    g.drawPixmap(0, 0, pixmap);
-    g.end();
-    icon.addPixmap(disabled, QIcon::Disabled);
+    icon.addPixmap(Picture(
+                       [&pixmap](QPainter& p) {
+                           p.setOpacity(0.3);
+                           p.drawPixmap(0, 0, pixmap);
+                       },
+                       false),
+                   QIcon::Disabled);
     return icon;
 }
 
