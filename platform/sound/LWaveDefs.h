@@ -47,3 +47,11 @@ inline uint32_t WaveHeaderFlags(const WAVEHDR& hdr)
     return std::atomic_ref<uint32_t>(const_cast<uint32_t&>(hdr.dwFlags)).load(std::memory_order_acquire);
 }
 inline bool WaveHeaderDone(const WAVEHDR& hdr) { return (WaveHeaderFlags(hdr) & WHDR_DONE) != 0; }
+// Sets and clears flags in one store (only the device thread changes them
+// while the header is queued).
+inline void SetWaveHeaderFlags(WAVEHDR& hdr, uint32_t uSet, uint32_t uClear)
+{
+    std::atomic_ref<uint32_t> flags(hdr.dwFlags);
+    const uint32_t u = flags.load(std::memory_order_relaxed);
+    flags.store((u & ~uClear) | uSet, std::memory_order_release);
+}

@@ -6,15 +6,6 @@
 #include <chrono>
 #include <cstring>
 
-namespace {
-void SetFlags(WAVEHDR& hdr, uint32_t uSet, uint32_t uClear)
-{
-    std::atomic_ref<uint32_t> flags(hdr.dwFlags);
-    uint32_t u = flags.load(std::memory_order_relaxed);
-    flags.store((u & ~uClear) | uSet, std::memory_order_release);
-}
-} // namespace
-
 LWaveInQueue::LWaveInQueue(uint16_t nBlockAlign, LSignalObject* pEvent)
     : nBlockAlign(nBlockAlign), pEvent(pEvent)
 {
@@ -31,7 +22,7 @@ uint32_t LWaveInQueue::AddBuffer(WAVEHDR* pHdr)
     if (pHdr->dwBufferLength < nBlockAlign)
         return MMSYSERR_INVALPARAM;
     pHdr->dwBytesRecorded = 0;
-    SetFlags(*pHdr, WHDR_INQUEUE, WHDR_DONE);
+    SetWaveHeaderFlags(*pHdr, WHDR_INQUEUE, WHDR_DONE);
     dqHeaders.push_back(pHdr);
     return MMSYSERR_NOERROR;
 }
@@ -99,7 +90,7 @@ uint32_t LWaveInQueue::GetPosition() const
 
 void LWaveInQueue::FinishFront()
 {
-    SetFlags(*dqHeaders.front(), WHDR_DONE, WHDR_INQUEUE);
+    SetWaveHeaderFlags(*dqHeaders.front(), WHDR_DONE, WHDR_INQUEUE);
     dqHeaders.pop_front();
 }
 

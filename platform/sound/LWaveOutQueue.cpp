@@ -6,15 +6,6 @@
 #include <chrono>
 #include <cstring>
 
-namespace {
-void SetFlags(WAVEHDR& hdr, uint32_t uSet, uint32_t uClear)
-{
-    std::atomic_ref<uint32_t> flags(hdr.dwFlags);
-    uint32_t u = flags.load(std::memory_order_relaxed);
-    flags.store((u & ~uClear) | uSet, std::memory_order_release);
-}
-} // namespace
-
 LWaveOutQueue::LWaveOutQueue(uint16_t nBlockAlign, LSignalObject* pEvent)
     : nBlockAlign(nBlockAlign), pEvent(pEvent)
 {
@@ -29,7 +20,7 @@ uint32_t LWaveOutQueue::Write(WAVEHDR* pHdr)
             return WAVERR_UNPREPARED;
         if (uFlags & WHDR_INQUEUE)
             return WAVERR_STILLPLAYING;
-        SetFlags(*pHdr, WHDR_INQUEUE, WHDR_DONE);
+        SetWaveHeaderFlags(*pHdr, WHDR_INQUEUE, WHDR_DONE);
         dqHeaders.push_back(pHdr);
     }
     cvWork.notify_all();
@@ -70,7 +61,7 @@ void LWaveOutQueue::Reset()
         std::lock_guard<std::mutex> lock(mLock);
         MarkFinishedDone();
         for (WAVEHDR* pHdr : dqHeaders)
-            SetFlags(*pHdr, WHDR_DONE, WHDR_INQUEUE);
+            SetWaveHeaderFlags(*pHdr, WHDR_DONE, WHDR_INQUEUE);
         dqHeaders.clear();
         nPulled = 0;
         iCur = 0;
@@ -107,7 +98,7 @@ void LWaveOutQueue::FinishFront(size_t nCount)
 void LWaveOutQueue::MarkFinishedDone()
 {
     for (WAVEHDR* pHdr : dqFinished)
-        SetFlags(*pHdr, WHDR_DONE, WHDR_INQUEUE);
+        SetWaveHeaderFlags(*pHdr, WHDR_DONE, WHDR_INQUEUE);
     dqFinished.clear();
 }
 
