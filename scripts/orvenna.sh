@@ -42,18 +42,21 @@ case "$MODE" in
 run)
     build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF
     shift || true
+    # Without a file a sample made here is opened (30 seconds of a two-tone
+    # stereo signal), so there is something to look at and play.
+    SAMPLE_DIR="$ROOT/build/sample"
+    mkdir -p "$SAMPLE_DIR"
+    [ -f "$SAMPLE_DIR/sample.wav" ] ||
+        sox -q -n -r 44100 -c 2 -b 16 "$SAMPLE_DIR/sample.wav" synth 30 sine 220 sine 330 tremolo 3 40 fade 0.5 30 0.5 vol 0.7
+    [ $# -gt 0 ] || set -- "$SAMPLE_DIR/sample.wav"
     if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
         exec "$ROOT/build/release/app/orvenna" "$@"
     fi
-    # No desktop to show a window on: do the main job on the command line
-    # with a sample made here (30 seconds of a two-tone stereo signal).
-    echo "orvenna: no display found; running orvenna-cli on a generated sample instead." >&2
+    # No desktop to show a window on: do the main job on the command line.
+    echo "orvenna: no display found; running orvenna-cli on $1 instead." >&2
     CLI="$ROOT/build/release/cli/orvenna-cli"
-    SAMPLE_DIR="$ROOT/build/sample"
-    mkdir -p "$SAMPLE_DIR"
-    sox -q -n -r 44100 -c 2 -b 16 "$SAMPLE_DIR/sample.wav" synth 30 sine 220 sine 330 tremolo 3 40 fade 0.5 30 0.5 vol 0.7
-    "$CLI" info "$SAMPLE_DIR/sample.wav"
-    "$CLI" edit "$SAMPLE_DIR/sample.wav" -o "$SAMPLE_DIR/edited.wav" "select 1000 2000" "Cut" "Select All" "Normalize"
+    "$CLI" info "$1"
+    "$CLI" edit "$1" -o "$SAMPLE_DIR/edited.wav" "select 1000 2000" "Cut" "Select All" "Normalize"
     "$CLI" info "$SAMPLE_DIR/edited.wav"
     ;;
 test)
