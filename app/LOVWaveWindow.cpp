@@ -30,18 +30,6 @@ void LOVWaveWindow::SetSource(const LCutListAudio& audio, int iDisplayMode, bool
     StartWorker();
 }
 
-int32_t LOVWaveWindow::GetSelStart() const
-{
-    std::lock_guard<std::mutex> lock(worker.csPaint);
-    return marks.sSelStart;
-}
-
-int32_t LOVWaveWindow::GetSelEnd() const
-{
-    std::lock_guard<std::mutex> lock(worker.csPaint);
-    return marks.sSelEnd;
-}
-
 void LOVWaveWindow::SetEdgeState(int16_t iState)
 {
     std::lock_guard<std::mutex> lock(worker.csPaint);

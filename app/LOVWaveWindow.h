@@ -23,8 +23,8 @@ public:
     void SetSelStart(int32_t iFrame) { MoveMark(&LWaveMarks::sSelStart, iFrame); }
     void SetSelEnd(int32_t iFrame) { MoveMark(&LWaveMarks::sSelEnd, iFrame); }
 
-    int32_t GetSelStart() const;
-    int32_t GetSelEnd() const;
+    int32_t GetSelStart() const { return ReadMark(&LWaveMarks::sSelStart); }
+    int32_t GetSelEnd() const { return ReadMark(&LWaveMarks::sSelEnd); }
 
 protected:
     void mousePressEvent(QMouseEvent* pEvent) override;

@@ -124,8 +124,7 @@ void LPlayerBaseDlg::InitFile()
     SourceHandle h;
     if (!OpenSource(h))
         return;
-    iRate = h->GetSampleRate();
-    iLengthMs = LSoundTime::FramesToMs(h->GetLength(), iRate);
+    ReadRateAndLength(*h);
     pStrip->SetEndMark(h->GetLength());
     pStrip->SetSource(h);
     UpdateTime(iLengthMs);
@@ -180,6 +179,12 @@ void LPlayerBaseDlg::OnVolume(int iDb)
     LMixer::SetOutVolume(cDevice, iDb, 0);
 }
 
+void LPlayerBaseDlg::ReadRateAndLength(LSoundSourceBase& src)
+{
+    iRate = src.GetSampleRate();
+    iLengthMs = LSoundTime::FramesToMs(src.GetLength(), iRate);
+}
+
 void LPlayerBaseDlg::OnStripReleased()
 {
     const int32_t iFrame = pStrip->GetCursor();
@@ -198,8 +203,7 @@ void LPlayerBaseDlg::CmPlay()
     player.Stop();
     SourceHandle h;
     if (OpenSource(h)) {
-        iRate = h->GetSampleRate();
-        iLengthMs = LSoundTime::FramesToMs(h->GetLength(), iRate);
+        ReadRateAndLength(*h);
         // Played through: the next start is from the beginning.
         if (iPositionMs >= iLengthMs)
             UpdateTime(0);
@@ -216,8 +220,7 @@ void LPlayerBaseDlg::CmPlayEnd()
     SourceHandle h;
     if (!OpenSource(h))
         return;
-    iRate = h->GetSampleRate();
-    iLengthMs = LSoundTime::FramesToMs(h->GetLength(), iRate);
+    ReadRateAndLength(*h);
     UpdateTime(std::max(0, iLengthMs - 3000));
     h->Seek(LSoundTime::MsToFrames(iPositionMs, iRate));
     player.Start(h, 0);

@@ -79,6 +79,8 @@ private:
     void OnDevice(int iIndex);
     void OnVolume(int iDb);
     void OnStripReleased();
+    // iRate and iLengthMs of a source just opened.
+    void ReadRateAndLength(LSoundSourceBase& src);
 
     LPlayerSource& source;
     int32_t iRate = 0;

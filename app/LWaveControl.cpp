@@ -55,6 +55,12 @@ void LWaveControl::MoveMark(int32_t LWaveMarks::*pMark, int32_t iFrame)
     UpdateBetween(a, b);
 }
 
+int32_t LWaveControl::ReadMark(int32_t LWaveMarks::*pMark) const
+{
+    std::lock_guard<std::mutex> lock(worker.csPaint);
+    return marks.*pMark;
+}
+
 void LWaveControl::SetEndMark(int32_t iFrames) { MoveMark(&LWaveMarks::sEndMark, iFrames); }
 
 void LWaveControl::SetCursor(int32_t iFrame, int32_t iBandLength)
@@ -92,17 +98,9 @@ int32_t LWaveControl::FrameAt(int iClientX) const
     return worker.view.PixelToFrame(std::clamp(iClientX - 1, 0, worker.view.nWidth));
 }
 
-int32_t LWaveControl::GetCursor() const
-{
-    std::lock_guard<std::mutex> lock(worker.csPaint);
-    return marks.sCursor;
-}
+int32_t LWaveControl::GetCursor() const { return ReadMark(&LWaveMarks::sCursor); }
 
-int32_t LWaveControl::GetCursorLength() const
-{
-    std::lock_guard<std::mutex> lock(worker.csPaint);
-    return marks.sCursorLen;
-}
+int32_t LWaveControl::GetCursorLength() const { return ReadMark(&LWaveMarks::sCursorLen); }
 
 int32_t LWaveControl::GetViewStart() const
 {

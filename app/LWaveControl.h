@@ -45,6 +45,8 @@ protected:
     void resizeEvent(QResizeEvent* pEvent) override;
     // Sets one mark and repaints the columns between its old and new pixels.
     void MoveMark(int32_t LWaveMarks::*pMark, int32_t iFrame);
+    // Reads one mark under the lock.
+    int32_t ReadMark(int32_t LWaveMarks::*pMark) const;
     // Frame under a client x, within the view's columns.
     int32_t FrameAt(int iClientX) const;
     // Repaints columns [x0, x1) (posted by the worker).
