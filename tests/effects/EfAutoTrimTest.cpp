@@ -1,16 +1,16 @@
-#include "EffectTestSupport.h"
 #include "effects/EfAutoTrim.h"
-#include "platform/LSettings.h"
 
-#include <gtest/gtest.h>
+#include "EffectTestSupport.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace EffectTest;
 
 namespace {
 // A 441 Hz tone of the given peak over [iFrom, iTo), quiet noise elsewhere.
-std::vector<int32_t> ToneBetween(int32_t iFrames, int iCh, int32_t iFrom, int32_t iTo, int32_t iPeak)
+std::vector<int32_t> ToneBetween(
+    int32_t iFrames, int iCh, int32_t iFrom, int32_t iTo, int32_t iPeak)
 {
     return Signal(iFrames, iCh, [=](int32_t f, int c) {
         if (f >= iFrom && f < iTo)
@@ -31,12 +31,12 @@ TEST(EfAutoTrim, KeepsTheLoudPartInWholeBlocks)
     EXPECT_EQ(iStart, 38 * 256);
     EXPECT_EQ(iEnd, 118 * 256);
 
-    EfAutoTrim trim{&doc, -20};
+    EfAutoTrim trim { &doc, -20 };
     EXPECT_EQ(RunBody(trim), 0);
     ASSERT_EQ(doc.GetTotalLength(), 118 * 256 - 38 * 256);
     std::vector<int32_t> out = Samples(doc);
     EXPECT_EQ(std::vector<int32_t>(out.begin(), out.begin() + 20),
-              std::vector<int32_t>(in.begin() + 2 * 38 * 256, in.begin() + 2 * 38 * 256 + 20));
+        std::vector<int32_t>(in.begin() + 2 * 38 * 256, in.begin() + 2 * 38 * 256 + 20));
     EXPECT_EQ(out.back(), in[2 * 118 * 256 - 1]);
 }
 
@@ -45,13 +45,13 @@ TEST(EfAutoTrim, AllBelowTheThresholdOrSilentKeepsTheWholeFile)
     // At 0 dB the level is the peak itself, which nothing exceeds.
     LCutListAudio doc = ListOf(ToneBetween(20000, 1, 5000, 15000, 0x60000), 1);
     auto before = Records(doc);
-    EfAutoTrim flat{&doc, 0};
+    EfAutoTrim flat { &doc, 0 };
     EXPECT_EQ(RunBody(flat), 0);
     EXPECT_EQ(Records(doc), before);
 
     LCutListAudio silent = ListOf(std::vector<int32_t>(20000, 0), 1);
     silent.EfInsertSilence(0, 3000);
-    EfAutoTrim quiet{&silent, -20};
+    EfAutoTrim quiet { &silent, -20 };
     EXPECT_EQ(RunBody(quiet), 0);
     EXPECT_EQ(silent.GetTotalLength(), 23000);
 }
@@ -82,13 +82,4 @@ TEST(EfAutoTrim, WeighsEachCutByItsGainWithoutWrapping)
     EXPECT_EQ(iEnd, 10240);
     AutoTrimRange(doc2, -40, &iStart, &iEnd);
     EXPECT_EQ(iEnd, 12800 + 10240) << "loud to the end";
-}
-
-TEST(EfAutoTrim, ThresholdComesFromTheSettings)
-{
-    LSettings::Get().Remove("Settings", "AutoTrimThreshold");
-    EXPECT_EQ(EfAutoTrim::LoadThreshold(), -20);
-    LSettings::Get().SetInt("Settings", "AutoTrimThreshold", -35);
-    EXPECT_EQ(EfAutoTrim::LoadThreshold(), -35);
-    LSettings::Get().Remove("Settings", "AutoTrimThreshold");
 }

@@ -1,6 +1,7 @@
+#include "effects/EfMixPaste.h"
+
 #include "EffectTestSupport.h"
 #include "edit/LGainMultiply.h"
-#include "effects/EfMixPaste.h"
 #include "effects/EfPasteOver.h"
 
 #include <gtest/gtest.h>
@@ -20,59 +21,46 @@ LCutListAudio StereoClip(int32_t iFrames)
     return ListOf(Signal(iFrames, 2, [](int32_t, int c) { return c ? kClipR : kClipL; }), 2);
 }
 
-int32_t At(const std::vector<int32_t>& v, int32_t f, int c) { return v[2 * size_t(f) + size_t(c)]; }
-} // namespace
-
-TEST(EfMixPaste, PanGains)
+int32_t At(const std::vector<int32_t>& v, int32_t f, int c)
 {
-    int32_t l, r;
-    MixPanGains(100, 50, &l, &r);
-    EXPECT_EQ(l, 0x1000000);
-    EXPECT_EQ(r, 0x1000000);
-    MixPanGains(100, 0, &l, &r);
-    EXPECT_EQ(l, 0x2000000);
-    EXPECT_EQ(r, 0);
-    MixPanGains(100, 100, &l, &r);
-    EXPECT_EQ(l, 0);
-    EXPECT_EQ(r, 0x2000000);
-    MixPanGains(80, 25, &l, &r);
-    EXPECT_EQ(l, 20132659); // ((75 x 80) / 50) x 2^24 / 100
-    EXPECT_EQ(r, 6710886);  // ((80 x 25) / 50) x 2^24 / 100
+    return v[2 * size_t(f) + size_t(c)];
 }
+} // namespace
 
 TEST(EfMixPaste, ShortClipMixesOnlyItsLengthWithPanAndVolume)
 {
-    // Pan 0: the left channel gets the clip at twice the volume, the right nothing.
-    LCutListAudio doc = StereoDoc(), clip = StereoClip(5000);
-    EfMixPaste mix{&doc, 12000, 2000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 0};
-    EXPECT_EQ(RunBody(mix), 0);
-    std::vector<int32_t> v = Samples(doc);
-    ASSERT_EQ(doc.GetTotalLength(), 30000);
-    EXPECT_EQ(At(v, 1999, 0), kDocL);
-    for (int32_t f : {2000, 4000, 6999}) {
-        EXPECT_EQ(At(v, f, 0), kDocL + 2 * kClipL) << f;
-        EXPECT_EQ(At(v, f, 1), kDocR) << f;
+    // Pan 0 gives the left channel the clip at twice the volume, the right
+    // nothing; pan 75 at volume 80 gains 40 % and 120 %, applied as
+    // (clip x (gain >> 15)) >> 9: 1600 x 204 >> 9 and 4800 x 614 >> 9.
+    struct Case {
+        int iVolume, iPan;
+        int32_t iGainL, iGainR, iLeft, iRight;
+    };
+    for (const Case& k : { Case { 100, 50, 0x1000000, 0x1000000, kDocL + kClipL, kDocR + kClipR },
+             Case { 100, 0, 0x2000000, 0, kDocL + 2 * kClipL, kDocR },
+             Case { 100, 100, 0, 0x2000000, kDocL, kDocR + 2 * kClipR },
+             Case { 50, 50, 0x800000, 0x800000, kDocL + kClipL / 2, kDocR + kClipR / 2 },
+             Case { 80, 25, 20132659, 6710886, kDocL + 1918, kDocR + 1912 },
+             Case { 80, 75, 6710886, 20132659, kDocL + 637, kDocR + 5756 } }) {
+        SCOPED_TRACE(testing::Message() << "volume " << k.iVolume << " pan " << k.iPan);
+        int32_t l, r;
+        MixPanGains(k.iVolume, k.iPan, &l, &r);
+        EXPECT_EQ(l, k.iGainL);
+        EXPECT_EQ(r, k.iGainR);
+        LCutListAudio doc = StereoDoc(), clip = StereoClip(5000);
+        EfMixPaste mix { &doc, 12000, 2000, &clip, k.iVolume, MIXMODE_INSERTSILENCE, 250, k.iPan };
+        EXPECT_EQ(RunBody(mix), 0);
+        std::vector<int32_t> v = Samples(doc);
+        ASSERT_EQ(doc.GetTotalLength(), 30000);
+        for (int32_t f : { 2000, 4000, 6999 }) {
+            EXPECT_EQ(At(v, f, 0), k.iLeft) << f;
+            EXPECT_EQ(At(v, f, 1), k.iRight) << f;
+        }
+        for (int32_t f : { 1999, 7000, 11999 }) { // past the clip untouched
+            EXPECT_EQ(At(v, f, 0), kDocL) << f;
+            EXPECT_EQ(At(v, f, 1), kDocR) << f;
+        }
     }
-    EXPECT_EQ(At(v, 7000, 0), kDocL) << "past the clip untouched";
-    EXPECT_EQ(At(v, 11999, 0), kDocL);
-
-    // Volume 50 at the centre: half the clip on both sides, exactly.
-    LCutListAudio doc2 = StereoDoc();
-    EfMixPaste half{&doc2, 12000, 2000, &clip, 50, MIXMODE_INSERTSILENCE, 250, 50};
-    EXPECT_EQ(RunBody(half), 0);
-    v = Samples(doc2);
-    EXPECT_EQ(At(v, 3000, 0), kDocL + kClipL / 2);
-    EXPECT_EQ(At(v, 3000, 1), kDocR + kClipR / 2);
-    // Pan 75 at volume 80: (clip x (gain >> 15)) >> 9 with gains 40 % and 120 %.
-    LCutListAudio doc3 = StereoDoc();
-    EfMixPaste panned{&doc3, 12000, 2000, &clip, 80, MIXMODE_INSERTSILENCE, 250, 75};
-    EXPECT_EQ(RunBody(panned), 0);
-    v = Samples(doc3);
-    int32_t gl, gr;
-    MixPanGains(80, 75, &gl, &gr);
-    EXPECT_EQ(At(v, 3000, 0), kDocL + ((kClipL * (gl >> 15)) >> 9));
-    EXPECT_EQ(At(v, 3000, 1), kDocR + ((kClipR * (gr >> 15)) >> 9));
-    EXPECT_EQ(At(v, 3000, 1), kDocR + 5756) << "4800 x 614 >> 9";
 }
 
 TEST(EfMixPaste, LongClipModes)
@@ -80,7 +68,7 @@ TEST(EfMixPaste, LongClipModes)
     LCutListAudio clip = StereoClip(5000);
     // Insert silence: the 3000 frames past the selection are clip over silence.
     LCutListAudio doc = StereoDoc();
-    EfMixPaste ins{&doc, 3000, 1000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 50};
+    EfMixPaste ins { &doc, 3000, 1000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 50 };
     EXPECT_EQ(RunBody(ins), 0);
     std::vector<int32_t> v = Samples(doc);
     ASSERT_EQ(doc.GetTotalLength(), 33000);
@@ -93,7 +81,7 @@ TEST(EfMixPaste, LongClipModes)
 
     // Increase selection: mixed into the audio that follows, length kept.
     LCutListAudio doc2 = StereoDoc();
-    EfMixPaste ext{&doc2, 3000, 1000, &clip, 100, MIXMODE_EXTENDSELECTION, 250, 50};
+    EfMixPaste ext { &doc2, 3000, 1000, &clip, 100, MIXMODE_EXTENDSELECTION, 250, 50 };
     EXPECT_EQ(RunBody(ext), 0);
     v = Samples(doc2);
     ASSERT_EQ(doc2.GetTotalLength(), 30000);
@@ -102,7 +90,7 @@ TEST(EfMixPaste, LongClipModes)
 
     // Fade out mix: the range stays; its last 500 frames fade the clip to 0.
     LCutListAudio doc3 = StereoDoc();
-    EfMixPaste fade{&doc3, 3000, 1000, &clip, 100, MIXMODE_FADEMIXOUT, 500, 50};
+    EfMixPaste fade { &doc3, 3000, 1000, &clip, 100, MIXMODE_FADEMIXOUT, 500, 50 };
     EXPECT_EQ(RunBody(fade), 0);
     v = Samples(doc3);
     ASSERT_EQ(doc3.GetTotalLength(), 30000);
@@ -122,7 +110,7 @@ TEST(EfMixPaste, ConvertsTheClipAndLeavesTheDocumentOnCancel)
     // itself stays mono.
     LCutListAudio doc = StereoDoc();
     LCutListAudio mono = ListOf(std::vector<int32_t>(4000, kClipL), 1);
-    EfMixPaste mix{&doc, 10000, 1000, &mono, 100, MIXMODE_INSERTSILENCE, 250, 50};
+    EfMixPaste mix { &doc, 10000, 1000, &mono, 100, MIXMODE_INSERTSILENCE, 250, 50 };
     EXPECT_EQ(RunBody(mix), 0);
     std::vector<int32_t> v = Samples(doc);
     EXPECT_EQ(At(v, 2000, 0), kDocL + kClipL);
@@ -135,13 +123,13 @@ TEST(EfMixPaste, ConvertsTheClipAndLeavesTheDocumentOnCancel)
     LCutListAudio doc2 = StereoDoc();
     auto before = Records(doc2);
     LCutListAudio clip = StereoClip(25000);
-    EfMixPaste cancelled{&doc2, 3000, 1000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 50};
+    EfMixPaste cancelled { &doc2, 3000, 1000, &clip, 100, MIXMODE_INSERTSILENCE, 250, 50 };
     EXPECT_EQ(RunBody(cancelled, 2), 1);
     EXPECT_EQ(Records(doc2), before);
 
     // An empty clip changes nothing.
     LCutListAudio empty(44100, 2);
-    EfMixPaste none{&doc2, 3000, 1000, &empty, 100, MIXMODE_EXTENDSELECTION, 250, 50};
+    EfMixPaste none { &doc2, 3000, 1000, &empty, 100, MIXMODE_EXTENDSELECTION, 250, 50 };
     EXPECT_EQ(RunBody(none), 0);
     EXPECT_EQ(Records(doc2), before);
 }
@@ -150,7 +138,7 @@ TEST(EfMixPaste, MonoDocumentMixesAtTheVolumeWhateverThePan)
 {
     LCutListAudio doc = ListOf(std::vector<int32_t>(9000, kDocL), 1);
     LCutListAudio clip = ListOf(std::vector<int32_t>(3001, kClipL), 1);
-    EfMixPaste mix{&doc, 9000, 0, &clip, 100, MIXMODE_INSERTSILENCE, 250, 0};
+    EfMixPaste mix { &doc, 9000, 0, &clip, 100, MIXMODE_INSERTSILENCE, 250, 0 };
     EXPECT_EQ(RunBody(mix), 0);
     std::vector<int32_t> v = Samples(doc);
     EXPECT_EQ(v[0], kDocL + kClipL);
@@ -163,7 +151,7 @@ TEST(EfPasteOver, ReplacesTheSelectionConvertingACopyWhenNeeded)
 {
     LCutListAudio doc = StereoDoc(10000);
     LCutListAudio clip = StereoClip(500);
-    EfPasteOver paste{&doc, 3000, 1000, &clip};
+    EfPasteOver paste { &doc, 3000, 1000, &clip };
     EXPECT_EQ(RunBody(paste), 0);
     EXPECT_EQ(doc.GetTotalLength(), 10000 - 2000 + 500);
     std::vector<int32_t> v = Samples(doc);
@@ -173,7 +161,7 @@ TEST(EfPasteOver, ReplacesTheSelectionConvertingACopyWhenNeeded)
 
     LCutListAudio mono = ListOf(std::vector<int32_t>(700, kClipL), 1);
     LCutListAudio doc2 = StereoDoc(10000);
-    EfPasteOver conv{&doc2, 3000, 1000, &mono};
+    EfPasteOver conv { &doc2, 3000, 1000, &mono };
     EXPECT_EQ(RunBody(conv), 0);
     EXPECT_EQ(doc2.GetTotalLength(), 10000 - 2000 + 700);
     EXPECT_EQ(doc2.GetChannels(), 2);
@@ -184,7 +172,7 @@ TEST(EfPasteOver, ReplacesTheSelectionConvertingACopyWhenNeeded)
     LCutListAudio longMono = ListOf(std::vector<int32_t>(40000, kClipL), 1);
     LCutListAudio doc3 = StereoDoc(10000);
     auto before = Records(doc3);
-    EfPasteOver cancelled{&doc3, 3000, 1000, &longMono};
+    EfPasteOver cancelled { &doc3, 3000, 1000, &longMono };
     EXPECT_EQ(RunBody(cancelled, 2), 1);
     EXPECT_EQ(Records(doc3), before);
 }

@@ -1,43 +1,33 @@
+#include "effects/LPRSourceToSink.h"
+
+#include "EffectTestSupport.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LCutListAudioLoadSource.h"
 #include "effects/LDBTablesClass.h"
 #include "effects/LEfSoundProcess.h"
-#include "effects/LPRSourceToSink.h"
 #include "effects/LSRCPeakLimit.h"
-
-#include <gtest/gtest.h>
+#include "support/AudioTestSupport.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
+
+using TestSupport::FnSource;
 
 namespace {
-// A source of a counting ramp (value = frame x 16 + channel) with a chosen
-// peak bound; counts its reads.
-class RampSource : public LSoundSourceBase {
-public:
-    RampSource(int32_t iLen, int iCh, int32_t iRate = 8000, uint32_t uPeak = 0x7FFF0, int32_t iScale = 16)
-        : LSoundSourceBase(iRate, iCh, uPeak), iLength(iLen), iScale(iScale)
-    {
-    }
-    void Read(int32_t* p, int32_t n) override
-    {
-        ++iReads;
-        for (int32_t f = 0; f < n; ++f, ++iPos)
-            for (int c = 0; c < GetChannels(); ++c)
-                p[f * GetChannels() + c] = iPos >= 0 && iPos < iLength ? Value(iPos, c) : 0;
-    }
-    int32_t Value(int32_t f, int c) const { return (f % 20000) * iScale + c; }
-    int32_t GetPosition() override { return iPos; }
-    int32_t GetLength() override { return iLength; }
-    void Seek(int32_t f) override { iPos = f; }
-    int iReads = 0;
-
-private:
-    int32_t iLength, iScale, iPos = 0;
-};
+// A counting ramp, (frame mod 20000) x iScale + channel, with a chosen peak bound.
+LHandle<FnSource> RampSource(
+    int32_t iLen, int iCh, int32_t iRate = 8000, uint32_t uPeak = 0x7FFF0, int32_t iScale = 16)
+{
+    return MakeHandle<FnSource>(
+        iRate, iCh, iLen, [=](int64_t f, int c) { return int32_t(f % 20000) * iScale + c; }, uPeak);
+}
 
 class RecordingSink : public LSoundSinkBase {
 public:
-    RecordingSink(int32_t iRate, int iCh) : LSoundSinkBase(iRate, iCh) {}
+    RecordingSink(int32_t iRate, int iCh)
+        : LSoundSinkBase(iRate, iCh)
+    {
+    }
     void Write(const int32_t* p, int32_t n) override
     {
         LSoundSinkBase::Write(p, n);
@@ -50,18 +40,16 @@ public:
 
 int Pump(SourceHandle hSrc, LHandle<RecordingSink> hSink)
 {
-    LPRSourceToSink data{"Test", hSrc, SinkHandle(hSink)};
-    Process<LPRSourceToSink> run("Test", data);
-    run.Run();
-    return run.GetResult();
+    LPRSourceToSink data { "Test", hSrc, SinkHandle(hSink) };
+    return EffectTest::RunBody(data);
 }
 } // namespace
 
 TEST(LPRSourceToSink, WritesExactlyTheLength)
 {
-    for (int32_t iLen : {0, 1, 8192, 8193, 20000}) {
+    for (int32_t iLen : { 0, 1, 8192, 8193, 20000 }) {
         auto hSink = MakeHandle<RecordingSink>(8000, 1);
-        EXPECT_EQ(Pump(MakeHandle<RampSource>(iLen, 1), hSink), 0);
+        EXPECT_EQ(Pump(RampSource(iLen, 1), hSink), 0);
         int64_t iSum = 0;
         for (int32_t n : hSink->writes) {
             EXPECT_GT(n, 0);
@@ -69,7 +57,7 @@ TEST(LPRSourceToSink, WritesExactlyTheLength)
         }
         EXPECT_EQ(iSum, iLen);
         if (iLen == 8193) {
-            EXPECT_EQ(hSink->writes, (std::vector<int32_t>{8192, 1}));
+            EXPECT_EQ(hSink->writes, (std::vector<int32_t> { 8192, 1 }));
         }
         for (int32_t f = 0; f < iLen; ++f)
             ASSERT_EQ(hSink->data[size_t(f)], (f % 20000) * 16);
@@ -79,20 +67,17 @@ TEST(LPRSourceToSink, WritesExactlyTheLength)
 TEST(LPRSourceToSink, MatchesChannelsAndRefusesWhatItCannot)
 {
     auto hMono = MakeHandle<RecordingSink>(8000, 1);
-    EXPECT_EQ(Pump(MakeHandle<RampSource>(100, 2), hMono), 0);
+    EXPECT_EQ(Pump(RampSource(100, 2), hMono), 0);
     EXPECT_EQ(hMono->data[10], 10 * 16) << "stereo to mono keeps the left channel";
     auto hStereo = MakeHandle<RecordingSink>(8000, 2);
-    EXPECT_EQ(Pump(MakeHandle<RampSource>(100, 1), hStereo), 0);
+    EXPECT_EQ(Pump(RampSource(100, 1), hStereo), 0);
     EXPECT_EQ(hStereo->data[20], 10 * 16);
     EXPECT_EQ(hStereo->data[21], 10 * 16);
     // Four channels into two cannot be matched.
-    EXPECT_EQ(Pump(MakeHandle<RampSource>(100, 4), MakeHandle<RecordingSink>(8000, 2)), 2);
+    EXPECT_EQ(Pump(RampSource(100, 4), MakeHandle<RecordingSink>(8000, 2)), 2);
     // No sink: refused without reading.
-    auto hSrc = MakeHandle<RampSource>(100, 1);
-    LPRSourceToSink data{"Test", SourceHandle(hSrc), SinkHandle()};
-    Process<LPRSourceToSink> run("Test", data);
-    EXPECT_FALSE(run.Run());
-    EXPECT_EQ(run.GetResult(), 2);
+    auto hSrc = RampSource(100, 1);
+    EXPECT_EQ(Pump(hSrc, LHandle<RecordingSink>()), 2);
     EXPECT_EQ(hSrc->iReads, 0);
 }
 
@@ -100,7 +85,7 @@ TEST(LPRSourceToSink, LimitsLoudSourcesToSixteenBits)
 {
     auto hSink = MakeHandle<RecordingSink>(44100, 1);
     // Values up to 20000 x 40 = 800000, beyond 16-bit full scale.
-    EXPECT_EQ(Pump(MakeHandle<RampSource>(60000, 1, 44100, 0x200000, 40), hSink), 0);
+    EXPECT_EQ(Pump(RampSource(60000, 1, 44100, 0x200000, 40), hSink), 0);
     ASSERT_EQ(hSink->data.size(), 60000u);
     int32_t iMax = 0;
     for (int32_t s : hSink->data)
@@ -111,7 +96,7 @@ TEST(LPRSourceToSink, LimitsLoudSourcesToSixteenBits)
 
 TEST(LSRCPeakLimit, QuietPassesExactlyLoudIsBoundedAhead)
 {
-    auto hQuiet = MakeHandle<RampSource>(30000, 2, 44100);
+    auto hQuiet = RampSource(30000, 2, 44100);
     LSRCPeakLimit quiet(hQuiet, 0x7FFF0);
     EXPECT_EQ(quiet.GetBlockFrames(), 1260);
     std::vector<int32_t> buf(2 * 5000);
@@ -121,19 +106,13 @@ TEST(LSRCPeakLimit, QuietPassesExactlyLoudIsBoundedAhead)
     EXPECT_EQ(quiet.GetPosition(), 5000);
 
     // Silence, then a full-scale square burst at frame 3000.
-    class Burst : public LSoundSourceBase {
-    public:
-        Burst() : LSoundSourceBase(6000, 1, 0x200000) {}
-        void Read(int32_t* p, int32_t n) override
-        {
-            for (int32_t i = 0; i < n; ++i, ++iPos)
-                p[i] = iPos >= 3000 ? ((iPos & 8) ? 0x1FFFFF : -0x200000) : 0;
-        }
-        int32_t GetPosition() override { return iPos; }
-        int32_t GetLength() override { return 10000; }
-        int32_t iPos = 0;
+    auto Burst = [] {
+        return MakeHandle<FnSource>(
+            6000, 1, 10000,
+            [](int64_t f, int) { return f >= 3000 ? ((f & 8) ? 0x1FFFFF : -0x200000) : 0; },
+            0x200000);
     };
-    LSRCPeakLimit loud(MakeHandle<Burst>(), 0x7FFF0);
+    LSRCPeakLimit loud(Burst(), 0x7FFF0);
     EXPECT_EQ(loud.GetBlockFrames(), 171);
     std::vector<int32_t> out(10000);
     for (int i = 0; i < 10000; i += 1000)
@@ -141,19 +120,18 @@ TEST(LSRCPeakLimit, QuietPassesExactlyLoudIsBoundedAhead)
     for (int32_t i = 3000; i < 10000; ++i)
         ASSERT_LE(std::abs(out[size_t(i)]), 0x80000) << i;
     EXPECT_GT(std::abs(out[9000]), 0x70000);
-    EXPECT_EQ(LSRCPeakLimit(MakeHandle<Burst>(), 0x500000).GetPeak(), 0x3FFFFFu);
-    EXPECT_EQ(LSRCPeakLimit(MakeHandle<RampSource>(1, 1, 600), 0x7FFF0).GetBlockFrames(), 20);
+    EXPECT_EQ(LSRCPeakLimit(Burst(), 0x500000).GetPeak(), 0x3FFFFFu);
+    EXPECT_EQ(LSRCPeakLimit(RampSource(1, 1, 600), 0x7FFF0).GetBlockFrames(), 20);
 }
 
 TEST(LDBTablesClass, KnownEntries)
 {
-    EXPECT_EQ(LDBTablesClass::Amplitude(0), 0x1000000);
-    EXPECT_EQ(LDBTablesClass::Amplitude(43), 0x7FFFFFFF);
-    EXPECT_EQ(LDBTablesClass::Amplitude(127), 0x7FFFFFFF);
+    // Unity at 0 dB, the largest gain from 43 dB on, silence at the bottom.
+    for (auto [iDB, iGain] : { std::pair { 0, 0x1000000 }, { 43, 0x7FFFFFFF }, { 127, 0x7FFFFFFF },
+             { -127, 0 }, { -6, int32_t(std::pow(10, -0.3) * 16777216 + 0.5) } })
+        EXPECT_EQ(LDBTablesClass::Amplitude(iDB), iGain) << iDB;
     EXPECT_LT(LDBTablesClass::Amplitude(42), 0x7FFFFFFF);
-    EXPECT_EQ(LDBTablesClass::Amplitude(-127), 0);
     EXPECT_EQ(LDBTablesClass::Power(-128), 0);
-    EXPECT_EQ(LDBTablesClass::Amplitude(-6), int32_t(std::pow(10, -0.3) * 16777216 + 0.5));
     EXPECT_EQ(LDBTablesClass::Power(-3), int32_t(std::pow(10, -0.3) * 16777216 + 0.5));
 }
 
@@ -161,10 +139,30 @@ namespace {
 LCutListAudio LoadRamp(int32_t iLen)
 {
     LCutListAudio list;
-    LCutListAudioLoadSource load{"Loading", &list, MakeHandle<RampSource>(iLen, 1)};
-    Process<LCutListAudioLoadSource> run("Loading", load);
-    EXPECT_TRUE(run.Run());
+    LCutListAudioLoadSource load { "Loading", &list, RampSource(iLen, 1) };
+    EXPECT_EQ(EffectTest::RunBody(load), 0);
     return list;
+}
+
+class Negate : public LSRCFilterBase {
+public:
+    using LSRCFilterBase::LSRCFilterBase;
+    void Read(int32_t* p, int32_t n) override
+    {
+        hSource->Read(p, n);
+        for (int32_t i = 0; i < n; ++i)
+            p[i] = -p[i];
+    }
+};
+
+// Negates frames 1000..21000 of the document.
+struct NegateRange {
+    LCutListAudio* pDoc;
+};
+int ProcessBody(LProgressDialog& dlg, NegateRange& r)
+{
+    return EfRunRangeEffect(dlg, *r.pDoc, 1000, 21000, "Negate",
+        [](SourceHandle h) { return SourceHandle(MakeHandle<Negate>(h)); });
 }
 } // namespace
 
@@ -172,59 +170,22 @@ TEST(LEfSoundProcess, RangeEffectReplacesTheSelectionOrNothing)
 {
     LCutListAudio doc = LoadRamp(30000);
     ASSERT_EQ(doc.GetTotalLength(), 30000);
-    // An effect that negates: the selection 1000..21000 changes, the rest not.
-    class Negate : public LSRCFilterBase {
-    public:
-        using LSRCFilterBase::LSRCFilterBase;
-        void Read(int32_t* p, int32_t n) override
-        {
-            hSource->Read(p, n);
-            for (int32_t i = 0; i < n; ++i)
-                p[i] = -p[i];
-        }
-    };
-    LEffectWrap wrap = [](SourceHandle h) { return SourceHandle(MakeHandle<Negate>(h)); };
-    struct Range {
-        LCutListAudio* pDoc;
-        LEffectWrap wrap;
-    } r{&doc, wrap};
-    struct Body {
-        static int Run(LProgressDialog& dlg, Range& r) { return EfRunRangeEffect(dlg, *r.pDoc, 1000, 21000, "Negate", r.wrap); }
-    };
-    class RangeRun : public LProgressDialog {
-    public:
-        RangeRun(Range& r) : LProgressDialog("Negate"), r(r) {}
-        bool Operation() override { return (iResult = Body::Run(*this, r)) == 0; }
-        Range& r;
-        int iResult = -1;
-    };
-    LSilentProgressView::SetCancelAfterPumps(2);
-    RangeRun cancelled(r);
-    EXPECT_FALSE(cancelled.Run());
-    LSilentProgressView::SetCancelAfterPumps(0);
-    std::vector<int32_t> buf(30000);
-    LSRCCutListAudio(doc).Read(buf.data(), 8192);
-    EXPECT_EQ(buf[5000], 5000 * 16) << "cancelled: untouched";
-    RangeRun done(r);
-    EXPECT_TRUE(done.Run());
-    EXPECT_EQ(doc.GetTotalLength(), 30000);
-    LSRCCutListAudio src(doc);
-    for (int i = 0; i < 30000; i += 7500)
-        src.Read(buf.data() + i, 7500);
-    EXPECT_EQ(buf[999], 999 * 16);
-    EXPECT_EQ(buf[1000], -1000 * 16);
-    EXPECT_EQ(buf[20999], -(20999 % 20000) * 16);
-    EXPECT_EQ(buf[21000], (21000 % 20000) * 16);
+    const auto before = EffectTest::Records(doc);
+    NegateRange r { &doc };
+    EXPECT_EQ(EffectTest::RunBody(r, 2), 1);
+    EXPECT_EQ(EffectTest::Records(doc), before) << "cancelled: untouched";
+    EXPECT_EQ(EffectTest::RunBody(r), 0);
+    std::vector<int32_t> v = EffectTest::Samples(doc);
+    ASSERT_EQ(v.size(), 30000u);
+    for (int32_t f = 0; f < 30000; ++f)
+        ASSERT_EQ(v[size_t(f)], (f >= 1000 && f < 21000 ? -16 : 16) * (f % 20000)) << f;
 }
 
 TEST(LCutListAudioLoadSource, CancelLeavesTheTargetAsItWas)
 {
     LCutListAudio list = LoadRamp(100);
-    LSilentProgressView::SetCancelAfterPumps(2);
-    LCutListAudioLoadSource load{"Loading", &list, MakeHandle<RampSource>(50000, 1)};
-    Process<LCutListAudioLoadSource> run("Loading", load);
-    EXPECT_FALSE(run.Run());
-    LSilentProgressView::SetCancelAfterPumps(0);
-    EXPECT_EQ(run.GetResult(), 1);
-    EXPECT_EQ(list.GetTotalLength(), 100);
+    const auto before = EffectTest::Records(list);
+    LCutListAudioLoadSource load { "Loading", &list, RampSource(50000, 1) };
+    EXPECT_EQ(EffectTest::RunBody(load, 2), 1);
+    EXPECT_EQ(EffectTest::Records(list), before);
 }

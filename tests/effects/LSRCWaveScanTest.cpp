@@ -1,57 +1,16 @@
-#include "effects/LSRCFixedLength.h"
 #include "effects/LSRCWaveScan.h"
 
-#include <gtest/gtest.h>
+#include "effects/LSRCFixedLength.h"
+#include "support/AudioTestSupport.h"
 
 #include <cmath>
+#include <gtest/gtest.h>
 #include <numbers>
 #include <vector>
 
+using namespace TestSupport;
+
 namespace {
-// value = frame x 16 + channel inside [0, length), zeros outside; seekable
-// to any frame, negative included.
-class Ramp : public LSoundSourceBase {
-public:
-    Ramp(int32_t iLen, int iCh, int32_t iRate) : LSoundSourceBase(iRate, iCh, 0x7FFF0), iLength(iLen) {}
-    void Read(int32_t* p, int32_t n) override
-    {
-        ++iReads;
-        for (int32_t f = 0; f < n; ++f, ++iPos)
-            for (int c = 0; c < GetChannels(); ++c)
-                *p++ = Value(iPos, c);
-    }
-    int32_t Value(int64_t f, int c) const { return f >= 0 && f < iLength ? int32_t(f * 16 + c) : 0; }
-    int32_t GetPosition() override { return iPos; }
-    int32_t GetLength() override { return iLength; }
-    void Seek(int32_t f) override { iPos = f; }
-    int32_t iLength, iPos = 0;
-    int iReads = 0;
-};
-
-class Sine : public LSoundSourceBase {
-public:
-    Sine(int32_t iLen, int32_t iRate, double dHz) : LSoundSourceBase(iRate, 1, 0x7FFF0), iLength(iLen), dHz(dHz) {}
-    void Read(int32_t* p, int32_t n) override
-    {
-        for (int32_t i = 0; i < n; ++i, ++iPos)
-            p[i] = iPos >= 0 && iPos < iLength
-                       ? int32_t(std::lround(0x40000 * std::sin(2 * std::numbers::pi * dHz * iPos / GetSampleRate())))
-                       : 0;
-    }
-    int32_t GetPosition() override { return iPos; }
-    int32_t GetLength() override { return iLength; }
-    void Seek(int32_t f) override { iPos = f; }
-    int32_t iLength, iPos = 0;
-    double dHz;
-};
-
-std::vector<int32_t> ReadFrames(LSoundSourceBase& s, int32_t iFrames, int32_t iPiece = 1000)
-{
-    std::vector<int32_t> out(size_t(iFrames) * size_t(s.GetChannels()));
-    for (int32_t i = 0; i < iFrames; i += iPiece)
-        s.Read(out.data() + size_t(i) * size_t(s.GetChannels()), std::min(iPiece, iFrames - i));
-    return out;
-}
 
 // Reads until the position reaches the length, the way the pump ends.
 std::vector<int32_t> ReadToEnd(LSoundSourceBase& s)
@@ -62,21 +21,6 @@ std::vector<int32_t> ReadToEnd(LSoundSourceBase& s)
         out.insert(out.end(), block.begin(), block.end());
     }
     return out;
-}
-
-// Dominant frequency by rising zero crossings, away from both ends.
-double Frequency(const std::vector<int32_t>& v, int32_t iRate)
-{
-    size_t uFrom = v.size() / 10, uTo = v.size() - v.size() / 10;
-    int iCross = 0;
-    size_t uFirst = 0, uLast = 0;
-    for (size_t i = uFrom + 1; i < uTo; ++i)
-        if (v[i - 1] < 0 && v[i] >= 0) {
-            if (iCross++ == 0)
-                uFirst = i;
-            uLast = i;
-        }
-    return iCross > 1 ? (iCross - 1) * double(iRate) / double(uLast - uFirst) : 0;
 }
 
 // Weight of the old grain at sample i of a segment of S samples, Q24.
@@ -91,16 +35,21 @@ int32_t Weight(int32_t i, int32_t S)
 // The stretch written out directly: segment k mixes the continuation of
 // grain k-1 with grain k, grain k starting k hops after the first grain;
 // the first segment is the input itself.
-std::vector<int32_t> Model(const Ramp& in, int32_t S, int64_t iFirst, int64_t iHop, int iSegments)
+std::vector<int32_t> Model(
+    const FnSource& in, int32_t S, int64_t iFirst, int64_t iHop, int iSegments)
 {
     const int ch = in.GetChannels();
-    auto At = [&](int64_t s) { return in.Value(s >= 0 ? s / ch : (s - ch + 1) / ch, int(((s % ch) + ch) % ch)); };
+    auto At = [&](int64_t s) {
+        return in.Value(s >= 0 ? s / ch : (s - ch + 1) / ch, int(((s % ch) + ch) % ch));
+    };
     std::vector<int32_t> out;
     for (int k = 0; k < iSegments; ++k) {
         int64_t g = iFirst + k * iHop, old = k == 0 ? g : g - iHop + S;
         for (int32_t i = 0; i < S; ++i) {
             int32_t c = Weight(i, S);
-            out.push_back(int32_t((int64_t(At(old + i)) * c + int64_t(At(g + i)) * (0x1000000 - c) + 0x800000) >> 24));
+            out.push_back(
+                int32_t((int64_t(At(old + i)) * c + int64_t(At(g + i)) * (0x1000000 - c) + 0x800000)
+                    >> 24));
         }
     }
     return out;
@@ -109,30 +58,16 @@ std::vector<int32_t> Model(const Ramp& in, int32_t S, int64_t iFirst, int64_t iH
 
 TEST(LSRCWaveScan, SegmentIsARateNinetiethClampedTimesChannels)
 {
-    EXPECT_EQ(LSRCWaveScan(MakeHandle<Ramp>(10, 1, 44100), 1.0).GetSegmentSamples(), 490);
-    EXPECT_EQ(LSRCWaveScan(MakeHandle<Ramp>(10, 2, 44100), 1.0).GetSegmentSamples(), 980);
-    EXPECT_EQ(LSRCWaveScan(MakeHandle<Ramp>(10, 1, 1000), 1.0).GetSegmentSamples(), 20);
-    EXPECT_EQ(LSRCWaveScan(MakeHandle<Ramp>(10, 2, 384000), 1.0).GetSegmentSamples(), 2 * 2730);
-    EXPECT_EQ(LSRCWaveScan(MakeHandle<Ramp>(10, 1, 44100), 0.5).GetHop(), 245);
-    EXPECT_EQ(LSRCWaveScan(MakeHandle<Ramp>(10, 1, 44100), 0.3).GetHop(), 147);
+    EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 44100), 1.0).GetSegmentSamples(), 490);
+    EXPECT_EQ(LSRCWaveScan(RampSource(10, 2, 44100), 1.0).GetSegmentSamples(), 980);
+    EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 1000), 1.0).GetSegmentSamples(), 20);
+    EXPECT_EQ(LSRCWaveScan(RampSource(10, 2, 384000), 1.0).GetSegmentSamples(), 2 * 2730);
+    EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 44100), 0.5).GetHop(), 245);
+    EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 44100), 0.3).GetHop(), 147);
     // 88 x 2 x 0.3 = 52.8 samples: hop 52, used as 26 whole frames.
-    LSRCWaveScan stereo(MakeHandle<Ramp>(10, 2, 8000), 0.3);
+    LSRCWaveScan stereo(RampSource(10, 2, 8000), 0.3);
     EXPECT_EQ(stereo.GetHop(), 52);
     EXPECT_EQ(stereo.GetHopFrames(), 26);
-}
-
-TEST(LSRCWaveScan, FactorOneIsTheInputItself)
-{
-    for (int ch : {1, 2}) {
-        auto hIn = MakeHandle<Ramp>(30000, ch, 44100);
-        LSRCWaveScan scan(hIn, 1.0);
-        std::vector<int32_t> out = ReadFrames(scan, 20000, 777);
-        for (int32_t f = 0; f < 20000; ++f)
-            for (int c = 0; c < ch; ++c)
-                ASSERT_EQ(out[size_t(f * ch + c)], hIn->Value(f, c)) << f;
-        EXPECT_EQ(scan.GetPosition(), 20000);
-        EXPECT_EQ(scan.GetLength(), 30000);
-    }
 }
 
 TEST(LSRCWaveScan, OutputIsTheCrossfadedGrains)
@@ -142,11 +77,12 @@ TEST(LSRCWaveScan, OutputIsTheCrossfadedGrains)
         double f;
     };
     // 8000 Hz: S = 88 frames. Hops below, at and past the window's reach,
-    // forwards and backwards.
-    for (Case k : {Case{1, 0.5}, Case{1, 2.0}, Case{1, 12.0}, Case{2, 0.3}, Case{1, -0.5}, Case{2, -0.5},
-                   Case{1, -7.0}, Case{2, 3.0}}) {
+    // forwards and backwards; factor 1 is the input itself.
+    for (Case k : { Case { 1, 1.0 }, Case { 2, 1.0 }, Case { 1, 0.5 }, Case { 1, 2.0 },
+             Case { 1, 12.0 }, Case { 2, 0.3 }, Case { 1, -0.5 }, Case { 2, -0.5 },
+             Case { 1, -7.0 }, Case { 2, 3.0 } }) {
         SCOPED_TRACE(testing::Message() << "channels " << k.ch << " factor " << k.f);
-        auto hIn = MakeHandle<Ramp>(60000, k.ch, 8000);
+        auto hIn = RampSource(60000, k.ch, 8000);
         hIn->Seek(30000);
         LSRCWaveScan scan(hIn, k.f);
         const int32_t S = scan.GetSegmentSamples();
@@ -159,10 +95,14 @@ TEST(LSRCWaveScan, OutputIsTheCrossfadedGrains)
         ASSERT_EQ(got.size(), want.size());
         for (size_t i = 0; i < got.size(); ++i)
             ASSERT_EQ(got[i], want[i]) << "sample " << i;
+        if (k.f == 1.0) {
+            EXPECT_EQ(scan.GetPosition(), 30000 + iSegs * 88);
+            EXPECT_EQ(scan.GetLength(), 60000);
+        }
     }
     // A few samples worked by hand, mono, hop 44: segment 1 mixes input from
     // frame 88 on (old) with input from frame 44 on (new).
-    auto hIn = MakeHandle<Ramp>(60000, 1, 8000);
+    auto hIn = RampSource(60000, 1, 8000);
     LSRCWaveScan scan(hIn, 0.5);
     std::vector<int32_t> got = ReadFrames(scan, 3 * 88);
     EXPECT_EQ(got[87], 87 * 16);
@@ -183,20 +123,21 @@ TEST(LSRCWaveScan, HalfHopDoublesTheDurationAndKeepsThePitch)
     // and each crossfade slips the phase by up to half a cycle, 90 times a
     // second: the pitch stays within 45 Hz, far from the halved or doubled
     // pitch of a resampling.
-    for (double f : {0.5, 2.0}) {
-        for (double dHz : {900.0, 441.0}) {
+    for (double f : { 0.5, 2.0 }) {
+        for (double dHz : { 900.0, 441.0 }) {
             SCOPED_TRACE(testing::Message() << "factor " << f << " at " << dHz << " Hz");
-            LSRCWaveScan scan(MakeHandle<Sine>(44100, 44100, dHz), f);
+            LSRCWaveScan scan(SineSource(44100, 1, 44100, dHz), f);
             std::vector<int32_t> out = ReadToEnd(scan);
             EXPECT_NEAR(double(out.size()), 44100 / f, 2 * 490 + 512);
-            EXPECT_NEAR(Frequency(out, 44100), dHz, dHz == 900.0 ? 900.0 * 0.005 : 46.0);
+            EXPECT_NEAR(CrossingHz(out, out.size() / 10, out.size() - out.size() / 10, 44100), dHz,
+                dHz == 900.0 ? 900.0 * 0.005 : 46.0);
         }
     }
 }
 
 TEST(LSRCWaveScan, NegativeHopStepsBackAndEndsAtFrameZero)
 {
-    auto hIn = MakeHandle<Ramp>(60000, 1, 8000);
+    auto hIn = RampSource(60000, 1, 8000);
     hIn->Seek(10000);
     LSRCWaveScan scan(hIn, -0.5);
     EXPECT_EQ(scan.GetHop(), -44);
@@ -213,7 +154,8 @@ TEST(LSRCWaveScan, NegativeHopStepsBackAndEndsAtFrameZero)
         for (int i = 1; i < 44 && seg[0] > 0; ++i)
             ASSERT_EQ(seg[size_t(i)] - seg[size_t(i - 1)], 16) << "segment " << iSegs;
         if (iSegs >= 2 && seg[0] > 0) {
-            // Each segment's old grain continues the previous new grain, which stepped back 44 frames.
+            // Each segment's old grain continues the previous new grain, which stepped back 44
+            // frames.
             ASSERT_EQ(seg[0] - iPrevStart, -44 * 16) << "segment " << iSegs;
         }
         iPrevStart = seg[0];
@@ -230,7 +172,7 @@ TEST(LSRCWaveScan, RampReachesTheTargetHop)
 {
     // Rewind at 44100 Hz mono: -245 to -3430 over 8 s of output (720 segments).
     {
-        LSRCWaveScan scan(MakeHandle<Ramp>(1000000, 1, 44100), -0.5, -7.0, 8000);
+        LSRCWaveScan scan(RampSource(1000000, 1, 44100), -0.5, -7.0, 8000);
         EXPECT_EQ(scan.GetHop(), -245);
         std::vector<int32_t> buf(490);
         int32_t iPrev = scan.GetHop();
@@ -249,7 +191,7 @@ TEST(LSRCWaveScan, RampReachesTheTargetHop)
     // Forward, a ramp that is not a whole number of segments (8000 samples
     // of 88): no overshoot, and exactly the target once used up.
     {
-        LSRCWaveScan scan(MakeHandle<Ramp>(1000000, 1, 8000), 0.1, 3.0, 1000);
+        LSRCWaveScan scan(RampSource(1000000, 1, 8000), 0.1, 3.0, 1000);
         EXPECT_EQ(scan.GetHop(), 8);
         std::vector<int32_t> buf(88);
         for (int k = 0; k < 95; ++k) {
@@ -260,7 +202,7 @@ TEST(LSRCWaveScan, RampReachesTheTargetHop)
     }
     // No ramp: Play Slow keeps its hop.
     {
-        LSRCWaveScan scan(MakeHandle<Ramp>(100000, 1, 44100), 0.5, 7.0, 0);
+        LSRCWaveScan scan(RampSource(100000, 1, 44100), 0.5, 7.0, 0);
         std::vector<int32_t> buf(20000);
         scan.Read(buf.data(), 20000);
         EXPECT_EQ(scan.GetHop(), 245);
@@ -269,17 +211,17 @@ TEST(LSRCWaveScan, RampReachesTheTargetHop)
 
 TEST(LSRCWaveScan, SeekRestartsAsAFreshScanThere)
 {
-    for (double f : {0.7, -0.5, 2.0}) {
-        for (int ch : {1, 2}) {
+    for (double f : { 0.7, -0.5, 2.0 }) {
+        for (int ch : { 1, 2 }) {
             SCOPED_TRACE(testing::Message() << "factor " << f << " channels " << ch);
-            auto hIn = MakeHandle<Ramp>(50000, ch, 8000);
+            auto hIn = RampSource(50000, ch, 8000);
             LSRCWaveScan scan(hIn, f);
             ReadFrames(scan, 3333);
             scan.Seek(20000);
             EXPECT_EQ(scan.GetPosition(), f < 0 ? 20000 - 88 : 20000);
             std::vector<int32_t> got = ReadFrames(scan, 5000, 613);
 
-            auto hFresh = MakeHandle<Ramp>(50000, ch, 8000);
+            auto hFresh = RampSource(50000, ch, 8000);
             hFresh->Seek(20000);
             LSRCWaveScan fresh(hFresh, f);
             EXPECT_EQ(got, ReadFrames(fresh, 5000, 1024));
@@ -293,7 +235,7 @@ TEST(LSRCWaveScan, SeekRestartsAsAFreshScanThere)
 
 TEST(LSRCWaveScan, BackwardStartBeforeFrameZeroReadsSilence)
 {
-    auto hIn = MakeHandle<Ramp>(50000, 1, 8000);
+    auto hIn = RampSource(50000, 1, 8000);
     hIn->Seek(100);
     LSRCWaveScan scan(hIn, -0.5);
     // The window reaches 7 segments back, before frame 0: zeros there.
@@ -307,13 +249,14 @@ TEST(LSRCWaveScan, BackwardStartBeforeFrameZeroReadsSilence)
 
 TEST(LSRCFixedLength, CountsOutputFramesAndSeeksInProportion)
 {
-    auto hIn = MakeHandle<Ramp>(10000, 1, 8000);
+    auto hIn = RampSource(10000, 1, 8000);
     auto hScan = MakeHandle<LSRCWaveScan>(hIn, 0.5);
     LSRCFixedLength len(hScan, 20000);
     EXPECT_EQ(len.GetLength(), 20000);
     ReadFrames(len, 5000, 700);
     EXPECT_EQ(len.GetPosition(), 5000);
-    EXPECT_EQ(hScan->GetPosition(), 5000 / 88 * 44 + 5000 % 88) << "the stretch counts input frames";
+    EXPECT_EQ(hScan->GetPosition(), 5000 / 88 * 44 + 5000 % 88)
+        << "the stretch counts input frames";
     len.Seek(8000);
     EXPECT_EQ(len.GetPosition(), 8000);
     EXPECT_EQ(hScan->GetPosition(), 4000);
