@@ -1,32 +1,27 @@
 #include "engine/LSoundPlayer.h"
+
 #include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/LWaveOut.h"
-
-#include <gtest/gtest.h>
+#include "support/AudioTestSupport.h"
 
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
+
+using TestSupport::FnSource;
 
 namespace {
 // Frame f of channel c holds ((f * 7 + c * 1000) mod 20000 - 10000) * 16.
-class RampSource : public LSoundSourceBase {
-public:
-    RampSource(int32_t iRate, int iCh, int32_t iLen) : LSoundSourceBase(iRate, iCh, 0x7FFF0), iLength(iLen) {}
-    static int16_t Value(int64_t f, int c) { return int16_t((f * 7 + c * 1000) % 20000 - 10000); }
-    void Read(int32_t* p, int32_t n) override
-    {
-        for (int32_t i = 0; i < n; ++i, ++iPos)
-            for (int c = 0; c < GetChannels(); ++c)
-                *p++ = iPos >= 0 && iPos < iLength ? Value(iPos, c) * 16 : 0;
-    }
-    int32_t GetPosition() override { return iPos; }
-    int32_t GetLength() override { return iLength; }
-    void Seek(int32_t f) override { iPos = f; }
-
-private:
-    int32_t iLength, iPos = 0;
-};
+int16_t Value(int64_t f, int c)
+{
+    return int16_t((f * 7 + c * 1000) % 20000 - 10000);
+}
+SourceHandle Ramp(int32_t iRate, int iCh, int32_t iLen)
+{
+    return MakeHandle<FnSource>(
+        iRate, iCh, iLen, [](int64_t f, int c) { return Value(f, c) * 16; });
+}
 
 struct Recorder : LSoundPlayerNotify {
     void spntfPlay(uintptr_t) override { events += "P"; }
@@ -40,15 +35,11 @@ struct Recorder : LSoundPlayerNotify {
     LSoundLevels last;
 };
 
-void Pump(LSoundPlayer& player, int iMaxMs, const std::function<bool()>& done)
+void Pump(int iMaxMs, const std::function<bool()>& fnDone)
 {
     auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-    auto tEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(iMaxMs);
-    while (!done() && std::chrono::steady_clock::now() < tEnd) {
-        dispatcher.Drain();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    dispatcher.Drain();
+    TestSupport::PumpUntil(
+        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
 }
 
 struct PlayerTest : ::testing::Test {
@@ -69,26 +60,27 @@ struct PlayerTest : ::testing::Test {
 TEST_F(PlayerTest, PlaysEverySampleAndStopsAtTheEnd)
 {
     ASSERT_GE(iNull, 0);
-    ASSERT_TRUE(player.Start(MakeHandle<RampSource>(8000, 2, 2500), 0));
+    ASSERT_TRUE(player.Start(Ramp(8000, 2, 2500), 0));
     EXPECT_EQ(player.GetBufferFrames(), 800);
-    Pump(player, 5000, [&] { return player.GetState() == 0; });
+    Pump(5000, [&] { return player.GetState() == 0; });
     EXPECT_EQ(player.GetState(), 0);
     ASSERT_GE(rec.events.size(), 2u);
     EXPECT_EQ(rec.events.front(), 'P');
     EXPECT_EQ(rec.events.back(), 'S');
     ASSERT_FALSE(rec.positions.empty());
     EXPECT_EQ(rec.positions.front(), 0);
-    EXPECT_GE(*std::max_element(rec.positions.begin(), rec.positions.end()), 300) << "buffers were reported";
+    EXPECT_GE(*std::max_element(rec.positions.begin(), rec.positions.end()), 300)
+        << "buffers were reported";
     std::vector<int16_t> played = LNullSoundOut::TakeCapture();
     ASSERT_EQ(played.size(), 2u * 2500);
     for (size_t i = 0; i < played.size(); ++i)
-        ASSERT_EQ(played[i], RampSource::Value(int64_t(i / 2), int(i % 2))) << i;
+        ASSERT_EQ(played[i], Value(int64_t(i / 2), int(i % 2))) << i;
 }
 
 TEST_F(PlayerTest, BufferLengthFollowsTheRate)
 {
-    for (auto [iRate, iFrames] : {std::pair{44100, 4410}, {100, 20}, {96000, 8192}}) {
-        ASSERT_TRUE(player.Start(MakeHandle<RampSource>(iRate, 1, iRate * 10), 1)) << iRate;
+    for (auto [iRate, iFrames] : { std::pair { 44100, 4410 }, { 100, 20 }, { 96000, 8192 } }) {
+        ASSERT_TRUE(player.Start(Ramp(iRate, 1, iRate * 10), 1)) << iRate;
         EXPECT_EQ(player.GetBufferFrames(), iFrames);
         EXPECT_EQ(player.GetState() & LSoundPlayer::kPaused, LSoundPlayer::kPaused);
         player.Stop();
@@ -98,7 +90,7 @@ TEST_F(PlayerTest, BufferLengthFollowsTheRate)
 
 TEST_F(PlayerTest, ScrubLoopsASnippetThenPlaysOn)
 {
-    ASSERT_TRUE(player.Start(MakeHandle<RampSource>(8000, 1, 80000), 1)); // paused
+    ASSERT_TRUE(player.Start(Ramp(8000, 1, 80000), 1)); // paused
     player.Seek(4000);
     player.Cue();
     EXPECT_TRUE(player.GetState() & LSoundPlayer::kCued);
@@ -108,10 +100,10 @@ TEST_F(PlayerTest, ScrubLoopsASnippetThenPlaysOn)
     // 200-frame snippets (a quarter of an 800-frame buffer) from frame 4000,
     // over and over.
     ASSERT_GE(loop.size(), 1800u);
-    size_t iAt = size_t(std::find(loop.begin(), loop.end(), RampSource::Value(4000, 0)) - loop.begin());
+    size_t iAt = size_t(std::find(loop.begin(), loop.end(), Value(4000, 0)) - loop.begin());
     ASSERT_LT(iAt, 200u);
     for (size_t i = 0; i < 1600; ++i)
-        ASSERT_EQ(loop[iAt + i], RampSource::Value(4000 + int64_t(i % 200), 0)) << i;
+        ASSERT_EQ(loop[iAt + i], Value(4000 + int64_t(i % 200), 0)) << i;
     // A seek while cued moves the loop.
     player.Seek(20000);
     EXPECT_TRUE(player.GetState() & LSoundPlayer::kCued);
@@ -122,24 +114,25 @@ TEST_F(PlayerTest, ScrubLoopsASnippetThenPlaysOn)
     ASSERT_GE(moved.size(), 400u);
     bool bFound = false;
     for (size_t i = 0; i + 1 < moved.size() && !bFound; ++i)
-        bFound = moved[i] == RampSource::Value(20000, 0) && moved[i + 1] == RampSource::Value(20001, 0);
+        bFound = moved[i] == Value(20000, 0) && moved[i + 1] == Value(20001, 0);
     EXPECT_TRUE(bFound) << "the snippet at frame 20000 plays";
     // Play leaves the loop and goes on behind the snippet.
     player.Play();
     EXPECT_FALSE(player.GetState() & LSoundPlayer::kCued);
-    Pump(player, 1000, [] { return false; });
+    Pump(1000, [] { return false; });
     EXPECT_GT(player.GetPosition(), 20200);
     auto t0 = std::chrono::steady_clock::now();
     player.Stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3)) << "Stop returns promptly";
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3))
+        << "Stop returns promptly";
     EXPECT_EQ(rec.events.substr(0, 2), "ZC");
     EXPECT_EQ(rec.events.back(), 'S');
 }
 
 TEST_F(PlayerTest, HeldStartPlaysAShortSourceAndLevelsAreMeasured)
 {
-    ASSERT_TRUE(player.Start(MakeHandle<RampSource>(8000, 1, 4000), 2)); // held, only 5 buffers
-    Pump(player, 5000, [&] { return player.GetState() == 0; });
+    ASSERT_TRUE(player.Start(Ramp(8000, 1, 4000), 2)); // held, only 5 buffers
+    Pump(5000, [&] { return player.GetState() == 0; });
     EXPECT_EQ(player.GetState(), 0) << "a short source does not wait for 42 buffers";
     EXPECT_EQ(LNullSoundOut::TakeCapture().size(), 4000u);
     // The ramp stays within +-10000 of 16-bit: (x >> 5) within +-5000, so a

@@ -1,15 +1,16 @@
-#include "audio/LWaveFile.h"
 #include "engine/LTransport.h"
+
+#include "audio/LWaveFile.h"
 #include "engine/MainDialog.h"
 #include "platform/LSettings.h"
 #include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/LWaveOut.h"
+#include "support/AudioTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 using namespace TestSupport;
@@ -18,17 +19,26 @@ namespace {
 class QuietUi : public MainDialogUi {
 public:
     Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::No; }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override { return {}; }
+    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
+    {
+        return {};
+    }
     std::string ChooseSaveFile(const std::string&, std::string&) override { return ""; }
     bool AskDialog(const std::string&, LDialogValues&) override { return false; }
     bool AskFileProperties(LHeaderlessSettings&) override { return true; }
     bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& s, const std::string&, Icon) override { messages.push_back(s); }
+    void ShowMessage(const std::string& s, const std::string&, Icon) override
+    {
+        messages.push_back(s);
+    }
     std::vector<std::string> messages;
 };
 
-int16_t Value(int32_t f) { return int16_t(f % 20000 - 10000); }
+int16_t Value(int32_t f)
+{
+    return int16_t(f % 20000 - 10000);
+}
 
 std::string MakeWav(const TempDir& dir, int32_t iFrames)
 {
@@ -41,14 +51,11 @@ std::string MakeWav(const TempDir& dir, int32_t iFrames)
     return strPath;
 }
 
-void PumpUntil(const std::function<bool()>& done, int iMaxMs = 5000)
+void PumpUntil(const std::function<bool()>& fnDone, int iMaxMs = 5000)
 {
     auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-    auto tEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(iMaxMs);
-    while (!done() && std::chrono::steady_clock::now() < tEnd) {
-        dispatcher.Drain();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    TestSupport::PumpUntil(
+        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
 }
 
 struct TransportTest : ::testing::Test {
@@ -68,7 +75,7 @@ struct TransportTest : ::testing::Test {
     TempDir dir;
     QuietUi ui;
     LTransport transport;
-    MainDialog main{ui, transport};
+    MainDialog main { ui, transport };
     int iPositions = 0;
 };
 } // namespace
