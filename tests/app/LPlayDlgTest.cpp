@@ -1,11 +1,13 @@
-#include "app/LDBDisplay.h"
 #include "app/LPlayDlg.h"
+
+#include "app/LDBDisplay.h"
 #include "app/LWaveWindow.h"
 #include "audio/LSRCNull.h"
 #include "audio/LSoundTime.h"
 #include "platform/LSettings.h"
 #include "platform/qt/LQtUiDispatcher.h"
 #include "platform/sound/LWaveOut.h"
+#include "support/AudioTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -14,38 +16,22 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QtTest/QTest>
-
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
+#include <memory>
 
 namespace {
-// A mono 8000 Hz test signal held in memory.
-class Signal : public LSoundSourceBase {
-public:
-    explicit Signal(int32_t iFrames) : LSoundSourceBase(8000, 1, kInternalFullScale)
-    {
-        for (int16_t s : TestSupport::MakeSignal(iFrames, 1, 8000))
-            v.push_back(int32_t(s) * 16);
-    }
-    void Read(int32_t* p, int32_t n) override
-    {
-        for (int32_t i = 0; i < n; ++i, ++iPos)
-            p[i] = iPos < int32_t(v.size()) ? v[size_t(iPos)] : 0;
-    }
-    int32_t GetPosition() override { return iPos; }
-    int32_t GetLength() override { return int32_t(v.size()); }
-    void Seek(int32_t iFrame) override { iPos = std::max(0, iFrame); }
-
-private:
-    std::vector<int32_t> v;
-    int32_t iPos = 0;
-};
+// The test signal as a mono 8000 Hz source.
+SourceHandle Signal(int32_t iFrames)
+{
+    auto v = std::make_shared<std::vector<int16_t>>(TestSupport::MakeSignal(iFrames, 1, 8000));
+    return MakeHandle<TestSupport::FnSource>(
+        8000, 1, iFrames, [v](int64_t f, int) { return (*v)[size_t(f)] * 16; });
+}
 
 class Provider : public LPlayerSource {
 public:
-    explicit Provider(int32_t iFrames, uint16_t wNewFlags = 0) : iLength(iFrames)
+    explicit Provider(int32_t iFrames, uint16_t wNewFlags = 0)
+        : iLength(iFrames)
     {
         wFlags = wNewFlags;
         szName = "take one";
@@ -53,7 +39,7 @@ public:
     void OpenSource(SourceHandle& h) override
     {
         ++nOpens;
-        h = iLength < 0 ? SourceHandle(new LSRCNull) : SourceHandle(new Signal(iLength));
+        h = iLength < 0 ? SourceHandle(new LSRCNull) : Signal(iLength);
     }
     int32_t iLength;
     int nOpens = 0;
@@ -127,16 +113,14 @@ TEST_F(LPlayDlgTest, PositionBarIsTheTruncatedPercentOfTheLength)
 {
     Provider src(24000); // three seconds
     LPlayerBaseDlg dlg(src);
+    for (auto [iMs, iBar, iShown] :
+        { std::tuple { 1000, 33, 1000 }, { 2999, 99, 2999 }, { 3000, 100, 3000 }, { -40, 0, 0 } }) {
+        dlg.UpdateTime(iMs);
+        EXPECT_EQ(dlg.GetPosition().value(), iBar) << iMs;
+        EXPECT_EQ(dlg.GetPositionMs(), iShown) << iMs;
+    }
     dlg.UpdateTime(1000);
-    EXPECT_EQ(dlg.GetPosition().value(), 33);
     EXPECT_EQ(dlg.GetTime().text(), "0:00:01.00");
-    dlg.UpdateTime(2999);
-    EXPECT_EQ(dlg.GetPosition().value(), 99);
-    dlg.UpdateTime(3000);
-    EXPECT_EQ(dlg.GetPosition().value(), 100);
-    dlg.UpdateTime(-40);
-    EXPECT_EQ(dlg.GetPositionMs(), 0);
-    EXPECT_EQ(dlg.GetPosition().value(), 0);
 
     Provider empty(0);
     LPlayerBaseDlg none(empty);
@@ -187,7 +171,8 @@ TEST_F(LPlayDlgTest, TrackFlagsEndTheDialogWithTheirResults)
 
     Provider prev(80000, LPlayerSource::kPreviousTrack);
     LPlayDlg dPrev(prev);
-    EXPECT_EQ(dPrev.GetButton(LPlayerBaseDlg::kStart)->toolTip(), "Go to Start / Previous Track (Home/PgUp)");
+    EXPECT_EQ(dPrev.GetButton(LPlayerBaseDlg::kStart)->toolTip(),
+        "Go to Start / Previous Track (Home/PgUp)");
     dPrev.show();
     dPrev.GetButton(LPlayerBaseDlg::kStart)->click(); // within the first second
     EXPECT_EQ(dPrev.result(), LPlayDlg::kPreviousTrack);
@@ -243,6 +228,7 @@ TEST_F(LPlayDlgTest, RestartReloadsAndPlaysAgainWhenPlaying)
 {
     Provider src(80000);
     LPlayDlgModeless dlg(src);
+    EXPECT_EQ(dlg.GetPositionMs(), 0); // a play dialog starts from the beginning
     dlg.show();
     QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() >= 200, 3000);
     src.iLength = 16000;
@@ -254,11 +240,18 @@ TEST_F(LPlayDlgTest, RestartReloadsAndPlaysAgainWhenPlaying)
     EXPECT_EQ(dlg.GetName().text(), "take two");
     EXPECT_EQ(dlg.windowTitle(), "take two");
 
+    // Stopped, it reloads without playing, into the strip too.
     dlg.CmStop();
-    src.iLength = 8000;
+    src.iLength = 24000;
     dlg.Restart();
-    EXPECT_EQ(dlg.GetLengthMs(), 1000);
+    EXPECT_EQ(dlg.GetLengthMs(), 3000);
     EXPECT_FALSE(Playing(dlg));
+    ASSERT_TRUE(dlg.GetStrip().IsRunning());
+    EXPECT_EQ(dlg.GetPositionMs(), 0);
+    EXPECT_EQ(dlg.GetStrip().GetCursor(), 0);
+    dlg.UpdateTime(2000);
+    EXPECT_EQ(dlg.GetStrip().GetCursor(), 16000);
+    QTRY_COMPARE_WITH_TIMEOUT(dlg.GetStrip().GetViewStart(), 8000, 3000);
 }
 
 TEST_F(LPlayDlgTest, HeldArrowsScanAndTheReleaseResumesPlay)
@@ -322,7 +315,8 @@ TEST_F(LPlayDlgTest, WaveformStripShowsTwoSecondsAroundThePosition)
     // Playing, the cursor follows the player, and a click seeks the player.
     dlg.CmPlay();
     ASSERT_TRUE(Playing(dlg));
-    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetPositionMs() >= LSoundTime::FramesToMs(iFrame, 8000) + 300, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        dlg.GetPositionMs() >= LSoundTime::FramesToMs(iFrame, 8000) + 300, 3000);
     EXPECT_EQ(strip.GetCursor(), LSoundTime::MsToFrames(dlg.GetPositionMs(), 8000));
     EXPECT_EQ(strip.GetCursorLength(), 0);
     const int32_t iBefore = dlg.GetPlayer().GetPosition();
@@ -341,20 +335,4 @@ TEST_F(LPlayDlgTest, WaveformStripShowsTwoSecondsAroundThePosition)
     // Closing stops the strip with the player.
     dlg.done(1);
     EXPECT_FALSE(strip.IsRunning());
-}
-
-TEST_F(LPlayDlgTest, RestartLoadsTheNewSourceIntoTheStrip)
-{
-    Provider src(80000);
-    LPlayDlgModeless dlg(src);
-    EXPECT_EQ(dlg.GetPositionMs(), 0); // a play dialog starts from the beginning
-    src.iLength = 16000;
-    dlg.Restart();
-    ASSERT_TRUE(dlg.GetStrip().IsRunning());
-    EXPECT_EQ(dlg.GetLengthMs(), 2000);
-    EXPECT_EQ(dlg.GetPositionMs(), 0);
-    EXPECT_EQ(dlg.GetStrip().GetCursor(), 0);
-    dlg.UpdateTime(2000);
-    EXPECT_EQ(dlg.GetStrip().GetCursor(), 16000);
-    QTRY_COMPARE_WITH_TIMEOUT(dlg.GetStrip().GetViewStart(), 8000, 3000);
 }

@@ -1,15 +1,15 @@
 #include "app/LWaveColumns.h"
+
+#include "WaveTestSupport.h"
 #include "app/LWaveView.h"
 #include "audio/LSoundSourceBase.h"
 #include "edit/LAudioCutTank.h"
 #include "edit/LSRCCutListAudio.h"
 #include "platform/LFile.h"
-#include "WaveTestSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 using WaveTest::MakeList;
 using WaveTest::Sine;
@@ -51,117 +51,64 @@ std::vector<int32_t> RisingSine(int32_t iFrames, int32_t iRise)
 
 } // namespace
 
-TEST(WaveColumns, SineGivesItsAmplitudeInBothHalves)
+TEST(WaveColumns, EveryColumnShowsThePeaksOfItsMode)
 {
-    // 100 frames per column, one whole period in each.
-    LCutListAudio list = MakeList(Sine(40000, 1, 200000, 100), 1);
-    LWaveColumns c;
-    c.SetCutList(list, LWaveColumns::kPlusMinus, false);
-    Columns out = FillAll(c, View(0, 40000));
-    for (int x = 0; x < 400; ++x) {
-        ASSERT_EQ(out.top[x], 200000 >> 11) << x;
-        ASSERT_EQ(out.bottom[x], 200000 >> 11) << x;
+    std::vector<int32_t> square(8000), eighth(8000), positive(20000, 0), mixed(30000, 0),
+        stereo(2 * 20000, 0);
+    for (size_t i = 0; i < square.size(); ++i) {
+        square[i] = (i / 10) % 2 ? -kInternalFullScale : kInternalFullScale;
+        eighth[i] = square[i] / 8;
     }
-    // Vertical zoom shifts by 8 instead of 11.
-    LCutListAudio quiet = MakeList(Sine(40000, 1, 20000, 100), 1);
-    c.SetCutList(quiet, LWaveColumns::kPlusMinus, true);
-    out = FillAll(c, View(0, 40000));
-    EXPECT_EQ(out.top[17], 20000 >> 8);
-    EXPECT_EQ(out.bottom[399], 20000 >> 8);
-    c.SetCutList(quiet, LWaveColumns::kPlusMinus, false);
-    out = FillAll(c, View(0, 40000));
-    EXPECT_EQ(out.top[17], 20000 >> 11);
-}
-
-TEST(WaveColumns, SquareWavesReachTheTop)
-{
-    std::vector<int32_t> full(8000), eighth(8000);
-    for (size_t i = 0; i < full.size(); ++i) {
-        full[i] = (i / 10) % 2 ? -kInternalFullScale : kInternalFullScale;
-        eighth[i] = full[i] / 8;
+    for (size_t i = 0; i < positive.size(); i += 3)
+        positive[i] = 100000;
+    for (size_t i = 0; i < mixed.size(); i += 7)
+        mixed[i] = i % 2 ? -150000 : 60000;
+    for (size_t i = 0; i < stereo.size(); i += 11)
+        stereo[i] = i % 2 ? -90000 : 40000; // right channel negative, left positive
+    const std::vector<int32_t> loud(10000, -0x3FC00 - 0x400), quiet = Sine(40000, 1, 20000, 100);
+    const std::vector<int32_t> left = Sine(40000, 2, 300000, 100, 1u);
+    struct Case {
+        const char* szName;
+        const std::vector<int32_t>& v;
+        int iCh, iMode;
+        bool bZoom;
+        int top, bottom;
+    };
+    const int PM = LWaveColumns::kPlusMinus, LR = LWaveColumns::kLeftRight,
+              MAG = LWaveColumns::kMagnitude;
+    const std::vector<int32_t> sine = Sine(40000, 1, 200000, 100),
+                               right = Sine(200000, 2, 300000, 100, 2u);
+    for (const Case& k :
+        { Case { "sine, one period a column", sine, 1, PM, false, 200000 >> 11, 200000 >> 11 },
+            Case { "vertical zoom shifts by 8", quiet, 1, PM, true, 20000 >> 8, 20000 >> 8 },
+            Case { "unzoomed", quiet, 1, PM, false, 20000 >> 11, 20000 >> 11 },
+            Case { "full-scale square", square, 1, PM, false, 255, 255 },
+            Case { "zoomed eighth reaches the top", eighth, 1, PM, true, 255, 255 },
+            Case { "eighth", eighth, 1, PM, false, (kInternalFullScale / 8) >> 11,
+                (kInternalFullScale / 8) >> 11 },
+            Case { "positive only", positive, 1, PM, false, 100000 >> 11, 0 },
+            Case { "left only in L / R", left, 2, LR, false, 300000 >> 11, 0 },
+            Case { "left only in + / -", left, 2, PM, false, 300000 >> 11, 300000 >> 11 },
+            Case { "right only, long view", right, 2, LR, false, 0, 300000 >> 11 },
+            Case { "mono in L / R as + / -", mixed, 1, LR, false, 60000 >> 11, 150000 >> 11 },
+            Case { "mono in + / -", mixed, 1, PM, false, 60000 >> 11, 150000 >> 11 },
+            Case { "magnitude >> 10", stereo, 2, MAG, false, 90000 >> 10, 90000 >> 10 },
+            Case { "magnitude capped past 0x3FC00", loud, 1, MAG, false, 255, 255 } }) {
+        SCOPED_TRACE(k.szName);
+        const int32_t iFrames = int32_t(k.v.size()) / k.iCh;
+        LCutListAudio list = MakeList(k.v, k.iCh);
+        LWaveColumns c;
+        if (k.iMode == MAG)
+            c.SetSource(MakeHandle<LSRCCutListAudio>(list), MAG);
+        else
+            c.SetCutList(list, k.iMode, k.bZoom);
+        ASSERT_EQ(View(0, iFrames).IsLong(), iFrames > 400 * 256);
+        Columns out = FillAll(c, View(0, iFrames));
+        for (int x = 0; x < 400; ++x) {
+            ASSERT_EQ(out.top[x], k.top) << x;
+            ASSERT_EQ(out.bottom[x], k.bottom) << x;
+        }
     }
-    LWaveColumns c;
-    c.SetCutList(MakeList(full, 1), LWaveColumns::kPlusMinus, false);
-    Columns out = FillAll(c, View(0, 8000));
-    EXPECT_EQ(out.top[0], 255);
-    EXPECT_EQ(out.bottom[0], 255);
-    EXPECT_EQ(out.top[399], 255);
-    c.SetCutList(MakeList(eighth, 1), LWaveColumns::kPlusMinus, true);
-    out = FillAll(c, View(0, 8000));
-    EXPECT_EQ(out.top[200], 255);
-    EXPECT_EQ(out.bottom[200], 255);
-    c.SetCutList(MakeList(eighth, 1), LWaveColumns::kPlusMinus, false);
-    out = FillAll(c, View(0, 8000));
-    EXPECT_EQ(out.top[200], (kInternalFullScale / 8) >> 11);
-}
-
-TEST(WaveColumns, PositiveOnlyAudioLeavesTheBottomEmpty)
-{
-    std::vector<int32_t> v(20000, 0);
-    for (size_t i = 0; i < v.size(); i += 3)
-        v[i] = 100000;
-    LWaveColumns c;
-    c.SetCutList(MakeList(v, 1), LWaveColumns::kPlusMinus, false);
-    Columns out = FillAll(c, View(0, 20000));
-    EXPECT_EQ(out.top[5], 100000 >> 11);
-    EXPECT_EQ(out.bottom[5], 0);
-}
-
-TEST(WaveColumns, LeftRightModeSplitsTheChannels)
-{
-    // Left only: the right channel's half stays empty.
-    LCutListAudio left = MakeList(Sine(40000, 2, 300000, 100, 1u), 2);
-    LWaveColumns c;
-    c.SetCutList(left, LWaveColumns::kLeftRight, false);
-    Columns out = FillAll(c, View(0, 40000));
-    for (int x = 0; x < 400; ++x) {
-        ASSERT_EQ(out.top[x], 300000 >> 11) << x;
-        ASSERT_EQ(out.bottom[x], 0) << x;
-    }
-    // The same audio in "+ /-" shows both peaks of the left channel.
-    c.SetCutList(left, LWaveColumns::kPlusMinus, false);
-    out = FillAll(c, View(0, 40000));
-    EXPECT_EQ(out.top[3], 300000 >> 11);
-    EXPECT_EQ(out.bottom[3], 300000 >> 11);
-    // Right only, and the graph path of a long view agrees.
-    LCutListAudio right = MakeList(Sine(200000, 2, 300000, 100, 2u), 2);
-    c.SetCutList(right, LWaveColumns::kLeftRight, false);
-    out = FillAll(c, View(0, 200000));
-    EXPECT_EQ(out.top[100], 0);
-    EXPECT_EQ(out.bottom[100], 300000 >> 11);
-    ASSERT_TRUE(View(0, 200000).IsLong());
-}
-
-TEST(WaveColumns, LeftRightOnMonoDrawsLikePlusMinus)
-{
-    std::vector<int32_t> v(30000, 0);
-    for (size_t i = 0; i < v.size(); i += 7)
-        v[i] = i % 2 ? -150000 : 60000;
-    LCutListAudio list = MakeList(v, 1);
-    LWaveColumns a, b;
-    a.SetCutList(list, LWaveColumns::kLeftRight, false);
-    b.SetCutList(list, LWaveColumns::kPlusMinus, false);
-    Columns ca = FillAll(a, View(0, 30000)), cb = FillAll(b, View(0, 30000));
-    EXPECT_TRUE(std::equal(ca.top, ca.top + 400, cb.top));
-    EXPECT_TRUE(std::equal(ca.bottom, ca.bottom + 400, cb.bottom));
-    EXPECT_EQ(cb.top[10], 60000 >> 11);
-    EXPECT_EQ(cb.bottom[10], 150000 >> 11);
-}
-
-TEST(WaveColumns, MagnitudeModeIsTheLargestMagnitudeShiftedByTen)
-{
-    std::vector<int32_t> v(2 * 20000, 0);
-    for (size_t i = 0; i < v.size(); i += 11)
-        v[i] = i % 2 ? -90000 : 40000; // right channel negative, left positive
-    LWaveColumns c;
-    c.SetSource(MakeHandle<LSRCCutListAudio>(MakeList(v, 2)), LWaveColumns::kMagnitude);
-    Columns out = FillAll(c, View(0, 20000));
-    EXPECT_EQ(out.top[50], 90000 >> 10);
-    EXPECT_EQ(out.bottom[50], 90000 >> 10);
-    // Anything above 0x3FC00 is capped.
-    std::vector<int32_t> loud(10000, -0x3FC00 - 0x400);
-    c.SetSource(MakeHandle<LSRCCutListAudio>(MakeList(loud, 1)), LWaveColumns::kMagnitude);
-    EXPECT_EQ(FillAll(c, View(0, 10000)).top[0], 255);
 }
 
 TEST(WaveColumns, LongViewsReadTheGraphFilesFromOneFrameBeyond256PerPixel)
@@ -197,8 +144,8 @@ TEST(WaveColumns, GraphColumnsAgreeWithTheAudio)
     Columns graph = FillAll(c, v), audio = FillAll(c, v, true);
     int iMaxDiff = 0;
     for (int x = 0; x < 400; ++x) {
-        iMaxDiff = std::max({iMaxDiff, std::abs(graph.top[x] - audio.top[x]),
-                             std::abs(graph.bottom[x] - audio.bottom[x])});
+        iMaxDiff = std::max({ iMaxDiff, std::abs(graph.top[x] - audio.top[x]),
+            std::abs(graph.bottom[x] - audio.bottom[x]) });
         // A column holding the end of the loud first cut keeps its peak.
         ASSERT_LE(std::abs(graph.top[x] - audio.top[x]), 2) << x;
         ASSERT_LE(std::abs(graph.bottom[x] - audio.bottom[x]), 2) << x;
@@ -248,13 +195,13 @@ TEST(WaveColumns, ColumnsOutsideTheAudioAreEmpty)
     LWaveColumns c;
     c.SetCutList(list, LWaveColumns::kPlusMinus, false);
     Columns audio = FillAll(c, View(-10000, 40000));
-    EXPECT_EQ(audio.top[0], 0);            // before frame 0
+    EXPECT_EQ(audio.top[0], 0); // before frame 0
     EXPECT_EQ(audio.top[200], 200000 >> 11);
     Columns graph = FillAll(c, View(-100000, 300000));
-    EXPECT_EQ(graph.top[10], 0);           // before frame 0
+    EXPECT_EQ(graph.top[10], 0); // before frame 0
     EXPECT_EQ(graph.top[150], 200000 >> 11);
-    EXPECT_EQ(graph.top[200], 0);          // the silent cut
-    EXPECT_EQ(graph.top[399], 0);          // after the last cut
+    EXPECT_EQ(graph.top[200], 0); // the silent cut
+    EXPECT_EQ(graph.top[399], 0); // after the last cut
 }
 
 TEST(WaveView, FrameToPixelAndBack)
@@ -265,15 +212,12 @@ TEST(WaveView, FrameToPixelAndBack)
     EXPECT_EQ(v.PixelToFrame(5), 5);
     v.Apply(1000, 3000); // 400 / 3000 pixels per frame, offset 133
     EXPECT_EQ(v.iPixelOffset, 133);
-    EXPECT_EQ(v.FrameToPixel(1000), 0);
-    EXPECT_EQ(v.FrameToPixel(999), 0);
-    EXPECT_EQ(v.FrameToPixel(900), -1);
-    EXPECT_EQ(v.FrameToPixel(2500), 200);
-    EXPECT_EQ(v.FrameToPixel(4000), 400);
-    EXPECT_EQ(v.FrameToPixel(100000), 400); // at most nWidth
-    EXPECT_EQ(v.PixelToFrame(0), 997);
-    EXPECT_EQ(v.PixelToFrame(10), 1072);
-    EXPECT_EQ(v.PixelToFrame(400), 3997);
+    // At most nWidth past the end.
+    for (auto [iFrame, iPixel] : { std::pair { 1000, 0 }, { 999, 0 }, { 900, -1 }, { 2500, 200 },
+             { 4000, 400 }, { 100000, 400 } })
+        EXPECT_EQ(v.FrameToPixel(iFrame), iPixel) << iFrame;
+    for (auto [iPixel, iFrame] : { std::pair { 0, 997 }, { 10, 1072 }, { 400, 3997 } })
+        EXPECT_EQ(v.PixelToFrame(iPixel), iFrame) << iPixel;
     // Zoomed in past one frame per pixel.
     v.SetClientSize(10, 50);
     v.Apply(0, 4);
@@ -315,9 +259,9 @@ TEST(WaveView, SameLengthScrollsByTheOffsetDifference)
     EXPECT_FALSE(c.bScroll);
     EXPECT_EQ(v.dScale, 0.2);
 
-    uint8_t a[6] = {1, 2, 3, 4, 5, 6};
+    uint8_t a[6] = { 1, 2, 3, 4, 5, 6 };
     ShiftColumns(a, 6, 2);
-    EXPECT_EQ(std::vector<uint8_t>(a, a + 6), (std::vector<uint8_t>{0, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(std::vector<uint8_t>(a, a + 6), (std::vector<uint8_t> { 0, 0, 1, 2, 3, 4 }));
     ShiftColumns(a, 6, -3);
-    EXPECT_EQ(std::vector<uint8_t>(a, a + 6), (std::vector<uint8_t>{2, 3, 4, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(a, a + 6), (std::vector<uint8_t> { 2, 3, 4, 0, 0, 0 }));
 }

@@ -13,7 +13,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,12 +49,14 @@ struct Observed {
     QString strTitle;
     QString strLine0;
     bool bOwnerEnabled = true;
+    bool bHidden = false;
 };
 
-// Looks at the running dialog at the next pump, then presses its Cancel.
-void CancelAtNextPump(Observed& seen, QWidget* pOwner)
+// Looks at the running dialog at the next pump, then presses its Cancel (or
+// Escape).
+void CancelAtNextPump(Observed& seen, QWidget* pOwner, bool bEscape = false)
 {
-    QTimer::singleShot(0, [&seen, pOwner]() {
+    QTimer::singleShot(0, [&seen, pOwner, bEscape]() {
         QDialog* pDialog = LQtProgressView::GetRunningDialog();
         if (!pDialog)
             return;
@@ -64,52 +65,43 @@ void CancelAtNextPump(Observed& seen, QWidget* pOwner)
         if (auto* pLine = pDialog->findChild<QLabel*>("100"))
             seen.strLine0 = pLine->text();
         seen.bOwnerEnabled = pOwner->isEnabled();
-        pDialog->findChild<QPushButton*>("Cancel")->click();
+        if (bEscape) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(pDialog, &esc);
+        } else {
+            pDialog->findChild<QPushButton*>("Cancel")->click();
+        }
+        seen.bHidden = pDialog->isHidden();
     });
 }
 } // namespace
 
-TEST_F(ProgressViewTest, CancelStopsTheOperationAndFreesTheOwner)
+TEST_F(ProgressViewTest, CancelOrEscapeStopsTheOperationAndFreesTheOwner)
 {
-    QWidget owner;
-    owner.show();
-    int iOwnerKey = 0;
-    LQtProgressView::SetOwnerWindow(&iOwnerKey, &owner);
-    CountBlocks data;
-    data.iTotal = 1000000;
-    Process<CountBlocks> run("Counting Blocks", data);
-    // The first pumps let the dialog show its first line; then Cancel.
-    Observed seen;
-    QTimer::singleShot(0, [&]() { CancelAtNextPump(seen, &owner); });
-    EXPECT_FALSE(run.Run(&iOwnerKey));
-    EXPECT_EQ(run.GetResult(), 1);
-    EXPECT_TRUE(seen.bSeen);
-    EXPECT_EQ(seen.strTitle, "Counting Blocks");
-    EXPECT_EQ(seen.strLine0, "Counting");
-    EXPECT_FALSE(seen.bOwnerEnabled);
-    EXPECT_LT(data.iDone, data.iTotal);
-    EXPECT_TRUE(owner.isEnabled());
-    EXPECT_EQ(LQtProgressView::GetRunningDialog(), nullptr);
-    LQtProgressView::SetOwnerWindow(&iOwnerKey, nullptr);
-}
-
-TEST_F(ProgressViewTest, EscapeCancelsLikeTheButton)
-{
-    CountBlocks data;
-    data.iTotal = 1000000;
-    Process<CountBlocks> run("Counting", data);
-    bool bHidden = false;
-    QTimer::singleShot(0, [&]() {
-        QDialog* pDialog = LQtProgressView::GetRunningDialog();
-        ASSERT_NE(pDialog, nullptr);
-        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QCoreApplication::sendEvent(pDialog, &esc);
-        bHidden = pDialog->isHidden();
-    });
-    EXPECT_FALSE(run.Run(nullptr));
-    EXPECT_EQ(run.GetResult(), 1);
-    EXPECT_TRUE(bHidden);
-    EXPECT_LT(data.iDone, data.iTotal);
+    for (bool bEscape : { false, true }) {
+        SCOPED_TRACE(bEscape ? "Escape" : "Cancel");
+        QWidget owner;
+        owner.show();
+        int iOwnerKey = 0;
+        LQtProgressView::SetOwnerWindow(&iOwnerKey, &owner);
+        CountBlocks data;
+        data.iTotal = 1000000;
+        Process<CountBlocks> run("Counting Blocks", data);
+        // The first pumps let the dialog show its first line; then Cancel.
+        Observed seen;
+        QTimer::singleShot(0, [&]() { CancelAtNextPump(seen, &owner, bEscape); });
+        EXPECT_FALSE(run.Run(&iOwnerKey));
+        EXPECT_EQ(run.GetResult(), 1);
+        EXPECT_TRUE(seen.bSeen);
+        EXPECT_EQ(seen.strTitle, "Counting Blocks");
+        EXPECT_EQ(seen.strLine0, "Counting");
+        EXPECT_FALSE(seen.bOwnerEnabled);
+        EXPECT_TRUE(seen.bHidden);
+        EXPECT_LT(data.iDone, data.iTotal);
+        EXPECT_TRUE(owner.isEnabled());
+        EXPECT_EQ(LQtProgressView::GetRunningDialog(), nullptr);
+        LQtProgressView::SetOwnerWindow(&iOwnerKey, nullptr);
+    }
 }
 
 TEST_F(ProgressViewTest, CompletedRunShowsTheBarAndErrors)
@@ -141,9 +133,9 @@ TEST_F(ProgressViewTest, CancelledFadeLeavesTheDocumentAsItWas)
     REQUIRE_PEER("sox");
     TestSupport::TempDir dir;
     const std::string strPath = dir.File("long.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath, "synth", "30", "sine",
-                                "300"}),
-              0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath,
+                  "synth", "30", "sine", "300" }),
+        0);
     LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
     LMDIMainWindow w;
     w.show();

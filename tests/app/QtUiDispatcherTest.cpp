@@ -1,12 +1,10 @@
 #include "platform/qt/LQtUiDispatcher.h"
 #include "process/LThreadQueuedNotify.h"
+#include "support/AudioTestSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
-
 #include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 
@@ -21,10 +19,8 @@ protected:
 
 void PumpUntil(const std::function<bool()>& fnDone)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!fnDone() && timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    TestSupport::PumpUntil(
+        fnDone, [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 10); });
 }
 } // namespace
 

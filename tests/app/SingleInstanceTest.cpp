@@ -11,13 +11,10 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest/QTest>
-
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <semaphore>
+#include <unistd.h>
 
 namespace {
 QString UniqueName()
@@ -27,17 +24,6 @@ QString UniqueName()
 }
 } // namespace
 
-TEST(SingleInstanceTest, NamedPerUser)
-{
-    EXPECT_EQ(LSingleInstance::DefaultName(), "orvenna-" + QString::number(getuid()));
-}
-
-TEST(SingleInstanceTest, NobodyRunningMeansNoHandOff)
-{
-    LSingleInstance second(UniqueName());
-    EXPECT_FALSE(second.HandOff({"/tmp/a.wav"}, 200));
-}
-
 TEST(SingleInstanceTest, PathsTravelAbsoluteToTheRunningInstance)
 {
     const QString strName = UniqueName();
@@ -46,7 +32,7 @@ TEST(SingleInstanceTest, PathsTravelAbsoluteToTheRunningInstance)
     QSignalSpy spy(&first, &LSingleInstance::Activated);
 
     LSingleInstance second(strName);
-    ASSERT_TRUE(second.HandOff({"relative name.wav", QString::fromUtf8("/data/Grüße.wav")}));
+    ASSERT_TRUE(second.HandOff({ "relative name.wav", QString::fromUtf8("/data/Grüße.wav") }));
     ASSERT_TRUE(spy.wait(3000));
     const QStringList paths = spy.takeFirst().at(0).toStringList();
     ASSERT_EQ(paths.size(), 2);
@@ -60,20 +46,20 @@ TEST(SingleInstanceTest, PathsTravelAbsoluteToTheRunningInstance)
     EXPECT_TRUE(spy.takeFirst().at(0).toStringList().isEmpty());
 }
 
-TEST(SingleInstanceTest, LeftOverSocketIsTakenOver)
+TEST(SingleInstanceTest, NobodyOrALeftOverSocketMeansNoHandOffAndIsTakenOver)
 {
     const QString strName = UniqueName();
-    const QString strSocket = QDir::tempPath() + "/" + strName;
+    LSingleInstance second(strName);
+    EXPECT_FALSE(second.HandOff({ "/tmp/a.wav" }, 200));
     {
-        QFile stale(strSocket);
+        QFile stale(QDir::tempPath() + "/" + strName);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     }
-    LSingleInstance second(strName);
     EXPECT_FALSE(second.HandOff({}, 200));
     LSingleInstance first(strName);
     ASSERT_TRUE(first.Listen());
     QSignalSpy spy(&first, &LSingleInstance::Activated);
-    EXPECT_TRUE(second.HandOff({"/x.wav"}));
+    EXPECT_TRUE(second.HandOff({ "/x.wav" }));
     EXPECT_TRUE(spy.wait(3000));
 }
 
@@ -88,21 +74,21 @@ TEST(SingleInstanceTest, ASecondListenerLeavesTheRunningOneAlone)
     LSingleInstance second(strName);
     EXPECT_FALSE(second.Listen());
     EXPECT_FALSE(spy.wait(300));
-    EXPECT_EQ(second.Start({"/late.wav"}), LSingleInstance::kHandedOff);
+    EXPECT_EQ(second.Start({ "/late.wav" }), LSingleInstance::kHandedOff);
     ASSERT_TRUE(spy.wait(3000));
-    EXPECT_EQ(spy.takeFirst().at(0).toStringList(), QStringList{"/late.wav"});
+    EXPECT_EQ(spy.takeFirst().at(0).toStringList(), QStringList { "/late.wav" });
 }
 
 TEST(SingleInstanceTest, TwoStartsAtOnceGiveOneRunningInstance)
 {
     for (int iRound = 0; iRound < 10; ++iRound) {
         const QString strName = UniqueName();
-        std::atomic<int> aRoles[2] = {-1, -1};
+        std::atomic<int> aRoles[2] = { -1, -1 };
         std::counting_semaphore<2> started(0), checked(0);
         auto start = [&](int i) {
             return QThread::create([&, i] {
                 LSingleInstance instance(strName);
-                aRoles[i] = instance.Start({QString("/file%1.wav").arg(i)});
+                aRoles[i] = instance.Start({ QString("/file%1.wav").arg(i) });
                 started.release();
                 // Held until the socket was checked, so the runner still listens.
                 checked.acquire();
@@ -114,8 +100,10 @@ TEST(SingleInstanceTest, TwoStartsAtOnceGiveOneRunningInstance)
         pB->start();
         started.acquire();
         started.acquire();
-        const int iRunning = int(aRoles[0] == LSingleInstance::kRunning) + int(aRoles[1] == LSingleInstance::kRunning);
-        const int iHanded = int(aRoles[0] == LSingleInstance::kHandedOff) + int(aRoles[1] == LSingleInstance::kHandedOff);
+        const int iRunning = int(aRoles[0] == LSingleInstance::kRunning)
+            + int(aRoles[1] == LSingleInstance::kRunning);
+        const int iHanded = int(aRoles[0] == LSingleInstance::kHandedOff)
+            + int(aRoles[1] == LSingleInstance::kHandedOff);
         EXPECT_EQ(iRunning, 1) << "round " << iRound;
         EXPECT_EQ(iHanded, 1) << "round " << iRound;
         LSingleInstance third(strName);
@@ -134,11 +122,11 @@ TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
     LQtProgressView::Install();
     TestSupport::TempDir dir;
     const std::string strPath = dir.File("handed.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-b", "16", "-r", "8000", "-c", "1", strPath, "synth", "0.5", "sine",
-                                "440"}),
-              0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-b", "16", "-r", "8000", "-c", "1", strPath, "synth",
+                  "0.5", "sine", "440" }),
+        0);
     const std::string strOther = dir.File("other.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", strPath, strOther, "reverse"}), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", strPath, strOther, "reverse" }), 0);
     const QString strName = UniqueName();
     {
         LMDIMainWindow w;
@@ -148,7 +136,7 @@ TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
         QObject::connect(&first, &LSingleInstance::Activated, &w, &LMDIMainWindow::EvLoad);
 
         LSingleInstance second(strName);
-        ASSERT_TRUE(second.HandOff({QString::fromStdString(strPath)}));
+        ASSERT_TRUE(second.HandOff({ QString::fromStdString(strPath) }));
         ASSERT_TRUE(QTest::qWaitFor([&]() { return w.GetController().GetNoFiles() == 1; }, 5000));
         ASSERT_NE(w.GetController().GetCurrentFile(), nullptr);
         EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strPath);
@@ -160,7 +148,7 @@ TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
         QDialog busy(&w);
         busy.setWindowModality(Qt::ApplicationModal);
         busy.show();
-        w.EvLoad({QString::fromStdString(strOther)});
+        w.EvLoad({ QString::fromStdString(strOther) });
         QTest::qWait(300);
         EXPECT_EQ(w.GetController().GetNoFiles(), 1);
         busy.hide();
