@@ -1,13 +1,13 @@
-#include "edit/LAudioCutTank.h"
 #include "edit/LCutListAudio.h"
+
+#include "edit/LAudioCutTank.h"
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
 #include "platform/LFile.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace {
@@ -32,7 +32,7 @@ std::vector<int32_t> Contents(const LCutListAudio& list)
     std::vector<int32_t> out(size_t(src.GetLength()) * size_t(src.GetChannels()));
     int32_t iDone = 0, iStep = 1;
     while (iDone < src.GetLength()) {
-        int32_t n = std::min({iStep, kBlockFrames, src.GetLength() - iDone});
+        int32_t n = std::min({ iStep, kBlockFrames, src.GetLength() - iDone });
         src.Read(out.data() + size_t(iDone) * size_t(src.GetChannels()), n);
         iDone += n;
         iStep = iStep * 3 + 1;
@@ -100,9 +100,9 @@ struct Model {
 TEST(LCutListAudio, WriterMakesOneCutWithItsGraph)
 {
     std::vector<int32_t> s(600, 0);
-    s[0] = 0x7FFF0;  // frame 0 left: positive peak 255
-    s[3] = -0x800;   // frame 1 right: negative peak 1
-    s[5] = 0x7FF;    // below one step: 0
+    s[0] = 0x7FFF0; // frame 0 left: positive peak 255
+    s[3] = -0x800; // frame 1 right: negative peak 1
+    s[5] = 0x7FF; // below one step: 0
     s[512] = -0x80000; // frame 256 left, in the second record
     LCutListAudio list = MakeList(s, 2);
     ASSERT_EQ(list.GetCuts().size(), 1u);
@@ -112,7 +112,7 @@ TEST(LCutListAudio, WriterMakesOneCutWithItsGraph)
     std::vector<uint8_t> aud = TestSupport::ReadAll(LAudioCutTank::Get().GetAudFilePath(c.wCut));
     std::vector<uint8_t> grf = TestSupport::ReadAll(LAudioCutTank::Get().GetGrfFilePath(c.wCut));
     EXPECT_EQ(aud.size(), 2400u);
-    EXPECT_EQ(grf, (std::vector<uint8_t>{255, 0, 0, 1, 0, 255, 0, 0}));
+    EXPECT_EQ(grf, (std::vector<uint8_t> { 255, 0, 0, 1, 0, 255, 0, 0 }));
     EXPECT_EQ(Contents(list), s);
 
     // Random stereo audio: every record holds its block's peaks.
@@ -121,7 +121,8 @@ TEST(LCutListAudio, WriterMakesOneCutWithItsGraph)
     for (int32_t& x : r)
         x = int32_t(rng() % 0x100000) - 0x80000;
     LCutListAudio big = MakeList(r, 2);
-    std::vector<uint8_t> g = TestSupport::ReadAll(LAudioCutTank::Get().GetGrfFilePath(big.GetCuts()[0].wCut));
+    std::vector<uint8_t> g
+        = TestSupport::ReadAll(LAudioCutTank::Get().GetGrfFilePath(big.GetCuts()[0].wCut));
     ASSERT_EQ(g.size(), 4u * 4);
     for (size_t b = 0; b < 4; ++b)
         for (size_t c = 0; c < 2; ++c) {
@@ -174,7 +175,7 @@ TEST(LCutListAudio, GainsAndAmplify)
     EXPECT_EQ(got[10], 0x1000);
     list.EfAmplifyAll(-100);
     EXPECT_EQ(Contents(list)[50], -0x1000);
-    LCutListAudio loud = MakeList({1, 2}, 1);
+    LCutListAudio loud = MakeList({ 1, 2 }, 1);
     loud.EfAmplifyAll(20000);
     loud.EfAmplifyAll(200);
     EXPECT_EQ(loud.GetCuts()[0].iGain, 0x7FFFFFFF);
@@ -202,41 +203,48 @@ TEST(LCutListAudio, RandomEditsMatchAPlainVector)
         LCutListAudio list = MakeList(model.v, 1);
         LCutListAudio clip;
         std::vector<int32_t> clipModel;
-        auto Rand = [&](int32_t lo, int32_t hi) { return lo + int32_t(rng() % uint32_t(hi - lo + 1)); };
+        static const char* const aszOps[]
+            = { "delete", "copy", "cut", "insert", "silence", "insert silence", "replace",
+                  "amplify", "trim", "repeat", "delete before", "delete after" };
+        auto Rand
+            = [&](int32_t lo, int32_t hi) { return lo + int32_t(rng() % uint32_t(hi - lo + 1)); };
         for (int iStep = 0; iStep < 1500; ++iStep) {
             int32_t L = int32_t(model.v.size());
             int32_t s = Rand(-30, L + 30), e = Rand(s, s + 200);
-            std::string strOp;
-            switch (rng() % 12) {
-            case 0: strOp = "delete"; list.EfDelete(s, e); model.Delete(s, e); break;
+            const uint32_t uOp = rng() % 12;
+            switch (uOp) {
+            case 0:
+                list.EfDelete(s, e);
+                model.Delete(s, e);
+                break;
             case 1:
-                strOp = "copy";
                 list.EfCopy(s, e, clip);
                 clipModel = Model::Range(model.v, s, e);
                 break;
             case 2:
-                strOp = "cut";
                 list.EfCut(s, e, clip);
                 clipModel = Model::Range(model.v, s, e);
                 model.Delete(s, e);
                 break;
-            case 3: strOp = "insert"; list.EfInsert(s, clip); model.Insert(s, clipModel); break;
+            case 3:
+                list.EfInsert(s, clip);
+                model.Insert(s, clipModel);
+                break;
             case 4:
-                strOp = "silence";
                 list.EfSilence(s, e);
                 model.Delete(s, e);
                 model.InsertSilence(s, e - s);
                 break;
-            case 5: strOp = "insertsilence"; list.EfInsertSilence(s, e - s); model.InsertSilence(s, e - s); break;
-            case 6: {
-                strOp = "replace";
+            case 5:
+                list.EfInsertSilence(s, e - s);
+                model.InsertSilence(s, e - s);
+                break;
+            case 6:
                 list.EfReplace(s, e, clip);
                 model.Delete(s, e);
                 model.Insert(s, clipModel);
                 break;
-            }
             case 7: {
-                strOp = "amplify";
                 int p = Rand(-150, 250);
                 list.EfAmplify(s, e, p);
                 if (p != 100)
@@ -245,17 +253,22 @@ TEST(LCutListAudio, RandomEditsMatchAPlainVector)
             }
             case 8:
                 if (L > 2000) {
-                    strOp = "trim";
                     s = std::max(s, 0);
                     list.EfTrim(s, e);
                     model.v = Model::Range(model.v, s, std::min(e, L));
                 }
                 break;
-            case 10: strOp = "deletebefore"; list.EfDeleteBefore(s); if (s > 0) model.Delete(0, s); break;
-            case 11: strOp = "deleteafter"; list.EfDeleteAfter(e); model.Delete(e, std::max(e, L)); break;
+            case 10:
+                list.EfDeleteBefore(s);
+                if (s > 0)
+                    model.Delete(0, s);
+                break;
+            case 11:
+                list.EfDeleteAfter(e);
+                model.Delete(e, std::max(e, L));
+                break;
             case 9:
                 if (L < 3000 && s >= 0 && s <= L) {
-                    strOp = "repeat";
                     int n = Rand(0, 2);
                     std::vector<int32_t> r = Model::Range(model.v, s, e);
                     list.EfRepeat(s, e, n);
@@ -264,13 +277,14 @@ TEST(LCutListAudio, RandomEditsMatchAPlainVector)
                 }
                 break;
             }
-            ASSERT_EQ(list.GetTotalLength(), int32_t(model.v.size())) << "step " << iStep << " " << strOp;
+            ASSERT_EQ(list.GetTotalLength(), int32_t(model.v.size()))
+                << "step " << iStep << " " << aszOps[uOp];
             if (iStep % 25 == 0) {
                 std::vector<int32_t> got = Contents(list);
                 // Amplify rounds per cut gain; allow the fixed-point error.
                 for (size_t i = 0; i < got.size(); ++i)
                     ASSERT_NEAR(got[i], model.v[i], 1 + std::abs(model.v[i]) / 1000)
-                        << "step " << iStep << " " << strOp << " frame " << i;
+                        << "step " << iStep << " " << aszOps[uOp] << " frame " << i;
             }
         }
     }
@@ -284,14 +298,14 @@ TEST(LCutListAudio, CopyAndInsertOutsideTheAudio)
         s[size_t(i)] = (i + 1) * 16;
     LCutListAudio list = MakeList(s, 1), dest;
     list.EfCopy(-5, 5, dest);
-    std::vector<int32_t> expect = {0, 0, 0, 0, 0, 16, 32, 48, 64, 80};
+    std::vector<int32_t> expect = { 0, 0, 0, 0, 0, 16, 32, 48, 64, 80 };
     EXPECT_EQ(Contents(dest), expect);
     list.EfCopy(90, 110, dest);
     std::vector<int32_t> got = Contents(dest);
     ASSERT_EQ(got.size(), 20u);
     EXPECT_EQ(got[9], 100 * 16);
     EXPECT_EQ(got[10], 0);
-    LCutListAudio two = MakeList({7, 8}, 1);
+    LCutListAudio two = MakeList({ 7, 8 }, 1);
     list.EfInsert(120, two);
     EXPECT_EQ(list.GetTotalLength(), 122);
     got = Contents(list);
@@ -299,7 +313,7 @@ TEST(LCutListAudio, CopyAndInsertOutsideTheAudio)
     EXPECT_EQ(got[120], 7);
     // A list inserted into itself.
     two.EfInsert(1, two);
-    EXPECT_EQ(Contents(two), (std::vector<int32_t>{7, 7, 8, 8}));
+    EXPECT_EQ(Contents(two), (std::vector<int32_t> { 7, 7, 8, 8 }));
 }
 
 TEST(LSRCCutListAudio, SeekAndPrerollAndPrivateCopy)

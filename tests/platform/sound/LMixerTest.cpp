@@ -1,4 +1,5 @@
 #include "platform/sound/LMixer.h"
+
 #include "platform/sound/LWaveIn.h"
 #include "platform/sound/LWaveOut.h"
 
@@ -6,14 +7,10 @@
 
 TEST(LMixer, VolumeMapping)
 {
-    EXPECT_EQ(LMixer::MapVolume(-127), 0u);
-    EXPECT_EQ(LMixer::MapVolume(-36), 0u);
-    EXPECT_EQ(LMixer::MapVolume(-35), 1424u);
-    EXPECT_EQ(LMixer::MapVolume(0), 51264u);
-    EXPECT_EQ(LMixer::MapVolume(10), 65504u);
-    EXPECT_EQ(LMixer::MapVolume(11), 65535u) << "capped";
-    EXPECT_EQ(LMixer::MapVolume(12), 65535u);
-    EXPECT_EQ(LMixer::MapVolume(127), 65535u);
+    // Silent up to -36 dB, capped from 11 dB on.
+    for (auto [iDB, uVolume] : { std::pair { -127, 0u }, { -36, 0u }, { -35, 1424u }, { 0, 51264u },
+             { 10, 65504u }, { 11, 65535u }, { 12, 65535u }, { 127, 65535u } })
+        EXPECT_EQ(LMixer::MapVolume(iDB), uVolume) << iDB;
 }
 
 TEST(LMixer, NullDeviceHasNoMixerAndNothingHappens)

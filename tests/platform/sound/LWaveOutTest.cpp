@@ -1,12 +1,12 @@
-#include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/LWaveOut.h"
+
+#include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/SoundTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace {
@@ -46,14 +46,6 @@ protected:
     LSignalObject event;
     LWaveOut out;
 };
-
-std::vector<int16_t> Concat(std::initializer_list<const std::vector<int16_t>*> parts)
-{
-    std::vector<int16_t> v;
-    for (const auto* p : parts)
-        v.insert(v.end(), p->begin(), p->end());
-    return v;
-}
 } // namespace
 
 TEST_F(NullOut, PlaysBuffersInOrderAtRealTimePace)
@@ -93,16 +85,18 @@ TEST_F(NullOut, PlaysBuffersInOrderAtRealTimePace)
 
 TEST_F(NullOut, LoopsRepeatTheirCountThenPlayOn)
 {
-    TestBuffer a(Ramp(80, 1)), b(Ramp(80, 2001)), c(Ramp(40, 3001)), d(Ramp(40, 4001)), e(Ramp(40, 5001));
+    TestBuffer a(Ramp(80, 1)), b(Ramp(80, 2001)), c(Ramp(40, 3001)), d(Ramp(40, 4001)),
+        e(Ramp(40, 5001));
     Queue(a, WHDR_BEGINLOOP | WHDR_ENDLOOP, 3); // one buffer, three passes
     Queue(b);
-    Queue(c, WHDR_BEGINLOOP, 2);                 // a loop over two buffers
+    Queue(c, WHDR_BEGINLOOP, 2); // a loop over two buffers
     Queue(d, WHDR_ENDLOOP);
     Queue(e);
     ASSERT_TRUE(WaitDone(event, e.hdr));
-    EXPECT_EQ(LNullSoundOut::TakeCapture(), Concat({&a.vSamples, &a.vSamples, &a.vSamples, &b.vSamples,
-                                                    &c.vSamples, &d.vSamples, &c.vSamples, &d.vSamples,
-                                                    &e.vSamples}));
+    std::vector<int16_t> vWant;
+    for (const TestBuffer* p : { &a, &a, &a, &b, &c, &d, &c, &d, &e })
+        vWant.insert(vWant.end(), p->vSamples.begin(), p->vSamples.end());
+    EXPECT_EQ(LNullSoundOut::TakeCapture(), vWant);
     EXPECT_EQ(Position(), 80u * 4 + 40 * 5);
 }
 
@@ -150,7 +144,8 @@ TEST_F(NullOut, BreakLoopFinishesThePassAndGoesOnWithoutAGap)
     EXPECT_GE(nLoop / 200, 2u);
     for (size_t i = 0; i < nLoop; ++i)
         ASSERT_EQ(vPlayed[i], loop.vSamples[i % 200]);
-    EXPECT_TRUE(std::equal(after.vSamples.begin(), after.vSamples.end(), vPlayed.begin() + long(nLoop)));
+    EXPECT_TRUE(
+        std::equal(after.vSamples.begin(), after.vSamples.end(), vPlayed.begin() + long(nLoop)));
 }
 
 TEST_F(NullOut, PauseHoldsThePositionAndRestartLosesNothing)
@@ -199,7 +194,7 @@ TEST(LWaveOut, RefusesOtherFormatsAndUnknownDevices)
     LWaveFormat fmt8 = LWaveFormat::Pcm(1, 8000, 8);
     EXPECT_EQ(out.Open(WAVE_MAPPER, fmt8.wfx, nullptr), WAVERR_BADFORMAT);
     EXPECT_EQ(out.Open(LWaveOut::GetDeviceCount(), LWaveFormat::Pcm(1, 8000, 16).wfx, nullptr),
-              MMSYSERR_BADDEVICEID);
+        MMSYSERR_BADDEVICEID);
     EXPECT_FALSE(out.IsOpen());
     EXPECT_EQ(LWaveOut::GetDeviceName(LWaveOut::GetDeviceCount()), "");
     EXPECT_EQ(LWaveOut::GetDeviceName(-1), LWaveOut::GetDeviceName(0));
@@ -216,8 +211,9 @@ TEST(LWaveOut, NullDeviceWritesWhatItPlaysToTheCaptureFile)
     {
         LSignalObject event;
         LWaveOut out;
-        ASSERT_EQ(out.Open(LWaveOut::FindDevice("null"), LWaveFormat::Pcm(2, 16000, 16).wfx, &event),
-                  MMSYSERR_NOERROR);
+        ASSERT_EQ(
+            out.Open(LWaveOut::FindDevice("null"), LWaveFormat::Pcm(2, 16000, 16).wfx, &event),
+            MMSYSERR_NOERROR);
         TestBuffer b(vSignal);
         out.PrepareHeader(&b.hdr);
         out.Write(&b.hdr);
@@ -227,10 +223,10 @@ TEST(LWaveOut, NullDeviceWritesWhatItPlaysToTheCaptureFile)
     unsetenv("ORVENNA_NULL_DEVICE_CAPTURE");
     REQUIRE_PEER("sox");
     std::string strOut;
-    ASSERT_EQ(TestSupport::Run({"sox", "--i", "-r", strPath}, &strOut), 0) << strOut;
+    ASSERT_EQ(TestSupport::Run({ "sox", "--i", "-r", strPath }, &strOut), 0) << strOut;
     EXPECT_EQ(std::stoi(strOut), 16000);
     std::string strRaw = dir.File("played.raw");
-    ASSERT_EQ(TestSupport::Run({"sox", strPath, "-t", "raw", strRaw}), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", strPath, "-t", "raw", strRaw }), 0);
     std::vector<uint8_t> raw = TestSupport::ReadAll(strRaw);
     ASSERT_EQ(raw.size(), vSignal.size() * 2);
     EXPECT_EQ(std::memcmp(raw.data(), vSignal.data(), raw.size()), 0);
