@@ -1,17 +1,17 @@
 #include "platform/sound/LWaveIn.h"
+
 #include "platform/sound/SoundTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace {
 // A 16-bit PCM WAV file of the samples.
 void WriteWav(const std::string& strPath, const std::vector<int16_t>& vSamples, uint16_t nChannels,
-              uint32_t uRate)
+    uint32_t uRate)
 {
     std::vector<uint8_t> v;
     uint32_t uData = uint32_t(vSamples.size() * 2);
@@ -48,7 +48,8 @@ protected:
     {
         int32_t iNull = LWaveIn::FindDevice("null");
         ASSERT_EQ(iNull, LWaveIn::GetDeviceCount() - 1);
-        ASSERT_EQ(in.Open(iNull, LWaveFormat::Pcm(nChannels, uRate, 16).wfx, &event), MMSYSERR_NOERROR);
+        ASSERT_EQ(
+            in.Open(iNull, LWaveFormat::Pcm(nChannels, uRate, 16).wfx, &event), MMSYSERR_NOERROR);
     }
     void Add(TestBuffer& b)
     {
@@ -64,44 +65,38 @@ protected:
 
 TEST_F(NullIn, DeliversTheFileSamplesExactlyThenSilenceInRealTime)
 {
-    std::vector<int16_t> vFile = TestSupport::MakeSignal(2000, 2, 8000); // 250 ms
-    WriteWav(dir.File("in.wav"), vFile, 2, 8000);
-    setenv("ORVENNA_NULL_DEVICE_INPUT", dir.File("in.wav").c_str(), 1);
-    Open(2, 8000);
-    std::vector<TestBuffer> buffers;
-    buffers.reserve(3);
-    for (int i = 0; i < 3; ++i)
-        buffers.emplace_back(std::vector<int16_t>(2 * 1000, int16_t(0x5555)));
-    for (TestBuffer& b : buffers)
-        Add(b);
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    EXPECT_FALSE(WaveHeaderDone(buffers[0].hdr)) << "nothing is captured before Start";
-    auto tStart = std::chrono::steady_clock::now();
-    ASSERT_EQ(in.Start(), MMSYSERR_NOERROR);
-    ASSERT_TRUE(WaitDone(event, buffers[2].hdr));
-    EXPECT_GE(MsSince(tStart), 375 - 30) << "3000 frames at 8000 Hz";
-    std::vector<int16_t> vGot;
-    for (TestBuffer& b : buffers) {
-        EXPECT_EQ(b.hdr.dwBytesRecorded, 4000u);
-        vGot.insert(vGot.end(), b.vSamples.begin(), b.vSamples.end());
-    }
-    EXPECT_TRUE(std::equal(vFile.begin(), vFile.end(), vGot.begin())) << "the file's frames, in order";
-    EXPECT_TRUE(std::all_of(vGot.begin() + long(vFile.size()), vGot.end(), [](int16_t s) { return s == 0; }));
-}
-
-TEST_F(NullIn, MonoFileFillsEveryChannel)
-{
-    std::vector<int16_t> vFile = TestSupport::MakeSignal(400, 1, 8000);
-    WriteWav(dir.File("mono.wav"), vFile, 1, 8000);
-    setenv("ORVENNA_NULL_DEVICE_INPUT", dir.File("mono.wav").c_str(), 1);
-    Open(2, 8000);
-    TestBuffer b(std::vector<int16_t>(800));
-    Add(b);
-    in.Start();
-    ASSERT_TRUE(WaitDone(event, b.hdr));
-    for (size_t f = 0; f < 400; ++f) {
-        ASSERT_EQ(b.vSamples[2 * f], vFile[f]);
-        ASSERT_EQ(b.vSamples[2 * f + 1], vFile[f]);
+    for (uint16_t nFileCh : { 2, 1 }) { // a mono file fills every channel
+        SCOPED_TRACE(nFileCh);
+        std::vector<int16_t> vFile = TestSupport::MakeSignal(2000, nFileCh, 8000); // 250 ms
+        WriteWav(dir.File("in.wav"), vFile, nFileCh, 8000);
+        setenv("ORVENNA_NULL_DEVICE_INPUT", dir.File("in.wav").c_str(), 1);
+        Open(2, 8000);
+        std::vector<TestBuffer> buffers;
+        buffers.reserve(3);
+        for (int i = 0; i < 3; ++i)
+            buffers.emplace_back(std::vector<int16_t>(2 * 1000, int16_t(0x5555)));
+        for (TestBuffer& b : buffers)
+            Add(b);
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        EXPECT_FALSE(WaveHeaderDone(buffers[0].hdr)) << "nothing is captured before Start";
+        auto tStart = std::chrono::steady_clock::now();
+        ASSERT_EQ(in.Start(), MMSYSERR_NOERROR);
+        ASSERT_TRUE(WaitDone(event, buffers[2].hdr));
+        EXPECT_GE(MsSince(tStart), 375 - 30) << "3000 frames at 8000 Hz";
+        std::vector<int16_t> vGot, vWant;
+        for (TestBuffer& b : buffers) {
+            EXPECT_EQ(b.hdr.dwBytesRecorded, 4000u);
+            vGot.insert(vGot.end(), b.vSamples.begin(), b.vSamples.end());
+        }
+        for (size_t f = 0; f < 2000; ++f)
+            for (size_t c = 0; c < 2; ++c)
+                vWant.push_back(vFile[f * nFileCh + (nFileCh == 2 ? c : 0)]);
+        EXPECT_TRUE(std::equal(vWant.begin(), vWant.end(), vGot.begin()))
+            << "the file's frames, in order";
+        EXPECT_TRUE(std::all_of(
+            vGot.begin() + long(vWant.size()), vGot.end(), [](int16_t s) { return s == 0; }));
+        in.Reset();
+        in.Close();
     }
 }
 
@@ -119,7 +114,8 @@ TEST_F(NullIn, StopReturnsThePartBufferAndResetReturnsTheRest)
     EXPECT_LT(a.hdr.dwBytesRecorded, 16000u);
     EXPECT_EQ(a.hdr.dwBytesRecorded % 2, 0u);
     EXPECT_TRUE(std::all_of(a.vSamples.begin(), a.vSamples.begin() + a.hdr.dwBytesRecorded / 2,
-                            [](int16_t s) { return s == 0; })) << "silence without an input file";
+        [](int16_t s) { return s == 0; }))
+        << "silence without an input file";
     EXPECT_FALSE(WaveHeaderDone(b.hdr)) << "an empty buffer stays queued";
     EXPECT_EQ(in.Close(), WAVERR_STILLPLAYING);
     in.Reset();
