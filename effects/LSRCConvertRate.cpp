@@ -191,26 +191,69 @@ __attribute__((target("avx2"))) int ConvertFramesAvx2(const int16_t* const* pCha
 }
 #endif
 
-ConvertFn ChooseConvertFrames()
-{
 #if defined(__x86_64__)
+bool HasAvx2()
+{
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
-        return ConvertFramesAvx2;
-#endif
-    return ConvertFramesBaseline;
+    return __builtin_cpu_supports("avx2");
 }
+#endif
 
 int ConvertFrames(const int16_t* const* pChannels, int iChannels, const LRatePhaseTable& table,
     int iShift, ConvertState& st, int32_t* pOut, int iFrames)
 {
-    static const ConvertFn fn = ChooseConvertFrames();
+#if defined(__x86_64__)
+    static const ConvertFn fn = HasAvx2() ? ConvertFramesAvx2 : ConvertFramesBaseline;
+#else
+    static const ConvertFn fn = ConvertFramesBaseline;
+#endif
     return fn(pChannels, iChannels, table, iShift, st, pOut, iFrames);
 }
 
-uint32_t Magnitude(int32_t s)
+// Scales a block to 16 bits with the smallest shift whose rounded peak
+// still fits, and returns that shift: (x + 2^(s-1)) >> s, computed without
+// the sum overflowing.
+__attribute__((always_inline)) inline int ScaleBlockBody(
+    const int32_t* pIn, int16_t* pOut, size_t uCount)
 {
-    return s < 0 ? 0u - uint32_t(s) : uint32_t(s);
+    uint32_t uPeak = 0;
+    for (size_t i = 0; i < uCount; ++i)
+        uPeak = std::max(uPeak, pIn[i] < 0 ? 0u - uint32_t(pIn[i]) : uint32_t(pIn[i]));
+    int s = 0;
+    while (((int64_t(uPeak) + (s ? int64_t(1) << (s - 1) : 0)) >> s) > 0x7FFF)
+        ++s;
+    if (s == 0) {
+        for (size_t i = 0; i < uCount; ++i)
+            pOut[i] = int16_t(pIn[i]);
+    } else {
+        for (size_t i = 0; i < uCount; ++i)
+            pOut[i] = int16_t((pIn[i] >> s) + ((pIn[i] >> (s - 1)) & 1));
+    }
+    return s;
+}
+
+using ScaleFn = int (*)(const int32_t*, int16_t*, size_t);
+
+int ScaleBlockBaseline(const int32_t* pIn, int16_t* pOut, size_t uCount)
+{
+    return ScaleBlockBody(pIn, pOut, uCount);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) int ScaleBlockAvx2(const int32_t* pIn, int16_t* pOut, size_t uCount)
+{
+    return ScaleBlockBody(pIn, pOut, uCount);
+}
+#endif
+
+int ScaleBlock(const int32_t* pIn, int16_t* pOut, size_t uCount)
+{
+#if defined(__x86_64__)
+    static const ScaleFn fn = HasAvx2() ? ScaleBlockAvx2 : ScaleBlockBaseline;
+#else
+    static const ScaleFn fn = ScaleBlockBaseline;
+#endif
+    return fn(pIn, pOut, uCount);
 }
 } // namespace
 
@@ -269,25 +312,7 @@ void LSRCConvertRate::ReadUpstream(int iAt, int iFrames)
 
 void LSRCConvertRate::Rescale()
 {
-    uint32_t uPeak = 0;
-    for (int32_t s : raw)
-        uPeak = std::max(uPeak, Magnitude(s));
-    // The smallest shift whose rounded peak still fits 16 bits.
-    iShift = 0;
-    while (((int64_t(uPeak) + (iShift ? int64_t(1) << (iShift - 1) : 0)) >> iShift) > 0x7FFF)
-        ++iShift;
-    const size_t uCount = raw.size();
-    const int32_t* pIn = raw.data();
-    int16_t* pOut = scaled.data();
-    if (iShift == 0) {
-        for (size_t i = 0; i < uCount; ++i)
-            pOut[i] = int16_t(pIn[i]);
-        return;
-    }
-    // (x + 2^(s-1)) >> s without the sum overflowing.
-    const int s = iShift;
-    for (size_t i = 0; i < uCount; ++i)
-        pOut[i] = int16_t((pIn[i] >> s) + ((pIn[i] >> (s - 1)) & 1));
+    iShift = ScaleBlock(raw.data(), scaled.data(), raw.size());
 }
 
 void LSRCConvertRate::Refill()
