@@ -189,26 +189,13 @@ __attribute__((target("avx2"))) int ConvertFramesAvx2(const int16_t* const* pCha
 {
     CONVERT_FRAMES_LOOP(Avx2Kernel);
 }
-#endif
 
-#if defined(__x86_64__)
 bool HasAvx2()
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
 }
 #endif
-
-int ConvertFrames(const int16_t* const* pChannels, int iChannels, const LRatePhaseTable& table,
-    int iShift, ConvertState& st, int32_t* pOut, int iFrames)
-{
-#if defined(__x86_64__)
-    static const ConvertFn fn = HasAvx2() ? ConvertFramesAvx2 : ConvertFramesBaseline;
-#else
-    static const ConvertFn fn = ConvertFramesBaseline;
-#endif
-    return fn(pChannels, iChannels, table, iShift, st, pOut, iFrames);
-}
 
 // Scales a block to 16 bits with the smallest shift whose rounded peak
 // still fits, and returns that shift: (x + 2^(s-1)) >> s, computed without
@@ -246,14 +233,25 @@ __attribute__((target("avx2"))) int ScaleBlockAvx2(const int32_t* pIn, int16_t* 
 }
 #endif
 
-int ScaleBlock(const int32_t* pIn, int16_t* pOut, size_t uCount)
+// The kernels in use: those of the vector unit when the processor has it.
+struct Kernels {
+    ConvertFn fnConvert = ConvertFramesBaseline;
+    ScaleFn fnScale = ScaleBlockBaseline;
+};
+
+Kernels ChooseKernels(bool bVector)
 {
 #if defined(__x86_64__)
-    static const ScaleFn fn = HasAvx2() ? ScaleBlockAvx2 : ScaleBlockBaseline;
-#else
-    static const ScaleFn fn = ScaleBlockBaseline;
+    if (bVector && HasAvx2())
+        return Kernels { ConvertFramesAvx2, ScaleBlockAvx2 };
 #endif
-    return fn(pIn, pOut, uCount);
+    return Kernels {};
+}
+
+Kernels& Active()
+{
+    static Kernels kernels = ChooseKernels(true);
+    return kernels;
 }
 } // namespace
 
@@ -269,6 +267,12 @@ LSRCConvertRate::LSRCConvertRate(SourceHandle hUpstream, int32_t iTargetRate, bo
     raw.assign(size_t(GetChannels()) * kBufferFrames, 0);
     scaled.assign(size_t(GetChannels()) * kBufferFrames, 0);
     interleaved.resize(size_t(GetChannels()) * kBlockFrames);
+}
+
+bool LSRCConvertRate::UseVectorUnit(bool bUse)
+{
+    Active() = ChooseKernels(bUse);
+    return Active().fnConvert != ConvertFramesBaseline;
 }
 
 SourceHandle LSRCConvertRate::OpenSource(SourceHandle hSource, int32_t iRate)
@@ -312,7 +316,7 @@ void LSRCConvertRate::ReadUpstream(int iAt, int iFrames)
 
 void LSRCConvertRate::Rescale()
 {
-    iShift = ScaleBlock(raw.data(), scaled.data(), raw.size());
+    iShift = Active().fnScale(raw.data(), scaled.data(), raw.size());
 }
 
 void LSRCConvertRate::Refill()
@@ -366,7 +370,8 @@ void LSRCConvertRate::Read(int32_t* pBuffer, int32_t iFrames)
         pChannels[ch] = scaled.data() + size_t(ch) * kBufferFrames;
     while (iFrames > 0) {
         ConvertState st(table, iIndex, uRem);
-        int iDone = ConvertFrames(pChannels, GetChannels(), table, iShift, st, pBuffer, iFrames);
+        int iDone
+            = Active().fnConvert(pChannels, GetChannels(), table, iShift, st, pBuffer, iFrames);
         iIndex = st.iIndex;
         uRem = st.uRem;
         pBuffer += size_t(iDone) * GetChannels();

@@ -28,6 +28,11 @@ public:
 
     const LRatePhaseTable& GetTable() const { return table; }
 
+    // Chooses the vector kernels (when the processor has them, the default)
+    // or the portable ones, which give the same bits; says whether vector
+    // kernels are in use. For tests, before any conversion runs.
+    static bool UseVectorUnit(bool bUse);
+
 private:
     static constexpr int kHistory = LRatePhaseTable::kTaps;
     static constexpr int kBufferFrames = kHistory + kBlockFrames + 1;

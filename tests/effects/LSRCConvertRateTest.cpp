@@ -222,6 +222,32 @@ TEST(LSRCConvertRate, LengthPositionAndSeek)
     }
 }
 
+TEST(LSRCConvertRate, PortableKernelsGiveTheVectorKernelsBits)
+{
+    // One to three channels, quiet and loud (a large block shift), one and
+    // two stages.
+    for (int iCh : { 1, 2, 3 }) {
+        for (int32_t iAmp : { 0x7FFF0, 0x30000000 }) {
+            for (int32_t iTo : { 48000, 8000 }) {
+                auto Convert = [&](bool bVector) {
+                    LSRCConvertRate::UseVectorUnit(bVector);
+                    SourceHandle h = LSRCConvertRate::OpenSource(
+                        MakeHandle<FunctionSource>(44100, iCh, 30000,
+                            [=](int64_t f, int c) {
+                                return int32_t(iAmp * std::sin(0.01 * double(f * (c + 1))));
+                            }),
+                        iTo);
+                    return ReadAll(*h, h->GetLength());
+                };
+                std::vector<int32_t> vVector = Convert(true);
+                EXPECT_EQ(vVector, Convert(false))
+                    << iCh << " channels, peak " << iAmp << ", to " << iTo;
+            }
+        }
+    }
+    LSRCConvertRate::UseVectorUnit(true);
+}
+
 TEST(LSRCConvertRate, FullScaleAndConstantsDoNotWrap)
 {
     // A full-scale square wave and a constant: the block scaling keeps the
