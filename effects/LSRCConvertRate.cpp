@@ -1,7 +1,6 @@
 #include "effects/LSRCConvertRate.h"
 
 #include <algorithm>
-#include <cstring>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -170,11 +169,10 @@ struct ConvertState {
     st = s;                                                                                        \
     return iDone
 
-using ConvertFn = int (*)(
-    const int16_t* const*, int, const LRatePhaseTable&, int, ConvertState&, int32_t*, int);
+using ConvertFn = int (*)(const int16_t* const*, int, int, ConvertState&, int32_t*, int);
 
-int ConvertFramesBaseline(const int16_t* const* pChannels, int iChannels,
-    const LRatePhaseTable& table, int iShift, ConvertState& st, int32_t* pOut, int iFrames)
+int ConvertFramesBaseline(const int16_t* const* pChannels, int iChannels, int iShift,
+    ConvertState& st, int32_t* pOut, int iFrames)
 {
     CONVERT_FRAMES_LOOP(ScalarKernel);
 }
@@ -184,8 +182,7 @@ int ConvertFramesBaseline(const int16_t* const* pChannels, int iChannels,
 // function pointer rather than an ifunc, which the thread sanitizer cannot
 // run).
 __attribute__((target("avx2"))) int ConvertFramesAvx2(const int16_t* const* pChannels,
-    int iChannels, const LRatePhaseTable& table, int iShift, ConvertState& st, int32_t* pOut,
-    int iFrames)
+    int iChannels, int iShift, ConvertState& st, int32_t* pOut, int iFrames)
 {
     CONVERT_FRAMES_LOOP(Avx2Kernel);
 }
@@ -370,8 +367,7 @@ void LSRCConvertRate::Read(int32_t* pBuffer, int32_t iFrames)
         pChannels[ch] = scaled.data() + size_t(ch) * kBufferFrames;
     while (iFrames > 0) {
         ConvertState st(table, iIndex, uRem);
-        int iDone
-            = Active().fnConvert(pChannels, GetChannels(), table, iShift, st, pBuffer, iFrames);
+        int iDone = Active().fnConvert(pChannels, GetChannels(), iShift, st, pBuffer, iFrames);
         iIndex = st.iIndex;
         uRem = st.uRem;
         pBuffer += size_t(iDone) * GetChannels();
