@@ -37,8 +37,9 @@ int32_t Coefficient(double dCutoff, int p, int iPhases, int k)
 
 double LRatePhaseTable::Kaiser(double t)
 {
+    static const double dNorm = BesselI0(kBeta);
     double d = 1.0 - t * t / 1024.0;
-    return BesselI0(kBeta * std::sqrt(d < 0 ? 0 : d)) / BesselI0(kBeta);
+    return BesselI0(kBeta * std::sqrt(d < 0 ? 0 : d)) / dNorm;
 }
 
 LRatePhaseTable::LRatePhaseTable(int32_t iFrom, int32_t iTo, bool bWide)
