@@ -1,12 +1,15 @@
 #include "edit/LSNKCutListAudio.h"
+
 #include "edit/LAudioCutTank.h"
 
 #include <algorithm>
 
 LSNKCutListAudio::LSNKCutListAudio(LCutListAudio& list, int32_t iRate, int iChannels)
-    : LSoundSinkBase(iRate, iChannels), target(list),
-      wCut(LAudioCutTank::Get().GetNewRefAndIncRef()), peakMax(size_t(GetChannels()), 0),
-      peakMin(size_t(GetChannels()), 0)
+    : LSoundSinkBase(iRate, iChannels)
+    , target(list)
+    , wCut(LAudioCutTank::Get().GetNewRefAndIncRef())
+    , peakMax(size_t(GetChannels()), 0)
+    , peakMin(size_t(GetChannels()), 0)
 {
     if (wCut == LAudioCutTank::kSilentCut)
         return;
@@ -18,6 +21,7 @@ LSNKCutListAudio::~LSNKCutListAudio()
 {
     if (iBlockFill > 0)
         WriteRecord();
+    FlushGraph();
     aud.Close();
     grf.Close();
     LAudioCut cut(wCut, GetFramesWritten(), LAudioCut::kUnityGain, 0);
@@ -69,12 +73,22 @@ void LSNKCutListAudio::WriteRecord()
         record[2 * c + 1] = uint8_t(std::min<int64_t>(255, iNeg));
         peakMax[size_t(c)] = peakMin[size_t(c)] = 0;
     }
-    grf.Write(record, 2 * iCh);
+    graphPending.insert(graphPending.end(), record, record + 2 * iCh);
+    if (graphPending.size() >= 4096)
+        FlushGraph();
     iBlockFill = 0;
+}
+
+void LSNKCutListAudio::FlushGraph()
+{
+    if (!graphPending.empty())
+        grf.Write(graphPending.data(), int64_t(graphPending.size()));
+    graphPending.clear();
 }
 
 void LSNKCutListAudio::Seek(int32_t iFrame)
 {
+    FlushGraph();
     iFrame = std::max(iFrame, 0);
     const int iCh = GetChannels();
     aud.Seek(int64_t(iFrame) * iCh * 4);

@@ -22,10 +22,12 @@ public:
 private:
     void FeedGraph(const int32_t* p, int32_t iFrames);
     void WriteRecord();
+    void FlushGraph();
 
     LCutListAudio& target;
     uint16_t wCut;
     LFile aud, grf;
     std::vector<int32_t> peakMax, peakMin;
     int iBlockFill = 0;
+    std::vector<uint8_t> graphPending; // records not yet written, one write per 4 KiB
 };

@@ -13,18 +13,19 @@ using namespace EffectTest;
 TEST(EfReverse, ReversesFramesKeepsChannelsAndTwiceIsIdentity)
 {
     // Left rises, right falls: a swapped channel or a frame off shows at once.
-    std::vector<int32_t> in = Signal(20000, 2, [](int32_t f, int c) { return c ? -f * 16 - 7 : f * 16; });
+    // The range spans more than two of the spans read per seek.
+    std::vector<int32_t> in = Signal(150000, 2, [](int32_t f, int c) { return c ? -f * 16 - 7 : f * 16; });
     LCutListAudio doc = ListOf(in, 2);
-    EfReverse rev{&doc, 19001, 1000};
+    EfReverse rev{&doc, 140001, 1000};
     EXPECT_EQ(RunBody(rev), 0);
     std::vector<int32_t> out = Samples(doc);
     ASSERT_EQ(out.size(), in.size());
-    for (int32_t i = 0; i < 18001; ++i) {
-        ASSERT_EQ(out[2 * size_t(1000 + i)], in[2 * size_t(19000 - i)]) << i;
-        ASSERT_EQ(out[2 * size_t(1000 + i) + 1], in[2 * size_t(19000 - i) + 1]) << i;
+    for (int32_t i = 0; i < 139001; ++i) {
+        ASSERT_EQ(out[2 * size_t(1000 + i)], in[2 * size_t(140000 - i)]) << i;
+        ASSERT_EQ(out[2 * size_t(1000 + i) + 1], in[2 * size_t(140000 - i) + 1]) << i;
     }
     EXPECT_EQ(std::vector<int32_t>(out.begin(), out.begin() + 2000), std::vector<int32_t>(in.begin(), in.begin() + 2000));
-    EXPECT_EQ(std::vector<int32_t>(out.begin() + 2 * 19001, out.end()), std::vector<int32_t>(in.begin() + 2 * 19001, in.end()));
+    EXPECT_EQ(std::vector<int32_t>(out.begin() + 2 * 140001, out.end()), std::vector<int32_t>(in.begin() + 2 * 140001, in.end()));
 
     EXPECT_EQ(RunBody(rev), 0);
     EXPECT_EQ(Samples(doc), in);

@@ -1,12 +1,12 @@
 #include "effects/LSRCConvertRate.h"
-#include "audio/LSRCNull.h"
 
-#include <gtest/gtest.h>
+#include "audio/LSRCNull.h"
 
 #include <cmath>
 #include <complex>
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -17,7 +17,9 @@ class FunctionSource : public LSoundSourceBase {
 public:
     using Fn = std::function<int32_t(int64_t, int)>;
     FunctionSource(int32_t iRate, int iCh, int32_t iLen, Fn fn)
-        : LSoundSourceBase(iRate, iCh, 0x7FFF0), iLength(iLen), fn(std::move(fn))
+        : LSoundSourceBase(iRate, iCh, 0x7FFF0)
+        , iLength(iLen)
+        , fn(std::move(fn))
     {
     }
     void Read(int32_t* p, int32_t n) override
@@ -39,7 +41,8 @@ private:
 SourceHandle Sine(int32_t iRate, double dHz, double dAmp, int32_t iLen, int iCh = 1)
 {
     return MakeHandle<FunctionSource>(iRate, iCh, iLen, [=](int64_t f, int c) {
-        return c == 0 ? int32_t(std::lround(dAmp * 0x7FFF0 * std::sin(2 * kPi * dHz * f / iRate))) : 0;
+        return c == 0 ? int32_t(std::lround(dAmp * 0x7FFF0 * std::sin(2 * kPi * dHz * f / iRate)))
+                      : 0;
     });
 }
 
@@ -52,51 +55,91 @@ std::vector<int32_t> ReadAll(LSoundSourceBase& src, int32_t iFrames)
 }
 
 // Signal-to-error ratio in dB of out against the input sine sampled at the
-// times the converter's n:P step gives each output frame.
-double SineSnr(const std::vector<int32_t>& out, const LRatePhaseTable& t, int32_t iFromRate, double dHz,
-               double dAmp, size_t iFrom, size_t iTo)
+// exact time of each output frame.
+double SineSnr(const std::vector<int32_t>& out, int32_t iToRate, double dHz, double dAmp,
+    size_t iFrom, size_t iTo)
 {
     double dSignal = 0, dError = 0;
     for (size_t j = iFrom; j < iTo; ++j) {
-        double dTime = double(j) * t.GetStep() / t.GetPhases() / iFromRate;
-        double dWant = dAmp * 0x7FFF0 * std::sin(2 * kPi * dHz * dTime);
+        double dWant = dAmp * 0x7FFF0 * std::sin(2 * kPi * dHz * double(j) / iToRate);
         dSignal += dWant * dWant;
         dError += (out[j] - dWant) * (out[j] - dWant);
     }
     return 10 * std::log10(dSignal / std::max(dError, 1e-9));
 }
+
+// Frequency of a mono tone from its first and last rising zero crossings,
+// each placed between its two samples.
+double ToneHz(const std::vector<int32_t>& v, int32_t iRate)
+{
+    double dFirst = -1, dLast = 0;
+    int64_t iCrossings = 0;
+    for (size_t i = 1000; i + 1000 < v.size(); ++i) {
+        if (v[i - 1] < 0 && v[i] >= 0) {
+            dLast = double(i - 1) + double(-v[i - 1]) / double(v[i] - v[i - 1]);
+            dFirst = dFirst < 0 ? dLast : dFirst;
+            ++iCrossings;
+        }
+    }
+    return double(iCrossings - 1) * iRate / (dLast - dFirst);
+}
 } // namespace
 
-TEST(LRatePhaseTable, ChoosesTheFirstCloseRatioAndUnitGain)
+TEST(LRatePhaseTable, TakesTheExactRatioAndUnitGain)
 {
-    LRatePhaseTable up(44100, 48000, false);
-    EXPECT_EQ(up.GetPhases(), 37);
-    EXPECT_EQ(up.GetStep(), 34);
-    EXPECT_DOUBLE_EQ(up.GetCutoff(), 0.975);
-    EXPECT_EQ(up.GetPhase(0)[31], int32_t(65536 * 0.975 + 0.5));
-
-    LRatePhaseTable twice(22050, 44100, false);
-    EXPECT_EQ(twice.GetPhases(), 2);
-    EXPECT_EQ(twice.GetStep(), 1);
-
-    LRatePhaseTable down(48000, 44100, false);
-    EXPECT_DOUBLE_EQ(down.GetCutoff(), 44100.0 / 48000 - 0.046875);
-    LRatePhaseTable wide(48000, 16000, true);
-    EXPECT_DOUBLE_EQ(wide.GetCutoff(), 16000.0 / 48000 - 0.09375);
-
-    // Every phase passes DC at close to 1.0 and the pad tap stays zero.
-    for (const LRatePhaseTable* t : {&up, &down, &wide}) {
-        for (int p = 0; p < t->GetPhases(); ++p) {
+    struct Case {
+        int32_t iFrom, iTo;
+        bool bWide;
+        int iPhases;
+        uint32_t uIn, uOut;
+        double dCutoff;
+    };
+    for (Case c : { Case { 44100, 48000, false, 160, 147, 160, 0.975 },
+             Case { 22050, 44100, false, 2, 1, 2, 0.975 },
+             Case { 48000, 44100, false, 147, 160, 147, 44100.0 / 48000 - 0.046875 },
+             Case { 48000, 16000, true, 1, 3, 1, 16000.0 / 48000 - 0.09375 },
+             // A speed change's odd rate: the nearest of 4096 phases.
+             Case { 44100, 41213, false, 4096, 44100, 41213, 41213.0 / 44100 - 0.046875 } }) {
+        LRatePhaseTable t(c.iFrom, c.iTo, c.bWide);
+        EXPECT_EQ(t.GetPhases(), c.iPhases) << c.iFrom << " -> " << c.iTo;
+        EXPECT_EQ(t.GetInStep(), c.uIn);
+        EXPECT_EQ(t.GetOutStep(), c.uOut);
+        EXPECT_DOUBLE_EQ(t.GetCutoff(), c.dCutoff);
+        EXPECT_EQ(t.GetTap(0, 31), int32_t(65536 * c.dCutoff + 0.5));
+        // Every phase passes DC at close to 1.0, the pad tap stays zero, and
+        // the extra row is row 0 one frame later.
+        for (int p = 0; p <= t.GetPhases(); ++p) {
             int64_t iSum = 0;
             for (int k = 0; k < LRatePhaseTable::kTaps; ++k)
-                iSum += t->GetPhase(p)[k];
-            EXPECT_NEAR(double(iSum), 65536.0, 65536 * 0.01) << "phase " << p;
-            EXPECT_EQ(t->GetPhase(p)[63], 0);
+                iSum += t.GetTap(p, k);
+            ASSERT_NEAR(double(iSum), 65536.0, 65536 * 0.01) << "phase " << p;
+            ASSERT_EQ(t.GetRow(p)[63], 0);
         }
+        for (int k = 1; k < LRatePhaseTable::kTaps; ++k)
+            ASSERT_EQ(t.GetTap(t.GetPhases(), k), t.GetTap(0, k - 1)) << k;
     }
     EXPECT_DOUBLE_EQ(LRatePhaseTable::Kaiser(0), 1.0);
     EXPECT_LT(LRatePhaseTable::Kaiser(31.5), 0.1);
     EXPECT_GT(LRatePhaseTable::Kaiser(31.5), 0.0);
+}
+
+TEST(LSRCConvertRate, LengthIsTheRoundedExactLengthAndToneKeepsItsPitch)
+{
+    struct Case {
+        int32_t iFrom, iTo, iIn, iOut;
+    };
+    for (Case c : { Case { 44100, 48000, 44100, 48000 }, Case { 44100, 48000, 4410000, 4800000 },
+             Case { 8000, 44100, 12345, 68052 }, Case { 48000, 44100, 1001, 920 },
+             Case { 22050, 8000, 22051, 8000 },
+             // Through the 16 kHz stage: 8000.5 rounds up.
+             Case { 48000, 8000, 48003, 8001 } }) {
+        SourceHandle h = LSRCConvertRate::OpenSource(Sine(c.iFrom, 1000, 0.5, c.iIn), c.iTo);
+        EXPECT_EQ(h->GetLength(), c.iOut)
+            << c.iFrom << " -> " << c.iTo << ", " << c.iIn << " frames";
+        if (c.iIn == 4410000) { // 100 s: a 0.01 Hz error would be a whole period
+            EXPECT_NEAR(ToneHz(ReadAll(*h, c.iOut), c.iTo), 1000.0, 0.01);
+        }
+    }
 }
 
 TEST(LSRCConvertRate, FactoryPassesThroughOrBuildsStages)
@@ -111,9 +154,9 @@ TEST(LSRCConvertRate, FactoryPassesThroughOrBuildsStages)
     auto* pLast = dynamic_cast<LSRCConvertRate*>(hTwo.Get());
     ASSERT_NE(pLast, nullptr);
     EXPECT_EQ(pLast->GetSampleRate(), 8000);
-    EXPECT_EQ(pLast->GetTable().GetStep(), 2);
+    EXPECT_EQ(pLast->GetTable().GetInStep(), 2u);
     EXPECT_EQ(pLast->GetTable().GetPhases(), 1);
-    EXPECT_NEAR(pLast->GetLength(), 8000, 1);
+    EXPECT_EQ(pLast->GetLength(), 8000);
 
     SourceHandle hBad = LSRCConvertRate::OpenSource(Sine(8000, 440, 0.5, 1000), 0);
     EXPECT_TRUE(hBad->IsError());
@@ -128,17 +171,18 @@ TEST(LSRCConvertRate, SineSurvivesUpAndDownConversion)
         int32_t iFrom, iTo;
         double dHz, dMinSnr;
     };
-    for (Case c : {Case{44100, 48000, 1000, 65}, Case{48000, 44100, 3000, 65}, Case{22050, 44100, 5000, 65},
-                   Case{8000, 44100, 400, 65}, Case{44100, 8000, 700, 0}}) {
+    for (Case c : { Case { 44100, 48000, 1000, 65 }, Case { 48000, 44100, 3000, 65 },
+             Case { 22050, 44100, 5000, 65 }, Case { 8000, 44100, 400, 65 },
+             Case { 44100, 41213, 3000, 65 }, Case { 44100, 8000, 700, 0 } }) {
         const double dAmp = 0.7;
-        SourceHandle h = LSRCConvertRate::OpenSource(Sine(c.iFrom, c.dHz, dAmp, c.iFrom * 2), c.iTo);
+        SourceHandle h
+            = LSRCConvertRate::OpenSource(Sine(c.iFrom, c.dHz, dAmp, c.iFrom * 2), c.iTo);
         ASSERT_EQ(h->GetSampleRate(), c.iTo);
-        auto* p = dynamic_cast<LSRCConvertRate*>(h.Get());
         std::vector<int32_t> out = ReadAll(*h, c.iTo * 2);
         if (c.iTo * 4 < c.iFrom) // two stages: compare levels only
             continue;
         // Away from the start (the filter's zeros) and the end.
-        double dSnr = SineSnr(out, p->GetTable(), c.iFrom, c.dHz, dAmp, 200, size_t(c.iTo) * 2 - 200);
+        double dSnr = SineSnr(out, c.iTo, c.dHz, dAmp, 200, size_t(c.iTo) * 2 - 200);
         EXPECT_GT(dSnr, c.dMinSnr) << c.iFrom << " -> " << c.iTo;
     }
 }
@@ -162,15 +206,14 @@ TEST(LSRCConvertRate, RemovesWhatTheTargetCannotCarry)
 TEST(LSRCConvertRate, LengthPositionAndSeek)
 {
     SourceHandle h = LSRCConvertRate::OpenSource(Sine(44100, 997, 0.9, 44100, 2), 48000);
-    // 44100 x 37 / 34 rounded up: the n:P approximation makes it 0.02 % short.
-    EXPECT_EQ(h->GetLength(), 47992);
+    EXPECT_EQ(h->GetLength(), 48000);
     std::vector<int32_t> all = ReadAll(*h, 30000);
     EXPECT_EQ(h->GetPosition(), 30000);
     // The right channel was silence and stays silence.
     for (size_t i = 1; i < all.size(); i += 2)
         ASSERT_EQ(all[i], 0) << i;
 
-    for (int32_t iAt : {0, 1, 37, 8191, 8192, 20001}) {
+    for (int32_t iAt : { 0, 1, 37, 8191, 8192, 20001 }) {
         h->Seek(iAt);
         EXPECT_EQ(h->GetPosition(), iAt);
         std::vector<int32_t> part = ReadAll(*h, 9000);
@@ -179,17 +222,44 @@ TEST(LSRCConvertRate, LengthPositionAndSeek)
     }
 }
 
+TEST(LSRCConvertRate, PortableKernelsGiveTheVectorKernelsBits)
+{
+    // One to three channels, quiet and loud (a large block shift), one and
+    // two stages.
+    for (int iCh : { 1, 2, 3 }) {
+        for (int32_t iAmp : { 0x7FFF0, 0x30000000 }) {
+            for (int32_t iTo : { 48000, 8000 }) {
+                auto Convert = [&](bool bVector) {
+                    LSRCConvertRate::UseVectorUnit(bVector);
+                    SourceHandle h = LSRCConvertRate::OpenSource(
+                        MakeHandle<FunctionSource>(44100, iCh, 30000,
+                            [=](int64_t f, int c) {
+                                return int32_t(iAmp * std::sin(0.01 * double(f * (c + 1))));
+                            }),
+                        iTo);
+                    return ReadAll(*h, h->GetLength());
+                };
+                std::vector<int32_t> vVector = Convert(true);
+                EXPECT_EQ(vVector, Convert(false))
+                    << iCh << " channels, peak " << iAmp << ", to " << iTo;
+            }
+        }
+    }
+    LSRCConvertRate::UseVectorUnit(true);
+}
+
 TEST(LSRCConvertRate, FullScaleAndConstantsDoNotWrap)
 {
     // A full-scale square wave and a constant: the block scaling keeps the
     // 32-bit sums in range, so signs never flip and DC stays exact.
     SourceHandle hSquare = LSRCConvertRate::OpenSource(
-        MakeHandle<FunctionSource>(8000, 1, 16000, [](int64_t f, int) { return (f / 40) % 2 ? 0x7FFF0 : -0x7FFF0; }),
+        MakeHandle<FunctionSource>(
+            8000, 1, 16000, [](int64_t f, int) { return (f / 40) % 2 ? 0x7FFF0 : -0x7FFF0; }),
         44100);
     const LRatePhaseTable& t = dynamic_cast<LSRCConvertRate&>(*hSquare).GetTable();
     std::vector<int32_t> sq = ReadAll(*hSquare, 80000);
     for (size_t i = 0; i < sq.size(); ++i) {
-        size_t iIn = i * t.GetStep() / t.GetPhases();
+        size_t iIn = i * t.GetInStep() / t.GetOutStep();
         if (iIn < 16000 && iIn % 40 > 4 && iIn % 40 < 36) { // away from the edges' ringing
             ASSERT_EQ(sq[i] > 0, (iIn / 40) % 2 == 1) << i;
         }
@@ -213,7 +283,8 @@ std::vector<double> Spectrum(const std::vector<double>& v)
     std::vector<std::complex<double>> a(n);
     for (size_t i = 0; i < v.size(); ++i) {
         double t = 2 * kPi * double(i) / double(v.size() - 1);
-        double w = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
+        double w = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t)
+            - 0.01168 * std::cos(3 * t);
         a[i] = v[i] * w;
     }
     for (size_t i = 1, j = 0; i < n; ++i) {
@@ -247,7 +318,7 @@ TEST(LSRCConvertRate, HarmonicsAndAliasesStayBelowSeventyDecibels)
     struct Case {
         int32_t iFrom, iTo;
     };
-    for (Case c : {Case{44100, 48000}, Case{48000, 8000}}) {
+    for (Case c : { Case { 44100, 48000 }, Case { 48000, 8000 } }) {
         SourceHandle h = LSRCConvertRate::OpenSource(Sine(c.iFrom, 1000, 0.5, c.iFrom * 3), c.iTo);
         std::vector<int32_t> out = ReadAll(*h, c.iTo * 3);
         // Two seconds from the middle, away from the start's zeros.
@@ -266,8 +337,8 @@ TEST(LSRCConvertRate, HarmonicsAndAliasesStayBelowSeventyDecibels)
         }
         double dDb = 20 * std::log10(dWorst / mag[iPeak]);
         double dBinHz = double(c.iTo) / double(2 * mag.size());
-        std::printf("%d -> %d: tone at %.1f Hz, largest other component %.1f dB at %.0f Hz\n", c.iFrom, c.iTo,
-                    double(iPeak) * dBinHz, dDb, double(iWorst) * dBinHz);
+        std::printf("%d -> %d: tone at %.1f Hz, largest other component %.1f dB at %.0f Hz\n",
+            c.iFrom, c.iTo, double(iPeak) * dBinHz, dDb, double(iWorst) * dBinHz);
         EXPECT_NEAR(double(iPeak) * dBinHz, 1000, 3);
         EXPECT_LT(dDb, -70.0) << c.iFrom << " -> " << c.iTo;
     }
