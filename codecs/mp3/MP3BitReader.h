@@ -29,6 +29,22 @@ public:
         }
         return n == 0 ? 0 : (word << (uPos & 7)) >> (32 - n);
     }
+    // The next 57 bits or more, most significant first, in the top of the
+    // word (zeros beyond the buffer); Skip the bits used. One load serves a
+    // whole Huffman pair with its escapes and signs.
+    uint64_t Window() const
+    {
+        size_t byte = uPos >> 3;
+        uint64_t word = 0;
+        if (byte + 8 <= nBytes) {
+            std::memcpy(&word, pData + byte, 8);
+            word = __builtin_bswap64(word);
+        } else {
+            for (size_t i = 0; i < 8; ++i)
+                word = word << 8 | (byte + i < nBytes ? pData[byte + i] : 0u);
+        }
+        return word << (uPos & 7);
+    }
     void Skip(int n) { uPos += size_t(n); }
     uint32_t Get(int n)
     {

@@ -256,16 +256,51 @@ void MP3Decoder::ReadScalefactorsLsf(const MP3Header& p, MP3BitReader& br, int c
     s.aMaxShort[12] = s.aMaxShort[11];
 }
 
-static inline int HuffDecode(MP3BitReader& br, const uint32_t* pTable)
-{
-    uint32_t e = pTable[br.Peek(kMP3HuffPrimaryBits)];
-    if (!(e & kMP3HuffLeaf)) {
-        br.Skip(kMP3HuffPrimaryBits);
-        e = pTable[(e & 0xFFFFFF) + br.Peek(int(e >> 24))];
+namespace {
+
+// Bits of a window, consumed from the top.
+struct MP3Bits {
+    uint64_t w;
+    int iUsed = 0;
+    uint32_t Peek(int n) const { return n ? uint32_t((w << iUsed) >> (64 - n)) : 0; }
+    uint32_t Take(int n)
+    {
+        uint32_t v = Peek(n);
+        iUsed += n;
+        return v;
     }
-    br.Skip(int((e >> 16) & 0xFF));
+    // One bit, taken only when bTake (the sign of a nonzero value).
+    uint32_t TakeIf(bool bTake)
+    {
+        uint32_t v = uint32_t((w << iUsed) >> 63) & uint32_t(bTake);
+        iUsed += int(bTake);
+        return v;
+    }
+};
+
+// The value (x << 4 | y) of the next code word, its bits taken.
+inline int HuffDecode(MP3Bits& b, const uint32_t* pTable)
+{
+    uint32_t e = pTable[b.Peek(kMP3HuffPrimaryBits)];
+    if (!(e & kMP3HuffLeaf)) {
+        b.iUsed += kMP3HuffPrimaryBits;
+        e = pTable[(e & 0xFFFFFF) + b.Peek(int(e >> 24))];
+    }
+    b.iUsed += int((e >> 16) & 0xFF);
     return int(e & 0xFFFF);
 }
+
+// |value| with its sign bit: the sign is a plain bit flip, no branch.
+inline float Signed(float fAbs, uint32_t uSign)
+{
+    uint32_t u;
+    std::memcpy(&u, &fAbs, 4);
+    u ^= uSign << 31;
+    std::memcpy(&fAbs, &u, 4);
+    return fAbs;
+}
+
+} // namespace
 
 // The quantized values go to aXr as integers-in-floats with their sign; the
 // requantizer scales them afterwards.
@@ -287,30 +322,34 @@ void MP3Decoder::DecodeHuffman(MP3BitReader& br, const Granule& g, size_t uEnd, 
         }
         int linbits = h.iLinbits;
         for (; i < end; i += 2) {
-            int v = HuffDecode(br, h.pTable);
+            MP3Bits b { br.Window() };
+            int v = HuffDecode(b, h.pTable);
             int x = v >> 4, y = v & 15;
             if (x == 15 && linbits)
-                x += int(br.Get(linbits));
-            float fx = x ? (br.Get(1) ? -pow43[x] : pow43[x]) : 0.0f;
+                x += int(b.Take(linbits));
+            float fx = Signed(pow43[x], b.TakeIf(x != 0));
             if (y == 15 && linbits)
-                y += int(br.Get(linbits));
-            float fy = y ? (br.Get(1) ? -pow43[y] : pow43[y]) : 0.0f;
+                y += int(b.Take(linbits));
+            float fy = Signed(pow43[y], b.TakeIf(y != 0));
+            br.Skip(b.iUsed);
             xr[i] = fx;
             xr[i + 1] = fy;
         }
     }
     const uint32_t* quad = pTables->aQuad[g.iCount1Table].pTable;
     while (i <= 572 && br.Pos() < uEnd) {
-        int v = HuffDecode(br, quad);
+        MP3Bits b { br.Window() };
+        int v = HuffDecode(b, quad);
         float q[4];
-        for (int b = 0; b < 4; ++b) {
-            bool bSet = (v >> (3 - b)) & 1;
-            q[b] = bSet ? (br.Get(1) ? -1.0f : 1.0f) : 0.0f;
+        for (int k = 0; k < 4; ++k) {
+            bool bSet = (v >> (3 - k)) & 1;
+            q[k] = Signed(bSet ? 1.0f : 0.0f, b.TakeIf(bSet));
         }
+        br.Skip(b.iUsed);
         if (br.Pos() > uEnd)
             break; // the last quadruple ran past this granule's data
-        for (int b = 0; b < 4; ++b)
-            xr[i + b] = q[b];
+        for (int k = 0; k < 4; ++k)
+            xr[i + k] = q[k];
         i += 4;
     }
     int nonZero = i;

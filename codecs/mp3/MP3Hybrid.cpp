@@ -67,32 +67,46 @@ void MP3Decoder::HybridLongScalar(int sb, int blockType, int ch)
     }
 }
 
-// Four subbands per pass, one per lane: the [time][subband] layout of the
-// overlap and output makes every step a plain vector operation.
+// Eight subbands per pass, one per lane: the [time][subband] layout of the
+// overlap and output makes every step a plain vector operation. Each output
+// is summed over k in order.
+MP3_WIDE static void HybridLong8(
+    const MP3LayerTables& tables, const float* X, const float* w, float* pOut, float* pOverlap)
+{
+    // Subband l's 18 lines go to lane l: a plain copy, then whole loads.
+    alignas(32) float aT[18][8];
+    for (int l = 0; l < 8; ++l)
+        for (int k = 0; k < 18; ++k)
+            aT[k][l] = X[18 * l + k];
+    MP3V8 xv[18];
+    for (int k = 0; k < 18; ++k)
+        xv[k] = MP3Load8(aT[k]);
+    // Six outputs at a time stay in registers while k runs in order.
+    MP3V8 y[18];
+    for (int jb = 0; jb < 18; jb += 6) {
+        MP3V8 acc[6] = {};
+        for (int k = 0; k < 18; ++k) {
+            const float* m = tables.aImdctLong[k] + jb;
+            for (int j = 0; j < 6; ++j)
+                acc[j] += m[j] * xv[k];
+        }
+        for (int j = 0; j < 6; ++j)
+            y[jb + j] = acc[j];
+    }
+    for (int t = 0; t < 18; ++t) {
+        MP3V8 head = t < 9 ? y[t] : -y[17 - t];
+        MP3V8 tail = t < 9 ? y[9 + t] : y[26 - t];
+        float* ov = pOverlap + 32 * t;
+        MP3Store8(pOut + 32 * t, head * w[t] + MP3Load8(ov));
+        MP3Store8(ov, tail * w[18 + t]);
+    }
+}
+
 void MP3Decoder::HybridLongVector(int sbFrom, int sbTo, int blockType, int ch)
 {
-    const float* w = pTables->aWindow[blockType];
-    for (int sb = sbFrom; sb < sbTo; sb += 4) {
-        const float* X = aXr[ch] + 18 * sb;
-        MP3V4 xv[18];
-        for (int k = 0; k < 18; ++k)
-            xv[k] = MP3V4 { X[k], X[18 + k], X[36 + k], X[54 + k] };
-        MP3V4 y[18];
-        for (int j = 0; j < 18; ++j)
-            y[j] = MP3Splat(0.0f);
-        for (int k = 0; k < 18; ++k) {
-            const float* m = pTables->aImdctLong[k];
-            for (int j = 0; j < 18; ++j)
-                y[j] += MP3Splat(m[j]) * xv[k];
-        }
-        for (int t = 0; t < 18; ++t) {
-            MP3V4 head = t < 9 ? y[t] : -y[17 - t];
-            MP3V4 tail = t < 9 ? y[9 + t] : y[26 - t];
-            float* ov = &aOverlap[ch][t][sb];
-            MP3Store(&aHybrid[t][sb], head * MP3Splat(w[t]) + MP3Load(ov));
-            MP3Store(ov, tail * MP3Splat(w[18 + t]));
-        }
-    }
+    for (int sb = sbFrom; sb < sbTo; sb += 8)
+        HybridLong8(*pTables, aXr[ch] + 18 * sb, pTables->aWindow[blockType], &aHybrid[0][sb],
+            &aOverlap[ch][0][sb]);
 }
 
 void MP3Decoder::HybridShort(int sb, int ch)
@@ -120,7 +134,7 @@ void MP3Decoder::Hybrid(const Granule& g, int ch)
     int longTo = g.iBlockType != 2 ? nsb : (g.iMixed ? std::min(2, nsb) : 0);
     int longType = g.iBlockType != 2 ? g.iBlockType : 0;
     if (!bScalar && g.iBlockType != 2) {
-        longTo = (nsb + 3) & ~3;
+        longTo = (nsb + 7) & ~7;
         HybridLongVector(0, longTo, longType, ch);
     } else {
         for (int sb = 0; sb < longTo; ++sb)

@@ -42,38 +42,47 @@ void MP3Decoder::SynthStepScalar(const float* pIn, float* pV, int ch, int32_t* p
     }
 }
 
+// One vector step: the matrixing over the inputs up to the last nonzero
+// one (the rest add only zeros, so leaving them out changes no sum), then
+// the window over the history, rows pos.. of V (16 rows of 64).
+MP3_WIDE static void SynthStep8(
+    const MP3LayerTables& tables, const float* pIn, float (*V)[64], int pos, int32_t* pOut, int nch)
+{
+    int kEnd = 32;
+    while (kEnd > 0 && pIn[kEnd - 1] == 0.0f)
+        --kEnd;
+    MP3V8 acc[4] = {};
+    for (int k = 0; k < kEnd; ++k) {
+        const float in = pIn[k];
+        const float* m = tables.aSynthMatrix[k];
+        for (int q = 0; q < 4; ++q)
+            acc[q] += MP3Load8(m + 8 * q) * in;
+    }
+    alignas(32) float u[32];
+    for (int q = 0; q < 4; ++q)
+        MP3Store8(u + 8 * q, acc[q]);
+    ExpandV(u, V[pos]);
+    const float* d = tables.aSynthWindow;
+    MP3V8 s[4] = {};
+    for (int i = 0; i < 8; ++i) {
+        const float* even = V[(pos + 2 * i) & 15];
+        const float* odd = V[(pos + 2 * i + 1) & 15] + 32;
+        for (int q = 0; q < 4; ++q)
+            s[q] += MP3Load8(d + 64 * i + 8 * q) * MP3Load8(even + 8 * q)
+                + MP3Load8(d + 64 * i + 32 + 8 * q) * MP3Load8(odd + 8 * q);
+    }
+    for (int q = 0; q < 4; ++q) {
+        const MP3V8 peak = kPeak + MP3V8 {}, floor = -kPeak + MP3V8 {};
+        MP3V8 c = s[q] < peak ? s[q] : peak;
+        c = c > floor ? c : floor;
+        for (int l = 0; l < 8; ++l)
+            pOut[(8 * q + l) * nch] = int32_t(c[l]);
+    }
+}
+
 void MP3Decoder::SynthStepVector(const float* pIn, float* pV, int ch, int32_t* pOut, int nch)
 {
-    MP3V4 acc[8];
-    for (int q = 0; q < 8; ++q)
-        acc[q] = MP3Splat(0.0f);
-    for (int k = 0; k < 32; ++k) {
-        MP3V4 in = MP3Splat(pIn[k]);
-        const float* m = pTables->aSynthMatrix[k];
-        for (int q = 0; q < 8; ++q)
-            acc[q] += MP3Load(m + 4 * q) * in;
-    }
-    alignas(16) float u[32];
-    for (int q = 0; q < 8; ++q)
-        MP3Store(u + 4 * q, acc[q]);
-    ExpandV(u, pV);
-    int pos = int(pV - aSynthV[ch][0]) / 64;
-    const float* d = pTables->aSynthWindow;
-    MP3V4 s[8];
-    for (int q = 0; q < 8; ++q)
-        s[q] = MP3Splat(0.0f);
-    for (int i = 0; i < 8; ++i) {
-        const float* even = aSynthV[ch][(pos + 2 * i) & 15];
-        const float* odd = aSynthV[ch][(pos + 2 * i + 1) & 15] + 32;
-        for (int q = 0; q < 8; ++q)
-            s[q] += MP3Load(d + 64 * i + 4 * q) * MP3Load(even + 4 * q)
-                + MP3Load(d + 64 * i + 32 + 4 * q) * MP3Load(odd + 4 * q);
-    }
-    for (int q = 0; q < 8; ++q) {
-        MP3I4 v = MP3ToInt(MP3Max(MP3Min(s[q], MP3Splat(kPeak)), MP3Splat(-kPeak)));
-        for (int l = 0; l < 4; ++l)
-            pOut[(4 * q + l) * nch] = v[l];
-    }
+    SynthStep8(*pTables, pIn, aSynthV[ch], int(pV - aSynthV[ch][0]) / 64, pOut, nch);
 }
 
 void MP3Decoder::Synthesize(int ch, int32_t* pOut, int nch)
