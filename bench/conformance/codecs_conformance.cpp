@@ -187,7 +187,7 @@ void Mp3Lame(const std::string& strTmp)
     for (const Case& c : aCases) {
         std::string wav = strTmp + "/lame.wav", mp3 = strTmp + "/lame.mp3",
                     raw = strTmp + "/lame.raw";
-        if (!Run({ "sox", "-q", "-n", "-r", c.szRate, "-c", c.szChannels, "-b", "16", wav, "synth",
+        if (!Run({ "sox", "-R", "-q", "-n", "-r", c.szRate, "-c", c.szChannels, "-b", "16", wav, "synth",
                 "8", "sine", "100-7000", "pinknoise", "tremolo", "3", "40", "vol", "0.5" }))
             continue;
         std::vector<std::string> args = { "lame", "--quiet" };
@@ -259,13 +259,13 @@ void Gsm(const std::string& strTmp)
             { "espeak-ng", "-w", wav,
                 "The quick brown fox jumps over the lazy dog, twice, at dusk." } },
         { "sweep 50-3900 Hz",
-            { "sox", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "6", "sine",
+            { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "6", "sine",
                 "50-3900", "vol", "0.7" } },
         { "pink noise",
-            { "sox", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "6",
+            { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "6",
                 "pinknoise", "vol", "0.5" } },
         { "full-scale square 200 Hz",
-            { "sox", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "4", "square",
+            { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "4", "square",
                 "200", "vol", "0.99" } },
     };
     std::printf(
