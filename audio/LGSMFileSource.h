@@ -2,7 +2,7 @@
 
 #include "audio/LSoundSourceBase.h"
 #include "platform/LFile.h"
-#include "platform/acm/gsm/LGSMFrame.h"
+#include "codecs/gsm/LGSMFrame.h"
 
 #include <string>
 

@@ -22,7 +22,7 @@ LMP3Source::LMP3Source(const std::string& strPath)
         SetError();
         return;
     }
-    SetSampleRate(hdrFirst.GetSampleRate());
+    SetSampleRate(hdrFirst.SampleRate());
     SetChannels(hdrFirst.iMode == 3 ? 1 : 2);
     vFrame.assign(size_t(iSamplesPerFrame) * size_t(GetChannels()), 0);
 }
@@ -51,10 +51,9 @@ static int64_t Id3v2Size(LFile& file)
     return 10 + size + ((h[5] & 0x10) ? 10 : 0);
 }
 
-static bool SameStream(const MP3FrameParams& a, const MP3FrameParams& b)
+static void TraceText(const char* sz)
 {
-    return a.iVersion == b.iVersion && a.iSampleRateIndex == b.iSampleRateIndex
-        && (a.iMode == 3) == (b.iMode == 3);
+    LTrace("%s", sz);
 }
 
 // A header counts as the first one when the next frame's header follows it
@@ -64,16 +63,15 @@ bool LMP3Source::FindFirstHeader(int64_t iFrom, int64_t& iAt)
 {
     for (int tries = 0; tries < 4096; ++tries) {
         SetFilePos(iFrom);
-        if (!hdrFirst.ReadHeader(file, iBytesAvail))
+        if (!hdrFirst.ReadHeader(file, iBytesAvail, TraceText))
             return false;
         iAt = file.Tell() - 4 - (hdrFirst.iProtection ? 0 : 2);
-        int64_t next = iAt + hdrFirst.GetFrameBytes();
+        int64_t next = iAt + hdrFirst.FrameBytes();
         uint8_t h[4];
-        MP3FrameParams fp;
+        MP3Header fp;
         if (next + 4 > iAudioEnd)
             return true;
-        if (file.ReadAt(h, 4, next) == 4 && MP3ParseHeader(h, fp)
-            && SameStream(fp, hdrFirst.Params()))
+        if (file.ReadAt(h, 4, next) == 4 && fp.Parse(h) && fp.SameStream(hdrFirst))
             return true;
         iFrom = iAt + 1;
     }
@@ -97,15 +95,15 @@ bool LMP3Source::DecodeInitialHeader()
     MP3Header h = hdrFirst;
     for (; count < 8; ++count) {
         SetFilePos(pos);
-        if (count > 0 && !h.ReadHeader(file, iBytesAvail))
+        if (count > 0 && !h.ReadHeader(file, iBytesAvail, TraceText))
             break;
         int64_t found = count == 0 ? at : file.Tell() - 4 - (h.iProtection ? 0 : 2);
         sum += h.iBitRate;
-        pos = found + h.GetFrameBytes();
+        pos = found + h.FrameBytes();
     }
     dAvgBitRate = sum / count;
-    iSamplesPerFrame = hdrFirst.GetSamplesPerFrame();
-    dFrameBytes = (hdrFirst.iVersion == 0 ? 144.0 : 72.0) * dAvgBitRate / hdrFirst.GetSampleRate();
+    iSamplesPerFrame = hdrFirst.SamplesPerFrame();
+    dFrameBytes = (hdrFirst.iVersion == 0 ? 144.0 : 72.0) * dAvgBitRate / hdrFirst.SampleRate();
     CheckVbrFrame(at);
     SetFilePos(iDataStart);
     if (!bExactLength)
@@ -123,7 +121,7 @@ static uint32_t Be32(const uint8_t* p)
 void LMP3Source::CheckVbrFrame(int64_t iAt)
 {
     uint8_t f[64] = {};
-    MP3FrameParams fp = hdrFirst.Params();
+    MP3Header fp = hdrFirst;
     if (file.ReadAt(f, 64, iAt) != 64)
         return;
     // The tag follows the side information; encoders place it there whether
@@ -151,7 +149,7 @@ void LMP3Source::CheckVbrFrame(int64_t iAt)
     }
     if (!bFound)
         return;
-    iDataStart = iAt + hdrFirst.GetFrameBytes();
+    iDataStart = iAt + hdrFirst.FrameBytes();
     if (frames > 0 && uint64_t(frames) * uint64_t(iSamplesPerFrame) < 0x7FFFFFFFu) {
         bExactLength = true;
         iLength = int32_t(frames * uint32_t(iSamplesPerFrame));
@@ -167,7 +165,7 @@ void LMP3Source::CheckVbrFrame(int64_t iAt)
 bool LMP3Source::DecodeHeader(MP3Header& h)
 {
     for (int rejected = 0; rejected <= 11; ++rejected) {
-        if (!h.ReadHeader(file, iBytesAvail))
+        if (!h.ReadHeader(file, iBytesAvail, TraceText))
             return false;
         if (h.iVersion != hdrFirst.iVersion)
             LTrace("LMP3Source::DecodeHeader() Header rejected because version does not match");
@@ -188,14 +186,16 @@ bool LMP3Source::DecodeFrame(int32_t* pOut)
         MP3Header h;
         if (!DecodeHeader(h))
             return false;
-        MP3FrameParams fp = h.Params();
-        int body = fp.BodyBytes();
+        int body = h.BodyBytes();
         if (body < 0 || body > 2048 || body > iBytesAvail)
             return false;
         iBytesAvail -= body;
         if (file.Read(aBody, body) != body)
             return false;
-        if (dec.DecodeFrame(fp, aBody, body, pOut) == MP3Decoder::kDecoded) {
+        MP3Decoder::Result r = dec.DecodeFrame(h, aBody, body, pOut);
+        if (r == MP3Decoder::kBigValuesTooLarge)
+            LTrace("LMP3Source::DecodeHuffmanData (si.big_values << 1) > 576");
+        if (r == MP3Decoder::kDecoded) {
             iFramesDecoded += iSamplesPerFrame;
             Reestimate();
             return true;
@@ -269,12 +269,11 @@ bool LMP3Source::SyncTo(int64_t iOffset)
         if (!DecodeHeader(h))
             return false;
         int64_t at = file.Tell() - 4 - (h.iProtection ? 0 : 2);
-        int64_t next = at + h.GetFrameBytes();
+        int64_t next = at + h.FrameBytes();
         uint8_t b[4];
-        MP3FrameParams fp;
+        MP3Header fp;
         if (next + 4 > iAudioEnd
-            || (file.ReadAt(b, 4, next) == 4 && MP3ParseHeader(b, fp)
-                && SameStream(fp, h.Params()))) {
+            || (file.ReadAt(b, 4, next) == 4 && fp.Parse(b) && fp.SameStream(h))) {
             SetFilePos(at);
             return true;
         }

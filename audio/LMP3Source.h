@@ -1,9 +1,9 @@
 #pragma once
 
 #include "audio/LSoundSourceBase.h"
-#include "audio/MP3Header.h"
+#include "codecs/mp3/MP3Decoder.h"
+#include "codecs/mp3/MP3Header.h"
 #include "platform/LFile.h"
-#include "platform/acm/mp3/MP3Decoder.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "audio/LSampleConvert.h"
-#include "platform/acm/LG711.h"
+#include "codecs/g711/LG711.h"
 
 #include <cstdint>
 

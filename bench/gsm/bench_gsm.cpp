@@ -3,7 +3,7 @@
 // The peers run as processes on files, so their figures include start-up and
 // file I/O (a few milliseconds against seconds of coding).
 
-#include "platform/acm/gsm/LGSMFrame.h"
+#include "codecs/gsm/LGSMFrame.h"
 
 #include <chrono>
 #include <cmath>

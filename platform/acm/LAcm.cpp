@@ -1,4 +1,5 @@
 #include "platform/acm/LAcm.h"
+
 #include "platform/acm/LAcmDriver.h"
 
 #include <algorithm>
@@ -21,8 +22,8 @@ bool IsKnownDriver(HACMDRIVER had)
 
 // The first driver (or had) that accepts the pair, honouring real-time only
 // unless non-real-time drivers are admitted.
-const LAcmDriver* FindDriver(HACMDRIVER had, const LWaveFormat& src, const LWaveFormat& dst,
-    uint32_t fdwOpen)
+const LAcmDriver* FindDriver(
+    HACMDRIVER had, const LWaveFormat& src, const LWaveFormat& dst, uint32_t fdwOpen)
 {
     for (const auto& p : LAcmDriverTable::Drivers()) {
         if (had && p.get() != had)

@@ -18,7 +18,8 @@ MMRESULT LAcmBlockStream::Convert(const uint8_t* pSrc, uint32_t cbSrc, uint32_t&
     cbSrcUsed = nBlocks * cbSrcBlock;
     cbDstUsed = nBlocks * cbDstBlock;
     uint32_t cbRest = cbSrc - cbSrcUsed;
-    bool bTail = (fdwConvert & ACM_STREAMCONVERTF_END) || !(fdwConvert & ACM_STREAMCONVERTF_BLOCKALIGN);
+    bool bTail
+        = (fdwConvert & ACM_STREAMCONVERTF_END) || !(fdwConvert & ACM_STREAMCONVERTF_BLOCKALIGN);
     // A short final block is taken only when it is all that is left and its
     // output fits.
     if (bTail && cbRest > 0 && cbRest < cbSrcBlock && cbDst - cbDstUsed >= cbDstBlock) {

@@ -1,5 +1,7 @@
 #include "platform/acm/LAcmDriver.h"
 
+#include "platform/acm/LAcmSampleLayout.h"
+
 namespace {
 
 // True when the candidate keeps every field the caller fixed.
@@ -37,4 +39,31 @@ MMRESULT LAcmDriver::Suggest(const LWaveFormat& src, LWaveFormat& dst, uint32_t 
         }
     }
     return ACMERR_NOTPOSSIBLE;
+}
+
+int LAcmCodecDriver::Direction(const LWaveFormat& src, const LWaveFormat& dst) const
+{
+    if (Accepts(src) && LAcmSampleLayout::IsPcm16Of(dst, src))
+        return 1;
+    if (Encodes() && Accepts(dst) && LAcmSampleLayout::IsPcm16Of(src, dst))
+        return 2;
+    return 0;
+}
+
+MMRESULT LAcmCodecDriver::Query(const LWaveFormat& src, const LWaveFormat& dst) const
+{
+    return Direction(src, dst) ? MMSYSERR_NOERROR : ACMERR_NOTPOSSIBLE;
+}
+
+std::unique_ptr<LAcmStreamInstance> LAcmCodecDriver::Open(
+    const LWaveFormat& src, const LWaveFormat& dst) const
+{
+    switch (Direction(src, dst)) {
+    case 1:
+        return OpenCoded(src, true);
+    case 2:
+        return OpenCoded(dst, false);
+    default:
+        return nullptr;
+    }
 }

@@ -14,11 +14,9 @@
 // in the LAcmStreamInstance a driver creates, used by one thread at a time.
 //
 // Adding a driver: write a factory `LAcmDriver* CreateXxxDriver();` (returns a
-// new object, the table takes ownership) and list it in LAcmDriverTable.cpp.
-// The GSM 6.10 and MPEG Layer 3 drivers are picked up without editing the
-// table: when platform/acm/gsm/LAcmGsmDriver.h exists it must declare
-// `LAcmDriver* CreateGsmDriver();`, and platform/acm/mp3/LAcmMp3Driver.h
-// `LAcmDriver* CreateMp3Driver();`.
+// new object, the table takes ownership), declare it below and list it in
+// LAcmDriverTable.cpp. The codecs themselves live in codecs/; a driver only
+// checks formats and adapts a codec to the stream calls.
 
 // Per-stream conversion state, created by LAcmDriver::Open for one
 // source/destination pair that the driver accepted.
@@ -122,6 +120,30 @@ public:
     virtual MMRESULT Suggest(const LWaveFormat& src, LWaveFormat& dst, uint32_t fdwSuggest) const;
 };
 
+// A codec between its format and 16-bit PCM of the same rate and channels,
+// in both directions unless it only decodes: Query and Open are the same
+// for every such driver and are done here.
+class LAcmCodecDriver : public LAcmDriver {
+public:
+    MMRESULT Query(const LWaveFormat& src, const LWaveFormat& dst) const override;
+    std::unique_ptr<LAcmStreamInstance> Open(
+        const LWaveFormat& src, const LWaveFormat& dst) const override;
+
+protected:
+    // True when wf is this codec's format with values it can code.
+    virtual bool Accepts(const LWaveFormat& wf) const = 0;
+    // False for a codec that only decodes.
+    virtual bool Encodes() const { return true; }
+    // The stream from coded (a format Accepts took) to PCM when bDecode,
+    // else from PCM to coded.
+    virtual std::unique_ptr<LAcmStreamInstance> OpenCoded(
+        const LWaveFormat& coded, bool bDecode) const = 0;
+
+private:
+    // 1: coded src to PCM dst, 2: PCM src to coded dst, 0: neither.
+    int Direction(const LWaveFormat& src, const LWaveFormat& dst) const;
+};
+
 // The registry the manager reads: every driver, created once on first use
 // (thread-safe), in table order (the first driver that accepts a pair wins).
 class LAcmDriverTable {
@@ -129,10 +151,14 @@ public:
     static const std::vector<std::unique_ptr<LAcmDriver>>& Drivers();
 };
 
-// Factories of the built-in drivers (one per source file).
+// Factories of the built-in drivers.
 LAcmDriver* CreatePcmDriver();
 LAcmDriver* CreateFloatDriver();
 LAcmDriver* CreateAlawDriver();
 LAcmDriver* CreateMulawDriver();
 LAcmDriver* CreateImaAdpcmDriver();
 LAcmDriver* CreateMsAdpcmDriver();
+// GSM 6.10 (tag 0x31): mono, 65-byte blocks of 320 samples.
+LAcmDriver* CreateGsmDriver();
+// MPEG Layer 3 (tag 0x55): MPEG-1, 2 and 2.5 Layer III, decoding only.
+LAcmDriver* CreateMp3Driver();

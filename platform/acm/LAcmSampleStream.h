@@ -9,12 +9,11 @@
 // one frame per block, iCodedBytes per coded sample, 16-bit PCM on the other
 // side. Codec gives int16_t Decode(const uint8_t*) const and
 // void Encode(int16_t, uint8_t*) const; both are inlined into the loops.
-template <class Codec>
-class LAcmSampleStream : public LAcmBlockStream {
+template <class Codec> class LAcmSampleStream : public LAcmBlockStream {
 public:
     LAcmSampleStream(const Codec& codecIn, int iChannels, int iCodedBytes, bool bDecodeIn)
         : LAcmBlockStream(uint32_t(iChannels) * uint32_t(bDecodeIn ? iCodedBytes : 2),
-                          uint32_t(iChannels) * uint32_t(bDecodeIn ? 2 : iCodedBytes))
+            uint32_t(iChannels) * uint32_t(bDecodeIn ? 2 : iCodedBytes))
         , codec(codecIn)
         , nCoded(size_t(iCodedBytes))
         , bDecode(bDecodeIn)
@@ -34,7 +33,8 @@ protected:
             }
         } else {
             for (size_t i = 0; i < n; ++i)
-                codec.Encode(int16_t(uint16_t(pSrc[2 * i] | (pSrc[2 * i + 1] << 8))), pDst + i * nCoded);
+                codec.Encode(
+                    int16_t(uint16_t(pSrc[2 * i] | (pSrc[2 * i + 1] << 8))), pDst + i * nCoded);
         }
     }
 

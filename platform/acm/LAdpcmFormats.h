@@ -10,13 +10,13 @@
 // for every 11025 Hz of rate.
 namespace LAdpcmFormats {
 
-inline constexpr uint32_t kRates[] = {8000, 11025, 22050, 44100};
+inline constexpr uint32_t kRates[] = { 8000, 11025, 22050, 44100 };
 
 // Format i (rate i / 2, i % 2 + 1 channels) of the codec wTag whose samples
 // per block follow pfnSamplesPerBlock(block align, channels); the extra
 // bytes are the codec's to add. False past the last one.
-inline bool Get(uint32_t i, uint16_t wTag, uint32_t (*pfnSamplesPerBlock)(uint32_t, uint32_t), LWaveFormat& wf,
-                uint32_t& nSamplesPerBlock)
+inline bool Get(uint32_t i, uint16_t wTag, uint32_t (*pfnSamplesPerBlock)(uint32_t, uint32_t),
+    LWaveFormat& wf, uint32_t& nSamplesPerBlock)
 {
     if (i >= 2 * std::size(kRates))
         return false;

@@ -93,8 +93,9 @@ std::string LWaveFormat::Description() const
     unsigned uKHz = wfx.nSamplesPerSec / 1000;
     unsigned uFrac = wfx.nSamplesPerSec % 1000;
     unsigned uKbit = unsigned((uint64_t(wfx.nAvgBytesPerSec) * 8 + 500) / 1000);
-    if (wfx.wBitsPerSample >= 8 && (wfx.wFormatTag == WAVE_FORMAT_PCM
-            || wfx.wFormatTag == WAVE_FORMAT_IEEE_FLOAT || wfx.wFormatTag == WAVE_FORMAT_EXTENSIBLE))
+    if (wfx.wBitsPerSample >= 8
+        && (wfx.wFormatTag == WAVE_FORMAT_PCM || wfx.wFormatTag == WAVE_FORMAT_IEEE_FLOAT
+            || wfx.wFormatTag == WAVE_FORMAT_EXTENSIBLE))
         std::snprintf(sz, sizeof sz, "%u.%03u kHz, %u Bit, %s, %u kBit/s", uKHz, uFrac,
             unsigned(wfx.wBitsPerSample), szCh, uKbit);
     else

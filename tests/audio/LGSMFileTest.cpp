@@ -1,8 +1,8 @@
 #include "audio/LGSMFileSink.h"
 #include "audio/LGSMFileSource.h"
 #include "audio/MP3TestUtil.h"
-#include "platform/acm/gsm/LGSMFrame.h"
-#include "platform/acm/gsm/LGSMPeers.h"
+#include "codecs/gsm/LGSMFrame.h"
+#include "codecs/gsm/LGSMPeers.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
