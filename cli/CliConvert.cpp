@@ -5,7 +5,9 @@
 #include "engine/LOpenSource.h"
 #include "engine/LWavCodecs.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -21,12 +23,6 @@ struct ConvertOptions {
     bool bRawRate = false;
 };
 
-// The bit rates the encoder dialog offers, kbit/s.
-const int kMp3BitRates[]
-    = { 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 192, 224, 256, 320 };
-// The dialog's "Stereo Encoding" list; the index is ChannelMode.
-const char* const kMp3Modes[] = { "stereo", "joint", "force", "mono" };
-
 bool ToInt(const std::string& s, int lo, int hi, int& iOut)
 {
     char* pEnd = nullptr;
@@ -39,7 +35,7 @@ bool ToInt(const std::string& s, int lo, int hi, int& iOut)
 
 bool ToBitRate(const std::string& s, int& iOut)
 {
-    for (int k : kMp3BitRates)
+    for (int k : LMp3EncoderSettings::kBitRates)
         if (std::to_string(k) == s)
             return iOut = k, true;
     return false;
@@ -117,9 +113,13 @@ const Option kOptions[] = {
         } },
     { "--mp3-mode", "stereo, joint, force or mono",
         [](ConvertOptions& o, const std::string& s) {
-            for (int i = 0; i < 4; ++i)
-                if (s == kMp3Modes[i])
+            // The dialog's names in lower case.
+            for (int i = 0; i < int(std::size(LMp3EncoderSettings::kModeNames)); ++i) {
+                std::string strMode = LMp3EncoderSettings::kModeNames[i];
+                strMode[0] = char(std::tolower(strMode[0]));
+                if (s == strMode)
                     return Mp3(o).iChannelMode = i, true;
+            }
             return false;
         } },
     { "--mp3-high-quality", "on or off",
