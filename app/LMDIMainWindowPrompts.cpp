@@ -6,6 +6,7 @@
 #include "app/LMp3EncodeDlg.h"
 #include "app/LOVValuesDialog.h"
 #include "audio/LWaveFileFormat.h"
+#include "engine/LFileFormats.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOVFile.h"
 
@@ -17,13 +18,14 @@
 namespace {
 const char* const kProgram = "Orvenna";
 const char* const kRateMessage = "Sample rates must be between 6000 and 96000 samples per second.";
-const QString kOpenFilter = "Audio Files (*.wav *.mp3 *.gsm *.vox *.rm *.ram *.ra *.raw *.aif *.aiff *.au *.dss "
-                            "*.wma *.WAV *.MP3 *.GSM *.VOX *.RM *.RAM *.RA *.RAW *.AIF *.AIFF *.AU *.DSS *.WMA)";
-const QString kSaveFilter = "Audio Files (*.wav *.mp3 *.gsm *.vox *.raw *.aif *.au *.WAV *.MP3 *.GSM *.VOX *.RAW "
-                            "*.AIF *.AU)";
-const QStringList kFormatFilters = {"Wave Files(*.wav)", "MPEG Layer-3 Files(*.mp3)", "Vox Files(*.vox)",
-                                    "Raw Audio Files(*.raw)", "GSM Files(*.gsm)", "Apple AIF Files(*.aif)",
-                                    "Sun AU Files(*.au)"};
+
+QStringList ToQt(const std::vector<std::string>& v)
+{
+    QStringList list;
+    for (const std::string& s : v)
+        list.push_back(QString::fromStdString(s));
+    return list;
+}
 
 QMessageBox::Icon BoxIcon(LFilePrompts::Icon icon)
 {
@@ -64,7 +66,7 @@ std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(const std::string& strT
     box.setFileMode(QFileDialog::ExistingFiles);
     box.setAcceptMode(QFileDialog::AcceptOpen);
     box.setDefaultSuffix("wav");
-    box.setNameFilters(QStringList{kOpenFilter} + kFormatFilters + QStringList{"All Files (*)"});
+    box.setNameFilters(ToQt(LFileFormats::OpenFilters()) + QStringList{"All Files (*)"});
     if (LModalRunner::Exec(box) != QDialog::Accepted)
         return {};
     std::vector<std::string> files;
@@ -82,7 +84,7 @@ std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::str
     // The controller asks about replacing a file itself.
     box.setOption(QFileDialog::DontConfirmOverwrite);
     box.setDefaultSuffix("wav");
-    box.setNameFilters(QStringList{kSaveFilter} + kFormatFilters);
+    box.setNameFilters(ToQt(LFileFormats::SaveFilters()));
     if (LModalRunner::Exec(box) != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
     strFolder = box.directory().absolutePath().toStdString();

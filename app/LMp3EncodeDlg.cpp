@@ -12,15 +12,13 @@
 #include <algorithm>
 
 namespace {
-const QStringList kRates = {"8",  "16", "24",  "32",  "40",  "48",  "56",  "64",  "80",
-                            "96", "112", "128", "144", "160", "192", "224", "256", "320"};
-
 QComboBox* RateBox(const char* szName)
 {
     auto* pBox = new QComboBox;
     pBox->setObjectName(szName);
     pBox->setEditable(true);
-    pBox->addItems(kRates);
+    for (int iRate : LMp3EncoderSettings::kBitRates)
+        pBox->addItem(QString::number(iRate));
     return pBox;
 }
 } // namespace
@@ -35,7 +33,8 @@ LMp3EncodeDlg::LMp3EncodeDlg(const LMp3EncoderSettings& settings, QWidget* pPare
     setWindowTitle("MP3 Encoder Settings");
     for (int i = 0; i <= 9; ++i)
         pQuality->addItem(QString::number(i));
-    pMode->addItems({"Stereo", "Joint", "Force", "Mono"});
+    for (const char* szMode : LMp3EncoderSettings::kModeNames)
+        pMode->addItem(szMode);
 
     auto* pCbrBox = new QGroupBox;
     auto* pCbrForm = new QFormLayout(pCbrBox);

@@ -123,7 +123,8 @@ SinkHandle LWaveFile::OpenSinkPCM(const std::string& strPath, int32_t iRate, int
 
 SinkHandle LWaveFile::OpenSink(const std::string& strPath, const LWaveHeader& format)
 {
-    if (format.wFormatTag == 1)
+    // Wider PCM goes through the codec manager's PCM converter.
+    if (format.wFormatTag == 1 && format.wBitsPerSample <= 16)
         return OpenSinkPCM(strPath, int32_t(format.nSamplesPerSec), format.nChannels,
                            format.wBitsPerSample, 0);
     return MakeHandle<LSNKACMFile>(strPath, format.ToFormat());

@@ -18,7 +18,8 @@ public:
     // handle. iStartFrame > 0 continues an existing file from that frame.
     static SinkHandle OpenSinkPCM(const std::string& strPath, int32_t iRate, int iChannels,
                                   int iBitsPerSample, int32_t iStartFrame);
-    // A writer for any format: PCM directly, others through the codec manager.
+    // A writer for any format: 8- and 16-bit PCM directly, all others
+    // (wider PCM too) through the codec manager.
     static SinkHandle OpenSink(const std::string& strPath, const LWaveHeader& format);
 
     // The chunk walk of OpenSource: on success the file is positioned at the

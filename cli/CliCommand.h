@@ -27,3 +27,6 @@ int CliConvert(const std::vector<std::string>& args);
 int CliEdit(const std::vector<std::string>& args);
 int CliPlay(const std::vector<std::string>& args);
 int CliDevices(const std::vector<std::string>& args);
+int CliFormats(const std::vector<std::string>& args);
+
+extern const char* const kConvertUsage;

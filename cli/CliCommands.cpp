@@ -6,7 +6,8 @@ const std::vector<CliCommand>& GetCliCommands()
 {
     static const std::vector<CliCommand> commands = {
         {"info", "info FILE...            rate, channels, length and peak of audio files", CliInfo},
-        {"convert", "convert IN OUT [--rate HZ] [--channels 1|2]\n                          load IN, convert it if asked, save it as OUT", CliConvert},
+        {"convert", kConvertUsage, CliConvert},
+        {"formats", "formats                 file types, WAV codec names, headerless formats", CliFormats},
         {"edit", "edit IN [-o OUT] COMMAND...\n                          run editing commands on IN, e.g. \"select 0 1500\" \"Cut\"\n                          \"Amplify AmplifyGain=150\"; saves to OUT, or over IN", CliEdit},
         {"play", "play FILE [--device N] [--speed slow|normal|fast] [--from MS] [--selection START END]\n                          play through a sound device; Space scrubs, Esc or Ctrl+C stops", CliPlay},
         {"devices", "devices                 the sound output and input devices by number", CliDevices},

@@ -23,6 +23,12 @@ struct LMp3EncoderSettings {
     bool bErrorProtection = false;
     int iChannelMode = 1;
 
+    // The bit rates the encoder dialog offers (kbit/s), and its "Stereo
+    // Encoding" list, whose index is iChannelMode.
+    static constexpr int kBitRates[]
+        = { 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 192, 224, 256, 320 };
+    static constexpr const char* kModeNames[] = { "Stereo", "Joint", "Force", "Mono" };
+
     static LMp3EncoderSettings Load();
     void Store() const;
 };

@@ -1,4 +1,5 @@
 #include "engine/LHeaderlessFormat.h"
+
 #include "audio/LRawFileDataSoundSinkBase.h"
 #include "audio/LSRCNull.h"
 #include "audio/LSRCPCMFileBase.h"
@@ -8,15 +9,12 @@
 #include <algorithm>
 
 namespace {
-const char* const kNames[LHeaderlessFormat::kCount] = {
-    "Dialogic ADPCM", "G711 uLaw", "G711 aLaw", "16 bit PCM (LE)", "8 bit unsigned", "8 bit signed",
-    "16 bit PCM (BE)"};
-
-template <class Enc>
-SourceHandle Raw(LFile&& file, const LHeaderlessSettings& s)
+template <class Enc> SourceHandle Raw(const std::string& strPath, const LHeaderlessSettings& s)
 {
-    return MakeHandle<LRawFileDataSoundSource<Enc>>(std::move(file), s.iRate, s.iChannels,
-                                                   LSRCPCMFileBase::kFollowFile);
+    LFile file;
+    file.Open(strPath, LFile::Mode::Read);
+    return MakeHandle<LRawFileDataSoundSource<Enc>>(
+        std::move(file), s.iRate, s.iChannels, LSRCPCMFileBase::kFollowFile);
 }
 
 template <class Enc>
@@ -24,11 +22,42 @@ SinkHandle RawSink(const std::string& strPath, const LHeaderlessSettings& s, int
 {
     return MakeHandle<LRawFileDataSoundSink<Enc>>(strPath, iRate, s.iChannels, 0);
 }
+
+SourceHandle Vox(const std::string& strPath, const LHeaderlessSettings& s)
+{
+    return MakeHandle<LSRCVOX>(strPath, s.iRate);
+}
+
+SinkHandle VoxSink(const std::string& strPath, const LHeaderlessSettings& s, int32_t)
+{
+    return MakeHandle<LSNKVOX>(strPath, s.iRate);
+}
+
+// One row per entry of the "File Properties" list, in its order.
+struct Row {
+    const char* szName;
+    SourceHandle (*fnOpen)(const std::string&, const LHeaderlessSettings&);
+    SinkHandle (*fnOpenSink)(const std::string&, const LHeaderlessSettings&, int32_t);
+};
+const Row kRows[LHeaderlessFormat::kCount] = {
+    { "Dialogic ADPCM", Vox, VoxSink },
+    { "G711 uLaw", Raw<LEncUlaw>, RawSink<LEncUlaw> },
+    { "G711 aLaw", Raw<LEncAlaw>, RawSink<LEncAlaw> },
+    { "16 bit PCM (LE)", Raw<LEncPcm16LE>, RawSink<LEncPcm16LE> },
+    { "8 bit unsigned", Raw<LEncPcm8U>, RawSink<LEncPcm8U> },
+    { "8 bit signed", Raw<LEncPcm8S>, RawSink<LEncPcm8S> },
+    { "16 bit PCM (BE)", Raw<LEncPcm16BE>, RawSink<LEncPcm16BE> },
+};
+
+bool IsRow(int iFormat)
+{
+    return iFormat >= 0 && iFormat < LHeaderlessFormat::kCount;
+}
 } // namespace
 
 const char* LHeaderlessFormat::GetName(int iFormat)
 {
-    return iFormat >= 0 && iFormat < kCount ? kNames[iFormat] : "";
+    return IsRow(iFormat) ? kRows[iFormat].szName : "";
 }
 
 LHeaderlessSettings LHeaderlessFormat::Load()
@@ -51,32 +80,13 @@ void LHeaderlessFormat::Store(const LHeaderlessSettings& s)
 
 SourceHandle LHeaderlessFormat::OpenSource(const std::string& strPath, const LHeaderlessSettings& s)
 {
-    if (s.iFormat == 0)
-        return MakeHandle<LSRCVOX>(strPath, s.iRate);
-    LFile file;
-    file.Open(strPath, LFile::Mode::Read);
-    switch (s.iFormat) {
-    case 1: return Raw<LEncUlaw>(std::move(file), s);
-    case 2: return Raw<LEncAlaw>(std::move(file), s);
-    case 3: return Raw<LEncPcm16LE>(std::move(file), s);
-    case 4: return Raw<LEncPcm8U>(std::move(file), s);
-    case 5: return Raw<LEncPcm8S>(std::move(file), s);
-    case 6: return Raw<LEncPcm16BE>(std::move(file), s);
-    default: return MakeHandle<LSRCNull>();
-    }
+    if (!IsRow(s.iFormat))
+        return MakeHandle<LSRCNull>();
+    return kRows[s.iFormat].fnOpen(strPath, s);
 }
 
-SinkHandle LHeaderlessFormat::OpenSink(const std::string& strPath, const LHeaderlessSettings& s,
-                                       int32_t iRate)
+SinkHandle LHeaderlessFormat::OpenSink(
+    const std::string& strPath, const LHeaderlessSettings& s, int32_t iRate)
 {
-    switch (s.iFormat) {
-    case 0: return MakeHandle<LSNKVOX>(strPath, s.iRate);
-    case 1: return RawSink<LEncUlaw>(strPath, s, iRate);
-    case 2: return RawSink<LEncAlaw>(strPath, s, iRate);
-    case 3: return RawSink<LEncPcm16LE>(strPath, s, iRate);
-    case 4: return RawSink<LEncPcm8U>(strPath, s, iRate);
-    case 5: return RawSink<LEncPcm8S>(strPath, s, iRate);
-    case 6: return RawSink<LEncPcm16BE>(strPath, s, iRate);
-    default: return SinkHandle();
-    }
+    return IsRow(s.iFormat) ? kRows[s.iFormat].fnOpenSink(strPath, s, iRate) : SinkHandle();
 }

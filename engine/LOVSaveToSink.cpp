@@ -1,11 +1,10 @@
 #include "engine/LOVSaveToSink.h"
-#include "audio/LAifFile.h"
-#include "audio/LAuFile.h"
-#include "audio/LGSMFileSink.h"
+
 #include "audio/LWaveFile.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LPRSourceToSink.h"
+#include "engine/LFileFormats.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LMp3EncodeWav.h"
 #include "engine/LWavCodecFile.h"
@@ -48,45 +47,52 @@ int Finish(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strPart, i
     return 0;
 }
 
-// The WAV writer: 16-bit PCM in mode 0, else the stored compressed format,
-// offered to the chooser first in mode 1. Empty when the chooser was cancelled.
 // The rate and channels a save writes.
 struct Target {
     int32_t iRate;
     int iChannels;
 };
 
-SinkHandle WavSink(LOVSaveToSink& d, Target t, const std::string& strPart, bool& bCancelled)
+// The WAV format: fixed by the caller, 16-bit PCM in mode 0, else the stored
+// compressed format, offered to the chooser first in mode 1. False when the
+// chooser was cancelled.
+bool AnswerWav(LOVSaveToSink& d, LSinkRequest& r)
 {
-    if (d.uPromptMode == LOVSaveToSink::kPcmWithoutAsking)
-        return LWaveFile::OpenSinkPCM(strPart, t.iRate, t.iChannels, 16, 0);
-    LWaveFormat format = LWavCodecFile::Load();
-    if (d.uPromptMode == LOVSaveToSink::kAsk) {
-        if (!d.pPrompts || !d.pPrompts->ChooseWaveFormat(format, t.iChannels, "Select Wave File Format")) {
-            bCancelled = true;
-            return {};
-        }
-        LWavCodecFile::Store(format);
+    if (d.fixedWavFormat) {
+        r.wavFormat = *d.fixedWavFormat;
+        return true;
     }
-    return LWaveFile::OpenSink(strPart, LWaveHeader::FromFormat(format));
+    if (d.uPromptMode == LOVSaveToSink::kPcmWithoutAsking) {
+        r.wavFormat = LWaveFormat::Pcm(uint16_t(r.iChannels), uint32_t(r.iRate), 16);
+        return true;
+    }
+    r.wavFormat = LWavCodecFile::Load();
+    if (d.uPromptMode == LOVSaveToSink::kAsk) {
+        if (!d.pPrompts
+            || !d.pPrompts->ChooseWaveFormat(r.wavFormat, r.iChannels, "Select Wave File Format"))
+            return false;
+        LWavCodecFile::Store(r.wavFormat);
+    }
+    return true;
 }
 
 // VOX and raw files are mono (taken on the way: the document keeps its
 // channels); the raw writer may spread them over two channels again.
-SinkHandle HeaderlessSink(LOVSaveToSink& d, SourceHandle& hSource, Target t, const std::string& strPart,
-                          bool& bCancelled)
+bool AnswerHeaderless(LOVSaveToSink& d, SourceHandle& hSource, LSinkRequest& r)
 {
     const int32_t iRate = hSource->GetSampleRate();
     hSource = ConvertRateChannels(std::move(hSource), iRate, 1);
-    LHeaderlessSettings s = LHeaderlessFormat::Load();
-    if (d.uPromptMode == LOVSaveToSink::kAsk) {
-        if (!d.pPrompts || !d.pPrompts->AskFileProperties(s)) {
-            bCancelled = true;
-            return {};
-        }
-        LHeaderlessFormat::Store(s);
+    if (d.fixedHeaderless) {
+        r.headerless = *d.fixedHeaderless;
+        return true;
     }
-    return LHeaderlessFormat::OpenSink(strPart, s, t.iRate);
+    r.headerless = LHeaderlessFormat::Load();
+    if (d.uPromptMode == LOVSaveToSink::kAsk) {
+        if (!d.pPrompts || !d.pPrompts->AskFileProperties(r.headerless))
+            return false;
+        LHeaderlessFormat::Store(r.headerless);
+    }
+    return true;
 }
 
 void ShowStop(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strText)
@@ -111,7 +117,7 @@ int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, SourceHandle hSource, Target
         return CannotCreate(dlg, d);
     }
     int iResult = Pump(dlg, std::move(hSource), std::move(hSink));
-    if (iResult == 0 && d.uPromptMode == LOVSaveToSink::kAsk) {
+    if (iResult == 0 && !d.fixedMp3 && d.uPromptMode == LOVSaveToSink::kAsk) {
         LMp3EncoderSettings s = LMp3EncoderSettings::Load();
         if (d.pPrompts && !d.pPrompts->AskMp3Settings(s))
             iResult = 2;
@@ -119,7 +125,8 @@ int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, SourceHandle hSource, Target
             s.Store();
     }
     if (iResult == 0) {
-        LMp3EncodeWav encode{strWav, strPart, LMp3EncoderSettings::Load(), {}};
+        LMp3EncodeWav encode { strWav, strPart,
+            d.fixedMp3 ? *d.fixedMp3 : LMp3EncoderSettings::Load(), {} };
         iResult = ProcessBody(dlg, encode);
         // An encoder that ran and wrote nothing refused the bit rate.
         if (iResult == 0 && !LFile::Exists(strPart)) {
@@ -142,26 +149,20 @@ int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
         hSource = MakeHandle<LSRCCutListAudio>(*d.pSource);
     if (hSource->IsError())
         return CannotCreate(dlg, d);
-    const std::string strExt = LFile::GetExtensionLower(d.strPath);
+    const LFileFormat* pFormat = LFileFormats::FindByPath(d.strPath);
     const std::string strPart = PartPath(d.strPath);
     const Target t{d.iRate > 0 ? d.iRate : hSource->GetSampleRate(),
                    d.iChannels > 0 ? d.iChannels : hSource->GetChannels()};
-    if (strExt == ".mp3")
+    if (pFormat && pFormat->settings == LFormatSettings::Mp3Encoder)
         return SaveMp3(dlg, d, std::move(hSource), t, strPart);
-    bool bCancelled = false;
-    SinkHandle hSink;
-    if (strExt == ".wav")
-        hSink = WavSink(d, t, strPart, bCancelled);
-    else if (strExt == ".vox" || strExt == ".raw")
-        hSink = HeaderlessSink(d, hSource, t, strPart, bCancelled);
-    else if (strExt == ".gsm")
-        hSink = MakeHandle<LGSMFileSink>(strPart);
-    else if (strExt == ".aif" || strExt == ".aiff")
-        hSink = LAifFile::OpenSink(strPart, t.iRate, t.iChannels);
-    else if (strExt == ".au")
-        hSink = LAuFile::OpenSink(strPart, t.iRate, t.iChannels);
-    if (bCancelled)
+    LSinkRequest request { t.iRate, t.iChannels, {}, {} };
+    if (pFormat && pFormat->settings == LFormatSettings::WaveFormat && !AnswerWav(d, request))
         return 2;
+    if (pFormat && pFormat->NeedsHeaderless() && !AnswerHeaderless(d, hSource, request))
+        return 2;
+    SinkHandle hSink;
+    if (pFormat && pFormat->bWritable && pFormat->fnOpenSink)
+        hSink = pFormat->fnOpenSink(strPart, request);
     if (!hSink || hSink->IsError()) {
         hSink.Reset();
         LFile::Delete(strPart);

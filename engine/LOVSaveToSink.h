@@ -6,6 +6,7 @@
 #include "process/LProgressDialog.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Writes a cut list to a file in the format its extension names.
@@ -27,6 +28,11 @@ struct LOVSaveToSink {
     // Written instead of the list when set: a file converted straight from
     // its reader, without an edit store in between.
     SourceHandle hStream;
+    // Answers fixed by the caller (the command line): used as they stand for
+    // the file type they belong to, without asking or storing anything.
+    std::optional<LWaveFormat> fixedWavFormat;
+    std::optional<LHeaderlessSettings> fixedHeaderless;
+    std::optional<LMp3EncoderSettings> fixedMp3;
 };
 
 // 0 saved, 1 cancelled, 2 failed or a dialog cancelled. The file is written

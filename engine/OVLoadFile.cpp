@@ -1,5 +1,7 @@
 #include "engine/OVLoadFile.h"
+
 #include "effects/LCutListAudioLoadSource.h"
+#include "engine/LFileFormats.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOpenSource.h"
 #include "platform/LFile.h"
@@ -11,8 +13,8 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
     dlg.SetText("Please wait...", 1);
 
     LHeaderlessSettings headerless = LHeaderlessFormat::Load();
-    std::string strExt = LFile::GetExtensionLower(data.strPath);
-    if ((strExt == ".vox" || strExt == ".raw") && data.bPrompt && data.pPrompts) {
+    const LFileFormat* pFormat = LFileFormats::FindByPath(data.strPath);
+    if (pFormat && pFormat->NeedsHeaderless() && data.bPrompt && data.pPrompts) {
         if (!data.pPrompts->AskFileProperties(headerless))
             return 1;
         LHeaderlessFormat::Store(headerless);
@@ -20,6 +22,6 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
     SourceHandle hSource = OpenSourceByExtension(data.strPath, headerless);
     if (hSource->IsError())
         return 2;
-    LCutListAudioLoadSource load{strText, data.pTarget, std::move(hSource)};
+    LCutListAudioLoadSource load { strText, data.pTarget, std::move(hSource) };
     return ProcessBody(dlg, load);
 }
