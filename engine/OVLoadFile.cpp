@@ -1,4 +1,6 @@
 #include "engine/OVLoadFile.h"
+
+#include "edit/LAudioCutTank.h"
 #include "effects/LCutListAudioLoadSource.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOpenSource.h"
@@ -21,5 +23,10 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
     if (hSource->IsError())
         return 2;
     LCutListAudioLoadSource load{strText, data.pTarget, std::move(hSource)};
-    return ProcessBody(dlg, load);
+    int iResult = ProcessBody(dlg, load);
+    if (iResult == 2 && load.iWriteErrno != 0)
+        data.strError = "Unable to open the file \"" + data.strPath
+            + "\". Cannot write the audio working folder \"" + LAudioCutTank::Get().GetFolder()
+            + "\": " + LFile::DescribeError(load.iWriteErrno) + ".";
+    return iResult;
 }
