@@ -252,7 +252,8 @@ TEST(LOVSaveToSink, FailureAndCancelLeaveTheOldFile)
     std::string strError;
     std::string strBad = dir.File("no/such/folder/a.wav");
     EXPECT_EQ(Save(list, strBad, 0, nullptr, &strError), 2);
-    EXPECT_EQ(strError, "Unable to create file \"" + strBad + "\"for saving.");
+    EXPECT_EQ(
+        strError, "Unable to create file \"" + strBad + "\"for saving. No such file or folder.");
     EXPECT_EQ(Save(list, dir.File("a.xyz"), 0, nullptr, &strError), 2);
 
     ASSERT_EQ(Save(list, strTarget, LOVSaveToSink::kPcmWithoutAsking, nullptr), 0);
