@@ -55,7 +55,7 @@ bool LFile::Open(const std::string& strPath, Mode mode)
         break;
     }
     do {
-        iFd = ::open(strPath.c_str(), iFlags, mode == Mode::CreateNew ? 0600 : 0666);
+        iFd = ::open(strPath.c_str(), iFlags, 0666);
     } while (iFd < 0 && errno == EINTR);
     if (iFd < 0)
         Fail(errno);

@@ -14,7 +14,7 @@ public:
         ReadWrite, // existing file or a new one, kept if it exists
         CreateWrite, // write only, created or truncated
         CreateReadWrite, // read and write, created or truncated
-        CreateNew, // write only, a file that does not exist yet (mode 0600)
+        CreateNew, // write only, a file that does not exist yet
     };
     // The create modes never follow a link at the last part of the path, so a
     // name planted as a link cannot redirect a write to another file.
