@@ -10,18 +10,29 @@ LGSMFileSink::LGSMFileSink(const std::string& strPath)
 {
     if (!file.Open(strPath, LFile::Mode::CreateWrite)) {
         LTrace("LGSMFileSink::LGSMFileSink unable to open file:%s", strPath.c_str());
-        SetError();
+        SetError(file.GetError());
     }
 }
 
 LGSMFileSink::~LGSMFileSink()
 {
+    Close();
+}
+
+bool LGSMFileSink::Close()
+{
+    if (!file.IsOpen())
+        return !IsError();
     if (!IsError() && iFill > 0) {
         std::fill(aPending + iFill, aPending + LGSMFrame::kSamples, 0);
         Encode(aPending);
+        iFill = 0;
     }
     Flush();
     file.Close();
+    if (file.GetError() != 0)
+        SetError(file.GetError());
+    return !IsError();
 }
 
 void LGSMFileSink::Encode(const int32_t* pIn)
@@ -34,8 +45,10 @@ void LGSMFileSink::Encode(const int32_t* pIn)
 void LGSMFileSink::Flush()
 {
     int64_t iBytes = int64_t(LGSMFrame::kBytes) * iOutFrames;
-    if (iBytes > 0 && file.Write(aOut, iBytes) != iBytes)
+    if (iBytes > 0 && !IsError() && file.Write(aOut, iBytes) != iBytes) {
         LTrace("LGSMFileSink::Write unable to write file");
+        SetError(file.GetError());
+    }
     iOutFrames = 0;
 }
 

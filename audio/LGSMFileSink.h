@@ -13,13 +13,15 @@
 // its file; used by one thread at a time.
 class LGSMFileSink : public LSoundSinkBase {
 public:
-    // A file that cannot be created leaves the error flag set; writes are then
-    // counted and discarded.
+    // A file that cannot be created or written leaves the error flag set;
+    // writes are then counted and discarded.
     explicit LGSMFileSink(const std::string& strPath);
     ~LGSMFileSink() override;
 
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
     void Seek(int32_t iFrame) override;
+    // Writes the padded last frame and closes the file.
+    bool Close() override;
 
 private:
     void Encode(const int32_t* pIn);

@@ -12,7 +12,7 @@ LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase(const std::string& strPath,
     LFile::Mode mode = options.bKeepExisting ? LFile::Mode::ReadWrite : LFile::Mode::CreateReadWrite;
     if (!file.Open(strPath, mode)) {
         LTrace("LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase File Open Error:%s", strPath.c_str());
-        SetError();
+        SetError(file.GetError());
         return;
     }
     buffer.resize(size_t(iBytesPerFrame) * kBlockFrames);
@@ -26,19 +26,34 @@ LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase(const std::string& strPath,
     }
     file.Seek(iOffset);
     file.Truncate();
+    CheckFile();
 }
 
-LRawFileDataSoundSinkBase::~LRawFileDataSoundSinkBase() { Finish(); }
+LRawFileDataSoundSinkBase::~LRawFileDataSoundSinkBase()
+{
+    Close();
+}
 
-void LRawFileDataSoundSinkBase::Finish()
+bool LRawFileDataSoundSinkBase::CheckFile()
+{
+    if (file.GetError() != 0 && !IsError()) {
+        LTrace("LRawFileDataSoundSinkBase unable to write the file: %s",
+            LFile::DescribeError(file.GetError()).c_str());
+        SetError(file.GetError());
+    }
+    return !IsError();
+}
+
+bool LRawFileDataSoundSinkBase::Close()
 {
     if (!file.IsOpen())
-        return;
-    if (fnHeader) {
+        return !IsError();
+    if (fnHeader && CheckFile()) {
         file.Seek(0);
         fnHeader(*this, true);
     }
     file.Close();
+    return CheckFile();
 }
 
 void LRawFileDataSoundSinkBase::Write(const int32_t* pBuffer, int32_t iFrames)
@@ -51,7 +66,10 @@ void LRawFileDataSoundSinkBase::Write(const int32_t* pBuffer, int32_t iFrames)
     for (int32_t iDone = 0; iDone < iFrames;) {
         int32_t n = std::min(kBlockFrames, iFrames - iDone);
         Convert(pBuffer + size_t(iDone) * uChannels, buffer.data(), size_t(n) * uChannels);
-        file.Write(buffer.data(), int64_t(n) * iBytesPerFrame);
+        if (file.Write(buffer.data(), int64_t(n) * iBytesPerFrame) != int64_t(n) * iBytesPerFrame) {
+            CheckFile();
+            return;
+        }
         iDone += n;
     }
 }

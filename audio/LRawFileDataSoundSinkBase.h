@@ -28,6 +28,8 @@ public:
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
     // Moves back only; later frames are ignored.
     void Seek(int32_t iFrame) override;
+    // Rewrites the header with the final sizes and closes the file.
+    bool Close() override;
 
     LFile& GetFile() { return file; }
     int GetBytesPerFrame() const { return iBytesPerFrame; }
@@ -38,7 +40,7 @@ protected:
     virtual void Convert(const int32_t* pSrc, uint8_t* pDst, size_t nSamples) = 0;
 
 private:
-    void Finish();
+    bool CheckFile();
 
     LFile file;
     HeaderFn fnHeader;

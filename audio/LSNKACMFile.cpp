@@ -11,13 +11,26 @@ LSNKACMFile::LSNKACMFile(const std::string& strPath, const LWaveFormat& format)
     : LSoundSinkBase(int32_t(format.wfx.nSamplesPerSec), format.wfx.nChannels)
     , wf(format)
 {
-    if (!file.Open(strPath, LFile::Mode::CreateReadWrite))
+    if (!file.Open(strPath, LFile::Mode::CreateReadWrite)) {
         LTrace("LSNKACMFile::LSNKACMFile unable to open file:%s", strPath.c_str());
+        SetError(file.GetError());
+    }
     if (IsError() || !OpenStream()) {
         SetError();
         return;
     }
     WriteHeader(0xFFFFFFFFu, 0xFFFFFFFFu);
+    CheckFile();
+}
+
+bool LSNKACMFile::CheckFile()
+{
+    if (file.GetError() != 0 && !IsError()) {
+        LTrace("LSNKACMFile unable to write the file: %s",
+            LFile::DescribeError(file.GetError()).c_str());
+        SetError(file.GetError());
+    }
+    return !IsError();
 }
 
 bool LSNKACMFile::OpenStream()
@@ -72,8 +85,8 @@ bool LSNKACMFile::Convert(uint32_t fdwConvert)
         LTrace("LSNKACMFile::Write acmStreamConvert is not using the src!");
         return false;
     }
-    if (file.IsOpen() && ash.cbDstLengthUsed)
-        file.Write(vDst.data(), ash.cbDstLengthUsed);
+    if (ash.cbDstLengthUsed && file.Write(vDst.data(), ash.cbDstLengthUsed) != ash.cbDstLengthUsed)
+        return CheckFile();
     uCompressedBytes += ash.cbDstLengthUsed;
     std::memmove(vSrc.data(), vSrc.data() + cbUsed, cbSrcFill - cbUsed);
     cbSrcFill -= cbUsed;
@@ -99,13 +112,24 @@ void LSNKACMFile::Write(const int32_t* pBuffer, int32_t iFrames)
 
 LSNKACMFile::~LSNKACMFile()
 {
+    Close();
+}
+
+bool LSNKACMFile::Close()
+{
     if (has) {
         if (ash.fdwStatus & ACMSTREAMHEADER_STATUSF_PREPARED) {
-            Convert(ACM_STREAMCONVERTF_END);
+            if (!IsError())
+                Convert(ACM_STREAMCONVERTF_END);
             acmStreamUnprepareHeader(has, &ash, 0);
         }
         acmStreamClose(has, 0);
+        has = nullptr;
     }
-    if (!IsError())
-        WriteHeader(uint32_t(wf.vExtra.size()) + uCompressedBytes + 38, uCompressedBytes);
+    if (file.IsOpen()) {
+        if (!IsError())
+            WriteHeader(uint32_t(wf.vExtra.size()) + uCompressedBytes + 38, uCompressedBytes);
+        file.Close();
+    }
+    return CheckFile();
 }

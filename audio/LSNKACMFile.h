@@ -12,7 +12,8 @@
 // bytes) and 0xFFFFFFFF sizes until the last handle goes; the destructor then
 // flushes the codec and writes the true sizes. No "fact" chunk, no padding.
 // A codec that cannot be opened sets the error flag; a file that cannot be
-// created leaves the writer counting frames only. One thread at a time.
+// created or written sets the error flag with the reason. One thread at a
+// time.
 class LSNKACMFile : public LSoundSinkBase {
 public:
     LSNKACMFile(const std::string& strPath, const LWaveFormat& format);
@@ -21,8 +22,12 @@ public:
     LSNKACMFile& operator=(const LSNKACMFile&) = delete;
 
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
+    // Flushes the codec, writes the true sizes and closes the file.
+    bool Close() override;
 
 private:
+    bool CheckFile();
+
     LFile file;
     LWaveFormat wf;
     HACMSTREAM has = nullptr;

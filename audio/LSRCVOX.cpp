@@ -52,9 +52,22 @@ LSNKVOX::LSNKVOX(const std::string& strPath, int32_t iRate) : LSoundSinkBase(iRa
 {
     if (!file.Open(strPath, LFile::Mode::CreateReadWrite)) {
         LTrace("LSNKVOX::LSNKVOX unable to open file:%s", strPath.c_str());
-        SetError();
+        SetError(file.GetError());
     }
     buffer.resize(kBlockFrames / 2 + 1);
+}
+
+LSNKVOX::~LSNKVOX()
+{
+    Close();
+}
+
+bool LSNKVOX::Close()
+{
+    file.Close();
+    if (file.GetError() != 0)
+        SetError(file.GetError());
+    return !IsError();
 }
 
 void LSNKVOX::Write(const int32_t* p, int32_t iFrames)
@@ -72,5 +85,6 @@ void LSNKVOX::Write(const int32_t* p, int32_t iFrames)
             iHalf = -1;
         }
     }
-    file.Write(buffer.data(), int64_t(n));
+    if (file.Write(buffer.data(), int64_t(n)) != int64_t(n))
+        SetError(file.GetError());
 }

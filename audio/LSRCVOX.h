@@ -29,11 +29,14 @@ private:
     std::vector<uint8_t> buffer;
 };
 
-// Writer of VOX files (mono).
+// Writer of VOX files (mono). A file that cannot be created or written sets
+// the error flag with the reason.
 class LSNKVOX : public LSoundSinkBase {
 public:
     LSNKVOX(const std::string& strPath, int32_t iRate);
+    ~LSNKVOX() override;
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
+    bool Close() override;
 
 private:
     LFile file;

@@ -19,7 +19,9 @@ struct CliCommand {
 // The table of subcommands (CliCommands.cpp).
 const std::vector<CliCommand>& GetCliCommands();
 
-// Prints "orvenna-cli: <text>" on stderr and returns kExitFailed.
+// Prints "orvenna-cli: <text>" on stderr, or the error an operation showed
+// instead when there was one, and returns kExitFailed; after Ctrl+C it
+// prints nothing and returns kExitCancelled (main says "cancelled").
 int CliFail(const std::string& strText);
 
 int CliInfo(const std::vector<std::string>& args);

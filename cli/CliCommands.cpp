@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "cli/LConsoleProgressView.h"
 
 #include <cstdio>
 
@@ -17,6 +18,11 @@ const std::vector<CliCommand>& GetCliCommands()
 
 int CliFail(const std::string& strText)
 {
-    std::fprintf(stderr, "orvenna-cli: %s\n", strText.c_str());
+    // An interrupt is the cause of whatever fails after it: main says so.
+    if (LConsoleProgressView::WasInterrupted())
+        return kExitCancelled;
+    // The error an operation showed names the file and the reason best.
+    std::string strShown = LConsoleProgressView::TakeError();
+    std::fprintf(stderr, "orvenna-cli: %s\n", (strShown.empty() ? strText : strShown).c_str());
     return kExitFailed;
 }

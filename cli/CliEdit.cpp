@@ -2,6 +2,7 @@
 // a key macro does, with dialog answers given on the command line.
 #include "audio/LSoundTime.h"
 #include "cli/CliCommand.h"
+#include "cli/LConsoleProgressView.h"
 #include "engine/MainDialog.h"
 #include "platform/LFile.h"
 
@@ -209,11 +210,19 @@ int CliEdit(const std::vector<std::string>& args)
     CliUi ui;
     LNoPlayback playback;
     MainDialog main(ui, playback);
-    if (!main.LoadFile(strIn, false, false))
-        return CliFail("cannot read \"" + strIn + "\": not a supported audio file");
-    for (const EditStep& step : steps)
+    if (!main.LoadFile(strIn, false, false)) {
+        // The controller's own text when the reason is not the file itself.
+        bool bGeneric = ui.strFailure.empty()
+            || ui.strFailure == "Unable to open the file \"" + strIn + "\".";
+        return CliFail(
+            bGeneric ? "cannot read \"" + strIn + "\": not a supported audio file" : ui.strFailure);
+    }
+    for (const EditStep& step : steps) {
         if (int i = RunStep(main, ui, step); i != kExitOk)
             return i;
+        if (LConsoleProgressView::WasInterrupted())
+            return kExitCancelled; // the step was cancelled: nothing is saved
+    }
 
     LOVFile& doc = *main.GetCurrentFile();
     bool bSaved;

@@ -3,9 +3,11 @@
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 volatile sig_atomic_t bInterrupted = 0;
+std::string strFirstError;
 
 void OnSignal(int iSignal)
 {
@@ -25,6 +27,11 @@ void LConsoleProgressView::Install()
 }
 
 bool LConsoleProgressView::WasInterrupted() { return bInterrupted != 0; }
+
+std::string LConsoleProgressView::TakeError()
+{
+    return std::exchange(strFirstError, std::string());
+}
 
 void LConsoleProgressView::Open(const std::string& strCaption, void*)
 {
@@ -76,6 +83,6 @@ bool LConsoleProgressView::Pump() { return bInterrupted != 0; }
 
 void LConsoleProgressView::ShowError(const std::string& strText)
 {
-    Close();
-    std::fprintf(stderr, "orvenna-cli: %s\n", strText.c_str());
+    if (strFirstError.empty())
+        strFirstError = strText;
 }

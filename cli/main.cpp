@@ -10,7 +10,8 @@ void PrintUsage()
     std::fprintf(stderr, "usage: orvenna-cli COMMAND ARGS...\n\ncommands:\n");
     for (const CliCommand& c : GetCliCommands())
         std::fprintf(stderr, "  %s\n", c.szUsage);
-    std::fprintf(stderr, "\nExit codes: 0 done, 1 cancelled (Ctrl+C), 2 failed.\n");
+    std::fprintf(stderr,
+        "\nExit codes: 0 done, 1 cancelled (Ctrl+C), 2 failed (one line on stderr says why).\n");
 }
 } // namespace
 
@@ -22,9 +23,17 @@ int main(int argc, char** argv)
     }
     LConsoleProgressView::Install();
     std::vector<std::string> args(argv + 2, argv + argc);
-    for (const CliCommand& c : GetCliCommands())
-        if (std::strcmp(argv[1], c.szName) == 0)
-            return c.fnRun(args);
+    for (const CliCommand& c : GetCliCommands()) {
+        if (std::strcmp(argv[1], c.szName) != 0)
+            continue;
+        int iExit = c.fnRun(args);
+        // Ctrl+C wherever it landed: a load, an editing step or a save.
+        if (iExit != kExitOk && LConsoleProgressView::WasInterrupted()) {
+            std::fprintf(stderr, "orvenna-cli: cancelled\n");
+            return kExitCancelled;
+        }
+        return iExit;
+    }
     PrintUsage();
     return CliFail(std::string("unknown command \"") + argv[1] + "\"");
 }

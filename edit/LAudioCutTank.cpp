@@ -44,6 +44,9 @@ LAudioCutTank::LAudioCutTank() : counts(new std::atomic<uint32_t>[65536]())
     strFolder = strParent;
     LFile::FilePathCat(strFolder, kFolderPrefix + std::to_string(getpid()));
     LFolders::Ensure(strFolder);
+    // Private: temporary files of saves live here too.
+    std::error_code ec;
+    fs::permissions(strFolder, fs::perms::owner_all, ec);
 }
 
 void LAudioCutTank::RemoveFolder()
@@ -66,9 +69,9 @@ void LAudioCutTank::RemoveStaleFolders(const std::string& strParent)
             continue;
         if (kill(pid_t(lPid), 0) == 0 || errno != ESRCH)
             continue; // still running (or not ours to judge)
-        DeleteCutFiles(it->path().string());
+        // Cut files and the temporary files of saves that were under way.
         std::error_code ecRemove;
-        fs::remove(it->path(), ecRemove);
+        fs::remove_all(it->path(), ecRemove);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "edit/LSNKCutListAudio.h"
 
 #include "edit/LAudioCutTank.h"
+#include "platform/LTrace.h"
 
 #include <algorithm>
 
@@ -15,15 +16,34 @@ LSNKCutListAudio::LSNKCutListAudio(LCutListAudio& list, int32_t iRate, int iChan
         return;
     aud.Open(LAudioCutTank::Get().GetAudFilePath(wCut), LFile::Mode::CreateReadWrite);
     grf.Open(LAudioCutTank::Get().GetGrfFilePath(wCut), LFile::Mode::CreateReadWrite);
+    CheckFiles();
+}
+
+void LSNKCutListAudio::CheckFiles()
+{
+    if (int iErr = aud.GetError() ? aud.GetError() : grf.GetError(); iErr != 0 && !IsError()) {
+        LTrace("LSNKCutListAudio unable to write the cut file: %s",
+            LFile::DescribeError(iErr).c_str());
+        SetError(iErr);
+    }
+}
+
+bool LSNKCutListAudio::Close()
+{
+    if (iBlockFill > 0 && !IsError() && wCut != LAudioCutTank::kSilentCut)
+        WriteRecord();
+    iBlockFill = 0;
+    if (!IsError())
+        FlushGraph();
+    aud.Close();
+    grf.Close();
+    CheckFiles();
+    return !IsError();
 }
 
 LSNKCutListAudio::~LSNKCutListAudio()
 {
-    if (iBlockFill > 0)
-        WriteRecord();
-    FlushGraph();
-    aud.Close();
-    grf.Close();
+    Close();
     LAudioCut cut(wCut, GetFramesWritten(), LAudioCut::kUnityGain, 0);
     target.SetFormat(GetSampleRate(), GetChannels());
     target.SetSingleCut(std::move(cut));
@@ -33,10 +53,11 @@ LSNKCutListAudio::~LSNKCutListAudio()
 void LSNKCutListAudio::Write(const int32_t* pBuffer, int32_t iFrames)
 {
     LSoundSinkBase::Write(pBuffer, iFrames);
-    if (iFrames <= 0)
+    if (iFrames <= 0 || IsError() || wCut == LAudioCutTank::kSilentCut)
         return;
     aud.Write(pBuffer, int64_t(iFrames) * GetChannels() * 4);
     FeedGraph(pBuffer, iFrames);
+    CheckFiles();
 }
 
 void LSNKCutListAudio::FeedGraph(const int32_t* p, int32_t iFrames)

@@ -8,7 +8,10 @@
 
 // Writes one new cut file and its graph file. When the last handle goes, the
 // target list becomes that single cut (its old cuts are released). Nobody
-// else may touch the target list until then.
+// else may touch the target list until then. A file that cannot be created
+// or written sets the error flag with the reason; the cut is then still
+// handed over, and whoever drives the writer drops it (which deletes its
+// files).
 class LSNKCutListAudio : public LSoundSinkBase {
 public:
     static constexpr int kGraphBlock = 256;
@@ -18,8 +21,11 @@ public:
 
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
     void Seek(int32_t iFrame) override;
+    // Writes the last graph record and closes both files.
+    bool Close() override;
 
 private:
+    void CheckFiles();
     void FeedGraph(const int32_t* p, int32_t iFrames);
     void WriteRecord();
     void FlushGraph();

@@ -1,6 +1,9 @@
 #include "effects/LCutListAudioLoadSource.h"
+
 #include "edit/LSNKCutListAudio.h"
 #include "effects/LPRSourceToSink.h"
+
+#include <cerrno>
 
 int ProcessBody(LProgressDialog& dlg, LCutListAudioLoadSource& data)
 {
@@ -10,10 +13,15 @@ int ProcessBody(LProgressDialog& dlg, LCutListAudioLoadSource& data)
     LPRSourceToSink pump;
     pump.strTitle = data.strTitle;
     pump.hSource = std::move(data.hSource);
-    pump.hSink = MakeHandle<LSNKCutListAudio>(result, pump.hSource->GetSampleRate(),
-                                             pump.hSource->GetChannels());
+    SinkHandle hSink = MakeHandle<LSNKCutListAudio>(
+        result, pump.hSource->GetSampleRate(), pump.hSource->GetChannels());
+    pump.hSink = hSink;
     int iResult = ProcessBody(dlg, pump);
-    // The pump released the sink, so result now holds the new cut.
+    if (hSink->IsError())
+        data.iWriteErrno = hSink->GetErrno() ? hSink->GetErrno() : EIO;
+    hSink.Reset();
+    // The sink is gone, so result now holds the new cut; dropped on failure
+    // with its files.
     if (iResult == 0)
         *data.pTarget = std::move(result);
     return iResult;

@@ -24,10 +24,13 @@ int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data)
             return 1;
         int32_t n = int32_t(std::min<int64_t>(kBlockFrames, iTotal - iDone));
         if (n <= 0)
-            return 0;
+            return data.hSink && !data.hSink->Close() ? 2 : 0;
         data.hSource->Read(block.data(), n);
-        if (data.hSink)
+        if (data.hSink) {
             data.hSink->Write(block.data(), n);
+            if (data.hSink->IsError())
+                return 2;
+        }
         iDone += n;
         dlg.SetProgress(double(iDone) / double(iTotal));
     }

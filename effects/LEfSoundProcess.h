@@ -8,7 +8,8 @@
 #include <functional>
 
 // Reads frames iStart..iEnd of a source (at least one frame) and writes them
-// to the sink when there is one.
+// to the sink when there is one, closing it at the end. A sink that fails to
+// write ends the run with 2.
 struct LEfSoundProcess {
     SourceHandle hSource;
     SinkHandle hSink;

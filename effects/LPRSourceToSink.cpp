@@ -33,9 +33,14 @@ int Pump(LProgressDialog& dlg, LSoundSourceBase& source, LSoundSinkBase& sink)
             int64_t n = kBlockFrames - (int64_t(iPos) - iLen);
             if (n > 0 && n <= kBlockFrames)
                 sink.Write(block.data(), int32_t(n));
-            return 0;
+            // The file is complete only when its last block and header are in.
+            return sink.Close() ? 0 : 2;
         }
         sink.Write(block.data(), kBlockFrames);
+        if (sink.IsError()) {
+            LTrace("LPRSourceToSink::Process Sink Error while writing");
+            return 2;
+        }
         dlg.SetProgress(iPos / dTotal);
     }
 }

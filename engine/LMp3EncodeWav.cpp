@@ -1,9 +1,11 @@
 #include "engine/LMp3EncodeWav.h"
+
 #include "platform/LChildProcess.h"
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 std::string FindMp3Encoder()
@@ -31,7 +33,10 @@ std::vector<std::string> Mp3EncoderArguments(const LMp3EncodeWav& d)
         if (s.bHighQuality)
             a.push_back("-h");
     }
-    a.insert(a.end(), {"-S", d.strInput, d.strOutput});
+    std::error_code ec;
+    a.insert(a.end(),
+        { "-S", std::filesystem::absolute(d.strInput, ec).string(),
+            std::filesystem::absolute(d.strOutput, ec).string() });
     return a;
 }
 
@@ -55,7 +60,8 @@ int ProcessBody(LProgressDialog& dlg, LMp3EncodeWav& d)
         auto tEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(kMp3EncodeTimeoutMs);
         for (;;) {
             if (child.HasEnded()) {
-                iResult = 0;
+                d.iExitCode = child.GetExitCode();
+                iResult = d.iExitCode == 0 ? 0 : 2;
                 break;
             }
             if (dlg.CheckCancel()) {
@@ -71,7 +77,7 @@ int ProcessBody(LProgressDialog& dlg, LMp3EncodeWav& d)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }
-    if (iResult != 0)
+    if (iResult != 0 && d.iExitCode <= 0)
         LFile::Delete(d.strOutput);
     return iResult;
 }

@@ -13,13 +13,17 @@ struct LMp3EncodeWav {
     std::string strOutput;
     LMp3EncoderSettings settings;
     std::string strError; // set when the encoder is missing
+    int iExitCode = -1; // out: the encoder's exit code when it ended
 };
 
-// 0 when the encoder ended, 1 cancelled, 2 missing, not started or timed out.
-// The output is deleted on any result but 0.
+// 0 when the encoder ended with exit code 0, 1 cancelled, 2 missing, not
+// started, timed out or ended with another code. The output is deleted when
+// the encoder was stopped; after an exit code other than 0 it is left for
+// the caller to judge (an encoder that refused its settings writes none).
 int ProcessBody(LProgressDialog& dlg, LMp3EncodeWav& data);
 
-// The encoder's arguments after its path, in order.
+// The encoder's arguments after its path, in order. Paths are made absolute,
+// so a file name beginning with "-" is never taken for an option.
 std::vector<std::string> Mp3EncoderArguments(const LMp3EncodeWav& data);
 // The encoder program, or "" when none is installed.
 std::string FindMp3Encoder();

@@ -1,6 +1,8 @@
 #include "engine/LOVSaveToSink.h"
 
+#include "audio/LMP3Source.h"
 #include "audio/LWaveFile.h"
+#include "edit/LAudioCutTank.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LPRSourceToSink.h"
@@ -9,28 +11,79 @@
 #include "engine/LMp3EncodeWav.h"
 #include "engine/LWavCodecFile.h"
 #include "platform/LFile.h"
+#include "platform/LTrace.h"
 
-#include <cstdio>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 const char* const kSaving = "Saving file...";
+const char* const kPartInfix = ".part-";
 
-std::string PartPath(const std::string& strPath) { return strPath + ".part-" + std::to_string(getpid()); }
+std::string PartPath(const std::string& strPath)
+{
+    return strPath + kPartInfix + std::to_string(getpid());
+}
 
-int CannotCreate(LProgressDialog& dlg, LOVSaveToSink& d)
+// Part files beside strPath left by saves whose process no longer runs
+// (killed, or the machine went down).
+void RemoveDeadParts(const std::string& strPath)
+{
+    namespace fs = std::filesystem;
+    const std::string strPrefix = LFile::GetFileName(strPath) + kPartInfix;
+    const fs::path folder
+        = fs::path(strPath).parent_path().empty() ? fs::path(".") : fs::path(strPath).parent_path();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string strName = it->path().filename().string();
+        if (strName.size() <= strPrefix.size()
+            || strName.compare(0, strPrefix.size(), strPrefix) != 0)
+            continue;
+        char* pEnd = nullptr;
+        long lPid = std::strtol(strName.c_str() + strPrefix.size(), &pEnd, 10);
+        if (lPid <= 0 || *pEnd != 0 || lPid == long(getpid()))
+            continue;
+        if (kill(pid_t(lPid), 0) != 0 && errno == ESRCH)
+            LFile::Delete(it->path().string());
+    }
+}
+
+// The one message of a file that cannot be written, with the reason when
+// one is known.
+int CannotCreateBecause(LProgressDialog& dlg, LOVSaveToSink& d, std::string strWhy)
 {
     d.strError = "Unable to create file \"" + d.strPath + "\"for saving.";
+    if (!strWhy.empty()) {
+        strWhy[0] = char(std::toupper(static_cast<unsigned char>(strWhy[0])));
+        d.strError += " " + strWhy + ".";
+    }
     dlg.ShowError(d.strError);
     return 2;
 }
 
-// Pumps the list into the sink and releases the sink, completing its file.
-int Pump(LProgressDialog& dlg, SourceHandle hSource, SinkHandle hSink)
+int CannotCreate(LProgressDialog& dlg, LOVSaveToSink& d, int iErrno = 0)
 {
+    return CannotCreateBecause(dlg, d, iErrno != 0 ? LFile::DescribeError(iErrno) : std::string());
+}
+
+// Pumps the list into the sink; the pump completes the file. A sink that
+// failed is reported here, with its reason.
+int Pump(LProgressDialog& dlg, LOVSaveToSink& d, SourceHandle hSource, SinkHandle hSink)
+{
+    SinkHandle hKeep = hSink;
     LPRSourceToSink pump{kSaving, std::move(hSource), std::move(hSink)};
-    return ProcessBody(dlg, pump);
+    int iResult = ProcessBody(dlg, pump);
+    const bool bFailed = hKeep->IsError();
+    const int iErrno = hKeep->GetErrno();
+    hKeep.Reset();
+    if (iResult == 2 || bFailed)
+        return CannotCreate(dlg, d, iErrno);
+    return iResult;
 }
 
 // Puts the finished part file in the target's place, or removes it.
@@ -40,9 +93,9 @@ int Finish(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strPart, i
         LFile::Delete(strPart);
         return iResult;
     }
-    if (std::rename(strPart.c_str(), d.strPath.c_str()) != 0) {
+    if (int iErr = LFile::ReplaceFile(strPart, d.strPath); iErr != 0) {
         LFile::Delete(strPart);
-        return CannotCreate(dlg, d);
+        return CannotCreate(dlg, d, iErr);
     }
     return 0;
 }
@@ -103,38 +156,107 @@ void ShowStop(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strText
         dlg.ShowError(strText);
 }
 
-// MP3: a PCM WAV in the temporary folder, then the outside encoder.
-int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, SourceHandle hSource, Target t, const std::string& strPart)
+// Frames of a file as our reader decodes them to the end (an MP3's header
+// may promise more than its data holds).
+int32_t DecodedLength(const SourceHandle& h)
 {
-    std::error_code ec;
-    std::string strWav = std::filesystem::temp_directory_path(ec).string();
-    std::string strName = LFile::GetFileName(d.strPath);
-    LFile::FilePathCat(strWav, "_" + strName.substr(0, strName.rfind('.')) + ".wav");
-    SinkHandle hSink = LWaveFile::OpenSinkPCM(strWav, t.iRate, t.iChannels, 16, 0);
-    if (!hSink || hSink->IsError()) {
-        hSink.Reset();
-        LFile::Delete(strWav);
-        return CannotCreate(dlg, d);
-    }
-    int iResult = Pump(dlg, std::move(hSource), std::move(hSink));
-    if (iResult == 0 && !d.fixedMp3 && d.uPromptMode == LOVSaveToSink::kAsk) {
+    std::vector<int32_t> block(size_t(h->GetChannels()) * kBlockFrames);
+    while (!h->IsError() && h->GetPosition() < h->GetLength())
+        h->Read(block.data(), kBlockFrames);
+    return h->IsError() ? 0 : h->GetLength();
+}
+
+// True when the MP3 holds at least the time of the WAV it was made from (less
+// one MP3 frame; the encoder may change the rate).
+bool Mp3IsWhole(const std::string& strWav, const std::string& strMp3)
+{
+    SourceHandle hWav = LWaveFile::OpenSource(strWav);
+    SourceHandle hMp3 = LMP3Source::Open(strMp3);
+    const int64_t iGiven = hWav->GetLength();
+    const int64_t iGot = DecodedLength(hMp3);
+    return !hWav->IsError() && !hMp3->IsError()
+        && (iGot + 1152) * hWav->GetSampleRate() >= iGiven * hMp3->GetSampleRate();
+}
+
+// Copies the finished MP3 into a new part file; 0 or an errno.
+int CopyToPart(const std::string& strFrom, const std::string& strPart)
+{
+    LFile in, out;
+    LFile::Delete(strPart); // whatever sits at our own name is stale or planted
+    if (!in.Open(strFrom, LFile::Mode::Read))
+        return in.GetError();
+    if (!out.Open(strPart, LFile::Mode::CreateNew))
+        return out.GetError();
+    std::vector<uint8_t> buf(size_t(1) << 16);
+    for (int64_t n; (n = in.Read(buf.data(), int64_t(buf.size()))) > 0;)
+        if (out.Write(buf.data(), n) != n)
+            break;
+    out.Close();
+    return out.GetError();
+}
+
+// Encodes the WAV into the MP3 and checks what the encoder left.
+int Encode(
+    LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strWav, const std::string& strMp3)
+{
+    if (!d.fixedMp3 && d.uPromptMode == LOVSaveToSink::kAsk) {
         LMp3EncoderSettings s = LMp3EncoderSettings::Load();
         if (d.pPrompts && !d.pPrompts->AskMp3Settings(s))
-            iResult = 2;
-        else
-            s.Store();
+            return 2;
+        s.Store();
     }
-    if (iResult == 0) {
-        LMp3EncodeWav encode { strWav, strPart,
-            d.fixedMp3 ? *d.fixedMp3 : LMp3EncoderSettings::Load(), {} };
-        iResult = ProcessBody(dlg, encode);
-        // An encoder that ran and wrote nothing refused the bit rate.
-        if (iResult == 0 && !LFile::Exists(strPart)) {
-            ShowStop(dlg, d,
-                     "Orvenna couldn't save the file because the selected bitrate is not legal for the output "
-                     "sampling. Please select another bitrate and try again.");
-            iResult = 2;
-        }
+    LMp3EncodeWav encode{
+        strWav, strMp3, d.fixedMp3 ? *d.fixedMp3 : LMp3EncoderSettings::Load(), {}};
+    int iResult = ProcessBody(dlg, encode);
+    if (encode.iExitCode < 0)
+        return iResult; // missing, cancelled or stopped: already said
+    std::error_code ec;
+    // An encoder that ran and wrote nothing refused the bit rate.
+    if (std::filesystem::file_size(strMp3, ec) == 0 || ec) {
+        ShowStop(dlg, d,
+            "Orvenna couldn't save the file because the selected bitrate is not legal for the "
+            "output "
+            "sampling. Please select another bitrate and try again.");
+        return 2;
+    }
+    if (iResult != 0)
+        return CannotCreateBecause(
+            dlg, d, "the MP3 encoder failed (exit code " + std::to_string(encode.iExitCode) + ")");
+    if (!Mp3IsWhole(strWav, strMp3))
+        return CannotCreateBecause(
+            dlg, d, "the MP3 encoder wrote a shorter file than it was given");
+    return 0;
+}
+
+// MP3: a PCM WAV in a private file of the audio working folder, encoded by the
+// outside encoder into another private file there, checked by decoding it and
+// copied beside the target. The encoder never writes where another user could
+// plant a name for it, and two saves never share a file.
+int SaveMp3(LProgressDialog& dlg, LOVSaveToSink& d, SourceHandle hSource, Target t,
+    const std::string& strPart)
+{
+    const std::string strFolder = LAudioCutTank::Get().GetFolder();
+    std::string strWav, strMp3;
+    LFile wav, mp3;
+    if (!wav.OpenUnique(strFolder, "save-", ".wav", strWav))
+        return CannotCreate(dlg, d, wav.GetError());
+    wav.Close();
+    int iResult = 2;
+    if (!mp3.OpenUnique(strFolder, "save-", ".mp3", strMp3)) {
+        CannotCreate(dlg, d, mp3.GetError());
+    } else {
+        mp3.Close();
+        SinkHandle hSink = LWaveFile::OpenSinkPCM(strWav, t.iRate, t.iChannels, 16, 0);
+        if (!hSink || hSink->IsError())
+            CannotCreate(dlg, d, hSink ? hSink->GetErrno() : 0);
+        else
+            iResult = Pump(dlg, d, std::move(hSource), std::move(hSink));
+        if (iResult == 0)
+            iResult = Encode(dlg, d, strWav, strMp3);
+        if (iResult == 0)
+            if (int iErr = CopyToPart(strMp3, strPart); iErr != 0)
+                iResult = CannotCreate(dlg, d, iErr);
+        LFile::Delete(strMp3);
     }
     LFile::Delete(strWav);
     return Finish(dlg, d, strPart, iResult);
@@ -151,6 +273,8 @@ int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
         return CannotCreate(dlg, d);
     const LFileFormat* pFormat = LFileFormats::FindByPath(d.strPath);
     const std::string strPart = PartPath(d.strPath);
+    RemoveDeadParts(d.strPath);
+    LFile::Delete(strPart); // whatever sits at our own name is stale or planted
     const Target t{d.iRate > 0 ? d.iRate : hSource->GetSampleRate(),
                    d.iChannels > 0 ? d.iChannels : hSource->GetChannels()};
     if (pFormat && pFormat->settings == LFormatSettings::Mp3Encoder)
@@ -164,9 +288,10 @@ int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
     if (pFormat && pFormat->bWritable && pFormat->fnOpenSink)
         hSink = pFormat->fnOpenSink(strPart, request);
     if (!hSink || hSink->IsError()) {
+        const int iErrno = hSink ? hSink->GetErrno() : 0;
         hSink.Reset();
         LFile::Delete(strPart);
-        return CannotCreate(dlg, d);
+        return CannotCreate(dlg, d, iErrno);
     }
-    return Finish(dlg, d, strPart, Pump(dlg, std::move(hSource), std::move(hSink)));
+    return Finish(dlg, d, strPart, Pump(dlg, d, std::move(hSource), std::move(hSink)));
 }

@@ -245,7 +245,10 @@ bool MainDialog::LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPro
         int iResult = RunOperation(kLoading, load);
         if (iResult != 0) {
             if (iResult == 2)
-                ui.ShowMessage("Unable to open the file \"" + strPath + "\".", kProgram, LFilePrompts::Icon::Stop);
+                ui.ShowMessage(load.strError.empty()
+                        ? "Unable to open the file \"" + strPath + "\"."
+                        : load.strError,
+                    kProgram, LFilePrompts::Icon::Stop);
             return false;
         }
         pDoc->szFilePath = strPath;

@@ -55,7 +55,9 @@ bool MainDialog::LoadTemporary(const std::string& strTitle, const char* szFolder
     Process<OVLoadFile> run("Loading Audio File Source", load);
     run.Run(this);
     if (run.GetResult() == 2)
-        ui.ShowMessage("Unable to open the file \"" + files.front() + "\".", "Orvenna", LFilePrompts::Icon::Stop);
+        ui.ShowMessage(load.strError.empty() ? "Unable to open the file \"" + files.front() + "\"."
+                                             : load.strError,
+            "Orvenna", LFilePrompts::Icon::Stop);
     return run.GetResult() == 0;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/OVLoadFile.h"
 
+#include "edit/LAudioCutTank.h"
 #include "effects/LCutListAudioLoadSource.h"
 #include "engine/LFileFormats.h"
 #include "engine/LHeaderlessFormat.h"
@@ -22,6 +23,11 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
     SourceHandle hSource = OpenSourceByExtension(data.strPath, headerless);
     if (hSource->IsError())
         return 2;
-    LCutListAudioLoadSource load { strText, data.pTarget, std::move(hSource) };
-    return ProcessBody(dlg, load);
+    LCutListAudioLoadSource load{strText, data.pTarget, std::move(hSource)};
+    int iResult = ProcessBody(dlg, load);
+    if (iResult == 2 && load.iWriteErrno != 0)
+        data.strError = "Unable to open the file \"" + data.strPath
+            + "\". Cannot write the audio working folder \"" + LAudioCutTank::Get().GetFolder()
+            + "\": " + LFile::DescribeError(load.iWriteErrno) + ".";
+    return iResult;
 }

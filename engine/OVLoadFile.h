@@ -14,6 +14,9 @@ struct OVLoadFile {
     // Ask for the properties of headerless (.vox, .raw) files.
     bool bPrompt = false;
     LFilePrompts* pPrompts = nullptr;
+    // Out: the message when the load failed for a reason other than the file
+    // itself (the audio working folder could not be written).
+    std::string strError {};
 };
 
 // 0 loaded, 1 cancelled (also "File Properties" cancelled), 2 unsupported or

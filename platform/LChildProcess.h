@@ -5,7 +5,10 @@
 #include <vector>
 
 // An outside program started with an argument vector (never a shell, so no
-// file name can inject a command), its output discarded.
+// file name can inject a command), its output discarded. The program is
+// killed when the thread that started it ends, so a program that is killed
+// leaves none behind; start it from the thread that lives as long as it
+// should (the user-interface thread).
 class LChildProcess {
 public:
     LChildProcess() = default;

@@ -10,11 +10,14 @@
 class LFile {
 public:
     enum class Mode {
-        Read,          // existing file, read only
-        ReadWrite,     // existing file or a new one, kept if it exists
-        CreateWrite,   // write only, created or truncated
+        Read, // existing file, read only
+        ReadWrite, // existing file or a new one, kept if it exists
+        CreateWrite, // write only, created or truncated
         CreateReadWrite, // read and write, created or truncated
+        CreateNew, // write only, a file that does not exist yet
     };
+    // The create modes never follow a link at the last part of the path, so a
+    // name planted as a link cannot redirect a write to another file.
 
     LFile() = default;
     ~LFile();
@@ -24,8 +27,21 @@ public:
     LFile& operator=(const LFile&) = delete;
 
     bool Open(const std::string& strPath, Mode mode);
-    void Close();
+    // Creates and opens (read and write) a new private file named strPrefix,
+    // six random characters and strSuffix in strFolder; the path goes to
+    // strPath.
+    bool OpenUnique(const std::string& strFolder, const std::string& strPrefix,
+        const std::string& strSuffix, std::string& strPath);
+    // False when the system reports that written data was lost.
+    bool Close();
     bool IsOpen() const { return iFd >= 0; }
+
+    // The reason (errno) of the first failed open, write, flush or close of
+    // this file, 0 while none failed. A write that stops short without a
+    // reason counts as out of space. Writers check it to stop at once.
+    int GetError() const { return iError; }
+    // Flushes the file's data to the disk.
+    bool Sync();
 
     // Bytes actually transferred; short counts at the end of the file, 0 on
     // error. Interrupted calls are resumed.
@@ -57,11 +73,29 @@ public:
                             const std::string& strExtension);
     static bool Exists(const std::string& strPath);
     static bool Delete(const std::string& strPath);
+    // Puts the finished file strNew in strTarget's place in one step: its data
+    // reaches the disk first, strTarget's permission bits (and owner and
+    // group where allowed) carry over, and the folder is flushed after the
+    // rename. 0, or the errno of what failed (strNew is then left alone).
+    static int ReplaceFile(const std::string& strNew, const std::string& strTarget);
     // Extension with the dot, lower case ("" when none): "/a/B.WAV" -> ".wav".
     static std::string GetExtensionLower(const std::string& strPath);
     // The part after the last '/'.
     static std::string GetFileName(const std::string& strPath);
+    // A reason for a user: "out of space", "permission denied", ...
+    static std::string DescribeError(int iErrno);
+
+    // Test seam: the iNth write of this process from now on (1 = the next)
+    // fails with iErrno, as a full disk or a quota would make it fail. 0
+    // disarms. Writes are counted only while armed. Returns how many writes
+    // the previous arming still had to go (so a test counts the writes of
+    // an operation by arming far away).
+    static int64_t SetWriteFault(int64_t iNth, int iErrno);
 
 private:
+    bool WriteFaulted();
+    void Fail(int iErrno);
+
     int iFd = -1;
+    int iError = 0;
 };

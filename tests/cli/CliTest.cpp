@@ -1,11 +1,11 @@
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -76,8 +76,8 @@ TEST(Cli, FailuresNameTheFileAndExitWith2)
     EXPECT_EQ(Cli(dir, {"frobnicate"}), 2);
 }
 
-// Ctrl+C in the middle of a conversion: exit code 1, no output file, and no
-// cut files left behind.
+// Ctrl+C wherever it lands (a conversion's save, an edit's load): exit code
+// 1 with one line saying so, no output file, and no cut or part file left.
 TEST(Cli, InterruptCancelsAndCleansUp)
 {
     TempDir dir;
@@ -96,32 +96,51 @@ TEST(Cli, InterruptCancelsAndCleansUp)
     setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
     setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
     std::string strOut = dir.File("out.wav");
-    std::vector<std::string> args = {kCli, "convert", strIn, strOut};
-    std::vector<char*> argv;
-    for (auto& s : args)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-    // Wait until the conversion is under way (the part file is growing).
     auto PartFiles = [&dir] {
         int n = 0;
         for (auto& e : std::filesystem::directory_iterator(dir.Path()))
             n += e.path().filename().string().find(".part-") != std::string::npos;
         return n;
     };
-    auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (PartFiles() == 0 && std::chrono::steady_clock::now() < tEnd)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_GT(PartFiles(), 0);
-    kill(pid, SIGINT);
-    int iStatus = 0;
-    waitpid(pid, &iStatus, 0);
-    ASSERT_TRUE(WIFEXITED(iStatus));
-    EXPECT_EQ(WEXITSTATUS(iStatus), 1);
-    EXPECT_EQ(CountCutFiles(dir.Path()), 0);
-    EXPECT_EQ(PartFiles(), 0);
-    EXPECT_FALSE(std::filesystem::exists(strOut));
+    struct Case {
+        std::vector<std::string> args;
+        bool bWaitForPart; // else wait for the load's cut files
+    };
+    const Case cases[] = {
+        { { kCli, "convert", strIn, strOut }, true },
+        { { kCli, "edit", strIn, "-o", strOut, "Amplify AmplifyGain=150" }, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        std::vector<char*> argv;
+        for (auto& s : c.args)
+            argv.push_back(const_cast<char*>(s.c_str()));
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        std::string strErr = dir.File("stderr.txt");
+        posix_spawn_file_actions_addopen(
+            &actions, 2, strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        auto Started
+            = [&] { return c.bWaitForPart ? PartFiles() > 0 : CountCutFiles(dir.Path()) > 0; };
+        while (!Started() && std::chrono::steady_clock::now() < tEnd)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(Started());
+        kill(pid, SIGINT);
+        int iStatus = 0;
+        waitpid(pid, &iStatus, 0);
+        ASSERT_TRUE(WIFEXITED(iStatus));
+        EXPECT_EQ(WEXITSTATUS(iStatus), 1);
+        std::vector<uint8_t> err = ReadAll(strErr);
+        EXPECT_EQ(std::string(err.begin(), err.end()), "orvenna-cli: cancelled\n");
+        EXPECT_EQ(CountCutFiles(dir.Path()), 0);
+        EXPECT_EQ(PartFiles(), 0);
+        EXPECT_FALSE(std::filesystem::exists(strOut));
+    }
 }
 
 // The reader is chosen by extension: files made by lame, sox (GSM, AU) load.

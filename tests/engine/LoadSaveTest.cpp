@@ -1,4 +1,5 @@
 #include "audio/LWaveFile.h"
+#include "edit/LAudioCutTank.h"
 #include "edit/LCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
 #include "engine/LFileFormats.h"
@@ -6,12 +7,18 @@
 #include "engine/LOVSaveToSink.h"
 #include "engine/LWavCodecFile.h"
 #include "engine/OVLoadFile.h"
+#include "platform/LFile.h"
+#include "platform/LSettings.h"
 #include "process/LProgressView.h"
 #include "support/TestSupport.h"
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace TestSupport;
 
@@ -47,11 +54,14 @@ public:
     void ShowMessage(const std::string& s, const std::string&, Icon) override { strMessage = s; }
 };
 
-int Load(const std::string& strPath, LCutListAudio& list, LFilePrompts* pPrompts = nullptr)
+int Load(const std::string& strPath, LCutListAudio& list, LFilePrompts* pPrompts = nullptr,
+    std::string* pError = nullptr)
 {
     OVLoadFile data{strPath, &list, pPrompts != nullptr, pPrompts};
     Process<OVLoadFile> run("Load", data);
     run.Run();
+    if (pError)
+        *pError = data.strError;
     return run.GetResult();
 }
 
@@ -102,6 +112,17 @@ std::string SoxStat(const std::vector<std::string>& input)
     std::string strOut;
     TestSupport::Run(argv, &strOut);
     return strOut;
+}
+
+// Files in a folder whose names contain strPart.
+int CountNamed(const std::string& strFolder, const std::string& strPart)
+{
+    int n = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(strFolder, ec), end; !ec && it != end;
+         it.increment(ec))
+        n += it->path().filename().string().find(strPart) != std::string::npos;
+    return n;
 }
 
 double StatValue(const std::string& strStat, const std::string& strKey)
@@ -252,10 +273,27 @@ TEST(LOVSaveToSink, FailureAndCancelLeaveTheOldFile)
     std::string strError;
     std::string strBad = dir.File("no/such/folder/a.wav");
     EXPECT_EQ(Save(list, strBad, 0, nullptr, &strError), 2);
-    EXPECT_EQ(strError, "Unable to create file \"" + strBad + "\"for saving.");
+    EXPECT_EQ(
+        strError, "Unable to create file \"" + strBad + "\"for saving. No such file or folder.");
     EXPECT_EQ(Save(list, dir.File("a.xyz"), 0, nullptr, &strError), 2);
 
+    // A save keeps the replaced file's permissions and removes the part
+    // files of saves whose process is gone, not those of a running one.
+    pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string strDead = strTarget + ".part-" + std::to_string(dead);
+    const std::string strLive = strTarget + ".part-" + std::to_string(getppid());
+    WriteAll(strDead, { 1 });
+    WriteAll(strLive, { 1 });
+    ASSERT_EQ(chmod(strTarget.c_str(), 0604), 0);
     ASSERT_EQ(Save(list, strTarget, LOVSaveToSink::kPcmWithoutAsking, nullptr), 0);
+    struct stat st;
+    ASSERT_EQ(stat(strTarget.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_FALSE(LFile::Exists(strDead));
+    EXPECT_TRUE(LFile::Exists(strLive));
     LCutListAudio back;
     ASSERT_EQ(Load(strTarget, back), 0);
     EXPECT_EQ(Samples(back), Samples(list));
@@ -351,14 +389,114 @@ TEST(LOVSaveToSink, Mp3GoesThroughTheEncoder)
     REQUIRE_PEER("sox");
     TempDir dir;
     LCutListAudio list = Sox(dir, {"-r", "44100", "-c", "2", "-b", "16", "synth", "2", "sine", "1000", "vol", "0.5"});
+    // Links planted at every name the save uses or used lead to someone
+    // else's file, which stays untouched. A name may begin with "-".
+    const std::string strTarget = dir.File("-a.mp3"),
+                      strTmp = std::filesystem::temp_directory_path();
+    WriteAll(dir.File("victim"), { 'v' });
+    for (const std::string& s :
+        { strTarget + ".part-" + std::to_string(getpid()), strTmp + "/_-a.wav", dir.File("_-a.wav"),
+            LAudioCutTank::Get().GetFolder() + "/_-a.wav" })
+        ASSERT_EQ(symlink(dir.File("victim").c_str(), s.c_str()), 0) << s;
     ScriptedPrompts prompts;
-    ASSERT_EQ(Save(list, dir.File("a.mp3"), LOVSaveToSink::kAsk, &prompts), 0) << prompts.strMessage;
+    ASSERT_EQ(Save(list, strTarget, LOVSaveToSink::kAsk, &prompts), 0) << prompts.strMessage;
     EXPECT_EQ(prompts.iAsked, 1) << "the encoder settings were asked";
+    EXPECT_EQ(ReadAll(dir.File("victim")), std::vector<uint8_t> { 'v' });
+    LFile::Delete(strTmp + "/_-a.wav");
+    struct stat st;
+    const mode_t uMask = umask(022);
+    umask(uMask);
+    ASSERT_EQ(lstat(strTarget.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0170777, S_IFREG | (0666 & ~uMask)) << "a new regular file";
     LCutListAudio back;
-    ASSERT_EQ(Load(dir.File("a.mp3"), back), 0);
+    ASSERT_EQ(Load(strTarget, back), 0);
     EXPECT_NEAR(back.GetTotalLength(), 88200, 2400);
-    EXPECT_FALSE(LFile::Exists((std::filesystem::temp_directory_path() / "_a.wav").string()));
     prompts.bAccept = false;
     EXPECT_EQ(Save(list, dir.File("b.mp3"), LOVSaveToSink::kAsk, &prompts), 2);
     EXPECT_FALSE(LFile::Exists(dir.File("b.mp3")));
+}
+
+// Every writer, the cut tank and the outside encoder, made to fail at the
+// first, a middle or the last write (the header rewrites at the end): the
+// operation fails with the reason, the old target stays byte for byte, and
+// nothing half-written is left.
+TEST(LOVSaveToSink, AFailedWriteLeavesTheOldFileAndNoPart)
+{
+    REQUIRE_PEER("sox");
+    REQUIRE_PEER("lame");
+    constexpr int64_t kLast = 0, kProbe = int64_t(1) << 40;
+    constexpr uint32_t kStored = LOVSaveToSink::kLastChoice; // GSM 6.10 in WAV
+    struct Case {
+        const char* szExt; // ".load": a load into the cut tank
+        int64_t iNth; // the write that fails, kLast the last one
+        uint32_t uMode = 0;
+        int iHeaderless = 0; // the stored format of .vox/.raw
+        const char* szEncoder = nullptr; // a misbehaving MP3 encoder instead
+        const char* szWhy = "Out of space.";
+    };
+    // clang-format off
+    const Case cases[] = {
+        {".wav", 1}, {".wav", 3}, {".wav", kLast}, {".wav", 2, kStored}, {".wav", kLast, kStored},
+        {".au", 1}, {".au", 3}, {".au", kLast}, {".aif", 1}, {".aif", kLast}, {".aiff", 3},
+        {".gsm", 1}, {".gsm", kLast}, {".vox", 2}, {".vox", kLast}, {".raw", 2, 0, 3}, {".raw", kLast, 0, 1},
+        {".mp3", 1}, {".mp3", 4}, {".mp3", kLast},
+        {".mp3", -1, 0, 0, "lame \"$@\"; exit 3", "The MP3 encoder failed (exit code 3)."},
+        {".mp3", -1, 0, 0, "lame \"$@\" && truncate -s 3000 \"$out\"",
+         "The MP3 encoder wrote a shorter file than it was given."},
+        {".load", 1}, {".load", 2}, {".load", kLast},
+    };
+    // clang-format on
+    TempDir dir;
+    LCutListAudio source
+        = Sox(dir, { "-r", "8000", "-c", "2", "-b", "16", "synth", "3", "sine", "440" });
+    const std::string strIn = dir.File("src.wav"), strEncoder = dir.File("encoder.sh");
+    const std::vector<uint8_t> old = { 'o', 'l', 'd' };
+    for (const Case& c : cases) {
+        const std::string strExt = c.szExt, strTarget = dir.File("target" + strExt);
+        SCOPED_TRACE(
+            strExt + " write " + std::to_string(c.iNth) + (c.szEncoder ? c.szEncoder : ""));
+        LHeaderlessFormat::Store({ c.iHeaderless, 8000, 1 });
+        std::string strScript = "#!/bin/sh\nfor a; do out=\"$a\"; done\n"
+            + std::string(c.szEncoder ? c.szEncoder : "");
+        WriteAll(strEncoder, std::vector<uint8_t>(strScript.begin(), strScript.end()));
+        chmod(strEncoder.c_str(), 0700);
+        LSettings::Get().SetString("Components\\mp3cmp", "Path", c.szEncoder ? strEncoder : "");
+        WriteAll(strTarget, old);
+        LCutListAudio list = source;
+        std::string strError;
+        auto Run = [&](const std::string& strPath) {
+            return strExt == ".load" ? Load(strIn, list, nullptr, &strError)
+                                     : Save(list, strPath, c.uMode, nullptr, &strError);
+        };
+        int64_t iNth = c.iNth;
+        if (iNth == kLast) {
+            LFile::SetWriteFault(kProbe, ENOSPC);
+            ASSERT_EQ(Run(dir.File("probe" + strExt)), 0) << strError;
+            iNth = kProbe - LFile::SetWriteFault(0, 0);
+        }
+        // A load's target is a document with something else in it.
+        list = source;
+        if (strExt == ".load")
+            list.EfDelete(0, 1000);
+        const int iTankFiles = CountNamed(LAudioCutTank::Get().GetFolder(), ".");
+        LFile::SetWriteFault(iNth, ENOSPC);
+        EXPECT_EQ(Run(strTarget), 2);
+        EXPECT_EQ(LFile::SetWriteFault(0, 0), 0) << "the fault was reached";
+        if (strExt == ".load") {
+            EXPECT_NE(strError.find("src.wav\". Cannot write the audio working folder"),
+                std::string::npos)
+                << strError;
+            EXPECT_NE(strError.find(": out of space."), std::string::npos) << strError;
+            EXPECT_EQ(list.GetTotalLength(), source.GetTotalLength() - 1000)
+                << "nothing half-loaded";
+        } else {
+            EXPECT_EQ(
+                strError, "Unable to create file \"" + strTarget + "\"for saving. " + c.szWhy);
+        }
+        EXPECT_EQ(ReadAll(strTarget), old);
+        EXPECT_EQ(CountNamed(dir.Path(), ".part-"), 0);
+        EXPECT_EQ(CountNamed(LAudioCutTank::Get().GetFolder(), "."), iTankFiles)
+            << "no cut or temporary file left";
+    }
+    LSettings::Get().SetString("Components\\mp3cmp", "Path", "");
 }

@@ -1,7 +1,13 @@
 #include "platform/LFile.h"
+
 #include "support/TestSupport.h"
 
+#include <cerrno>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(LFile, FilePathCatSeparatorsAndLimit)
 {
@@ -42,4 +48,33 @@ TEST(LFile, ReadWriteSeekTruncate)
     EXPECT_FALSE(g.Open(dir.File("missing"), LFile::Mode::Read));
     EXPECT_FALSE(g.Open(dir.Path(), LFile::Mode::Read)) << "a folder is not a file";
     EXPECT_EQ(g.Read(buf, 8), 0);
+}
+
+// A short write (the file size limit standing in for a full disk) and a
+// failed create keep their reason; a create never follows a planted link.
+TEST(LFile, FailedWritesKeepTheirReasonAndCreatesFollowNoLink)
+{
+    TestSupport::TempDir dir;
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = { 100, old.rlim_max };
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::vector<char> big(150, 'x');
+    LFile f;
+    ASSERT_TRUE(f.Open(dir.File("g"), LFile::Mode::CreateWrite));
+    EXPECT_EQ(f.Write(big.data(), 150), 100);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(f.GetError(), EFBIG);
+    EXPECT_FALSE(f.Close());
+
+    TestSupport::WriteAll(dir.File("victim"), { 'v' });
+    ASSERT_EQ(symlink(dir.File("victim").c_str(), dir.File("link").c_str()), 0);
+    for (LFile::Mode mode :
+        { LFile::Mode::CreateWrite, LFile::Mode::CreateReadWrite, LFile::Mode::CreateNew })
+        EXPECT_FALSE(f.Open(dir.File("link"), mode));
+    EXPECT_EQ(TestSupport::ReadAll(dir.File("victim")), std::vector<uint8_t> { 'v' });
+    EXPECT_FALSE(f.Open(dir.Path() + "/none/h", LFile::Mode::CreateWrite));
+    EXPECT_EQ(LFile::DescribeError(f.GetError()), "no such file or folder");
 }
