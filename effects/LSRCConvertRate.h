@@ -17,12 +17,14 @@ public:
     // quarter of the source rate, two stages through twice the target rate.
     static SourceHandle OpenSource(SourceHandle hSource, int32_t iRate);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
     int32_t GetPosition() override { return iPosition; }
     int32_t GetLength() override;
     void Seek(int32_t iFrame) override;
 
     const LRatePhaseTable& GetTable() const { return table; }
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     static constexpr int kHistory = LRatePhaseTable::kTaps;

@@ -29,10 +29,11 @@ public:
         for (int16_t s : TestSupport::MakeSignal(iFrames, 1, 8000))
             v.push_back(int32_t(s) * 16);
     }
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t i = 0; i < n; ++i, ++iPos)
             p[i] = iPos < int32_t(v.size()) ? v[size_t(iPos)] : 0;
+        return n;
     }
     int32_t GetPosition() override { return iPos; }
     int32_t GetLength() override { return int32_t(v.size()); }

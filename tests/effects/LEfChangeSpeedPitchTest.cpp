@@ -16,13 +16,14 @@ namespace {
 class Tone : public LSoundSourceBase {
 public:
     Tone(int32_t iLen, int iCh, int32_t iRate, double dHz) : LSoundSourceBase(iRate, iCh, 0x7FFF0), iLength(iLen), dHz(dHz) {}
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t f = 0; f < n; ++f, ++iPos)
             for (int c = 0; c < GetChannels(); ++c)
                 *p++ = iPos >= 0 && iPos < iLength
                            ? int32_t(std::lround(0x40000 * std::sin(2 * std::numbers::pi * dHz * iPos / GetSampleRate())))
                            : 0;
+        return n;
     }
     int32_t GetPosition() override { return iPos; }
     int32_t GetLength() override { return iLength; }

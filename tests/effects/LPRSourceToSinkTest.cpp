@@ -18,12 +18,13 @@ public:
         : LSoundSourceBase(iRate, iCh, uPeak), iLength(iLen), iScale(iScale)
     {
     }
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         ++iReads;
         for (int32_t f = 0; f < n; ++f, ++iPos)
             for (int c = 0; c < GetChannels(); ++c)
                 p[f * GetChannels() + c] = iPos >= 0 && iPos < iLength ? Value(iPos, c) : 0;
+        return n;
     }
     int32_t Value(int32_t f, int c) const { return (f % 20000) * iScale + c; }
     int32_t GetPosition() override { return iPos; }
@@ -124,10 +125,11 @@ TEST(LSRCPeakLimit, QuietPassesExactlyLoudIsBoundedAhead)
     class Burst : public LSoundSourceBase {
     public:
         Burst() : LSoundSourceBase(6000, 1, 0x200000) {}
-        void Read(int32_t* p, int32_t n) override
+        int32_t ReadAudio(int32_t* p, int32_t n) override
         {
             for (int32_t i = 0; i < n; ++i, ++iPos)
                 p[i] = iPos >= 3000 ? ((iPos & 8) ? 0x1FFFFF : -0x200000) : 0;
+            return n;
         }
         int32_t GetPosition() override { return iPos; }
         int32_t GetLength() override { return 10000; }
@@ -176,11 +178,12 @@ TEST(LEfSoundProcess, RangeEffectReplacesTheSelectionOrNothing)
     class Negate : public LSRCFilterBase {
     public:
         using LSRCFilterBase::LSRCFilterBase;
-        void Read(int32_t* p, int32_t n) override
+        int32_t ReadAudio(int32_t* p, int32_t n) override
         {
             hSource->Read(p, n);
             for (int32_t i = 0; i < n; ++i)
                 p[i] = -p[i];
+            return n;
         }
     };
     LEffectWrap wrap = [](SourceHandle h) { return SourceHandle(MakeHandle<Negate>(h)); };

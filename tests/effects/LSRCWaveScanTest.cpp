@@ -13,12 +13,13 @@ namespace {
 class Ramp : public LSoundSourceBase {
 public:
     Ramp(int32_t iLen, int iCh, int32_t iRate) : LSoundSourceBase(iRate, iCh, 0x7FFF0), iLength(iLen) {}
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         ++iReads;
         for (int32_t f = 0; f < n; ++f, ++iPos)
             for (int c = 0; c < GetChannels(); ++c)
                 *p++ = Value(iPos, c);
+        return n;
     }
     int32_t Value(int64_t f, int c) const { return f >= 0 && f < iLength ? int32_t(f * 16 + c) : 0; }
     int32_t GetPosition() override { return iPos; }
@@ -31,12 +32,13 @@ public:
 class Sine : public LSoundSourceBase {
 public:
     Sine(int32_t iLen, int32_t iRate, double dHz) : LSoundSourceBase(iRate, 1, 0x7FFF0), iLength(iLen), dHz(dHz) {}
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t i = 0; i < n; ++i, ++iPos)
             p[i] = iPos >= 0 && iPos < iLength
                        ? int32_t(std::lround(0x40000 * std::sin(2 * std::numbers::pi * dHz * iPos / GetSampleRate())))
                        : 0;
+        return n;
     }
     int32_t GetPosition() override { return iPos; }
     int32_t GetLength() override { return iLength; }

@@ -14,11 +14,12 @@ class RampSource : public LSoundSourceBase {
 public:
     RampSource(int32_t iRate, int iCh, int32_t iLen) : LSoundSourceBase(iRate, iCh, 0x7FFF0), iLength(iLen) {}
     static int16_t Value(int64_t f, int c) { return int16_t((f * 7 + c * 1000) % 20000 - 10000); }
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t i = 0; i < n; ++i, ++iPos)
             for (int c = 0; c < GetChannels(); ++c)
                 *p++ = iPos >= 0 && iPos < iLength ? Value(iPos, c) * 16 : 0;
+        return n;
     }
     int32_t GetPosition() override { return iPos; }
     int32_t GetLength() override { return iLength; }
