@@ -67,6 +67,6 @@ int CliConvert(const std::vector<std::string>& args)
     // Straight from the reader to the writer: a conversion needs no edit store.
     SourceHandle hSource = OpenSourceByExtension(files[0], LHeaderlessFormat::Load());
     if (hSource->IsError())
-        return CliFail("cannot read \"" + files[0] + "\": not a supported audio file");
+        return CliFail("cannot read \"" + files[0] + "\": " + CliReadError(*hSource));
     return Save(std::move(hSource), files[1], iRate, iChannels);
 }

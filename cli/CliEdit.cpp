@@ -210,7 +210,9 @@ int CliEdit(const std::vector<std::string>& args)
     LNoPlayback playback;
     MainDialog main(ui, playback);
     if (!main.LoadFile(strIn, false, false))
-        return CliFail("cannot read \"" + strIn + "\": not a supported audio file");
+        return CliFail(!ui.strFailure.empty()
+                           ? ui.strFailure
+                           : "cannot read \"" + strIn + "\": not a supported audio file");
     for (const EditStep& step : steps)
         if (int i = RunStep(main, ui, step); i != kExitOk)
             return i;

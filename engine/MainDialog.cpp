@@ -241,11 +241,14 @@ bool MainDialog::LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPro
     if (strPath.empty()) {
         pDoc->iUntitledIdx = GetUntitledIdx();
     } else {
-        OVLoadFile load{strPath, &pDoc->claAudio, bPrompt, &ui};
+        OVLoadFile load{strPath, &pDoc->claAudio, bPrompt, &ui, {}};
         int iResult = RunOperation(kLoading, load);
         if (iResult != 0) {
-            if (iResult == 2)
-                ui.ShowMessage("Unable to open the file \"" + strPath + "\".", kProgram, LFilePrompts::Icon::Stop);
+            if (iResult == 2) {
+                std::string strWhy = load.strError.empty() ? "" : ": " + load.strError;
+                ui.ShowMessage("Unable to open the file \"" + strPath + "\"" + strWhy + ".",
+                               kProgram, LFilePrompts::Icon::Stop);
+            }
             return false;
         }
         pDoc->szFilePath = strPath;

@@ -1,4 +1,5 @@
 #include "engine/OVLoadFile.h"
+
 #include "effects/LCutListAudioLoadSource.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOpenSource.h"
@@ -18,8 +19,10 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
         LHeaderlessFormat::Store(headerless);
     }
     SourceHandle hSource = OpenSourceByExtension(data.strPath, headerless);
-    if (hSource->IsError())
+    if (hSource->IsError()) {
+        data.strError = hSource->GetTooLongText();
         return 2;
-    LCutListAudioLoadSource load{strText, data.pTarget, std::move(hSource)};
+    }
+    LCutListAudioLoadSource load { strText, data.pTarget, std::move(hSource) };
     return ProcessBody(dlg, load);
 }

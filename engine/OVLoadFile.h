@@ -14,6 +14,8 @@ struct OVLoadFile {
     // Ask for the properties of headerless (.vox, .raw) files.
     bool bPrompt = false;
     LFilePrompts* pPrompts = nullptr;
+    // Why a file that was found cannot be loaded ("" when not known).
+    std::string strError;
 };
 
 // 0 loaded, 1 cancelled (also "File Properties" cancelled), 2 unsupported or
