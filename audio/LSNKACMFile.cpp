@@ -1,4 +1,5 @@
 #include "audio/LSNKACMFile.h"
+
 #include "audio/LSampleConvert.h"
 #include "audio/LSoundSourceBase.h"
 #include "audio/LWaveHeader.h"
@@ -17,7 +18,7 @@ LSNKACMFile::LSNKACMFile(const std::string& strPath, const LWaveFormat& format)
         SetError();
         return;
     }
-    WriteHeader(0xFFFFFFFFu, 0xFFFFFFFFu);
+    WriteHeader(LWaveHeader::kOpen);
 }
 
 bool LSNKACMFile::OpenStream()
@@ -49,11 +50,11 @@ bool LSNKACMFile::OpenStream()
     return true;
 }
 
-void LSNKACMFile::WriteHeader(uint32_t uRiffBytes, uint32_t uDataBytes)
+void LSNKACMFile::WriteHeader(int64_t iDataBytes)
 {
     if (!file.IsOpen())
         return;
-    std::vector<uint8_t> v = LWaveHeader::FromFormat(wf).Build(uRiffBytes, uDataBytes);
+    std::vector<uint8_t> v = LWaveHeader::FromFormat(wf).Build(iDataBytes, GetFramesWritten());
     file.WriteAt(v.data(), int64_t(v.size()), 0);
     if (file.Tell() < int64_t(v.size()))
         file.Seek(int64_t(v.size()));
@@ -74,7 +75,7 @@ bool LSNKACMFile::Convert(uint32_t fdwConvert)
     }
     if (file.IsOpen() && ash.cbDstLengthUsed)
         file.Write(vDst.data(), ash.cbDstLengthUsed);
-    uCompressedBytes += ash.cbDstLengthUsed;
+    iCompressedBytes += ash.cbDstLengthUsed;
     std::memmove(vSrc.data(), vSrc.data() + cbUsed, cbSrcFill - cbUsed);
     cbSrcFill -= cbUsed;
     return true;
@@ -107,5 +108,5 @@ LSNKACMFile::~LSNKACMFile()
         acmStreamClose(has, 0);
     }
     if (!IsError())
-        WriteHeader(uint32_t(wf.vExtra.size()) + uCompressedBytes + 38, uCompressedBytes);
+        WriteHeader(iCompressedBytes);
 }

@@ -18,7 +18,10 @@ public:
 
     virtual void Write(const int32_t* pBuffer, int32_t iFrames) { iFramesWritten += iFrames; }
     // Moves the write position; the base ignores it.
-    virtual void Seek(int32_t iFrame) {}
+    virtual void Seek(int32_t iFrame) { }
+    // The most frames this sink's file can hold (its format's size fields);
+    // a save refuses a longer source before writing.
+    virtual int64_t GetMaxFrames() const { return INT32_MAX; }
 
     int32_t GetFramesWritten() const { return iFramesWritten; }
     int32_t GetSampleRate() const { return iSampleRate; }
