@@ -241,7 +241,7 @@ bool MainDialog::LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPro
     if (strPath.empty()) {
         pDoc->iUntitledIdx = GetUntitledIdx();
     } else {
-        OVLoadFile load{strPath, &pDoc->claAudio, bPrompt, &ui, {}};
+        OVLoadFile load{strPath, &pDoc->claAudio, bPrompt, &ui};
         int iResult = RunOperation(kLoading, load);
         if (iResult != 0) {
             if (iResult == 2) {

@@ -51,7 +51,7 @@ bool MainDialog::LoadTemporary(const std::string& strTitle, const char* szFolder
     if (files.empty())
         return false;
     s.SetString("Settings", szFolderSetting, strFolder);
-    OVLoadFile load{files.front(), &list, true, &ui, {}};
+    OVLoadFile load{files.front(), &list, true, &ui};
     Process<OVLoadFile> run("Loading Audio File Source", load);
     run.Run(this);
     if (run.GetResult() == 2)

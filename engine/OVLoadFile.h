@@ -15,7 +15,7 @@ struct OVLoadFile {
     bool bPrompt = false;
     LFilePrompts* pPrompts = nullptr;
     // Why a file that was found cannot be loaded ("" when not known).
-    std::string strError;
+    std::string strError = {};
 };
 
 // 0 loaded, 1 cancelled (also "File Properties" cancelled), 2 unsupported or
