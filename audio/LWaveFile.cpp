@@ -47,13 +47,15 @@ bool FindRiffWave(LFile& file, bool& bWide)
 }
 
 // The data size of a 64-bit file, from the "ds64" chunk that comes first;
-// 0 when it does not say.
+// 0 when it does not say (the chunk walk then goes on from where it was).
 uint64_t ReadDs64(LFile& file)
 {
     uint8_t head[8 + 24];
+    const int64_t iAt = file.Tell();
     if (file.Read(head, 8) < 8 || !IsTag(head, "ds64") || Get32(head + 4) < 24 ||
         file.Read(head + 8, 24) < 24) {
         LTrace("LWaveFile::OpenSource RF64 without a ds64 chunk");
+        file.Seek(iAt);
         return 0;
     }
     file.Skip(Padded(Get32(head + 4)) - 24);
