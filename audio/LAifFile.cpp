@@ -31,7 +31,7 @@ bool FindChunk(LFile& file, const char* szId, uint32_t& uSize)
 
 int WriteHeaderAIFF(LRawFileDataSoundSinkBase& sink, bool bFinal)
 {
-    uint32_t uData = bFinal ? sink.GetDataBytes() : 0;
+    uint32_t uData = bFinal ? uint32_t(sink.GetDataBytes()) : 0;
     std::vector<uint8_t> v = {'F', 'O', 'R', 'M'};
     PutBE32(v, uData + 46);
     v.insert(v.end(), {'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M'});
@@ -125,5 +125,9 @@ SourceHandle LAifFile::OpenSource(const std::string& strPath)
 
 SinkHandle LAifFile::OpenSink(const std::string& strPath, int32_t iRate, int iChannels)
 {
-    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(strPath, iRate, iChannels, 0, WriteHeaderAIFF);
+    // Chunk sizes are signed 32-bit (readers refuse negative ones), and FORM
+    // counts 46 bytes of header besides the data.
+    constexpr LRawFileDataSoundSinkBase::Options kAiffOptions{false, false, INT32_MAX - 46};
+    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(strPath, iRate, iChannels, 0,
+                                                          WriteHeaderAIFF, kAiffOptions);
 }

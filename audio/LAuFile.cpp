@@ -14,7 +14,7 @@ int WriteHeaderAU(LRawFileDataSoundSinkBase& sink, bool bFinal)
 {
     std::vector<uint8_t> v = {'.', 's', 'n', 'd'};
     PutBE32(v, kHeaderBytes);
-    PutBE32(v, bFinal ? sink.GetDataBytes() : 0xFFFFFFFFu);
+    PutBE32(v, bFinal ? uint32_t(sink.GetDataBytes()) : 0xFFFFFFFFu);
     PutBE32(v, 3);
     PutBE32(v, uint32_t(sink.GetSampleRate()));
     PutBE32(v, uint32_t(sink.GetChannels()));
@@ -54,5 +54,8 @@ SourceHandle LAuFile::OpenSource(const std::string& strPath)
 
 SinkHandle LAuFile::OpenSink(const std::string& strPath, int32_t iRate, int iChannels)
 {
-    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(strPath, iRate, iChannels, 0, WriteHeaderAU);
+    // 0xFFFFFFFF in the size field means "unknown": one byte less is the most.
+    constexpr LRawFileDataSoundSinkBase::Options kAuOptions{false, false, 0xFFFFFFFE};
+    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(strPath, iRate, iChannels, 0,
+                                                          WriteHeaderAU, kAuOptions);
 }

@@ -13,10 +13,9 @@ LGSMFileSource::LGSMFileSource(const std::string& strPath)
         SetError();
         return;
     }
-    // Lengths are 32-bit frame counts: a larger file reads its first part.
-    int64_t iFrames = std::min<int64_t>(
-        file.GetFileSizeBytes() / LGSMFrame::kBytes, INT32_MAX / LGSMFrame::kSamples);
-    iLength = int32_t(iFrames * LGSMFrame::kSamples);
+    int64_t iFrames = file.GetFileSizeBytes() / LGSMFrame::kBytes * LGSMFrame::kSamples;
+    if (CheckLength(iFrames))
+        iLength = int32_t(iFrames);
 }
 
 void LGSMFileSource::DecodeNext(int32_t* pOut)
@@ -29,26 +28,13 @@ void LGSMFileSource::DecodeNext(int32_t* pOut)
     codec.DecodeNormal(frame, pOut);
 }
 
-void LGSMFileSource::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LGSMFileSource::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
-    if (iFrames <= 0)
-        return;
-    int64_t iStart = iPosition;
-    iPosition = int32_t(std::min<int64_t>(iStart + iFrames, INT32_MAX));
-    int32_t iDone = 0;
-    // Before frame 0: silence.
-    if (iStart < 0) {
-        iDone = int32_t(std::min<int64_t>(iFrames, -iStart));
-        std::memset(pBuffer, 0, size_t(iDone) * sizeof(int32_t));
-    }
-    int64_t iAt = iStart + iDone;
-    int32_t iWant = IsError() ? 0 : int32_t(std::clamp<int64_t>(iLength - iAt, 0, iFrames - iDone));
-    int32_t iEnd = iDone + iWant;
+    const int32_t iEnd = std::clamp(iLength - GetPosition(), 0, iFrames);
     // What is left of the last decoded frame.
-    int32_t n = std::min(iWant, LGSMFrame::kSamples - iNext);
-    std::memcpy(pBuffer + iDone, aBuffer + iNext, size_t(n) * sizeof(int32_t));
-    iNext += n;
-    iDone += n;
+    int32_t iDone = std::min(iEnd, LGSMFrame::kSamples - iNext);
+    std::memcpy(pBuffer, aBuffer + iNext, size_t(iDone) * sizeof(int32_t));
+    iNext += iDone;
     // Whole frames straight into the output.
     while (iEnd - iDone >= LGSMFrame::kSamples) {
         DecodeNext(pBuffer + iDone);
@@ -57,19 +43,18 @@ void LGSMFileSource::Read(int32_t* pBuffer, int32_t iFrames)
     // A partial frame: decode into the buffer and keep the rest.
     if (iDone < iEnd) {
         DecodeNext(aBuffer);
-        n = iEnd - iDone;
-        std::memcpy(pBuffer + iDone, aBuffer, size_t(n) * sizeof(int32_t));
-        iNext = n;
+        iNext = iEnd - iDone;
+        std::memcpy(pBuffer + iDone, aBuffer, size_t(iNext) * sizeof(int32_t));
         iDone = iEnd;
     }
-    std::memset(pBuffer + iDone, 0, size_t(iFrames - iDone) * sizeof(int32_t));
+    return iDone;
 }
 
 void LGSMFileSource::Seek(int32_t iFrame)
 {
     codec.ResetDecoder();
     iNext = LGSMFrame::kSamples;
-    iPosition = iFrame;
+    SetPosition(iFrame);
     if (IsError())
         return;
     if (iFrame <= 0) {

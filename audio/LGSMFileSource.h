@@ -9,7 +9,8 @@
 // Reader of ".gsm" files: headerless 33-byte GSM 06.10 full-rate frames,
 // 8000 Hz mono. Decodes with the program's own output filter, so samples
 // reach twice full scale (peak bound 0xFFFE0). A trailing partial frame is
-// ignored. Owns its file; used by one thread at a time.
+// ignored; a file of more than kMaxFrames samples opens in error. Owns its
+// file; used by one thread at a time.
 class LGSMFileSource : public LSoundSourceBase {
 public:
     static constexpr uint32_t kPeak = 0xFFFE0;
@@ -17,12 +18,13 @@ public:
     // A file that cannot be opened leaves the error flag set and length 0.
     explicit LGSMFileSource(const std::string& strPath);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
-    int32_t GetPosition() override { return iPosition; }
     int32_t GetLength() override { return iLength; }
     // Restarts decoding at the frame holding iFrame, without the history of
     // earlier frames.
     void Seek(int32_t iFrame) override;
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     // Reads and decodes the next file frame; a short read decodes as silence.
@@ -32,6 +34,5 @@ private:
     LGSMFrame codec;
     int32_t aBuffer[LGSMFrame::kSamples];
     int32_t iNext = LGSMFrame::kSamples; // next undelivered sample of aBuffer
-    int32_t iPosition = 0;
     int32_t iLength = 0;
 };

@@ -24,6 +24,12 @@ LMP3Source::LMP3Source(const std::string& strPath)
     }
     SetSampleRate(hdrFirst.SampleRate());
     SetChannels(hdrFirst.iMode == 3 ? 1 : 2);
+    int64_t iFrames = bExactLength
+        ? iLength
+        : int64_t(std::floor(double(iBytesAvail) / dFrameBytes + 0.9)) * iSamplesPerFrame;
+    if (!CheckLength(iFrames))
+        return;
+    iLength = int32_t(iFrames);
     vFrame.assign(size_t(iSamplesPerFrame) * size_t(GetChannels()), 0);
 }
 
@@ -106,8 +112,6 @@ bool LMP3Source::DecodeInitialHeader()
     dFrameBytes = (hdrFirst.iVersion == 0 ? 144.0 : 72.0) * dAvgBitRate / hdrFirst.SampleRate();
     CheckVbrFrame(at);
     SetFilePos(iDataStart);
-    if (!bExactLength)
-        iLength = int32_t(std::floor(double(iBytesAvail) / dFrameBytes + 0.9)) * iSamplesPerFrame;
     return true;
 }
 
@@ -208,42 +212,28 @@ void LMP3Source::Reestimate()
     if (bExactLength)
         return;
     double frames = std::floor(double(iBytesAvail) / dFrameBytes + 0.9);
-    iLength
-        = int32_t(std::min<double>(frames * iSamplesPerFrame + double(iFramesDecoded), 0x7FFFFFFF));
+    iLength = int32_t(
+        std::min<double>(frames * iSamplesPerFrame + double(iFramesDecoded), double(kMaxFrames)));
 }
 
-void LMP3Source::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LMP3Source::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
-    int ch = GetChannels();
-    if (iFrames <= 0)
-        return;
-    if (iPosition > iLength || IsError()) {
-        std::fill(pBuffer, pBuffer + size_t(iFrames) * size_t(ch), 0);
-        iPosition = int32_t(uint32_t(iPosition) + uint32_t(iFrames));
-        return;
-    }
-    int32_t before = iPosition;
-    iPosition = int32_t(uint32_t(iPosition) + uint32_t(iFrames));
+    if (GetPosition() > iLength)
+        return 0;
+    const size_t ch = size_t(GetChannels());
     int32_t left = iFrames;
     int32_t* out = pBuffer;
-    if (before < 0) {
-        int32_t zeros = int32_t(std::min<int64_t>(left, -int64_t(before)));
-        std::fill(out, out + size_t(zeros) * size_t(ch), 0);
-        out += size_t(zeros) * size_t(ch);
-        left -= zeros;
-    }
     while (left > 0) {
         if (iBufDelivered < iBufFrames) {
             int n = std::min(left, iBufFrames - iBufDelivered);
-            std::copy_n(
-                vFrame.data() + size_t(iBufDelivered) * size_t(ch), size_t(n) * size_t(ch), out);
+            std::copy_n(vFrame.data() + size_t(iBufDelivered) * ch, size_t(n) * ch, out);
             iBufDelivered += n;
-            out += size_t(n) * size_t(ch);
+            out += size_t(n) * ch;
             left -= n;
         } else if (left >= iSamplesPerFrame) {
             if (!DecodeFrame(out))
                 break;
-            out += size_t(iSamplesPerFrame) * size_t(ch);
+            out += size_t(iSamplesPerFrame) * ch;
             left -= iSamplesPerFrame;
         } else {
             iBufFrames = iBufDelivered = 0;
@@ -254,9 +244,9 @@ void LMP3Source::Read(int32_t* pBuffer, int32_t iFrames)
     }
     if (left > 0) {
         LTrace("LMP3Source::Read DecodeFrame failed so end");
-        iLength = iPosition - left;
-        std::fill(out, out + size_t(left) * size_t(ch), 0);
+        iLength = GetPosition() + (iFrames - left);
     }
+    return iFrames - left;
 }
 
 // Places the file at the first header near iOffset whose successor is also a
@@ -286,7 +276,7 @@ void LMP3Source::Seek(int32_t iFrame)
 {
     if (IsError())
         return;
-    iPosition = iFrame;
+    SetPosition(iFrame);
     int32_t target = std::clamp(iFrame, int32_t(0), iLength);
     int32_t k = target / iSamplesPerFrame;
     int32_t preroll = std::min(4, k);

@@ -13,7 +13,8 @@
 // at the first frame's rate, peak bound 0x200000. The length is an estimate
 // from the first frames (exact when a Xing/Info/VBRI frame gives the frame
 // count) that is corrected while reading; the read that meets the end of the
-// audio fixes the true length. Owns its file. One thread at a time.
+// audio fixes the true length. An estimate of more than kMaxFrames opens in
+// error. Owns its file. One thread at a time.
 class LMP3Source : public LSoundSourceBase {
 public:
     explicit LMP3Source(const std::string& strPath);
@@ -21,8 +22,6 @@ public:
     // Opens a file; a failed open gives a source with its error flag set.
     static SourceHandle Open(const std::string& strPath);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
-    int32_t GetPosition() override { return iPosition; }
     int32_t GetLength() override { return iLength; }
     // Frame-accurate: decodes up to four frames before the target to rebuild
     // the bit reservoir and the filter state.
@@ -30,6 +29,9 @@ public:
 
     // Plain scalar loops in the decoder (tests compare both paths).
     void SetScalar(bool b) { dec.SetScalar(b); }
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     bool DecodeInitialHeader();
@@ -55,7 +57,6 @@ private:
     int iBufFrames = 0;
     int iBufDelivered = 0;
     int64_t iFramesDecoded = 0; // frames delivered or buffered so far
-    int32_t iPosition = 0;
     int32_t iLength = 0;
     uint8_t aBody[2048 + 8];
 };

@@ -56,11 +56,23 @@ bool LRawFileDataSoundSinkBase::Close()
     return CheckFile();
 }
 
+int64_t LRawFileDataSoundSinkBase::GetMaxFrames() const
+{
+    return std::min<int64_t>(options.iMaxDataBytes / iBytesPerFrame,
+                             LSoundSinkBase::GetMaxFrames());
+}
+
 void LRawFileDataSoundSinkBase::Write(const int32_t* pBuffer, int32_t iFrames)
 {
     LSoundSinkBase::Write(pBuffer, iFrames);
     if (IsError() || iFrames <= 0)
         return;
+    // Past its size fields the header would lie: stop with an error instead.
+    if (GetFramesWritten() > GetMaxFrames()) {
+        LTrace("LRawFileDataSoundSinkBase::Write the file would pass what its header can hold");
+        SetError();
+        return;
+    }
     // Blocks of at most 8192 frames, the size of the conversion buffer.
     const size_t uChannels = size_t(GetChannels());
     for (int32_t iDone = 0; iDone < iFrames;) {

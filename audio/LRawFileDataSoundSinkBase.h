@@ -18,6 +18,7 @@ public:
     struct Options {
         bool bKeepExisting = false;  // continue an existing file (WAV recording) instead of replacing it
         bool bSeekTruncates = false; // a seek back cuts the file there
+        int64_t iMaxDataBytes = INT64_MAX; // what the header's size fields can say
     };
 
     LRawFileDataSoundSinkBase(const std::string& strPath, int32_t iRate, int iChannels,
@@ -30,11 +31,12 @@ public:
     void Seek(int32_t iFrame) override;
     // Rewrites the header with the final sizes and closes the file.
     bool Close() override;
+    int64_t GetMaxFrames() const override;
 
     LFile& GetFile() { return file; }
     int GetBytesPerFrame() const { return iBytesPerFrame; }
     int GetBytesPerSample() const { return iBytesPerSample; }
-    uint32_t GetDataBytes() const { return uint32_t(int64_t(GetFramesWritten()) * iBytesPerFrame); }
+    int64_t GetDataBytes() const { return int64_t(GetFramesWritten()) * iBytesPerFrame; }
 
 protected:
     virtual void Convert(const int32_t* pSrc, uint8_t* pDst, size_t nSamples) = 0;

@@ -1,4 +1,5 @@
 #include "audio/LSNKACMFile.h"
+
 #include "audio/LSampleConvert.h"
 #include "audio/LSoundSourceBase.h"
 #include "audio/LWaveHeader.h"
@@ -19,7 +20,7 @@ LSNKACMFile::LSNKACMFile(const std::string& strPath, const LWaveFormat& format)
         SetError();
         return;
     }
-    WriteHeader(0xFFFFFFFFu, 0xFFFFFFFFu);
+    WriteHeader(LWaveHeader::kOpen);
     CheckFile();
 }
 
@@ -62,11 +63,11 @@ bool LSNKACMFile::OpenStream()
     return true;
 }
 
-void LSNKACMFile::WriteHeader(uint32_t uRiffBytes, uint32_t uDataBytes)
+void LSNKACMFile::WriteHeader(int64_t iDataBytes)
 {
     if (!file.IsOpen())
         return;
-    std::vector<uint8_t> v = LWaveHeader::FromFormat(wf).Build(uRiffBytes, uDataBytes);
+    std::vector<uint8_t> v = LWaveHeader::FromFormat(wf).Build(iDataBytes, GetFramesWritten());
     file.WriteAt(v.data(), int64_t(v.size()), 0);
     if (file.Tell() < int64_t(v.size()))
         file.Seek(int64_t(v.size()));
@@ -87,7 +88,7 @@ bool LSNKACMFile::Convert(uint32_t fdwConvert)
     }
     if (ash.cbDstLengthUsed && file.Write(vDst.data(), ash.cbDstLengthUsed) != ash.cbDstLengthUsed)
         return CheckFile();
-    uCompressedBytes += ash.cbDstLengthUsed;
+    iCompressedBytes += ash.cbDstLengthUsed;
     std::memmove(vSrc.data(), vSrc.data() + cbUsed, cbSrcFill - cbUsed);
     cbSrcFill -= cbUsed;
     return true;
@@ -128,7 +129,7 @@ bool LSNKACMFile::Close()
     }
     if (file.IsOpen()) {
         if (!IsError())
-            WriteHeader(uint32_t(wf.vExtra.size()) + uCompressedBytes + 38, uCompressedBytes);
+            WriteHeader(iCompressedBytes);
         file.Close();
     }
     return CheckFile();

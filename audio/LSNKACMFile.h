@@ -10,7 +10,8 @@
 // Writer of a WAV file in any format the codec manager can encode 16-bit PCM
 // into. The header carries the format exactly as given (with its extra
 // bytes) and 0xFFFFFFFF sizes until the last handle goes; the destructor then
-// flushes the codec and writes the true sizes. No "fact" chunk, no padding.
+// flushes the codec and writes the true sizes (as RF64 past 4 GiB). No
+// "fact" chunk, no padding.
 // A codec that cannot be opened sets the error flag; a file that cannot be
 // created or written sets the error flag with the reason. One thread at a
 // time.
@@ -37,10 +38,11 @@ private:
     uint32_t cbSrcFill = 0;
     std::vector<uint8_t> vDst;
     uint32_t cbDst = 0;
-    uint32_t uCompressedBytes = 0;
+    int64_t iCompressedBytes = 0;
 
     bool OpenStream();
-    void WriteHeader(uint32_t uRiffBytes, uint32_t uDataBytes);
+    // The header of LWaveHeader::Build at offset 0 (RF64 past 4 GiB).
+    void WriteHeader(int64_t iDataBytes);
     // Converts the filled source bytes; false when the codec took nothing
     // from a full buffer or failed.
     bool Convert(uint32_t fdwConvert);

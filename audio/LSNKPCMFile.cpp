@@ -14,9 +14,8 @@ int WriteHeaderWAV(LRawFileDataSoundSinkBase& sink, bool bFinal)
     header.nBlockAlign = uint16_t(sink.GetBytesPerFrame());
     header.nAvgBytesPerSec = uint32_t(sink.GetBytesPerFrame()) * uint32_t(sink.GetSampleRate());
     header.wBitsPerSample = uint16_t(sink.GetBytesPerSample() * 8);
-    uint32_t uData = bFinal ? sink.GetDataBytes() : 0xFFFFFFFFu;
-    uint32_t uRiff = bFinal ? uData + 38 : 0xFFFFFFFFu;
-    std::vector<uint8_t> bytes = header.Build(uRiff, uData);
+    std::vector<uint8_t> bytes = bFinal ? header.Build(sink.GetDataBytes(), sink.GetFramesWritten())
+                                        : header.Build(LWaveHeader::kOpen, 0);
     sink.GetFile().Write(bytes.data(), int64_t(bytes.size()));
     return int(bytes.size());
 }

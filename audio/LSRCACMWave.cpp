@@ -1,4 +1,5 @@
 #include "audio/LSRCACMWave.h"
+
 #include "audio/LSampleConvert.h"
 #include "platform/LTrace.h"
 
@@ -15,7 +16,7 @@ uint64_t Scale(uint64_t x, uint64_t a, uint64_t b)
 
 } // namespace
 
-LSRCACMWave::LSRCACMWave(LFile&& f, const LWaveFormat& format, uint32_t uDataBytesIn)
+LSRCACMWave::LSRCACMWave(LFile&& f, const LWaveFormat& format, int64_t iDataBytes)
     : LSoundSourceBase(int32_t(format.wfx.nSamplesPerSec), format.wfx.nChannels, kInternalFullScale)
     , file(std::move(f))
 {
@@ -23,9 +24,8 @@ LSRCACMWave::LSRCACMWave(LFile&& f, const LWaveFormat& format, uint32_t uDataByt
     // A header may claim more than the file holds (a truncated copy): the
     // estimates and seeks use what is really there.
     int64_t iInFile = std::max<int64_t>(file.GetFileSizeBytes() - iDataStart, 0);
-    uDataBytes = uint32_t(std::min<int64_t>(
-        uDataBytesIn == 0xFFFFFFFFu ? iInFile : std::min<int64_t>(uDataBytesIn, iInFile),
-        UINT32_MAX));
+    uDataBytes = uint64_t(
+        iDataBytes < 0 || iDataBytes == 0xFFFFFFFF ? iInFile : std::min(iDataBytes, iInFile));
     uSamplesPerSec = std::max<uint32_t>(format.wfx.nSamplesPerSec, 1);
     bNoByteRate = format.wfx.nAvgBytesPerSec == 0;
     uAvgBytesPerSec = bNoByteRate ? uSamplesPerSec : format.wfx.nAvgBytesPerSec;
@@ -35,6 +35,8 @@ LSRCACMWave::LSRCACMWave(LFile&& f, const LWaveFormat& format, uint32_t uDataByt
         return;
     }
     ChooseScale(format);
+    if (!CheckLength(int64_t(Scale(uDataBytes, uScaleFrames, uScaleBytes))))
+        return;
     vDiscard.resize(size_t(kBlockFrames) * size_t(GetChannels()));
 }
 
@@ -94,7 +96,7 @@ LSRCACMWave::~LSRCACMWave()
 
 int64_t LSRCACMWave::BytesToFrames(uint64_t uBytes) const
 {
-    return int64_t(std::min<uint64_t>(Scale(uBytes, uScaleFrames, uScaleBytes), INT32_MAX));
+    return int64_t(std::min<uint64_t>(Scale(uBytes, uScaleFrames, uScaleBytes), kMaxFrames));
 }
 
 uint64_t LSRCACMWave::FramesToBytes(uint64_t uFrames) const
@@ -102,46 +104,36 @@ uint64_t LSRCACMWave::FramesToBytes(uint64_t uFrames) const
     return Scale(uFrames, uScaleBytes, uScaleFrames);
 }
 
-void LSRCACMWave::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LSRCACMWave::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
     size_t nCh = size_t(GetChannels());
-    int32_t iStart = iPosition;
-    iPosition = int32_t(uint32_t(iPosition) + uint32_t(iFrames));
-    if (IsError()) {
-        std::memset(pBuffer, 0, size_t(iFrames) * nCh * sizeof(int32_t));
-        return;
-    }
-    int32_t iLead = iStart < 0 ? int32_t(std::min<int64_t>(iFrames, -int64_t(iStart))) : 0;
-    std::memset(pBuffer, 0, size_t(iLead) * nCh * sizeof(int32_t));
-    int32_t* pOut = pBuffer + size_t(iLead) * nCh;
-    int32_t iWanted = iFrames - iLead;
+    int32_t* pOut = pBuffer;
+    int32_t iDone = 0;
     uint32_t uTaken = 0; // bytes of the destination buffer delivered
     for (;;) {
-        int32_t iTake = std::min<int32_t>(iWanted, int32_t((cbDstFill - uTaken) / FrameBytes()));
+        int32_t iTake
+            = std::min<int32_t>(iFrames - iDone, int32_t((cbDstFill - uTaken) / FrameBytes()));
         LSampleConvert::Pcm16ToInternal(vDst.data() + uTaken, pOut, size_t(iTake) * nCh);
         uTaken += uint32_t(iTake) * FrameBytes();
         pOut += size_t(iTake) * nCh;
-        iWanted -= iTake;
-        if (iWanted == 0)
+        iDone += iTake;
+        if (iDone == iFrames || iEndPosition >= 0)
             break;
-        if (iEndPosition >= 0) {
-            std::memset(pOut, 0, size_t(iWanted) * nCh * sizeof(int32_t));
-            break;
-        }
         cbDstFill = 0;
         uTaken = 0;
-        Decode(iWanted);
+        Decode(GetPosition() + iDone);
     }
     // What was decoded but not taken is delivered first next time.
     std::memmove(vDst.data(), vDst.data() + uTaken, cbDstFill - uTaken);
     cbDstFill -= uTaken;
+    return iDone;
 }
 
-void LSRCACMWave::Decode(int32_t iWanted)
+void LSRCACMWave::Decode(int32_t iAt)
 {
-    uint32_t cbToRead = std::min(cbSrc - cbSrcFill, uDataBytes - uBytesRead);
+    uint32_t cbToRead = uint32_t(std::min<uint64_t>(cbSrc - cbSrcFill, uDataBytes - uBytesRead));
     int64_t iGot = cbToRead ? file.Read(vSrc.data() + cbSrcFill, cbToRead) : 0;
-    uBytesRead += uint32_t(iGot);
+    uBytesRead += uint64_t(iGot);
     cbSrcFill += uint32_t(iGot);
     bool bShort = cbSrcFill < cbSrc;
 
@@ -149,7 +141,7 @@ void LSRCACMWave::Decode(int32_t iWanted)
     ash.cbDstLength = cbDst;
     if (acmStreamConvert(has, &ash, ACM_STREAMCONVERTF_BLOCKALIGN) != MMSYSERR_NOERROR) {
         LTrace("LSRCACMWave::Read acmStreamConvert failed");
-        FixEnd(iWanted);
+        FixEnd(iAt);
         return;
     }
     cbDstFill = ash.cbDstLengthUsed;
@@ -165,13 +157,13 @@ void LSRCACMWave::Decode(int32_t iWanted)
             CompactSource(ash.cbSrcLengthUsed);
         }
         if (cbDstFill == 0)
-            FixEnd(iWanted);
+            FixEnd(iAt);
     }
 }
 
-void LSRCACMWave::FixEnd(int32_t iWanted)
+void LSRCACMWave::FixEnd(int32_t iAt)
 {
-    iEndPosition = std::max(int32_t(int64_t(iPosition) - iWanted), 0);
+    iEndPosition = std::max(iAt, 0);
 }
 
 void LSRCACMWave::CompactSource(uint32_t cbUsed)
@@ -186,24 +178,24 @@ int32_t LSRCACMWave::GetLength()
     if (iEndPosition >= 0 || IsError())
         return std::max(iEndPosition, 0);
     int64_t iWaiting = cbDstFill / FrameBytes();
-    int64_t iLeft = BytesToFrames(uint64_t(uDataBytes - uBytesRead) + cbSrcFill);
-    return int32_t(std::min<int64_t>(iWaiting + std::max(iPosition, 0) + iLeft, INT32_MAX));
+    int64_t iLeft = BytesToFrames(uDataBytes - uBytesRead + cbSrcFill);
+    return int32_t(std::min<int64_t>(iWaiting + std::max(GetPosition(), 0) + iLeft, kMaxFrames));
 }
 
 void LSRCACMWave::SeekByDecoding(int32_t iFrame)
 {
     file.Seek(iDataStart);
-    iPosition = 0;
-    while (iPosition < iFrame && (iEndPosition < 0 || iPosition < iEndPosition))
-        LSRCACMWave::Read(vDiscard.data(), std::min(iFrame - iPosition, kBlockFrames));
+    SetPosition(0);
+    while (GetPosition() < iFrame && (iEndPosition < 0 || GetPosition() < iEndPosition))
+        Read(vDiscard.data(), std::min(iFrame - GetPosition(), kBlockFrames));
     // Past the end the position still says where the caller asked to be.
-    iPosition = std::max(iPosition, iFrame);
+    SetPosition(std::max(GetPosition(), iFrame));
 }
 
 void LSRCACMWave::Seek(int32_t iFrame)
 {
     if (IsError()) {
-        iPosition = iFrame;
+        SetPosition(iFrame);
         return;
     }
     ash.cbSrcLength = 0;
@@ -215,7 +207,7 @@ void LSRCACMWave::Seek(int32_t iFrame)
     iEndPosition = -1;
     if (iFrame <= 0) {
         file.Seek(iDataStart);
-        iPosition = iFrame;
+        SetPosition(iFrame);
         return;
     }
     if (bNoByteRate) {
@@ -227,14 +219,14 @@ void LSRCACMWave::Seek(int32_t iFrame)
         file.Seek(iDataStart + int64_t(uDataBytes));
         uBytesRead = uDataBytes;
         iEndPosition = int32_t(BytesToFrames(uDataBytes));
-        iPosition = iFrame;
+        SetPosition(iFrame);
         return;
     }
     uOffset -= uOffset % uBlockAlign;
     file.Seek(iDataStart + int64_t(uOffset));
-    uBytesRead = uint32_t(uOffset);
-    iPosition = int32_t(BytesToFrames(uOffset));
-    int32_t iSkip = iFrame - iPosition;
+    uBytesRead = uOffset;
+    SetPosition(int32_t(BytesToFrames(uOffset)));
+    int32_t iSkip = iFrame - GetPosition();
     if (iSkip >= 1 && iSkip <= kBlockFrames)
-        LSRCACMWave::Read(vDiscard.data(), iSkip);
+        Read(vDiscard.data(), iSkip);
 }

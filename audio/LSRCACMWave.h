@@ -11,24 +11,26 @@
 // channels. Takes over the file positioned at the first data byte. Until the
 // decoder has met the end, GetLength is an estimate from the bytes left;
 // Seek lands on the codec block before the frame and decodes up to the frame.
-// A codec that cannot be opened sets the error flag. One thread at a time.
+// A codec that cannot be opened, or data of more than kMaxFrames frames, sets
+// the error flag. One thread at a time.
 class LSRCACMWave : public LSoundSourceBase {
 public:
-    // uDataBytes 0xFFFFFFFF: the data runs to the end of the file.
-    LSRCACMWave(LFile&& file, const LWaveFormat& format, uint32_t uDataBytes);
+    // iDataBytes 0xFFFFFFFF: the data runs to the end of the file.
+    LSRCACMWave(LFile&& file, const LWaveFormat& format, int64_t iDataBytes);
     ~LSRCACMWave() override;
     LSRCACMWave(const LSRCACMWave&) = delete;
     LSRCACMWave& operator=(const LSRCACMWave&) = delete;
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
-    int32_t GetPosition() override { return iPosition; }
     int32_t GetLength() override;
     void Seek(int32_t iFrame) override;
 
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
+
 private:
     LFile file;
-    uint32_t uDataBytes = 0;
-    uint32_t uBytesRead = 0; // data offset of the next byte the file gives
+    uint64_t uDataBytes = 0;
+    uint64_t uBytesRead = 0; // data offset of the next byte the file gives
     int64_t iDataStart = 0;
     HACMSTREAM has = nullptr;
     ACMSTREAMHEADER ash;
@@ -47,7 +49,6 @@ private:
     // Bytes <-> frames: uScaleBytes data bytes stand for uScaleFrames frames.
     uint32_t uScaleBytes = 1;
     uint32_t uScaleFrames = 1;
-    int32_t iPosition = 0;
     int32_t iEndPosition = -1;
     std::vector<int32_t> vDiscard; // frames decoded and dropped by Seek
 
@@ -57,9 +58,9 @@ private:
     int64_t BytesToFrames(uint64_t uBytes) const;
     uint64_t FramesToBytes(uint64_t uFrames) const;
     // Refills the source buffer and decodes into the (empty) destination
-    // buffer; fixes the end position when nothing more comes.
-    void Decode(int32_t iWanted);
-    void FixEnd(int32_t iWanted);
+    // buffer; when nothing more comes, the audio ends at frame iAt.
+    void Decode(int32_t iAt);
+    void FixEnd(int32_t iAt);
     void CompactSource(uint32_t cbUsed);
     // Seek without a byte rate: from the start, decoding and dropping.
     void SeekByDecoding(int32_t iFrame);

@@ -4,7 +4,9 @@
 
 // A source over a source: takes the upstream's rate, channels, peak bound and
 // error flag, and forwards position, length and seek. Processors implement
-// Read; converters that change rate or length override the rest as well.
+// ReadAudio, which is asked for every frame: the upstream already reads
+// zeros outside its audio. Converters that change rate or length override
+// the rest as well. One thread at a time; owns the upstream through its handle.
 class LSRCFilterBase : public LSoundSourceBase {
 public:
     explicit LSRCFilterBase(SourceHandle hUpstream);

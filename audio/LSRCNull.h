@@ -7,7 +7,10 @@
 class LSRCNull : public LSoundSourceBase {
 public:
     LSRCNull();
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
     int32_t GetPosition() override { return 0; }
     int32_t GetLength() override { return 0; }
+
+protected:
+    // Never asked: a source in error reads zeros.
+    int32_t ReadAudio(int32_t*, int32_t) override { return 0; }
 };

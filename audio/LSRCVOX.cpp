@@ -1,24 +1,28 @@
 #include "audio/LSRCVOX.h"
+
 #include "platform/LTrace.h"
 
 #include <algorithm>
-#include <cstring>
 
-LSRCVOX::LSRCVOX(const std::string& strPath, int32_t iRate) : LSoundSourceBase(iRate, 1, 0x200000)
+LSRCVOX::LSRCVOX(const std::string& strPath, int32_t iRate)
+    : LSoundSourceBase(iRate, 1, 0x200000)
 {
     if (!file.Open(strPath, LFile::Mode::Read))
         LTrace("LSRCVOX::LSRCVOX unable to open file:%s", strPath.c_str());
+    CheckLength(file.GetFileSizeBytes() * 2);
     buffer.resize(kBlockFrames / 2 + 1);
 }
 
 int32_t LSRCVOX::GetLength()
 {
-    return int32_t(std::min<int64_t>(file.GetFileSizeBytes() * 2, INT32_MAX));
+    return int32_t(std::min<int64_t>(file.GetFileSizeBytes() * 2, kMaxFrames));
 }
 
-void LSRCVOX::Read(int32_t* p, int32_t iFrames)
+int32_t LSRCVOX::ReadAudio(int32_t* p, int32_t iFrames)
 {
-    iPosition = int32_t(uint32_t(iPosition) + uint32_t(iFrames));
+    // The file's end, not the whole request: a file that grows while it is
+    // read still stops at what the engine counts.
+    iFrames = std::clamp(GetLength() - GetPosition(), 0, iFrames);
     int32_t i = 0;
     if (iPending >= 0 && iFrames > 0) {
         p[i++] = codec.Decode(uint32_t(iPending));
@@ -33,12 +37,12 @@ void LSRCVOX::Read(int32_t* p, int32_t iFrames)
         else
             iPending = buffer[size_t(b)] & 15;
     }
-    std::memset(p + i, 0, size_t(iFrames - i) * sizeof(int32_t));
+    return i;
 }
 
 void LSRCVOX::Seek(int32_t iFrame)
 {
-    iPosition = iFrame;
+    SetPosition(iFrame);
     iPending = -1;
     int32_t iAt = std::max(iFrame, 0);
     file.Seek(iAt / 2);
@@ -48,7 +52,8 @@ void LSRCVOX::Seek(int32_t iFrame)
         iPending = b & 15;
 }
 
-LSNKVOX::LSNKVOX(const std::string& strPath, int32_t iRate) : LSoundSinkBase(iRate, 1)
+LSNKVOX::LSNKVOX(const std::string& strPath, int32_t iRate)
+    : LSoundSinkBase(iRate, 1)
 {
     if (!file.Open(strPath, LFile::Mode::CreateReadWrite)) {
         LTrace("LSNKVOX::LSNKVOX unable to open file:%s", strPath.c_str());

@@ -10,21 +10,22 @@
 
 // Reader of headerless VOX (Dialogic ADPCM) files: mono, the rate given by
 // the caller, two samples per byte, the first in the high nibble. A file that
-// cannot be opened reads as empty without an error.
+// cannot be opened reads as empty without an error; one of more than
+// kMaxFrames samples opens in error. Owns its file; one thread at a time.
 class LSRCVOX : public LSoundSourceBase {
 public:
     LSRCVOX(const std::string& strPath, int32_t iRate);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
-    int32_t GetPosition() override { return iPosition; }
     int32_t GetLength() override;
     // Keeps the codec state: ADPCM cannot resume exactly mid-stream.
     void Seek(int32_t iFrame) override;
 
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
+
 private:
     LFile file;
     LVoxCodec codec;
-    int32_t iPosition = 0;
     int iPending = -1; // low nibble waiting from the last byte read
     std::vector<uint8_t> buffer;
 };

@@ -25,6 +25,9 @@ public:
     // the error flag set, when any of it or any earlier write failed. Writes
     // after it are discarded. The base has nothing to complete.
     virtual bool Close() { return !IsError(); }
+    // The most frames this sink's file can hold (its format's size fields);
+    // a save refuses a longer source before writing.
+    virtual int64_t GetMaxFrames() const { return INT32_MAX; }
 
     int32_t GetFramesWritten() const { return iFramesWritten; }
     int32_t GetSampleRate() const { return iSampleRate; }

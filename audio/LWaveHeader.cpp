@@ -1,5 +1,7 @@
 #include "audio/LWaveHeader.h"
 
+#include <algorithm>
+
 namespace {
 uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) { return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16); }
@@ -13,7 +15,13 @@ void Put32(std::vector<uint8_t>& v, uint32_t x)
     Put16(v, x & 0xFFFF);
     Put16(v, x >> 16);
 }
+void Put64(std::vector<uint8_t>& v, uint64_t x)
+{
+    Put32(v, uint32_t(x));
+    Put32(v, uint32_t(x >> 32));
+}
 void PutTag(std::vector<uint8_t>& v, const char* sz) { v.insert(v.end(), sz, sz + 4); }
+constexpr uint32_t kDs64Bytes = 28; // RIFF size, data size, frame count, table length 0
 } // namespace
 
 bool LWaveHeader::Parse(const uint8_t* p, size_t nBytes)
@@ -50,18 +58,28 @@ std::vector<uint8_t> LWaveHeader::FormatBytes() const
     return v;
 }
 
-std::vector<uint8_t> LWaveHeader::Build(uint32_t uRiffBytes, uint32_t uDataBytes) const
+std::vector<uint8_t> LWaveHeader::Build(int64_t iDataBytes, int64_t iFrames) const
 {
     std::vector<uint8_t> fmt = FormatBytes();
+    const uint64_t uRiff =
+        4 + 8 + kDs64Bytes + 8 + fmt.size() + 8 + uint64_t(std::max<int64_t>(iDataBytes, 0));
+    const bool bOpen = iDataBytes < 0;
+    const bool bRF64 = !bOpen && uRiff >= 0xFFFFFFFFu;
     std::vector<uint8_t> v;
-    PutTag(v, "RIFF");
-    Put32(v, uRiffBytes);
+    PutTag(v, bRF64 ? "RF64" : "RIFF");
+    Put32(v, bOpen || bRF64 ? 0xFFFFFFFFu : uint32_t(uRiff));
     PutTag(v, "WAVE");
+    PutTag(v, bRF64 ? "ds64" : "JUNK");
+    Put32(v, kDs64Bytes);
+    Put64(v, bRF64 ? uRiff : 0);
+    Put64(v, bRF64 ? uint64_t(iDataBytes) : 0);
+    Put64(v, bRF64 ? uint64_t(iFrames) : 0);
+    Put32(v, 0);
     PutTag(v, "fmt ");
     Put32(v, uint32_t(fmt.size()));
     v.insert(v.end(), fmt.begin(), fmt.end());
     PutTag(v, "data");
-    Put32(v, uDataBytes);
+    Put32(v, bOpen || bRF64 ? 0xFFFFFFFFu : uint32_t(iDataBytes));
     return v;
 }
 

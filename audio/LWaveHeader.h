@@ -23,8 +23,15 @@ struct LWaveHeader {
     bool Parse(const uint8_t* pBody, size_t nBytes);
     // The 18-byte block followed by the extra bytes.
     std::vector<uint8_t> FormatBytes() const;
-    // The whole file header: 46 bytes plus the extra bytes.
-    std::vector<uint8_t> Build(uint32_t uRiffBytes, uint32_t uDataBytes) const;
+    // The whole file header, 82 bytes plus the extra bytes: "RIFF", "WAVE",
+    // a 28-byte "JUNK" chunk, "fmt " and the data chunk's id and size. The
+    // JUNK chunk keeps the place of the "ds64" chunk of an RF64 file, which
+    // the header becomes when the sizes pass 32 bits (64-bit RIFF size, data
+    // size and frame count in ds64, 0xFFFFFFFF in the 32-bit fields), so a
+    // file that grows past 4 GiB is finished in place. kOpen: a file still
+    // being written (0xFFFFFFFF sizes, read as data to the end of the file).
+    static constexpr int64_t kOpen = -1;
+    std::vector<uint8_t> Build(int64_t iDataBytes, int64_t iFrames) const;
 
     // The same format in the codec manager's form and back; the extra bytes
     // are carried unchanged.

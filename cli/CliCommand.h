@@ -24,6 +24,10 @@ const std::vector<CliCommand>& GetCliCommands();
 // prints nothing and returns kExitCancelled (main says "cancelled").
 int CliFail(const std::string& strText);
 
+// Why a source opened in error: too long, or not a supported audio file.
+class LSoundSourceBase;
+std::string CliReadError(const LSoundSourceBase& source);
+
 int CliInfo(const std::vector<std::string>& args);
 int CliConvert(const std::vector<std::string>& args);
 int CliEdit(const std::vector<std::string>& args);

@@ -228,6 +228,6 @@ int CliConvert(const std::vector<std::string>& args)
     SourceHandle hSource
         = OpenSourceByExtension(files[0], o.headerless ? *o.headerless : LHeaderlessFormat::Load());
     if (hSource->IsError())
-        return CliFail("cannot read \"" + files[0] + "\": not a supported audio file");
+        return CliFail("cannot read \"" + files[0] + "\": " + CliReadError(*hSource));
     return Save(std::move(hSource), files[1], o);
 }

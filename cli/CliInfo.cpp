@@ -1,8 +1,8 @@
 #include "audio/LSoundTime.h"
 #include "audio/LWaveFile.h"
+#include "cli/CliCommand.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOpenSource.h"
-#include "cli/CliCommand.h"
 #include "process/LProgressDialog.h"
 
 #include <algorithm>
@@ -36,12 +36,25 @@ int ProcessBody(LProgressDialog& dlg, PeakScan& scan)
     return 0;
 }
 
+// The lines of a file too long to open: its true length, then why it fails.
+int InfoTooLong(const std::string& strPath, const LSoundSourceBase& src)
+{
+    std::printf("%s\n", strPath.c_str());
+    std::printf("  rate      %d Hz\n", src.GetSampleRate());
+    std::printf("  channels  %d\n", src.GetChannels());
+    std::printf("  frames    %lld\n", (long long)src.GetTooLongFrames());
+    std::fflush(stdout);
+    return CliFail("cannot read \"" + strPath + "\": " + CliReadError(src));
+}
+
 int InfoOne(const std::string& strPath)
 {
     SourceHandle hSource = OpenSourceByExtension(strPath, LHeaderlessFormat::Load());
+    if (hSource->GetTooLongFrames() > 0)
+        return InfoTooLong(strPath, *hSource);
     if (hSource->IsError())
-        return CliFail("cannot read \"" + strPath + "\": not a supported audio file");
-    PeakScan scan{hSource};
+        return CliFail("cannot read \"" + strPath + "\": " + CliReadError(*hSource));
+    PeakScan scan { hSource };
     Process<PeakScan> run("Reading " + strPath, scan);
     run.Run();
     if (run.GetResult() == 1)
@@ -55,7 +68,7 @@ int InfoOne(const std::string& strPath)
     std::printf("  channels  %d\n", hSource->GetChannels());
     std::printf("  frames    %d\n", iFrames);
     std::printf("  length    %s (%s)\n", length.GetHundredthsText().c_str(),
-                length.GetMillisecondsText().c_str());
+        length.GetMillisecondsText().c_str());
     if (scan.uPeak == 0)
         std::printf("  peak      0 (silence)\n");
     else
@@ -63,6 +76,12 @@ int InfoOne(const std::string& strPath)
     return kExitOk;
 }
 } // namespace
+
+std::string CliReadError(const LSoundSourceBase& source)
+{
+    std::string strWhy = source.GetTooLongText();
+    return strWhy.empty() ? "not a supported audio file" : strWhy;
+}
 
 int CliInfo(const std::vector<std::string>& args)
 {

@@ -1,4 +1,5 @@
 #include "edit/LSRCCutListAudio.h"
+
 #include "edit/LAudioCutTank.h"
 #include "edit/LGainMultiply.h"
 
@@ -6,8 +7,9 @@
 #include <cstring>
 
 LSRCCutListAudio::LSRCCutListAudio(const LCutListAudio& src)
-    : LSoundSourceBase(src.GetSampleRate(), src.GetChannels(), 0x200000), list(src),
-      iLength(src.GetTotalLength())
+    : LSoundSourceBase(src.GetSampleRate(), src.GetChannels(), 0x200000)
+    , list(src)
+    , iLength(src.GetTotalLength())
 {
 }
 
@@ -27,17 +29,12 @@ void LSRCCutListAudio::EnterCut(size_t uIndex, int32_t iSkip)
         file.Seek((int64_t(c.iOffset) + iSkip) * GetChannels() * 4);
 }
 
-void LSRCCutListAudio::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LSRCCutListAudio::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
     const size_t uCh = size_t(GetChannels());
-    int32_t iDone = 0;
-    if (iPosition < 0) {
-        iDone = std::min(iFrames, -iPosition);
-        std::memset(pBuffer, 0, size_t(iDone) * uCh * 4);
-    }
-    iPosition = int32_t(uint32_t(iPosition) + uint32_t(iFrames));
     if (!bStarted)
         EnterCut(0, 0);
+    int32_t iDone = 0;
     while (iDone < iFrames) {
         while (iLeft <= 0 && uCut < list.GetCuts().size())
             EnterCut(uCut + 1, 0);
@@ -54,13 +51,13 @@ void LSRCCutListAudio::Read(int32_t* pBuffer, int32_t iFrames)
         iLeft -= n;
         iDone += n;
     }
-    std::memset(pBuffer + size_t(iDone) * uCh, 0, size_t(iFrames - iDone) * uCh * 4);
+    return iDone;
 }
 
 void LSRCCutListAudio::Seek(int32_t iFrame)
 {
     file.Close();
-    iPosition = iFrame;
+    SetPosition(iFrame);
     if (iFrame <= 0) {
         bStarted = false;
         return;

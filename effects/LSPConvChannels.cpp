@@ -24,7 +24,7 @@ SourceHandle LSPConvChannels::OpenSource(SourceHandle hUpstream, int iTarget)
     return MakeHandle<LSPConvChannels>(std::move(hUpstream), iTarget);
 }
 
-void LSPConvChannels::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LSPConvChannels::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
     hSource->Read(buffer.data(), iFrames);
     const int32_t* p = buffer.data();
@@ -36,4 +36,5 @@ void LSPConvChannels::Read(int32_t* pBuffer, int32_t iFrames)
         for (size_t i = 0; i < n; ++i)
             pBuffer[2 * i] = pBuffer[2 * i + 1] = p[i];
     }
+    return iFrames;
 }

@@ -13,7 +13,8 @@ public:
     // Converts only 1 -> 2 and 2 -> 1; anything else returns the source.
     static SourceHandle OpenSource(SourceHandle hUpstream, int iTargetChannels);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     int iFromChannels;

@@ -350,8 +350,9 @@ void LSRCConvertRate::FillFrom(int64_t iFirst)
     bFilled = true;
 }
 
-void LSRCConvertRate::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LSRCConvertRate::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
+    const int32_t iRequested = iFrames;
     iPosition += iFrames;
     if (!bFilled) {
         // The first block: zeros of history, the upstream from where it is.
@@ -375,6 +376,7 @@ void LSRCConvertRate::Read(int32_t* pBuffer, int32_t iFrames)
         while (iIndex >= kBlockFrames)
             Refill();
     }
+    return iRequested;
 }
 
 void LSRCConvertRate::Seek(int32_t iFrame)

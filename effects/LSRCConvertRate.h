@@ -19,7 +19,6 @@ public:
     // quarter of the source rate, two stages through twice the target rate.
     static SourceHandle OpenSource(SourceHandle hSource, int32_t iRate);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
     int32_t GetPosition() override { return iPosition; }
     // The input length × target rate ÷ source rate, rounded (an intermediate
     // stage rounds down, so that the last stage rounds the exact length).
@@ -32,6 +31,9 @@ public:
     // or the portable ones, which give the same bits; says whether vector
     // kernels are in use. For tests, before any conversion runs.
     static bool UseVectorUnit(bool bUse);
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     static constexpr int kHistory = LRatePhaseTable::kTaps;

@@ -3,14 +3,16 @@
 #include <algorithm>
 
 LSRCFixedLength::LSRCFixedLength(SourceHandle hUpstream, int32_t iLen)
-    : LSRCFilterBase(std::move(hUpstream)), iLength(std::max(iLen, 0))
+    : LSRCFilterBase(std::move(hUpstream))
+    , iLength(std::max(iLen, 0))
 {
 }
 
-void LSRCFixedLength::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LSRCFixedLength::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
     hSource->Read(pBuffer, iFrames);
     iPosition = int32_t(uint32_t(iPosition) + uint32_t(iFrames));
+    return iFrames;
 }
 
 void LSRCFixedLength::Seek(int32_t iFrame)

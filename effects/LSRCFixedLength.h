@@ -11,10 +11,12 @@ class LSRCFixedLength : public LSRCFilterBase {
 public:
     LSRCFixedLength(SourceHandle hUpstream, int32_t iLength);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
     int32_t GetPosition() override { return iPosition; }
     int32_t GetLength() override { return iLength; }
     void Seek(int32_t iFrame) override;
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     int32_t iLength;

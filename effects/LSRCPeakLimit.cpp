@@ -1,11 +1,13 @@
 #include "effects/LSRCPeakLimit.h"
+
 #include "audio/LSoundSourceBase.h"
 #include "edit/LGainMultiply.h"
 
 #include <algorithm>
 #include <cstring>
 
-LSRCPeakLimit::LSRCPeakLimit(SourceHandle hUpstream, int32_t iLim) : LSRCFilterBase(std::move(hUpstream))
+LSRCPeakLimit::LSRCPeakLimit(SourceHandle hUpstream, int32_t iLim)
+    : LSRCFilterBase(std::move(hUpstream))
 {
     iLimit = std::min(iLim, kMaxLimit);
     SetPeak(uint32_t(iLimit));
@@ -69,7 +71,7 @@ void LSRCPeakLimit::NextBlock()
     iIndex = 0;
 }
 
-void LSRCPeakLimit::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LSRCPeakLimit::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
     if (!bStarted)
         Start();
@@ -93,6 +95,7 @@ void LSRCPeakLimit::Read(int32_t* pBuffer, int32_t iFrames)
         iIndex += n;
         iDone += n;
     }
+    return iFrames;
 }
 
 int32_t LSRCPeakLimit::GetPosition()

@@ -17,11 +17,13 @@ public:
     // limiter at 0x7FFF0.
     static SourceHandle OpenSource(SourceHandle hUpstream);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
     int32_t GetPosition() override;
     void Seek(int32_t iFrame) override;
 
     int32_t GetBlockFrames() const { return iBlock; }
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     void Start();
@@ -34,7 +36,7 @@ private:
     int32_t iIndex = 0;
     bool bStarted = false;
     std::vector<int32_t> buffers[3]; // current, next, newest
-    int32_t aGain[4] = {};           // previous, current, next, newest
+    int32_t aGain[4] = {}; // previous, current, next, newest
     int32_t iG = 0x1000000;
     int32_t iStep = 0;
 };

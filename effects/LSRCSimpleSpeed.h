@@ -12,11 +12,16 @@ public:
     // f below 0.1 counts as 0.1.
     static SourceHandle OpenSource(SourceHandle hUpstream, double dFactor);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override { hSource->Read(pBuffer, iFrames); }
-
     // The rate the upstream is converted to: truncation of F / f.
     static int32_t ConvertedRate(int32_t iRate, double dFactor);
 
     // A converted stream relabelled with the rate iRate (use OpenSource).
     LSRCSimpleSpeed(SourceHandle hConverted, int32_t iRate);
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override
+    {
+        hSource->Read(pBuffer, iFrames);
+        return iFrames;
+    }
 };

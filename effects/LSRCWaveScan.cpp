@@ -161,7 +161,7 @@ void LSRCWaveScan::NextSegment()
     iSegPos = 0;
 }
 
-void LSRCWaveScan::Read(int32_t* pBuffer, int32_t iFrames)
+int32_t LSRCWaveScan::ReadAudio(int32_t* pBuffer, int32_t iFrames)
 {
     int64_t iLeft = int64_t(iFrames) * GetChannels();
     while (iLeft > 0) {
@@ -173,6 +173,7 @@ void LSRCWaveScan::Read(int32_t* pBuffer, int32_t iFrames)
         iSegPos += n;
         iLeft -= n;
     }
+    return iFrames;
 }
 
 int32_t LSRCWaveScan::GetPosition()

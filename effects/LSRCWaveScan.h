@@ -25,7 +25,6 @@ public:
     // (0: stays at the start factor). Starts at the upstream's position.
     LSRCWaveScan(SourceHandle hUpstream, double dStartFactor, double dEndFactor, int32_t iRampMs);
 
-    void Read(int32_t* pBuffer, int32_t iFrames) override;
     int32_t GetPosition() override;
     int32_t GetLength() override;
     // Restarts the grains at iFrame as at construction; the hop and what is
@@ -37,6 +36,9 @@ public:
     int32_t GetHop() const { return iHop; }
     // The hop as it moves the grain: whole frames, truncated towards zero.
     int32_t GetHopFrames() const { return iHop / GetChannels(); }
+
+protected:
+    int32_t ReadAudio(int32_t* pBuffer, int32_t iFrames) override;
 
 private:
     // Places both grain pointers per the hop's sign and fills the window

@@ -148,6 +148,28 @@ bool AnswerHeaderless(LOVSaveToSink& d, SourceHandle& hSource, LSinkRequest& r)
     return true;
 }
 
+// A file type whose size fields cannot hold the whole source (AU, AIFF) is
+// refused before anything is written. Whether a WAV passes 4 GiB (RF64) does
+// not matter.
+bool TooLongFor(LOVSaveToSink& d, LSoundSourceBase& src, const LSoundSinkBase& sink,
+                LProgressDialog& dlg)
+{
+    const int64_t iRate = sink.GetSampleRate();
+    const int64_t iFrom = src.GetSampleRate();
+    const int64_t iFrames = (int64_t(src.GetLength()) * iRate + iFrom - 1) / iFrom;
+    if (iFrames <= sink.GetMaxFrames())
+        return false;
+    const int64_t iTenths = sink.GetMaxFrames() * 10 / (iRate * 3600);
+    char sz[128];
+    std::snprintf(sz, sizeof sz, "%lld.%lld hours of %lld Hz audio with %d channels",
+                  (long long)(iTenths / 10), (long long)(iTenths % 10), (long long)iRate,
+                  sink.GetChannels());
+    d.strError = "Unable to save \"" + d.strPath + "\": this file type holds at most " + sz +
+                 ", and the audio is longer. Save it as WAV instead.";
+    dlg.ShowError(d.strError);
+    return true;
+}
+
 void ShowStop(LProgressDialog& dlg, LOVSaveToSink& d, const std::string& strText)
 {
     if (d.pPrompts)
@@ -292,6 +314,11 @@ int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
         hSink.Reset();
         LFile::Delete(strPart);
         return CannotCreate(dlg, d, iErrno);
+    }
+    if (TooLongFor(d, *hSource, *hSink, dlg)) {
+        hSink.Reset();
+        LFile::Delete(strPart);
+        return 2;
     }
     return Finish(dlg, d, strPart, Pump(dlg, d, std::move(hSource), std::move(hSink)));
 }

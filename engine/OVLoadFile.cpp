@@ -21,8 +21,11 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
         LHeaderlessFormat::Store(headerless);
     }
     SourceHandle hSource = OpenSourceByExtension(data.strPath, headerless);
-    if (hSource->IsError())
+    if (hSource->IsError()) {
+        if (const std::string strWhy = hSource->GetTooLongText(); !strWhy.empty())
+            data.strError = "Unable to open the file \"" + data.strPath + "\": " + strWhy + ".";
         return 2;
+    }
     LCutListAudioLoadSource load{strText, data.pTarget, std::move(hSource)};
     int iResult = ProcessBody(dlg, load);
     if (iResult == 2 && load.iWriteErrno != 0)

@@ -14,8 +14,9 @@ struct OVLoadFile {
     // Ask for the properties of headerless (.vox, .raw) files.
     bool bPrompt = false;
     LFilePrompts* pPrompts = nullptr;
-    // Out: the message when the load failed for a reason other than the file
-    // itself (the audio working folder could not be written).
+    // Out: the whole message when the load failed for a reason other than an
+    // unsupported file (too long to edit, the audio working folder not
+    // writable); "" otherwise.
     std::string strError {};
 };
 

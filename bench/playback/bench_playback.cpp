@@ -22,13 +22,14 @@ namespace {
 class SineSource : public LSoundSourceBase {
 public:
     SineSource(int32_t iRate, int32_t iLen) : LSoundSourceBase(iRate, 2, 0x7FFF0), iLength(iLen) {}
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t i = 0; i < n; ++i, ++iPos) {
             int32_t v = iPos < iLength ? int32_t(200000 * std::sin(iPos * 0.0626)) : 0;
             *p++ = v;
             *p++ = -v;
         }
+        return n;
     }
     int32_t GetPosition() override { return iPos; }
     int32_t GetLength() override { return iLength; }

@@ -27,10 +27,11 @@ double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Cloc
 class Memory : public LSoundSourceBase {
 public:
     explicit Memory(const std::vector<int32_t>& v) : LSoundSourceBase(44100, 2, 0x7FFF0), v(v) {}
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t i = 0; i < 2 * n; ++i, ++iPos)
             p[i] = iPos >= 0 && size_t(iPos) < v.size() ? v[size_t(iPos)] : 0;
+        return n;
     }
     int32_t GetPosition() override { return int32_t(iPos / 2); }
     int32_t GetLength() override { return int32_t(v.size() / 2); }

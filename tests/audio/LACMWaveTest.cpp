@@ -217,16 +217,17 @@ TEST_P(ACMFileWrite, PeersDecodeIt)
         }
         EXPECT_EQ(sink->GetFramesWritten(), iFrames);
     }
-    // Header: the format exactly, RIFF size = extra + data + 38, no padding.
+    // Header: the 36 bytes kept for ds64, the format exactly, RIFF size =
+    // extra + data + 74, no padding.
     std::vector<uint8_t> bytes = ReadAll(strPath);
     std::vector<uint8_t> fmt = wf.ToBytes();
-    size_t nHeader = 28 + fmt.size();
+    size_t nHeader = 64 + fmt.size();
     ASSERT_GT(bytes.size(), nHeader);
-    EXPECT_EQ(Le32(bytes, 16), fmt.size());
-    EXPECT_TRUE(std::equal(fmt.begin(), fmt.end(), bytes.begin() + 20));
+    EXPECT_EQ(Le32(bytes, 52), fmt.size());
+    EXPECT_TRUE(std::equal(fmt.begin(), fmt.end(), bytes.begin() + 56));
     uint32_t uData = Le32(bytes, nHeader - 4);
     EXPECT_EQ(uData, bytes.size() - nHeader);
-    EXPECT_EQ(Le32(bytes, 4), wf.vExtra.size() + uData + 38);
+    EXPECT_EQ(Le32(bytes, 4), wf.vExtra.size() + uData + 74);
 
     uint32_t nBlockFrames = wf.ExtraU16(0) ? wf.ExtraU16(0) : 1;
     for (const char* szPeer : { "ffmpeg", "sox" }) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 using namespace TestSupport;
@@ -126,10 +127,12 @@ TEST(LWaveFile, WritesPcmThatSoxReads)
         }
         std::vector<uint8_t> file = ReadAll(strPath);
         uint32_t uBlock = uint32_t(2 * iBits / 8);
-        ASSERT_EQ(file.size(), 46 + 1000 * uBlock);
+        // 36 bytes are kept by a JUNK chunk for the ds64 of an RF64 file.
+        ASSERT_EQ(file.size(), 82 + 1000 * uBlock);
         auto Get32 = [&](size_t o) { return uint32_t(file[o] | file[o + 1] << 8 | file[o + 2] << 16 | file[o + 3] << 24); };
-        EXPECT_EQ(Get32(4), 1000 * uBlock + 38);
-        EXPECT_EQ(Get32(42), 1000 * uBlock);
+        EXPECT_EQ(std::string(file.begin() + 12, file.begin() + 16), "JUNK");
+        EXPECT_EQ(Get32(4), 1000 * uBlock + 74);
+        EXPECT_EQ(Get32(78), 1000 * uBlock);
         std::string strOut;
         ASSERT_EQ(TestSupport::Run({"sox", strPath, "-t", "raw", "-e", "signed", "-b", "16", "-L", "-"}, &strOut), 0);
         ASSERT_EQ(strOut.size(), 4000u);
@@ -139,6 +142,54 @@ TEST(LWaveFile, WritesPcmThatSoxReads)
             ASSERT_EQ(got, expect) << iBits << " bits at " << i;
         }
     }
+}
+
+// RF64 as ffmpeg writes it (ds64 first, then fmt, LIST and data with
+// 0xFFFFFFFF sizes) reads with ffmpeg's own length and samples.
+TEST(LWaveFile, ReadsRF64WrittenByFfmpeg)
+{
+    REQUIRE_PEER("ffmpeg");
+    TempDir dir;
+    for (const char* szCodec : {"pcm_s16le", "pcm_u8"}) {
+        const std::string strWav = dir.File("f.wav"), strRaw = dir.File("f.raw");
+        const std::string strSrc = "sine=frequency=440:sample_rate=11025:duration=1.3";
+        ASSERT_EQ(TestSupport::Run({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", strSrc, "-ac", "2",
+                       "-c:a", szCodec, "-rf64", "always", strWav}),
+                  0);
+        ASSERT_EQ(TestSupport::Run({"ffmpeg", "-v", "error", "-y", "-i", strWav, "-f", "s16le", "-c:a",
+                       "pcm_s16le", strRaw}),
+                  0);
+        std::vector<uint8_t> wav = ReadAll(strWav), raw = ReadAll(strRaw);
+        ASSERT_EQ(std::string(wav.begin(), wav.begin() + 4), "RF64") << szCodec;
+        SourceHandle h = LWaveFile::OpenSource(strWav);
+        ASSERT_FALSE(h->IsError()) << szCodec;
+        ASSERT_GT(raw.size(), 4u * 14000) << "1.3 s of stereo";
+        EXPECT_EQ(h->GetLength(), int32_t(raw.size() / 4)) << szCodec;
+        std::vector<int32_t> got = ReadAllFrames(*h);
+        ASSERT_EQ(got.size() * 2, raw.size()) << szCodec;
+        for (size_t i = 0; i < got.size(); ++i)
+            ASSERT_EQ(got[i], int16_t(raw[2 * i] | (raw[2 * i + 1] << 8)) * 16)
+                << szCodec << " at " << i;
+    }
+    // Our own header past 4 GiB on a sparse file: the 64-bit sizes are the
+    // ones read, not the 0xFFFFFFFF of the 32-bit fields.
+    const int64_t iFrames = 1300000000; // 16-bit stereo: 5.2 GB
+    LWaveHeader fmt;
+    fmt.nChannels = 2;
+    fmt.nBlockAlign = 4;
+    std::vector<uint8_t> head = fmt.Build(iFrames * 4, iFrames);
+    ASSERT_EQ(std::string(head.begin(), head.begin() + 4), "RF64");
+    ASSERT_EQ(std::string(head.begin() + 12, head.begin() + 16), "ds64");
+    head.resize(head.size() + 1000, 0x11); // some audio, then sparse zeros
+    std::string strBig = dir.File("big.wav");
+    WriteAll(strBig, head);
+    std::filesystem::resize_file(strBig, 82 + uint64_t(iFrames) * 4 + 2); // one trailing chunk byte
+    SourceHandle h = LWaveFile::OpenSource(strBig);
+    ASSERT_FALSE(h->IsError());
+    EXPECT_EQ(h->GetLength(), iFrames);
+    std::vector<int32_t> first(8);
+    h->Read(first.data(), 4);
+    EXPECT_EQ(first[0], 0x1111 * 16);
 }
 
 TEST(LWaveFile, ChunkWalkAcceptsForeignChunksAndOddSizes)
@@ -264,7 +315,7 @@ TEST(LWaveFile, WriterStartFrameAndSeekBack)
         h->Write(ones.data(), 10);
         h->Seek(0);
     }
-    EXPECT_EQ(ReadAll(strPath).size(), 46u);
+    EXPECT_EQ(ReadAll(strPath).size(), 82u);
     EXPECT_FALSE(LWaveFile::OpenSinkPCM(strPath, 8000, 1, 24, 0));
     EXPECT_TRUE(LWaveFile::OpenSinkPCM(dir.File("no/such/folder.wav"), 8000, 1, 16, 0)->IsError());
 }

@@ -147,11 +147,12 @@ LCutListAudio LoadRamp(int32_t iLen)
 class Negate : public LSRCFilterBase {
 public:
     using LSRCFilterBase::LSRCFilterBase;
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         hSource->Read(p, n);
         for (int32_t i = 0; i < n; ++i)
             p[i] = -p[i];
+        return n;
     }
 };
 

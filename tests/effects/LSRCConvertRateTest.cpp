@@ -22,11 +22,12 @@ public:
         , fn(std::move(fn))
     {
     }
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t f = 0; f < n; ++f, ++iPos)
             for (int c = 0; c < GetChannels(); ++c)
                 *p++ = iPos >= 0 && iPos < iLength ? fn(iPos, c) : 0;
+        return n;
     }
     int32_t GetPosition() override { return iPos; }
     int32_t GetLength() override { return iLength; }

@@ -26,12 +26,13 @@ public:
         , fn(std::move(fn))
     {
     }
-    void Read(int32_t* p, int32_t n) override
+    int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         ++iReads;
         for (int32_t f = 0; f < n; ++f, ++iPos)
             for (int c = 0; c < GetChannels(); ++c)
                 *p++ = Value(iPos, c);
+        return n;
     }
     int32_t Value(int64_t f, int c) const { return f >= 0 && f < iLength ? fn(f, c) : 0; }
     int32_t GetPosition() override { return iPos; }
