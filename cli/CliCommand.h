@@ -27,3 +27,4 @@ int CliConvert(const std::vector<std::string>& args);
 int CliEdit(const std::vector<std::string>& args);
 int CliPlay(const std::vector<std::string>& args);
 int CliDevices(const std::vector<std::string>& args);
+int CliEffects(const std::vector<std::string>& args);
