@@ -18,8 +18,8 @@ std::string Bound(int32_t i, bool bLow)
 void PrintField(const LValueField& f)
 {
     const std::string strRange = Bound(f.iMin, true) + ".." + Bound(f.iMax, false);
-    std::printf("    %-20s %-14s default %-6d %-6s %s%s\n", f.szKey, strRange.c_str(), int(f.iDefault), f.szUnit,
-                f.szLabel, f.bStored ? "" : " (not stored)");
+    std::printf("    %-20s %-14s default %-6d %-6s %s%s\n", f.szKey, strRange.c_str(),
+        int(f.iDefault), f.szUnit, f.szLabel, f.bStored ? "" : " (not stored)");
     for (const auto& [szText, iValue] : f.choices)
         std::printf("    %-20s %d = %s\n", "", int(iValue), szText);
 }
