@@ -6,7 +6,7 @@
 #include "engine/MainDialogUi.h"
 
 #include <QMainWindow>
-
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -64,13 +64,17 @@ public:
 
     // A menu command, toolbar button or key.
     void EvCommand(int iId);
+    // Opens a web page in the browser; false when it could not be started.
+    // Tests put their own here.
+    static std::function<bool(const QString&)> fnOpenWebPage;
     // Another start of the program handed over its files (maybe none): they
     // are loaded and the window comes to the front.
     void EvLoad(const QStringList& paths);
 
     // MainDialogUi
     Answer AskYesNoCancel(const std::string& strText, Icon icon) override;
-    std::vector<std::string> ChooseOpenFiles(const std::string& strTitle, std::string& strFolder) override;
+    std::vector<std::string> ChooseOpenFiles(
+        const std::string& strTitle, std::string& strFolder) override;
     std::string ChooseSaveFile(const std::string& strTitle, std::string& strFolder) override;
     bool AskDialog(const std::string& strTitle, LDialogValues& values) override;
     bool AskFileProperties(LHeaderlessSettings& settings) override;
@@ -83,7 +87,7 @@ public:
     void DocumentChanged(LOVFile& doc) override;
     void SelectionChanged(LOVFile& doc) override;
     void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override;
-    void EnableCommand(int iId, bool bEnabled) override;
+    void EnablingChanged() override;
     void SetStatusField(int iId, const std::string& strText) override;
     void AddRecentFile(const std::string& strPath) override;
 
@@ -131,6 +135,9 @@ private:
     void TrackWaveWindowMenu(const QPoint& ptGlobal);
     void TileWindows(bool bHorizontal);
     void ArrangeIcons();
+    // The frame's own rows of the command table.
+    std::vector<LCommand> WindowCommands();
+    void OpenWebPage(const char* szUrl);
     void CmHelpContents();
     void CmAbout();
     void ShowPlaySpeed();
@@ -147,7 +154,8 @@ private:
     std::map<int, QAction*> mapToolbar;
     std::map<int, QLabel*> mapFields;
     std::map<int, QAbstractButton*> mapTransport;
-    std::vector<QAbstractButton*> vecTransportOrder; // as laid out: Play, Record, Scrub, Stop, Start, Rewind, Forward, End
+    std::vector<QAbstractButton*>
+        vecTransportOrder; // as laid out: Play, Record, Scrub, Stop, Start, Rewind, Forward, End
     QLabel* pRateStatus = nullptr;
     LDBEdit* pVolume = nullptr;
     LDBDisplay* pMeter = nullptr;

@@ -6,13 +6,13 @@
 #include "app/LMp3EncodeDlg.h"
 #include "app/LOVValuesDialog.h"
 #include "audio/LWaveFileFormat.h"
+#include "effects/LStoredValues.h"
 #include "engine/LFileFormats.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOVFile.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
-
 #include <algorithm>
 
 namespace {
@@ -30,10 +30,14 @@ QStringList ToQt(const std::vector<std::string>& v)
 QMessageBox::Icon BoxIcon(LFilePrompts::Icon icon)
 {
     switch (icon) {
-    case LFilePrompts::Icon::Stop: return QMessageBox::Critical;
-    case LFilePrompts::Icon::Exclamation: return QMessageBox::Warning;
-    case LFilePrompts::Icon::Information: return QMessageBox::Information;
-    case LFilePrompts::Icon::Question: return QMessageBox::Question;
+    case LFilePrompts::Icon::Stop:
+        return QMessageBox::Critical;
+    case LFilePrompts::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case LFilePrompts::Icon::Information:
+        return QMessageBox::Information;
+    case LFilePrompts::Icon::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -45,22 +49,27 @@ QMessageBox::Icon BoxIcon(LFilePrompts::Icon icon)
 MainDialogUi::Answer LMDIMainWindow::AskYesNoCancel(const std::string& strText, Icon icon)
 {
     QMessageBox box(BoxIcon(icon), kProgram, QString::fromStdString(strText),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     switch (LModalRunner::Exec(box)) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
     }
 }
 
-void LMDIMainWindow::ShowMessage(const std::string& strText, const std::string& strCaption, Icon icon)
+void LMDIMainWindow::ShowMessage(
+    const std::string& strText, const std::string& strCaption, Icon icon)
 {
-    QMessageBox box(BoxIcon(icon), QString::fromStdString(strCaption), QString::fromStdString(strText),
-                    QMessageBox::Ok, this);
+    QMessageBox box(BoxIcon(icon), QString::fromStdString(strCaption),
+        QString::fromStdString(strText), QMessageBox::Ok, this);
     LModalRunner::Exec(box);
 }
 
-std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(const std::string& strTitle, std::string& strFolder)
+std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(
+    const std::string& strTitle, std::string& strFolder)
 {
     QFileDialog box(this, QString::fromStdString(strTitle), QString::fromStdString(strFolder));
     box.setFileMode(QFileDialog::ExistingFiles);
@@ -95,7 +104,7 @@ bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& value
 {
     const LOVFile* pDoc = dialog.GetCurrentFile();
     LOVValuesDialog box(strTitle, values, pDoc && pDoc->claAudio.GetChannels() == 2,
-                        pDoc && pDoc->HasValidSelection(), this);
+        pDoc && pDoc->HasValidSelection(), this);
     if (LModalRunner::Exec(box) != QDialog::Accepted)
         return false;
     box.Take(values);
@@ -104,25 +113,42 @@ bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& value
 
 bool LMDIMainWindow::AskFileProperties(LHeaderlessSettings& settings)
 {
+    // The headerless formats' properties; they are settings of their own.
+    static const LValueForm form = [] {
+        LValueField format { "VoxRawFileFormat", "Format:", 0, LHeaderlessFormat::kCount - 1, 0 };
+        format.eKind = LValueField::Combo;
+        for (int i = 0; i < LHeaderlessFormat::kCount; ++i)
+            format.choices.emplace_back(LHeaderlessFormat::GetName(i), i);
+        LValueField rate { "VoxRawSampleRate", "Sample Rate:", 6000, 96000, 8000, "Hz",
+            kRateMessage, "Error", LValueField::Rate };
+        LValueField channels { "VoxRawFileChannels", "Channels:", 1, 2, 1, "", nullptr, "",
+            LValueField::Combo, { { "1 - Mono", 1 }, { "2 - Stereo", 2 } } };
+        for (LValueField* p : { &format, &rate, &channels })
+            p->bStored = false;
+        return LValueForm { format, rate, channels };
+    }();
     LDialogValues values;
+    values.pForm = &form;
     values.Set("VoxRawFileFormat", settings.iFormat);
     values.Set("VoxRawSampleRate", settings.iRate);
     values.Set("VoxRawFileChannels", settings.iChannels);
     for (;;) {
         if (!AskDialog("File Properties", values))
             return false;
-        const int32_t iRate = values.Get("VoxRawSampleRate");
-        if (iRate >= 6000 && iRate <= 96000)
+        LValueCheck check = LStoredValues::Check(form, values);
+        if (check.IsValid())
             break;
-        ShowMessage(kRateMessage, "Error", Icon::Stop);
+        ShowMessage(check.strText, check.strTitle, Icon::Stop);
     }
-    settings.iFormat = std::clamp(values.Get("VoxRawFileFormat"), 0, LHeaderlessFormat::kCount - 1);
+    LStoredValues::Clamp(form, values);
+    settings.iFormat = values.Get("VoxRawFileFormat");
     settings.iRate = values.Get("VoxRawSampleRate");
-    settings.iChannels = values.Get("VoxRawFileChannels") == 2 ? 2 : 1;
+    settings.iChannels = values.Get("VoxRawFileChannels");
     return true;
 }
 
-bool LMDIMainWindow::ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle)
+bool LMDIMainWindow::ChooseWaveFormat(
+    LWaveFormat& format, int iChannels, const std::string& strTitle)
 {
     for (;;) {
         LAcmFormatChooser box(format, iChannels, QString::fromStdString(strTitle), this);
@@ -133,9 +159,10 @@ bool LMDIMainWindow::ChooseWaveFormat(LWaveFormat& format, int iChannels, const 
             format = chosen;
             return true;
         }
-        ShowMessage("The requested format is not available because the required CODEC is not installed on this "
+        ShowMessage("The requested format is not available because the required CODEC is not "
+                    "installed on this "
                     "computer.",
-                    "Format Not Available", Icon::Stop);
+            "Format Not Available", Icon::Stop);
     }
 }
 
@@ -147,4 +174,3 @@ bool LMDIMainWindow::AskMp3Settings(LMp3EncoderSettings& settings)
     settings = box.GetSettings();
     return true;
 }
-

@@ -1,202 +1,136 @@
 #include "app/LOVValuesDialog.h"
-#include "effects/EfMixPaste.h"
-#include "engine/LHeaderlessFormat.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
-
-#include <strings.h>
+#include <algorithm>
 
 namespace {
-const char* const aszRates[] = {"6000", "8000", "11025", "16000", "22050", "32000",
-                                "44100", "48000", "64000", "88200", "96000"};
-
-struct Label {
-    const char* szName;
-    const char* szText;
-};
-const Label aLabels[] = {
-    {"AmplifyGain", "Amplify Gain (%):"},
-    {"NormalizePeakLevel", "Normalize Peak Level (%):"},
-    {"SilenceTimes", "Silence Time (ms):"},
-    {"RepeatNumTimes", "Repeat number of times:"},
-    {"SpSpeedPitch", "Speed/Pitch Adjust (%)"},
-    {"ConstPitchSpeed", "Speed Adjust (%)"},
-    {"ConstSpeedPitch", "Pitch Adjust (%)"},
-    {"SampleRate", "Sample Rate:"},
-};
-
-QRadioButton* Choice(QButtonGroup* pGroup, const char* szText, int iValue)
-{
-    auto* pButton = new QRadioButton(szText);
-    pGroup->addButton(pButton, iValue);
-    return pButton;
-}
+const char* const aszRates[] = { "6000", "8000", "11025", "16000", "22050", "32000", "44100",
+    "48000", "64000", "88200", "96000" };
 } // namespace
 
-QString LOVValuesDialog::LabelFor(const std::string& strName)
-{
-    for (const Label& l : aLabels)
-        if (strcasecmp(l.szName, strName.c_str()) == 0)
-            return l.szText;
-    return QString::fromStdString(strName) + ":";
-}
-
-LOVValuesDialog::LOVValuesDialog(const std::string& strTitle, const LDialogValues& values, bool bStereo,
-                                 bool bSelection, QWidget* pParent)
+LOVValuesDialog::LOVValuesDialog(const std::string& strTitle, const LDialogValues& values,
+    bool bStereo, bool bSelection, QWidget* pParent)
     : QDialog(pParent)
 {
     setWindowTitle(QString::fromStdString(strTitle));
-    if (strTitle == "New File")
-        BuildNewFile(values);
-    else if (strTitle == "File Properties")
-        BuildFileProperties(values);
-    else if (strTitle == "Paste Mix" || strTitle == "Mix File")
-        BuildMix(values, bStereo, bSelection);
-    else
-        BuildForm(values);
-}
-
-QComboBox* LOVValuesDialog::RateBox(const std::string& strName, int32_t iRate)
-{
-    auto* pBox = new QComboBox;
-    pBox->setEditable(true);
-    pBox->setObjectName(QString::fromStdString(strName));
-    for (const char* sz : aszRates)
-        pBox->addItem(sz);
-    pBox->setCurrentText(QString::number(iRate));
-    mapRates[strName] = pBox;
-    return pBox;
-}
-
-void LOVValuesDialog::AddButtons(QBoxLayout* pLayout)
-{
+    auto* pLayout = new QVBoxLayout(this);
+    auto* pForm = new QFormLayout;
+    if (values.pForm) {
+        for (const LValueField& f : *values.pForm)
+            AddField(*pForm, f, values.Get(f.szKey, f.iDefault), bStereo, bSelection);
+    } else {
+        for (const auto& [strKey, iValue] : values.GetItems()) {
+            const std::string strLabel = strKey + ":";
+            AddField(*pForm,
+                LValueField { strKey.c_str(), strLabel.c_str(), INT32_MIN, INT32_MAX, 0 }, iValue,
+                bStereo, bSelection);
+        }
+    }
+    // Fields that follow another field's choice are enabled by it.
+    if (values.pForm) {
+        for (const LValueField& f : *values.pForm) {
+            if (!f.szStoredWith)
+                continue;
+            auto* pGroup = findChild<QButtonGroup*>(f.szStoredWith);
+            auto* pField = findChild<QWidget*>(f.szKey);
+            if (!pGroup || !pField)
+                continue;
+            const int iWhen = f.iStoredWhen;
+            auto fnFollow
+                = [pGroup, pField, iWhen]() { pField->setEnabled(pGroup->checkedId() == iWhen); };
+            connect(pGroup, &QButtonGroup::idClicked, this, fnFollow);
+            fnFollow();
+        }
+    }
+    pLayout->addLayout(pForm);
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     pLayout->addWidget(pButtons);
 }
 
-void LOVValuesDialog::BuildNewFile(const LDialogValues& values)
+void LOVValuesDialog::AddField(
+    QFormLayout& form, const LValueField& f, int32_t iValue, bool bStereo, bool bSelection)
 {
-    auto* pLayout = new QVBoxLayout(this);
-    auto* pForm = new QFormLayout;
-    pForm->addRow("Sample Rate:", RateBox("SelectedSampleRate", values.Get("SelectedSampleRate", 44100)));
-    pLayout->addLayout(pForm);
-    auto* pGroup = new QButtonGroup(this);
-    pGroup->setObjectName("SelectedChannels");
-    auto* pBox = new QGroupBox("Channels");
-    auto* pRadios = new QVBoxLayout(pBox);
-    pRadios->addWidget(Choice(pGroup, "Mono (Single)", 1));
-    pRadios->addWidget(Choice(pGroup, "Stereo (Dual)", 2));
-    pGroup->button(values.Get("SelectedChannels", 1) == 1 ? 1 : 2)->setChecked(true);
-    mapChoices["SelectedChannels"] = pGroup;
-    pLayout->addWidget(pBox);
-    AddButtons(pLayout);
-}
-
-void LOVValuesDialog::BuildFileProperties(const LDialogValues& values)
-{
-    auto* pLayout = new QVBoxLayout(this);
-    auto* pForm = new QFormLayout;
-    auto* pFormat = new QComboBox;
-    pFormat->setObjectName("VoxRawFileFormat");
-    for (int i = 0; i < LHeaderlessFormat::kCount; ++i)
-        pFormat->addItem(LHeaderlessFormat::GetName(i));
-    pFormat->setCurrentIndex(values.Get("VoxRawFileFormat"));
-    mapLists["VoxRawFileFormat"] = {pFormat, 0};
-    pForm->addRow("Format:", pFormat);
-    pForm->addRow("Sample Rate:", RateBox("VoxRawSampleRate", values.Get("VoxRawSampleRate", 8000)));
-    auto* pChannels = new QComboBox;
-    pChannels->setObjectName("VoxRawFileChannels");
-    pChannels->addItems({"1 - Mono", "2 - Stereo"});
-    pChannels->setCurrentIndex(values.Get("VoxRawFileChannels", 1) == 2 ? 1 : 0);
-    mapLists["VoxRawFileChannels"] = {pChannels, 1};
-    pForm->addRow("Channels:", pChannels);
-    pLayout->addLayout(pForm);
-    AddButtons(pLayout);
-}
-
-void LOVValuesDialog::BuildMix(const LDialogValues& values, bool bStereo, bool bSelection)
-{
-    auto* pLayout = new QVBoxLayout(this);
-    auto* pForm = new QFormLayout;
-    auto* pVolume = new QLineEdit(QString::number(values.Get("PasteMixVolume", 100)));
-    pVolume->setObjectName("PasteMixVolume");
-    mapEdits["PasteMixVolume"] = pVolume;
-    pForm->addRow("Mix Volume (%)", pVolume);
-    auto* pPan = new QSlider(Qt::Horizontal);
-    pPan->setObjectName("Pan");
-    pPan->setRange(0, 100);
-    pPan->setTickInterval(50);
-    pPan->setTickPosition(QSlider::TicksBelow);
-    pPan->setValue(values.Get("Pan", 50));
-    pPan->setEnabled(bStereo);
-    mapSliders["Pan"] = pPan;
-    pForm->addRow("Stereo Pan (L - R)", pPan);
-    pLayout->addLayout(pForm);
-
-    auto* pBox = new QGroupBox("If mix audio is longer than selection:");
-    auto* pRadios = new QVBoxLayout(pBox);
-    auto* pGroup = new QButtonGroup(this);
-    pGroup->setObjectName("LongerSelection");
-    pRadios->addWidget(Choice(pGroup, "Increase selection", MIXMODE_EXTENDSELECTION));
-    pRadios->addWidget(Choice(pGroup, "Insert silence", MIXMODE_INSERTSILENCE));
-    pRadios->addWidget(Choice(pGroup, "Fade out mix", MIXMODE_FADEMIXOUT));
-    QAbstractButton* pChecked = pGroup->button(values.Get("LongerSelection", MIXMODE_INSERTSILENCE));
-    (pChecked ? pChecked : pGroup->button(MIXMODE_INSERTSILENCE))->setChecked(true);
-    pBox->setEnabled(bSelection);
-    mapChoices["LongerSelection"] = pGroup;
-    auto* pFadeForm = new QFormLayout;
-    auto* pFade = new QLineEdit(QString::number(values.Get("FadeOutTime", 250)));
-    pFade->setObjectName("FadeOutTime");
-    mapEdits["FadeOutTime"] = pFade;
-    pFadeForm->addRow("Fade out time:", pFade);
-    pRadios->addLayout(pFadeForm);
-    auto fnFadeEnabled = [pGroup, pFade]() { pFade->setEnabled(pGroup->checkedId() == MIXMODE_FADEMIXOUT); };
-    connect(pGroup, &QButtonGroup::idClicked, this, fnFadeEnabled);
-    fnFadeEnabled();
-    pLayout->addWidget(pBox);
-    AddButtons(pLayout);
-}
-
-void LOVValuesDialog::BuildForm(const LDialogValues& values)
-{
-    auto* pLayout = new QVBoxLayout(this);
-    auto* pForm = new QFormLayout;
-    for (const auto& [strName, iValue] : values.GetItems()) {
-        if (strcasecmp(strName.c_str(), "SampleRate") == 0) {
-            pForm->addRow(LabelFor(strName), RateBox(strName, iValue));
-            continue;
-        }
+    const QString strName = f.szKey;
+    QWidget* pWidget = nullptr;
+    std::function<int32_t()> fnValue;
+    switch (f.eKind) {
+    case LValueField::Edit: {
         auto* pEdit = new QLineEdit(QString::number(iValue));
-        pEdit->setObjectName(QString::fromStdString(strName));
-        mapEdits[strName] = pEdit;
-        pForm->addRow(LabelFor(strName), pEdit);
+        fnValue = [pEdit] { return int32_t(pEdit->text().trimmed().toInt()); };
+        pWidget = pEdit;
+        form.addRow(f.szLabel, pEdit);
+        break;
     }
-    pLayout->addLayout(pForm);
-    AddButtons(pLayout);
+    case LValueField::Rate:
+    case LValueField::Combo: {
+        auto* pBox = new QComboBox;
+        if (f.eKind == LValueField::Rate) {
+            pBox->setEditable(true);
+            for (const char* sz : aszRates)
+                pBox->addItem(sz);
+            pBox->setCurrentText(QString::number(iValue));
+            fnValue = [pBox] { return int32_t(pBox->currentText().trimmed().toInt()); };
+        } else {
+            for (const auto& [szText, iChoice] : f.choices)
+                pBox->addItem(szText, iChoice);
+            pBox->setCurrentIndex(std::max(0, pBox->findData(iValue)));
+            fnValue = [pBox] { return int32_t(pBox->currentData().toInt()); };
+        }
+        pWidget = pBox;
+        form.addRow(f.szLabel, pBox);
+        break;
+    }
+    case LValueField::Radio: {
+        auto* pBox = new QGroupBox(f.szLabel);
+        auto* pRadios = new QVBoxLayout(pBox);
+        auto* pGroup = new QButtonGroup(this);
+        pGroup->setObjectName(strName);
+        for (const auto& [szText, iChoice] : f.choices) {
+            auto* pButton = new QRadioButton(szText);
+            pGroup->addButton(pButton, iChoice);
+            pRadios->addWidget(pButton);
+        }
+        QAbstractButton* pChecked = pGroup->button(iValue);
+        (pChecked ? pChecked : pGroup->button(f.iDefault))->setChecked(true);
+        fnValue = [pGroup] { return int32_t(pGroup->checkedId()); };
+        pWidget = pBox;
+        form.addRow(pBox);
+        break;
+    }
+    case LValueField::Slider: {
+        auto* pSlider = new QSlider(Qt::Horizontal);
+        pSlider->setRange(f.iMin, f.iMax);
+        pSlider->setTickInterval((f.iMax - f.iMin) / 2);
+        pSlider->setTickPosition(QSlider::TicksBelow);
+        pSlider->setValue(iValue);
+        fnValue = [pSlider] { return int32_t(pSlider->value()); };
+        pWidget = pSlider;
+        form.addRow(f.szLabel, pSlider);
+        break;
+    }
+    }
+    if (f.eKind != LValueField::Radio)
+        pWidget->setObjectName(strName);
+    if ((f.uWhen & LValueField::kStereoOnly) && !bStereo)
+        pWidget->setEnabled(false);
+    if ((f.uWhen & LValueField::kSelectionOnly) && !bSelection)
+        pWidget->setEnabled(false);
+    fields.push_back({ f.szKey, pWidget, std::move(fnValue) });
 }
 
 void LOVValuesDialog::Take(LDialogValues& values) const
 {
-    for (const auto& [strName, pEdit] : mapEdits)
-        if (pEdit->isEnabled() || strName != "FadeOutTime")
-            values.Set(strName, pEdit->text().trimmed().toInt());
-    for (const auto& [strName, pBox] : mapRates)
-        values.Set(strName, pBox->currentText().trimmed().toInt());
-    for (const auto& [strName, pGroup] : mapChoices)
-        values.Set(strName, pGroup->checkedId());
-    for (const auto& [strName, list] : mapLists)
-        values.Set(strName, list.first->currentIndex() + list.second);
-    for (const auto& [strName, pSlider] : mapSliders)
-        values.Set(strName, pSlider->value());
+    for (const Field& f : fields)
+        if (f.pWidget->isEnabled())
+            values.Set(f.strKey, f.fnValue());
 }

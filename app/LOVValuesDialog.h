@@ -1,46 +1,35 @@
 #pragma once
 
-#include "engine/LDialogValues.h"
+#include "effects/LDialogValues.h"
 
 #include <QDialog>
-
-#include <map>
+#include <functional>
 #include <string>
+#include <vector>
 
-class QAbstractButton;
-class QButtonGroup;
-class QComboBox;
-class QLineEdit;
-class QSlider;
+class QFormLayout;
+class QWidget;
 
-// The dialog of a command, by its title: "New File" (rate list and
-// channels), "File Properties" (headerless format, rate, channels), "Paste
-// Mix" / "Mix File" (the mix dialog), and for the others a form of one
-// labelled field per value. Each editor is named after the value
-// it edits.
+// The dialog of a command, built from its values' form (LValueField): an
+// edit, a rate list, radio buttons, a list or a slider per value, each named
+// after the value it edits; without a form, one labelled edit per value.
+// A field for stereo only or for a selection only is enabled only then.
 class LOVValuesDialog : public QDialog {
     Q_OBJECT
 public:
-    LOVValuesDialog(const std::string& strTitle, const LDialogValues& values, bool bStereo, bool bSelection,
-                    QWidget* pParent);
-    // Writes what the dialog shows into the values.
+    LOVValuesDialog(const std::string& strTitle, const LDialogValues& values, bool bStereo,
+        bool bSelection, QWidget* pParent);
+    // Writes what the enabled fields show into the values.
     void Take(LDialogValues& values) const;
 
-    // The label of a value in the generic form.
-    static QString LabelFor(const std::string& strName);
-
 private:
-    void BuildNewFile(const LDialogValues& values);
-    void BuildFileProperties(const LDialogValues& values);
-    void BuildMix(const LDialogValues& values, bool bStereo, bool bSelection);
-    void BuildForm(const LDialogValues& values);
-    QComboBox* RateBox(const std::string& strName, int32_t iRate);
-    void AddButtons(class QBoxLayout* pLayout);
+    struct Field {
+        std::string strKey;
+        QWidget* pWidget; // the editor, or the radio buttons' box
+        std::function<int32_t()> fnValue;
+    };
+    void AddField(
+        QFormLayout& form, const LValueField& f, int32_t iValue, bool bStereo, bool bSelection);
 
-    std::map<std::string, QLineEdit*> mapEdits;
-    std::map<std::string, QComboBox*> mapRates;
-    std::map<std::string, QButtonGroup*> mapChoices;
-    std::map<std::string, QSlider*> mapSliders;
-    // Lists whose value is the chosen index plus an offset.
-    std::map<std::string, std::pair<QComboBox*, int>> mapLists;
+    std::vector<Field> fields;
 };

@@ -36,3 +36,4 @@ int CliDevices(const std::vector<std::string>& args);
 int CliFormats(const std::vector<std::string>& args);
 
 extern const char* const kConvertUsage;
+int CliEffects(const std::vector<std::string>& args);

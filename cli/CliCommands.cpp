@@ -12,6 +12,7 @@ const std::vector<CliCommand>& GetCliCommands()
         {"edit", "edit IN [-o OUT] COMMAND...\n                          run editing commands on IN, e.g. \"select 0 1500\" \"Cut\"\n                          \"Amplify AmplifyGain=150\"; saves to OUT, or over IN", CliEdit},
         {"play", "play FILE [--device N] [--speed slow|normal|fast] [--from MS] [--selection START END]\n                          play through a sound device; Space scrubs, Esc or Ctrl+C stops", CliPlay},
         {"devices", "devices                 the sound output and input devices by number", CliDevices},
+        {"effects", "effects                 every effect with its keys (for edit), ranges and defaults", CliEffects},
     };
     return commands;
 }

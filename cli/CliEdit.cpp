@@ -16,11 +16,11 @@ namespace {
 // or position given in times.
 struct EditStep {
     std::string strText; // as given, for messages
-    const LMainCommand* pCommand = nullptr;
+    const LCommand* pCommand = nullptr;
     std::vector<std::pair<std::string, int32_t>> values;
     std::string strFile; // file=PATH for the commands that open a file
     enum Kind { Command, Select, Position } eKind = Command;
-    int32_t iMs[2] = {0, 0};
+    int32_t iMs[2] = { 0, 0 };
 };
 
 std::vector<std::string> Words(const std::string& strText)
@@ -41,13 +41,14 @@ bool ParseTime(const std::string& strText, int32_t& iMs, std::string& strError)
 }
 
 // The longest run of leading words that names a command, then key=value.
-bool ParseCommand(const std::vector<std::string>& words, EditStep& step, std::string& strError)
+bool ParseCommand(const LCommandTable& table, const std::vector<std::string>& words, EditStep& step,
+    std::string& strError)
 {
     size_t iUsed = 0;
     std::string strName;
     for (size_t i = 0; i < words.size(); ++i) {
         strName += (i ? " " : "") + words[i];
-        if (const LMainCommand* p = MainDialog::FindCommand(strName)) {
+        if (const LCommand* p = table.Find(strName)) {
             step.pCommand = p;
             iUsed = i + 1;
         }
@@ -70,7 +71,8 @@ bool ParseCommand(const std::vector<std::string>& words, EditStep& step, std::st
         char* pEnd = nullptr;
         long l = std::strtol(strValue.c_str(), &pEnd, 10);
         if (strValue.empty() || *pEnd || l < INT32_MIN || l > INT32_MAX) {
-            strError = "value \"" + words[i] + "\" in \"" + step.strText + "\" is not a whole number";
+            strError
+                = "value \"" + words[i] + "\" in \"" + step.strText + "\" is not a whole number";
             return false;
         }
         step.values.emplace_back(strKey, int32_t(l));
@@ -80,8 +82,8 @@ bool ParseCommand(const std::vector<std::string>& words, EditStep& step, std::st
 
 // The steps of the script; select and position may take their times from
 // the following arguments.
-bool ParseSteps(const std::vector<std::string>& args, size_t iFrom, std::vector<EditStep>& steps,
-                std::string& strError)
+bool ParseSteps(const LCommandTable& table, const std::vector<std::string>& args, size_t iFrom,
+    std::vector<EditStep>& steps, std::string& strError)
 {
     for (size_t i = iFrom; i < args.size(); ++i) {
         EditStep step;
@@ -89,7 +91,7 @@ bool ParseSteps(const std::vector<std::string>& args, size_t iFrom, std::vector<
         std::vector<std::string> words = Words(args[i]);
         if (words.empty())
             continue;
-        bool bNamed = MainDialog::FindCommand(args[i]) != nullptr;
+        bool bNamed = table.Find(args[i]) != nullptr;
         bool bSelect = !bNamed && strcasecmp(words[0].c_str(), "select") == 0;
         if (bSelect || (!bNamed && strcasecmp(words[0].c_str(), "position") == 0)) {
             size_t iNeed = bSelect ? 3 : 2;
@@ -103,7 +105,7 @@ bool ParseSteps(const std::vector<std::string>& args, size_t iFrom, std::vector<
             for (size_t k = 1; k < iNeed; ++k)
                 if (!ParseTime(words[k], step.iMs[k - 1], strError))
                     return false;
-        } else if (!ParseCommand(words, step, strError)) {
+        } else if (!ParseCommand(table, words, step, strError)) {
             return false;
         }
         steps.push_back(std::move(step));
@@ -127,7 +129,7 @@ public:
             Fail(strTitle + " needs file=PATH");
             return {};
         }
-        return {strOpenFile};
+        return { strOpenFile };
     }
     std::string ChooseSaveFile(const std::string&, std::string&) override { return strSaveFile; }
     bool AskDialog(const std::string& strTitle, LDialogValues& values) override
@@ -139,7 +141,8 @@ public:
                 std::string strKnown;
                 for (const auto& item : values.GetItems())
                     strKnown += " " + item.first;
-                Fail("\"" + strTitle + "\" has no value \"" + strKey + "\" (it has:" + strKnown + ")");
+                Fail("\"" + strTitle + "\" has no value \"" + strKey + "\" (it has:" + strKnown
+                    + ")");
                 return false;
             }
         }
@@ -154,7 +157,10 @@ public:
         return true;
     }
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& strText, const std::string&, Icon) override { Fail(strText); }
+    void ShowMessage(const std::string& strText, const std::string&, Icon) override
+    {
+        Fail(strText);
+    }
     void Fail(const std::string& strText)
     {
         if (strFailure.empty())
@@ -168,17 +174,18 @@ int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
     LOVFile& doc = *main.GetCurrentFile();
     const int32_t iRate = doc.claAudio.GetSampleRate();
     if (step.eKind == EditStep::Select) {
-        main.ModifySelection(LSoundTime::MsToFrames(step.iMs[0], iRate), LSoundTime::MsToFrames(step.iMs[1], iRate),
-                             doc.sPosition);
+        main.ModifySelection(LSoundTime::MsToFrames(step.iMs[0], iRate),
+            LSoundTime::MsToFrames(step.iMs[1], iRate), doc.sPosition);
         return kExitOk;
     }
     if (step.eKind == EditStep::Position) {
-        main.ModifySelection(doc.sSelStart, doc.sSelEnd, LSoundTime::MsToFrames(step.iMs[0], iRate));
+        main.ModifySelection(
+            doc.sSelStart, doc.sSelEnd, LSoundTime::MsToFrames(step.iMs[0], iRate));
         return kExitOk;
     }
     if (!main.IsCommandEnabled(step.pCommand->iId))
         std::fprintf(stderr, "orvenna-cli: \"%s\" does nothing here (%s)\n", step.pCommand->szName,
-                     step.pCommand->bNeedsSelection ? "it needs a selection" : "not available");
+            (step.pCommand->uFlags & kCmdSelection) ? "it needs a selection" : "not available");
     ui.pending = step.values;
     ui.strOpenFile = step.strFile;
     ui.uRate = uint32_t(iRate);
@@ -186,8 +193,8 @@ int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
     if (!ui.strFailure.empty())
         return CliFail(step.strText + ": " + ui.strFailure);
     if (!ui.pending.empty())
-        return CliFail("\"" + step.strText + "\": no dialog asked for " + ui.pending.front().first +
-                       " (the command has no dialog, or did nothing here)");
+        return CliFail("\"" + step.strText + "\": no dialog asked for " + ui.pending.front().first
+            + " (the command has no dialog, or did nothing here)");
     return kExitOk;
 }
 } // namespace
@@ -202,14 +209,13 @@ int CliEdit(const std::vector<std::string>& args)
         strOut = args[2];
         iFrom = 3;
     }
-    std::vector<EditStep> steps;
-    std::string strError;
-    if (!ParseSteps(args, iFrom, steps, strError))
-        return CliFail(strError);
-
     CliUi ui;
     LNoPlayback playback;
     MainDialog main(ui, playback);
+    std::vector<EditStep> steps;
+    std::string strError;
+    if (!ParseSteps(main.GetCommands(), args, iFrom, steps, strError))
+        return CliFail(strError);
     if (!main.LoadFile(strIn, false, false)) {
         // The controller's own text when the reason is not the file itself.
         bool bGeneric = ui.strFailure.empty()

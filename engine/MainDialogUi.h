@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/LDialogValues.h"
+#include "effects/LDialogValues.h"
 #include "engine/LFilePrompts.h"
 
 #include <string>
@@ -20,7 +20,9 @@ public:
     virtual Answer AskYesNoCancel(const std::string& strText, Icon icon) = 0;
     // File dialogs; strFolder is where they start and receives the folder
     // chosen. Empty results mean Cancel.
-    virtual std::vector<std::string> ChooseOpenFiles(const std::string& strTitle, std::string& strFolder) = 0;
+    virtual std::vector<std::string> ChooseOpenFiles(
+        const std::string& strTitle, std::string& strFolder)
+        = 0;
     virtual std::string ChooseSaveFile(const std::string& strTitle, std::string& strFolder) = 0;
     // A command's dialog, by its title ("Amplify", "Insert Silence", "New
     // File" ...), showing and returning the values. False on Cancel. The
@@ -29,13 +31,15 @@ public:
     virtual bool AskDialog(const std::string& strTitle, LDialogValues& values) = 0;
 
     // What changed, for the windows to show it.
-    virtual void DocumentOpened(LOVFile& doc) {}
-    virtual void DocumentClosing(LOVFile& doc) {}
-    virtual void CurrentChanged(LOVFile* pDoc) {}
-    virtual void DocumentChanged(LOVFile& doc) {}
-    virtual void SelectionChanged(LOVFile& doc) {}
-    virtual void SetMenuItem(int iId, const std::string& strText, bool bEnabled) {}
-    virtual void EnableCommand(int iId, bool bEnabled) {}
-    virtual void SetStatusField(int iId, const std::string& strText) {}
-    virtual void AddRecentFile(const std::string& strPath) {}
+    virtual void DocumentOpened(LOVFile& doc) { }
+    virtual void DocumentClosing(LOVFile& doc) { }
+    virtual void CurrentChanged(LOVFile* pDoc) { }
+    virtual void DocumentChanged(LOVFile& doc) { }
+    virtual void SelectionChanged(LOVFile& doc) { }
+    virtual void SetMenuItem(int iId, const std::string& strText, bool bEnabled) { }
+    // Something the commands' enabling depends on may have changed; the
+    // window asks MainDialog::IsCommandEnabled again.
+    virtual void EnablingChanged() { }
+    virtual void SetStatusField(int iId, const std::string& strText) { }
+    virtual void AddRecentFile(const std::string& strPath) { }
 };

@@ -108,3 +108,14 @@ TEST(CliEdit, WithoutOutputTheInputIsReplacedSafely)
     ASSERT_EQ(Cli(dir, {"edit", strIn, "select 0 100"}), 0);
     EXPECT_EQ(std::filesystem::last_write_time(strIn), tBefore);
 }
+
+TEST(CliEdit, EffectsListsEveryEffectWithItsKeysRangesAndDefaults)
+{
+    TempDir dir;
+    std::string strOut;
+    ASSERT_EQ(Cli(dir, {"effects"}, &strOut), 0);
+    for (const char* sz : {"Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate", "6000..96000",
+                           "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan"})
+        EXPECT_NE(strOut.find(sz), std::string::npos) << sz << " in\n" << strOut;
+    EXPECT_EQ(Cli(dir, {"effects", "extra"}), 2);
+}

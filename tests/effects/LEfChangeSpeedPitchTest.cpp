@@ -3,7 +3,6 @@
 #include "EffectTestSupport.h"
 #include "effects/LCutListAudioLoadSource.h"
 #include "effects/LSRCConvertRate.h"
-#include "effects/LSpeedPitchValues.h"
 #include "platform/LSettings.h"
 #include "support/AudioTestSupport.h"
 
@@ -38,7 +37,7 @@ Outcome Change(LCutListAudio& doc, int32_t iStart, int32_t iEnd, int iPercent, i
     data.iEnd = iEnd;
     data.iPercent = iPercent;
     data.iMode = iMode;
-    Process<LEfChangeSpeedPitch> run(LSpeedPitchValues::ModeName(iMode), data);
+    Process<LEfChangeSpeedPitch> run("Speed and Pitch", data);
     bool bDone = run.Run();
     return { bDone, run.GetResult(), data.iNewEnd };
 }
@@ -129,36 +128,4 @@ TEST(LEfChangeSpeedPitch, ResampledModesScalePitchAndDurationAsAsked)
             EXPECT_NEAR(CrossingHz(Samples(doc), 11000, size_t(r.iNewEnd) - 1000, 44100), 441.0 * f,
                 iMode == 0 ? 441.0 * f * 0.01 : 45.0 * f + 2);
         }
-}
-
-TEST(LSpeedPitchValues, DefaultsRoundTripAndTheLimit)
-{
-    for (const char* sz : { "SpSpeedPitch", "ConstPitchSpeed", "ConstSpeedPitch" })
-        LSettings::Get().Remove("StoredValues", sz);
-    LSpeedPitchValues v;
-    v.iConstPitchSpeed = 7;
-    v.Load();
-    EXPECT_EQ(v.iSpSpeedPitch, 100);
-    EXPECT_EQ(v.iConstPitchSpeed, 100);
-    EXPECT_EQ(v.iConstSpeedPitch, 0);
-    v.Percent(0) = 150;
-    v.Percent(1) = 75;
-    v.Percent(2) = 301;
-    v.Store();
-    EXPECT_EQ(LSettings::Get().GetString("StoredValues", "ConstPitchSpeed"), "75");
-    LSettings::Get().Reload();
-    LSpeedPitchValues w;
-    w.Load();
-    EXPECT_EQ(w.iSpSpeedPitch, 150);
-    EXPECT_EQ(w.iConstPitchSpeed, 75);
-    EXPECT_EQ(w.iConstSpeedPitch, 301);
-
-    w.iSpSpeedPitch = 300;
-    EXPECT_TRUE(w.Validate(0).IsValid());
-    EXPECT_TRUE(w.Validate(1).IsValid());
-    LValueCheck bad = w.Validate(2);
-    EXPECT_EQ(bad.strText, "Speed Change Percent must be less than 300.");
-    EXPECT_EQ(bad.strTitle, "Invalid value");
-    EXPECT_STREQ(LSpeedPitchValues::ModeName(1), "Constant Pitch and Speed Change");
-    EXPECT_STREQ(LSpeedPitchValues::FieldLabel(2), "Pitch Adjust (%)");
 }

@@ -27,7 +27,6 @@ public:
     std::vector<std::string> questions;
     std::vector<std::string> dialogsShown;
     std::map<int, std::pair<std::string, bool>> menu;
-    std::map<int, bool> enabled;
     int iSaveDialogs = 0;
 
     Answer AskYesNoCancel(const std::string& strText, Icon) override
@@ -73,7 +72,6 @@ public:
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
     void ShowMessage(const std::string& strText, const std::string&, Icon) override { messages.push_back(strText); }
     void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override { menu[iId] = {strText, bEnabled}; }
-    void EnableCommand(int iId, bool bEnabled) override { enabled[iId] = bEnabled; }
 
     void Answer1(const std::string& strTitle, std::function<bool(LDialogValues&)> fn)
     {
@@ -155,7 +153,7 @@ TEST_F(MainDialogTest, EightStepsOfUndoAndTheMenuText)
         EXPECT_EQ(Samples(doc.claAudio), states[size_t(i)]) << "undo " << 9 - i;
     }
     EXPECT_EQ(ui.menu[CM_UNDO], std::make_pair(std::string("Undo \tCtrl+Z"), false));
-    EXPECT_FALSE(ui.enabled[CM_UNDO]);
+    EXPECT_FALSE(main.IsCommandEnabled(CM_UNDO));
     main.EvCommand(CM_UNDO); // the ninth: nothing left
     EXPECT_EQ(Samples(doc.claAudio), states[1]);
     EXPECT_EQ(doc.bDirty, 1) << "the oldest step that was kept came after the first edit";
@@ -170,7 +168,7 @@ TEST_F(MainDialogTest, UndoRestoresTheDirtyFlagOfItsStep)
     EXPECT_EQ(doc.bDirty, 1);
     ASSERT_TRUE(main.CmSave(doc));
     EXPECT_EQ(doc.bDirty, 0);
-    EXPECT_FALSE(ui.enabled[CM_FILESAVE]);
+    EXPECT_FALSE(main.IsCommandEnabled(CM_FILESAVE));
     main.EvCommand(CM_UNDO);
     EXPECT_EQ(doc.GetLength(), 4000);
     EXPECT_EQ(doc.bDirty, 0) << "the step was taken on a clean document";
@@ -231,13 +229,11 @@ TEST_F(MainDialogTest, SelectionRulesOfCutPasteAndTrim)
     EXPECT_EQ(doc.GetLength(), 8000) << "an empty selection cuts nothing";
     EXPECT_TRUE(doc.GetUndoName().empty());
 
-    // Paste with an empty clipboard deletes the selection.
+    // Paste with an empty clipboard is disabled: the selection stays.
     main.ModifySelection(1000, 2000, 0);
     main.EvCommand(CM_PASTE);
-    EXPECT_EQ(doc.GetLength(), 7000);
-    EXPECT_EQ(doc.sSelStart, 1000);
-    EXPECT_EQ(doc.sSelEnd, 1000);
-    main.EvCommand(CM_UNDO);
+    EXPECT_EQ(doc.GetLength(), 8000);
+    EXPECT_TRUE(doc.GetUndoName().empty());
 
     main.ModifySelection(1000, 3000, 0);
     main.EvCommand(CM_CUT);
@@ -478,8 +474,7 @@ TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
         EXPECT_EQ(doc.bDirty, 0);
         EXPECT_EQ(doc.claAudio.GetChannels(), 1);
         // Commands that need a selection do nothing without one.
-        const LMainCommand* p = MainDialog::FindCommand(c.iId);
-        if (p->bNeedsSelection) {
+        if (main.GetCommands().Find(c.iId)->uFlags & kCmdSelection) {
             main.ModifySelection(500, 500, 500);
             main.EvCommand(c.iId);
             EXPECT_TRUE(doc.GetUndoName().empty());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "effects/LValueField.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -18,6 +20,10 @@ public:
     // Names compared without regard to case; false for a name not shown.
     bool SetByName(const std::string& strName, int32_t iValue);
     const std::vector<std::pair<std::string, int32_t>>& GetItems() const { return items; }
+
+    // The fields the dialog builds its form from; null for a form of one
+    // edit field per value.
+    const LValueForm* pForm = nullptr;
 
 private:
     std::vector<std::pair<std::string, int32_t>> items;

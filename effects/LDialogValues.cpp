@@ -1,4 +1,4 @@
-#include "engine/LDialogValues.h"
+#include "effects/LDialogValues.h"
 
 #include <strings.h>
 

@@ -1,0 +1,172 @@
+#include "effects/LEffectTable.h"
+
+#include "audio/LSoundTime.h"
+#include "effects/EfAutoTrim.h"
+#include "effects/EfDCOffset.h"
+#include "effects/EfFade.h"
+#include "effects/EfMixPaste.h"
+#include "effects/EfNormalize.h"
+#include "effects/EfReverse.h"
+#include "effects/LCLAConvertRateChannels.h"
+#include "effects/LEfChangeSpeedPitch.h"
+
+#include <climits>
+#include <strings.h>
+
+namespace {
+using F = LValueField;
+
+int Amplify(LProgressDialog&, LEffectRun& r)
+{
+    r.pDoc->EfAmplify(r.iStart, r.iEnd, r.values.Get("AmplifyGain"));
+    return 0;
+}
+
+int Normalize(LProgressDialog& dlg, LEffectRun& r)
+{
+    EfNormalize data { r.pDoc, r.iEnd, r.iStart, r.values.Get("NormalizePeakLevel") };
+    return ProcessBody(dlg, data);
+}
+
+template <EfFade::Kind eKind> int Fade(LProgressDialog& dlg, LEffectRun& r)
+{
+    EfFade data { r.pDoc, r.iEnd, r.iStart, eKind };
+    return ProcessBody(dlg, data);
+}
+
+int Reverse(LProgressDialog& dlg, LEffectRun& r)
+{
+    EfReverse data { r.pDoc, r.iEnd, r.iStart };
+    return ProcessBody(dlg, data);
+}
+
+int DCOffset(LProgressDialog& dlg, LEffectRun& r)
+{
+    EfDCOffset data { r.pDoc, r.iEnd, r.iStart };
+    return ProcessBody(dlg, data);
+}
+
+int AutoTrim(LProgressDialog& dlg, LEffectRun& r)
+{
+    EfAutoTrim data { r.pDoc, EfAutoTrim::LoadThreshold() };
+    return ProcessBody(dlg, data);
+}
+
+int InsertSilence(LProgressDialog&, LEffectRun& r)
+{
+    r.pDoc->EfInsertSilence(
+        r.iStart, LSoundTime::MsToFrames(r.values.Get("SilenceTimes"), r.pDoc->GetSampleRate()));
+    return 0;
+}
+
+int RepeatLoop(LProgressDialog&, LEffectRun& r)
+{
+    r.pDoc->EfRepeat(r.iStart, r.iEnd, r.values.Get("RepeatNumTimes"));
+    return 0;
+}
+
+int ConvertRate(LProgressDialog& dlg, LEffectRun& r)
+{
+    LCLAConvertRateChannels data { r.pDoc, r.values.Get("SampleRate"), r.pDoc->GetChannels() };
+    return ProcessBody(dlg, data);
+}
+
+// The speed and pitch modes: the value's key names the mode.
+const char* const kSpeedKeys[3] = { "SpSpeedPitch", "ConstPitchSpeed", "ConstSpeedPitch" };
+
+template <int iMode> int ChangeSpeed(LProgressDialog& dlg, LEffectRun& r)
+{
+    LEfChangeSpeedPitch data { r.pDoc, r.iEnd, r.iStart, r.values.Get(kSpeedKeys[iMode]), iMode,
+        0 };
+    int iResult = ProcessBody(dlg, data);
+    if (iResult == 0)
+        r.iNewEnd = data.iNewEnd;
+    return iResult;
+}
+
+template <int iMode> SourceHandle SpeedSource(SourceHandle hUpstream, const LDialogValues& v)
+{
+    return OpenSpeedPitchSource(std::move(hUpstream), v.Get(kSpeedKeys[iMode]), iMode);
+}
+
+LValueField SpeedField(int iMode, const char* szLabel, int32_t iDefault)
+{
+    return { kSpeedKeys[iMode], szLabel, INT32_MIN, 300, iDefault, "%",
+        "Speed Change Percent must be less than 300." };
+}
+
+std::vector<LEffect> MakeEffects()
+{
+    const char* const kRateRefusal
+        = "Sample rates must be between 6000 and 96000 samples per second.";
+    return {
+        { "Amplify", "Amplify",
+            { { "AmplifyGain", "Amplify Gain (%):", INT32_MIN, 400, 100, "%",
+                "Amplify Gain must be less than 400%. Please try again." } },
+            Amplify, nullptr, true, 3 },
+        { "Normalize", "Normalize",
+            { { "NormalizePeakLevel", "Normalize Peak Level (%):", INT32_MIN, 100, 100, "%",
+                "Normailze Peak Level must be less than 100%. Please try again." } },
+            Normalize, nullptr, false, 4 },
+        { "Fade In", nullptr, {}, Fade<EfFade::FadeIn> },
+        { "Fade Out", nullptr, {}, Fade<EfFade::FadeOut> },
+        { "Fade Out and Trim", nullptr, {}, Fade<EfFade::FadeOutAndTrim> },
+        { "Reverse", nullptr, {}, Reverse },
+        { "DC Offset Correction", nullptr, {}, DCOffset },
+        { "Auto Trim", nullptr, {}, AutoTrim, nullptr, false, 0 },
+        { "Simple Speed and Pitch Change", "Simple Speed and Pitch Change",
+            { SpeedField(0, "Speed/Pitch Adjust (%)", 100) }, ChangeSpeed<0>, SpeedSource<0>, false,
+            12 },
+        { "Constant Pitch and Speed Change", "Constant Pitch and Speed Change",
+            { SpeedField(1, "Speed Adjust (%)", 100) }, ChangeSpeed<1>, SpeedSource<1>, false, 13 },
+        { "Constant Speed and Pitch Change", "Constant Speed and Pitch Change",
+            { SpeedField(2, "Pitch Adjust (%)", 0) }, ChangeSpeed<2>, SpeedSource<2>, false, 14 },
+        { "Insert Silence", "Insert Silence",
+            { { "SilenceTimes", "Silence Time (ms):", 0, INT32_MAX, 0, "ms" } }, InsertSilence,
+            nullptr, true },
+        { "Repeat Loop", "Repeat Loop",
+            { { "RepeatNumTimes", "Repeat number of times:", 0, INT32_MAX, 1, "times" } },
+            RepeatLoop, nullptr, true },
+        { "Mix", "Paste Mix",
+            { { "PasteMixVolume", "Mix Volume (%)", INT32_MIN, 100, 100, "%",
+                  "Mix Volume must be less than 100%. Please try again." },
+                { "Pan", "Stereo Pan (L - R)", 0, 100, 50, "", nullptr, "", F::Slider, {},
+                    F::kStereoOnly, false },
+                { "LongerSelection", "If mix audio is longer than selection:", 0, 2,
+                    MIXMODE_INSERTSILENCE, "", nullptr, "", F::Radio,
+                    { { "Increase selection", MIXMODE_EXTENDSELECTION },
+                        { "Insert silence", MIXMODE_INSERTSILENCE },
+                        { "Fade out mix", MIXMODE_FADEMIXOUT } },
+                    F::kSelectionOnly },
+                { "FadeOutTime", "Fade out time:", 0, INT32_MAX, 250, "frames", nullptr, "",
+                    F::Edit, {}, F::kSelectionOnly, true, "LongerSelection",
+                    MIXMODE_FADEMIXOUT } } },
+        { "Convert Sample Rate", "Convert Sample Rate",
+            { { "SampleRate", "Sample Rate:", 6000, 96000, 44100, "Hz", kRateRefusal, "Error",
+                F::Rate, {}, F::kAlways, false } },
+            ConvertRate, nullptr, false, 16 },
+    };
+}
+} // namespace
+
+int ProcessBody(LProgressDialog& dlg, LEffectRun& run)
+{
+    if (!run.pEffect || !run.pEffect->fnApply || !run.pDoc)
+        return 2;
+    run.iNewEnd = run.iEnd;
+    return run.pEffect->fnApply(dlg, run);
+}
+
+const std::vector<LEffect>& GetEffects()
+{
+    static const std::vector<LEffect> effects = MakeEffects();
+    return effects;
+}
+
+const LEffect* FindEffect(const std::string& strName)
+{
+    for (const LEffect& e : GetEffects())
+        if (strcasecmp(e.szName, strName.c_str()) == 0)
+            return &e;
+    return nullptr;
+}
