@@ -5,10 +5,13 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-LAcmFormatChooser::LAcmFormatChooser(const LWaveFormat& init, int iChannels, const QString& strTitle,
-                                     QWidget* pParent)
-    : QDialog(pParent), choices(LAcmFormatList(uint16_t(iChannels))), initial(init), pTags(new QComboBox),
-      pAttributes(new QComboBox)
+LAcmFormatChooser::LAcmFormatChooser(
+    const LWaveFormat& init, int iChannels, const QString& strTitle, QWidget* pParent)
+    : QDialog(pParent)
+    , choices(LAcmFormatList(uint16_t(iChannels)))
+    , initial(init)
+    , pTags(new QComboBox)
+    , pAttributes(new QComboBox)
 {
     setWindowTitle(strTitle);
     pTags->setObjectName("Format");
@@ -21,7 +24,8 @@ LAcmFormatChooser::LAcmFormatChooser(const LWaveFormat& init, int iChannels, con
     // Open on the given format, else on the first of its tag.
     QString strTag;
     for (const LAcmFormatChoice& c : choices)
-        if (c.wfx == initial || (strTag.isEmpty() && c.wfx.wfx.wFormatTag == initial.wfx.wFormatTag))
+        if (c.wfx == initial
+            || (strTag.isEmpty() && c.wfx.wfx.wFormatTag == initial.wfx.wFormatTag))
             strTag = QString::fromStdString(c.strFormatTag);
     if (!strTag.isEmpty())
         pTags->setCurrentText(strTag);

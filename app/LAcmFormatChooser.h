@@ -3,7 +3,6 @@
 #include "platform/acm/LAcm.h"
 
 #include <QDialog>
-
 #include <vector>
 
 class QComboBox;
@@ -15,7 +14,8 @@ class LAcmFormatChooser : public QDialog {
     Q_OBJECT
 public:
     // iChannels 0 offers formats of any channel count.
-    LAcmFormatChooser(const LWaveFormat& initial, int iChannels, const QString& strTitle, QWidget* pParent);
+    LAcmFormatChooser(
+        const LWaveFormat& initial, int iChannels, const QString& strTitle, QWidget* pParent);
     // The format chosen; the initial one when the list is empty.
     LWaveFormat GetFormat() const;
 

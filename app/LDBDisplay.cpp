@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPixmap>
-
 #include <algorithm>
 
 namespace {
@@ -19,14 +18,19 @@ QBrush Pattern(const QColor& lit)
 } // namespace
 
 LDBDisplay::LDBDisplay(QWidget* pParent)
-    : QWidget(pParent), brGreen(Pattern(QColor(0, 224, 0))), brRed(Pattern(QColor(240, 0, 0)))
+    : QWidget(pParent)
+    , brGreen(Pattern(QColor(0, 224, 0)))
+    , brRed(Pattern(QColor(240, 0, 0)))
 {
     setObjectName("LDBDisplay");
     setMinimumSize(48, 8);
     vLevels.assign(1, -127);
 }
 
-int LDBDisplay::PixelOf(int iDb) const { return (std::clamp(iDb, -36, 12) + 36) * width() / 48; }
+int LDBDisplay::PixelOf(int iDb) const
+{
+    return (std::clamp(iDb, -36, 12) + 36) * width() / 48;
+}
 
 QRect LDBDisplay::Row(int iChannel, int iChannels) const
 {
@@ -53,7 +57,8 @@ void LDBDisplay::SetLevels(const LSoundLevels& levels)
             continue;
         // The 0 dB pixel may change colour on both sides: include it.
         const QRect row = Row(int(i), int(nChannels));
-        const QRect stretch(std::min(iOld, iNew), row.top(), std::abs(iNew - iOld) + 1, row.height());
+        const QRect stretch(
+            std::min(iOld, iNew), row.top(), std::abs(iNew - iOld) + 1, row.height());
         rcLastDirty |= stretch;
         update(stretch);
     }

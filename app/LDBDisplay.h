@@ -4,7 +4,6 @@
 
 #include <QBrush>
 #include <QWidget>
-
 #include <cstdint>
 #include <vector>
 

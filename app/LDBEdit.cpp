@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <algorithm>
 
 namespace {
@@ -13,7 +12,8 @@ const QColor kGray(128, 128, 128);
 const QColor kThumb(212, 212, 212);
 } // namespace
 
-LDBEdit::LDBEdit(QWidget* pParent) : QWidget(pParent)
+LDBEdit::LDBEdit(QWidget* pParent)
+    : QWidget(pParent)
 {
     setObjectName("LDBEdit");
     pField = new QLineEdit(this);
@@ -26,7 +26,10 @@ LDBEdit::LDBEdit(QWidget* pParent) : QWidget(pParent)
     setMinimumSize(kFieldWidth + 40, 16);
 }
 
-QString LDBEdit::Text(int iDb) { return iDb < -126 ? QString("--dB") : QString("%1dB").arg(iDb); }
+QString LDBEdit::Text(int iDb)
+{
+    return iDb < -126 ? QString("--dB") : QString("%1dB").arg(iDb);
+}
 
 void LDBEdit::SetValue(int iNew)
 {
@@ -111,7 +114,10 @@ void LDBEdit::mouseMoveEvent(QMouseEvent* pEvent)
         SetValue(ValueAt(int(pEvent->position().x())));
 }
 
-void LDBEdit::resizeEvent(QResizeEvent*) { pField->setGeometry(0, 0, kFieldWidth, height()); }
+void LDBEdit::resizeEvent(QResizeEvent*)
+{
+    pField->setGeometry(0, 0, kFieldWidth, height());
+}
 
 void LDBEdit::changeEvent(QEvent* pEvent)
 {

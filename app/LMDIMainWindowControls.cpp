@@ -1,8 +1,8 @@
 // The frame's fixed controls: the toolbar, the time fields, the transport
 // buttons and the level controls, and their layout.
-#include "app/LMDIMainWindow.h"
 #include "app/LDBDisplay.h"
 #include "app/LDBEdit.h"
+#include "app/LMDIMainWindow.h"
 #include "app/LOVIcons.h"
 #include "platform/LSettings.h"
 #include "platform/sound/LMixer.h"
@@ -14,7 +14,6 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-
 #include <algorithm>
 
 void LMDIMainWindow::CreateToolbar()
@@ -26,16 +25,18 @@ void LMDIMainWindow::CreateToolbar()
     };
     QStyle* pStyle = style();
     const Button aButtons[] = {
-        {CM_FILENEW, "New File", QIcon::fromTheme("document-new", pStyle->standardIcon(QStyle::SP_FileIcon))},
-        {CM_FILEOPEN, "Open File",
-         QIcon::fromTheme("document-open", pStyle->standardIcon(QStyle::SP_DialogOpenButton))},
-        {CM_FILESAVE, "Save File",
-         QIcon::fromTheme("document-save", pStyle->standardIcon(QStyle::SP_DialogSaveButton))},
-        {CM_UNDO, "Undo", QIcon::fromTheme("edit-undo", pStyle->standardIcon(QStyle::SP_ArrowBack))},
-        {CM_CUT, "Cut", LOVIcons::Themed("edit-cut", LOVIcons::Cut)},
-        {CM_COPY, "Copy", LOVIcons::Themed("edit-copy", LOVIcons::Copy)},
-        {CM_PASTE, "Paste", LOVIcons::Themed("edit-paste", LOVIcons::Paste)},
-        {CM_DELETE, "Delete", LOVIcons::Themed("edit-delete", LOVIcons::Delete)},
+        { CM_FILENEW, "New File",
+            QIcon::fromTheme("document-new", pStyle->standardIcon(QStyle::SP_FileIcon)) },
+        { CM_FILEOPEN, "Open File",
+            QIcon::fromTheme("document-open", pStyle->standardIcon(QStyle::SP_DialogOpenButton)) },
+        { CM_FILESAVE, "Save File",
+            QIcon::fromTheme("document-save", pStyle->standardIcon(QStyle::SP_DialogSaveButton)) },
+        { CM_UNDO, "Undo",
+            QIcon::fromTheme("edit-undo", pStyle->standardIcon(QStyle::SP_ArrowBack)) },
+        { CM_CUT, "Cut", LOVIcons::Themed("edit-cut", LOVIcons::Cut) },
+        { CM_COPY, "Copy", LOVIcons::Themed("edit-copy", LOVIcons::Copy) },
+        { CM_PASTE, "Paste", LOVIcons::Themed("edit-paste", LOVIcons::Paste) },
+        { CM_DELETE, "Delete", LOVIcons::Themed("edit-delete", LOVIcons::Delete) },
     };
     pToolbar = addToolBar("Toolbar");
     pToolbar->setObjectName("Toolbar");
@@ -59,8 +60,8 @@ void LMDIMainWindow::CreateBottomPanel(QWidget& parent)
         int iId;
         const char* szTip;
     };
-    const Field aFields[] = {{106, "Selected Region Start"}, {107, "Selected Region End"},
-                             {108, "Selected Region Length"}, {130, "File Length"}};
+    const Field aFields[] = { { 106, "Selected Region Start" }, { 107, "Selected Region End" },
+        { 108, "Selected Region Length" }, { 130, "File Length" } };
     for (const Field& f : aFields) {
         auto* pLabel = new QLabel(&parent);
         pLabel->setObjectName(QString::number(f.iId));
@@ -77,14 +78,14 @@ void LMDIMainWindow::CreateBottomPanel(QWidget& parent)
         int iCommand;
     };
     const Transport aTransport[] = {
-        {111, LOVIcons::Play, "Play (F9)", CM_PLAY},
-        {118, LOVIcons::Record, "Record (F8)", CM_RECORD},
-        {112, LOVIcons::Scrub, "Scrub (Space)", 0},
-        {113, LOVIcons::Stop, "Stop (Esc)", CM_STOP},
-        {114, LOVIcons::Start, "Go to Start (Home)", CM_GOTOSTART},
-        {115, LOVIcons::Rewind, "Rewind (<-)", 0},
-        {116, LOVIcons::Forward, "Forward (->)", 0},
-        {117, LOVIcons::End, "Go to End (End)", CM_GOTOEND},
+        { 111, LOVIcons::Play, "Play (F9)", CM_PLAY },
+        { 118, LOVIcons::Record, "Record (F8)", CM_RECORD },
+        { 112, LOVIcons::Scrub, "Scrub (Space)", 0 },
+        { 113, LOVIcons::Stop, "Stop (Esc)", CM_STOP },
+        { 114, LOVIcons::Start, "Go to Start (Home)", CM_GOTOSTART },
+        { 115, LOVIcons::Rewind, "Rewind (<-)", 0 },
+        { 116, LOVIcons::Forward, "Forward (->)", 0 },
+        { 117, LOVIcons::End, "Go to End (End)", CM_GOTOEND },
     };
     for (const Transport& t : aTransport) {
         auto* pButton = new QToolButton(&parent);
@@ -97,7 +98,8 @@ void LMDIMainWindow::CreateBottomPanel(QWidget& parent)
         if (t.iId == 115 || t.iId == 116) {
             // Rewind and Forward scan while held.
             const bool bForward = t.iId == 116;
-            connect(pButton, &QToolButton::pressed, this, [this, bForward]() { dialog.ScanPressed(bForward); });
+            connect(pButton, &QToolButton::pressed, this,
+                [this, bForward]() { dialog.ScanPressed(bForward); });
             connect(pButton, &QToolButton::released, this, [this]() {
                 dialog.ScanReleased();
                 EnablePlayerControls();
@@ -149,7 +151,8 @@ void LMDIMainWindow::LayoutControls()
     const int iF = fontMetrics().height();
     // Part 0 of the status bar ends 13 font heights before the right edge
     // (wider when the rate text would not fit).
-    const int iRateWidth = pRateStatus->fontMetrics().horizontalAdvance("Sample Rate: 96000   Stereo") + 8;
+    const int iRateWidth
+        = pRateStatus->fontMetrics().horizontalAdvance("Sample Rate: 96000   Stereo") + 8;
     pRateStatus->setFixedWidth(std::max(13 * iF, iRateWidth));
 
     // The transport buttons in a row of 52 at the bottom, the four time
@@ -157,12 +160,14 @@ void LMDIMainWindow::LayoutControls()
     const int iButtonWidth = int(iW * 0.088);
     const int iButtonTop = iH - 52;
     for (size_t i = 0; i < vecTransportOrder.size(); ++i)
-        vecTransportOrder[i]->setGeometry(1 + int(i) * (iButtonWidth + 1), iButtonTop, iButtonWidth, 52);
+        vecTransportOrder[i]->setGeometry(
+            1 + int(i) * (iButtonWidth + 1), iButtonTop, iButtonWidth, 52);
     const int iFieldWidth = (8 * iButtonWidth + 9) / 4 - 1;
     const int iFieldTop = iButtonTop - iF - 2;
-    const int aFieldIds[] = {106, 107, 108, 130};
+    const int aFieldIds[] = { 106, 107, 108, 130 };
     for (int i = 0; i < 4; ++i)
-        mapFields[aFieldIds[i]]->setGeometry(1 + i * (iFieldWidth + 1), iFieldTop, iFieldWidth, iF + 1);
+        mapFields[aFieldIds[i]]->setGeometry(
+            1 + i * (iFieldWidth + 1), iFieldTop, iFieldWidth, iF + 1);
 
     const int iRight = 1 + 8 * (iButtonWidth + 1);
     const int iRightWidth = std::max(0, iW - iRight - 1);
@@ -194,5 +199,6 @@ void LMDIMainWindow::LayoutControls()
 
 void LMDIMainWindow::ApplyVolume()
 {
-    LMixer::SetOutVolume(LSettings::Get().GetInt("Settings", "SoundOutDevice", 0), pVolume->GetValue(), 0);
+    LMixer::SetOutVolume(
+        LSettings::Get().GetInt("Settings", "SoundOutDevice", 0), pVolume->GetValue(), 0);
 }

@@ -75,7 +75,7 @@ std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(
     box.setFileMode(QFileDialog::ExistingFiles);
     box.setAcceptMode(QFileDialog::AcceptOpen);
     box.setDefaultSuffix("wav");
-    box.setNameFilters(ToQt(LFileFormats::OpenFilters()) + QStringList{"All Files (*)"});
+    box.setNameFilters(ToQt(LFileFormats::OpenFilters()) + QStringList { "All Files (*)" });
     if (LModalRunner::Exec(box) != QDialog::Accepted)
         return {};
     std::vector<std::string> files;

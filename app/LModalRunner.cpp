@@ -15,4 +15,7 @@ int LModalRunner::Exec(QDialog& dialog)
     return dialog.exec();
 }
 
-void LModalRunner::SetHook(Hook hook) { CurrentHook() = std::move(hook); }
+void LModalRunner::SetHook(Hook hook)
+{
+    CurrentHook() = std::move(hook);
+}

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <functional>
 
 // Runs every modal dialog of the editor window (message boxes, file dialogs,

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace {
@@ -24,11 +23,16 @@ QComboBox* RateBox(const char* szName)
 } // namespace
 
 LMp3EncodeDlg::LMp3EncodeDlg(const LMp3EncoderSettings& settings, QWidget* pParent)
-    : QDialog(pParent), pCbr(new QRadioButton("Constant Bitrate (CBR)")),
-      pVbr(new QRadioButton("Variable Bitrate (VBR)")), pCbrRate(RateBox("103")),
-      pHighQuality(new QCheckBox("High quality encoding (slower)")), pMinRate(RateBox("106")),
-      pMaxRate(RateBox("107")), pQuality(new QComboBox), pCrc(new QCheckBox("Include CRC to detect errors")),
-      pMode(new QComboBox)
+    : QDialog(pParent)
+    , pCbr(new QRadioButton("Constant Bitrate (CBR)"))
+    , pVbr(new QRadioButton("Variable Bitrate (VBR)"))
+    , pCbrRate(RateBox("103"))
+    , pHighQuality(new QCheckBox("High quality encoding (slower)"))
+    , pMinRate(RateBox("106"))
+    , pMaxRate(RateBox("107"))
+    , pQuality(new QComboBox)
+    , pCrc(new QCheckBox("Include CRC to detect errors"))
+    , pMode(new QComboBox)
 {
     setWindowTitle("MP3 Encoder Settings");
     for (int i = 0; i <= 9; ++i)
@@ -53,7 +57,7 @@ LMp3EncodeDlg::LMp3EncodeDlg(const LMp3EncoderSettings& settings, QWidget* pPare
 
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QPushButton* pDefaults = pButtons->addButton("Restore Defaults", QDialogButtonBox::ResetRole);
-    connect(pDefaults, &QPushButton::clicked, this, [this]() { Show(LMp3EncoderSettings{}); });
+    connect(pDefaults, &QPushButton::clicked, this, [this]() { Show(LMp3EncoderSettings {}); });
     connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(pCbr, &QRadioButton::toggled, this, &LMp3EncodeDlg::EnableRateControls);

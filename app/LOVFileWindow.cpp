@@ -1,4 +1,5 @@
 #include "app/LOVFileWindow.h"
+
 #include "app/LOVIcons.h"
 #include "app/LOVWaveWindow.h"
 #include "engine/LOVFile.h"
@@ -6,7 +7,6 @@
 #include <QContextMenuEvent>
 #include <QScrollBar>
 #include <QToolButton>
-
 #include <algorithm>
 
 namespace {
@@ -18,19 +18,22 @@ struct ButtonInfo {
     const char* szTip;
 };
 const ButtonInfo aButtons[7] = {
-    {LOVIcons::ZoomOut, "Zoom Out"},
-    {LOVIcons::ZoomIn, "Zoom In"},
-    {LOVIcons::ZoomSelection, "Zoom Selection"},
-    {LOVIcons::ZoomFull, "Zoom Full"},
-    {LOVIcons::VerticalZoom, "Vertical Zoom"},
-    {LOVIcons::DisplayPlusMinus, "Wave display + up / - down"},
-    {LOVIcons::DisplayLeftRight, "Wave display left channel up / right channel down."},
+    { LOVIcons::ZoomOut, "Zoom Out" },
+    { LOVIcons::ZoomIn, "Zoom In" },
+    { LOVIcons::ZoomSelection, "Zoom Selection" },
+    { LOVIcons::ZoomFull, "Zoom Full" },
+    { LOVIcons::VerticalZoom, "Vertical Zoom" },
+    { LOVIcons::DisplayPlusMinus, "Wave display + up / - down" },
+    { LOVIcons::DisplayLeftRight, "Wave display left channel up / right channel down." },
 };
 } // namespace
 
 LOVFileWindow::LOVFileWindow(LOVFile& d, QWidget* pParent)
-    : QWidget(pParent), doc(d), pOverview(new LOVWaveWindow(this)), pZoomed(new LOVWaveWindow(this)),
-      pScroll(new QScrollBar(Qt::Horizontal, this))
+    : QWidget(pParent)
+    , doc(d)
+    , pOverview(new LOVWaveWindow(this))
+    , pZoomed(new LOVWaveWindow(this))
+    , pScroll(new QScrollBar(Qt::Horizontal, this))
 {
     setFont(QFont(font().family(), 9));
     pOverview->setObjectName("80");
@@ -50,14 +53,35 @@ LOVFileWindow::LOVFileWindow(LOVFile& d, QWidget* pParent)
     apButtons[4]->setCheckable(true);
     apButtons[5]->setCheckable(true);
     apButtons[6]->setCheckable(true);
-    connect(apButtons[0], &QToolButton::clicked, this, [this]() { ZoomOut(); emit RefreshRequested(); });
-    connect(apButtons[1], &QToolButton::clicked, this, [this]() { ZoomIn(); emit RefreshRequested(); });
-    connect(apButtons[2], &QToolButton::clicked, this, [this]() { ZoomSelection(); emit RefreshRequested(); });
-    connect(apButtons[3], &QToolButton::clicked, this, [this]() { ZoomFull(); emit RefreshRequested(); });
-    connect(apButtons[4], &QToolButton::clicked, this, [this]() { ToggleVerticalZoom(); emit RefreshRequested(); });
-    connect(apButtons[5], &QToolButton::clicked, this, [this]() { SetDisplayMode(0); emit RefreshRequested(); });
-    connect(apButtons[6], &QToolButton::clicked, this, [this]() { SetDisplayMode(1); emit RefreshRequested(); });
-    for (LOVWaveWindow* pView : {pOverview, pZoomed}) {
+    connect(apButtons[0], &QToolButton::clicked, this, [this]() {
+        ZoomOut();
+        emit RefreshRequested();
+    });
+    connect(apButtons[1], &QToolButton::clicked, this, [this]() {
+        ZoomIn();
+        emit RefreshRequested();
+    });
+    connect(apButtons[2], &QToolButton::clicked, this, [this]() {
+        ZoomSelection();
+        emit RefreshRequested();
+    });
+    connect(apButtons[3], &QToolButton::clicked, this, [this]() {
+        ZoomFull();
+        emit RefreshRequested();
+    });
+    connect(apButtons[4], &QToolButton::clicked, this, [this]() {
+        ToggleVerticalZoom();
+        emit RefreshRequested();
+    });
+    connect(apButtons[5], &QToolButton::clicked, this, [this]() {
+        SetDisplayMode(0);
+        emit RefreshRequested();
+    });
+    connect(apButtons[6], &QToolButton::clicked, this, [this]() {
+        SetDisplayMode(1);
+        emit RefreshRequested();
+    });
+    for (LOVWaveWindow* pView : { pOverview, pZoomed }) {
         connect(pView, &LOVWaveWindow::Notify, this, [this, pView](int iCode) {
             if (iCode == LOVWaveWindow::kReleased)
                 emit WaveReleased(pView);
@@ -118,7 +142,7 @@ void LOVFileWindow::WavApply()
 
 void LOVFileWindow::ShowSelection()
 {
-    for (LOVWaveWindow* pView : {pOverview, pZoomed}) {
+    for (LOVWaveWindow* pView : { pOverview, pZoomed }) {
         pView->SetSelStart(doc.sSelStart);
         pView->SetSelEnd(doc.sSelEnd);
     }
@@ -156,7 +180,8 @@ void LOVFileWindow::ZoomIn()
 void LOVFileWindow::ZoomOut()
 {
     const int32_t iLength = doc.GetLength();
-    const int32_t iWidth = int32_t(std::min<int64_t>(int64_t(doc.sViewEnd - doc.sViewStart) * 2, iLength));
+    const int32_t iWidth
+        = int32_t(std::min<int64_t>(int64_t(doc.sViewEnd - doc.sViewStart) * 2, iLength));
     doc.sViewStart = std::max(0, doc.sViewStart - iWidth / 4);
     doc.sViewEnd = doc.sViewStart + iWidth;
     if (doc.sViewEnd > iLength) {
@@ -219,7 +244,8 @@ void LOVFileWindow::LayoutControls()
     pScroll->setGeometry(0, iH - 26, iScrollWidth, 25);
     const int iButtonWidth = (iW - iScrollWidth - 2) / 7;
     for (int i = 0; i < 7; ++i)
-        apButtons[i]->setGeometry(iScrollWidth + 1 + i * (iButtonWidth + 1), iH - 26, iButtonWidth, 25);
+        apButtons[i]->setGeometry(
+            iScrollWidth + 1 + i * (iButtonWidth + 1), iH - 26, iButtonWidth, 25);
     const int iOverview = int((iH - 25) * 0.12);
     pOverview->setGeometry(0, 0, iW, iOverview);
     pZoomed->setGeometry(0, iOverview, iW, std::max(0, iH - 26 - iOverview));

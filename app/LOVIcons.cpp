@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-
 #include <cmath>
 
 namespace {
@@ -23,12 +22,12 @@ QPainterPath Triangle(QPointF a, QPointF b, QPointF c)
 // Right-pointing triangle in the box x0..x1, vertically centred.
 void RightArrow(QPainter& p, double x0, double x1, double h, const QColor& c)
 {
-    p.fillPath(Triangle({x0, 24 - h}, {x1, 24}, {x0, 24 + h}), c);
+    p.fillPath(Triangle({ x0, 24 - h }, { x1, 24 }, { x0, 24 + h }), c);
 }
 
 void LeftArrow(QPainter& p, double x0, double x1, double h, const QColor& c)
 {
-    p.fillPath(Triangle({x1, 24 - h}, {x0, 24}, {x1, 24 + h}), c);
+    p.fillPath(Triangle({ x1, 24 - h }, { x0, 24 }, { x1, 24 + h }), c);
 }
 
 void Magnifier(QPainter& p)
@@ -54,19 +53,42 @@ void Draw(QPainter& p, LOVIcons::Kind kind)
 {
     const QColor green(30, 150, 60), red(200, 30, 30), blue(40, 90, 190);
     switch (kind) {
-    case LOVIcons::Play: RightArrow(p, 14, 38, 14, green); break;
-    case LOVIcons::Record: p.setBrush(red); p.setPen(Qt::NoPen); p.drawEllipse(QPointF(24, 24), 13, 13); break;
+    case LOVIcons::Play:
+        RightArrow(p, 14, 38, 14, green);
+        break;
+    case LOVIcons::Record:
+        p.setBrush(red);
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(24, 24), 13, 13);
+        break;
     case LOVIcons::Scrub:
         RightArrow(p, 10, 26, 10, blue);
         p.fillRect(QRectF(30, 14, 5, 20), blue);
         p.fillRect(QRectF(38, 14, 5, 20), blue);
         break;
-    case LOVIcons::Stop: p.fillRect(QRectF(13, 13, 22, 22), kInk); break;
-    case LOVIcons::Start: p.fillRect(QRectF(10, 12, 5, 24), kInk); LeftArrow(p, 15, 37, 12, kInk); break;
-    case LOVIcons::Rewind: LeftArrow(p, 4, 24, 12, kInk); LeftArrow(p, 22, 42, 12, kInk); break;
-    case LOVIcons::Forward: RightArrow(p, 6, 26, 12, kInk); RightArrow(p, 24, 44, 12, kInk); break;
-    case LOVIcons::End: RightArrow(p, 11, 33, 12, kInk); p.fillRect(QRectF(33, 12, 5, 24), kInk); break;
-    case LOVIcons::ZoomOut: Magnifier(p); p.drawLine(QPointF(13, 20), QPointF(27, 20)); break;
+    case LOVIcons::Stop:
+        p.fillRect(QRectF(13, 13, 22, 22), kInk);
+        break;
+    case LOVIcons::Start:
+        p.fillRect(QRectF(10, 12, 5, 24), kInk);
+        LeftArrow(p, 15, 37, 12, kInk);
+        break;
+    case LOVIcons::Rewind:
+        LeftArrow(p, 4, 24, 12, kInk);
+        LeftArrow(p, 22, 42, 12, kInk);
+        break;
+    case LOVIcons::Forward:
+        RightArrow(p, 6, 26, 12, kInk);
+        RightArrow(p, 24, 44, 12, kInk);
+        break;
+    case LOVIcons::End:
+        RightArrow(p, 11, 33, 12, kInk);
+        p.fillRect(QRectF(33, 12, 5, 24), kInk);
+        break;
+    case LOVIcons::ZoomOut:
+        Magnifier(p);
+        p.drawLine(QPointF(13, 20), QPointF(27, 20));
+        break;
     case LOVIcons::ZoomIn:
         Magnifier(p);
         p.drawLine(QPointF(13, 20), QPointF(27, 20));
@@ -85,8 +107,8 @@ void Draw(QPainter& p, LOVIcons::Kind kind)
         RightArrow(p, 29, 39, 7, kInk);
         break;
     case LOVIcons::VerticalZoom:
-        p.fillPath(Triangle({24, 4}, {34, 16}, {14, 16}), kInk);
-        p.fillPath(Triangle({24, 44}, {34, 32}, {14, 32}), kInk);
+        p.fillPath(Triangle({ 24, 4 }, { 34, 16 }, { 14, 16 }), kInk);
+        p.fillPath(Triangle({ 24, 44 }, { 34, 32 }, { 14, 32 }), kInk);
         p.fillRect(QRectF(22, 16, 4, 16), kInk);
         break;
     case LOVIcons::DisplayPlusMinus:
@@ -139,7 +161,7 @@ void DrawActive(QPainter& p, LOVIcons::Kind kind)
 {
     const QColor rim(255, 255, 255, 200);
     if (kind == LOVIcons::Play) {
-        const QPainterPath path = Triangle({13, 9}, {40, 24}, {13, 39});
+        const QPainterPath path = Triangle({ 13, 9 }, { 40, 24 }, { 13, 39 });
         p.fillPath(path, QColor(40, 210, 80));
         p.setPen(QPen(rim, 2));
         p.drawPath(path);
@@ -153,8 +175,7 @@ void DrawActive(QPainter& p, LOVIcons::Kind kind)
 
 namespace {
 // A transparent picture drawn by fn, optionally antialiased.
-template <class Fn>
-QPixmap Picture(Fn fn, bool bAntialias = true)
+template <class Fn> QPixmap Picture(Fn fn, bool bAntialias = true)
 {
     QPixmap pixmap(kSize, kSize);
     pixmap.fill(Qt::transparent);
@@ -173,7 +194,8 @@ QIcon LOVIcons::Get(Kind kind)
     // Play and Stop show a lit picture while they are pressed (playing,
     // stopped).
     if (kind == Play || kind == Stop)
-        icon.addPixmap(Picture([kind](QPainter& p) { DrawActive(p, kind); }), QIcon::Normal, QIcon::On);
+        icon.addPixmap(
+            Picture([kind](QPainter& p) { DrawActive(p, kind); }), QIcon::Normal, QIcon::On);
     // A greyed picture for disabled buttons.
     icon.addPixmap(Picture(
                        [&pixmap](QPainter& p) {
@@ -181,7 +203,7 @@ QIcon LOVIcons::Get(Kind kind)
                            p.drawPixmap(0, 0, pixmap);
                        },
                        false),
-                   QIcon::Disabled);
+        QIcon::Disabled);
     return icon;
 }
 

@@ -8,9 +8,25 @@
 class LOVIcons {
 public:
     enum Kind {
-        Play, Record, Scrub, Stop, Start, Rewind, Forward, End,
-        ZoomOut, ZoomIn, ZoomSelection, ZoomFull, VerticalZoom, DisplayPlusMinus, DisplayLeftRight,
-        Cut, Copy, Paste, Delete,
+        Play,
+        Record,
+        Scrub,
+        Stop,
+        Start,
+        Rewind,
+        Forward,
+        End,
+        ZoomOut,
+        ZoomIn,
+        ZoomSelection,
+        ZoomFull,
+        VerticalZoom,
+        DisplayPlusMinus,
+        DisplayLeftRight,
+        Cut,
+        Copy,
+        Paste,
+        Delete,
         Program,
     };
 

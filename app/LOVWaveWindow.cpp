@@ -1,11 +1,13 @@
 #include "app/LOVWaveWindow.h"
 
 #include <QMouseEvent>
-
 #include <algorithm>
 #include <mutex>
 
-LOVWaveWindow::LOVWaveWindow(QWidget* pParent) : LWaveControl(pParent, [this] { FollowEdge(); }) {}
+LOVWaveWindow::LOVWaveWindow(QWidget* pParent)
+    : LWaveControl(pParent, [this] { FollowEdge(); })
+{
+}
 
 // The worker calls FollowEdge, which reads members of this class: it stops
 // before they go.

@@ -12,8 +12,14 @@ class LOVWaveWindow : public LWaveControl {
     Q_OBJECT
 public:
     // Notification codes of Notify().
-    enum Code { kReleased = 2, kBeyondRight = 4, kBackFromRight = 5, kBeyondLeft = 6, kBackFromLeft = 7,
-                kSelChanging = 8 };
+    enum Code {
+        kReleased = 2,
+        kBeyondRight = 4,
+        kBackFromRight = 5,
+        kBeyondLeft = 6,
+        kBackFromLeft = 7,
+        kSelChanging = 8
+    };
 
     explicit LOVWaveWindow(QWidget* pParent = nullptr);
     ~LOVWaveWindow() override;

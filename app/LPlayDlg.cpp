@@ -1,11 +1,13 @@
 #include "app/LPlayDlg.h"
+
 #include "app/LWaveWindow.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
 #include <QTimer>
 
-LPlayDlg::LPlayDlg(LPlayerSource& src, QWidget* pParent) : LPlayerBaseDlg(src, pParent)
+LPlayDlg::LPlayDlg(LPlayerSource& src, QWidget* pParent)
+    : LPlayerBaseDlg(src, pParent)
 {
     pCloseTimer = new QTimer(this);
     pCloseTimer->setSingleShot(true);
@@ -50,7 +52,8 @@ void LPlayDlg::StartPlaying()
 
 void LPlayDlg::CmStart()
 {
-    const bool bEarly = GetPlayer().GetState() != 0 && tPlaying.isValid() && tPlaying.elapsed() < 1000;
+    const bool bEarly
+        = GetPlayer().GetState() != 0 && tPlaying.isValid() && tPlaying.elapsed() < 1000;
     if ((GetSource().wFlags & LPlayerSource::kPreviousTrack) && bEarly) {
         done(kPreviousTrack);
         return;

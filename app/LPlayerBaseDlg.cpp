@@ -1,4 +1,5 @@
 #include "app/LPlayerBaseDlg.h"
+
 #include "app/LDBDisplay.h"
 #include "app/LDBEdit.h"
 #include "app/LOVIcons.h"
@@ -16,10 +17,11 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QToolButton>
-
 #include <algorithm>
 
-LPlayerBaseDlg::LPlayerBaseDlg(LPlayerSource& src, QWidget* pParent) : QDialog(pParent), source(src)
+LPlayerBaseDlg::LPlayerBaseDlg(LPlayerSource& src, QWidget* pParent)
+    : QDialog(pParent)
+    , source(src)
 {
     player.SetNotify(this, 0);
     InitDialog();
@@ -71,7 +73,8 @@ void LPlayerBaseDlg::InitDialog()
     pDevice->setToolTip("Playback Device");
     for (int32_t i = 0; i < LWaveOut::GetDeviceCount(); ++i)
         pDevice->addItem(QString::fromStdString(LWaveOut::GetDeviceName(i)));
-    cDevice = int8_t(std::clamp(LSettings::Get().GetInt("Player", "Device", 0), 0, std::max(0, pDevice->count() - 1)));
+    cDevice = int8_t(std::clamp(
+        LSettings::Get().GetInt("Player", "Device", 0), 0, std::max(0, pDevice->count() - 1)));
     pDevice->setCurrentIndex(cDevice);
     player.SetDevice(cDevice);
     pVolume = new LDBEdit(this);
@@ -82,20 +85,22 @@ void LPlayerBaseDlg::InitDialog()
     connect(pVolume, &LDBEdit::ValueChanged, this, &LPlayerBaseDlg::OnVolume);
 
     auto* pButtons = new QHBoxLayout;
-    connect(AddButton(kPlay, "Play (F9)", LOVIcons::Play, true), &QAbstractButton::clicked, this, &LPlayerBaseDlg::CmPlay);
-    connect(AddButton(kScrub, "Scrub (Space)", LOVIcons::Scrub, true), &QAbstractButton::clicked, this,
-            &LPlayerBaseDlg::CmScrub);
-    connect(AddButton(kStop, "Stop (Esc)", LOVIcons::Stop, false), &QAbstractButton::clicked, this, &LPlayerBaseDlg::CmStop);
-    connect(AddButton(kStart, "Go to Start (Home)", LOVIcons::Start, false), &QAbstractButton::clicked, this,
-            &LPlayerBaseDlg::CmStart);
+    connect(AddButton(kPlay, "Play (F9)", LOVIcons::Play, true), &QAbstractButton::clicked, this,
+        &LPlayerBaseDlg::CmPlay);
+    connect(AddButton(kScrub, "Scrub (Space)", LOVIcons::Scrub, true), &QAbstractButton::clicked,
+        this, &LPlayerBaseDlg::CmScrub);
+    connect(AddButton(kStop, "Stop (Esc)", LOVIcons::Stop, false), &QAbstractButton::clicked, this,
+        &LPlayerBaseDlg::CmStop);
+    connect(AddButton(kStart, "Go to Start (Home)", LOVIcons::Start, false),
+        &QAbstractButton::clicked, this, &LPlayerBaseDlg::CmStart);
     QAbstractButton* pRewind = AddButton(kRewind, "Rewind (<-)", LOVIcons::Rewind, false);
     connect(pRewind, &QAbstractButton::pressed, this, &LPlayerBaseDlg::CmBack);
     connect(pRewind, &QAbstractButton::released, this, &LPlayerBaseDlg::CmBackFwdStop);
     QAbstractButton* pForward = AddButton(kForward, "Forward (->)", LOVIcons::Forward, false);
     connect(pForward, &QAbstractButton::pressed, this, &LPlayerBaseDlg::CmFwd);
     connect(pForward, &QAbstractButton::released, this, &LPlayerBaseDlg::CmBackFwdStop);
-    connect(AddButton(kEnd, "Go to End (End)", LOVIcons::End, false), &QAbstractButton::clicked, this,
-            &LPlayerBaseDlg::CmEnd);
+    connect(AddButton(kEnd, "Go to End (End)", LOVIcons::End, false), &QAbstractButton::clicked,
+        this, &LPlayerBaseDlg::CmEnd);
     for (const auto& [iId, p] : mapButtons)
         pButtons->addWidget(p);
     pButtons->addStretch();
@@ -129,7 +134,6 @@ void LPlayerBaseDlg::InitFile()
     pStrip->SetSource(h);
     UpdateTime(iLengthMs);
 }
-
 
 void LPlayerBaseDlg::ShowName()
 {
@@ -364,7 +368,8 @@ void LPlayerBaseDlg::keyPressEvent(QKeyEvent* pEvent)
 
 void LPlayerBaseDlg::keyReleaseEvent(QKeyEvent* pEvent)
 {
-    if ((pEvent->key() == Qt::Key_Left || pEvent->key() == Qt::Key_Right) && !pEvent->isAutoRepeat()) {
+    if ((pEvent->key() == Qt::Key_Left || pEvent->key() == Qt::Key_Right)
+        && !pEvent->isAutoRepeat()) {
         mapButtons[kRewind]->setDown(false);
         mapButtons[kForward]->setDown(false);
         CmBackFwdStop();

@@ -4,7 +4,6 @@
 #include "engine/LSoundPlayer.h"
 
 #include <QDialog>
-
 #include <map>
 
 class LDBDisplay;
@@ -24,8 +23,20 @@ class LPlayerBaseDlg : public QDialog, protected LSoundPlayerNotify {
     Q_OBJECT
 public:
     enum Control {
-        kName = 120, kTime = 103, kLevels = 104, kStrip = 105, kPosition = 106, kDevice = 107, kVolume = 108,
-        kPlay = 111, kScrub = 112, kStop = 113, kStart = 114, kRewind = 115, kForward = 116, kEnd = 117,
+        kName = 120,
+        kTime = 103,
+        kLevels = 104,
+        kStrip = 105,
+        kPosition = 106,
+        kDevice = 107,
+        kVolume = 108,
+        kPlay = 111,
+        kScrub = 112,
+        kStop = 113,
+        kStart = 114,
+        kRewind = 115,
+        kForward = 116,
+        kEnd = 117,
     };
 
     LPlayerBaseDlg(LPlayerSource& source, QWidget* pParent = nullptr);

@@ -1,4 +1,5 @@
 #include "app/LQtProgressView.h"
+
 #include "app/LModalRunner.h"
 #include "app/LOVIcons.h"
 
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
-
 #include <map>
 
 namespace {
@@ -25,14 +25,23 @@ QPointer<QDialog>& Running()
     static QPointer<QDialog> p;
     return p;
 }
-std::unique_ptr<LProgressView> Make() { return std::make_unique<LQtProgressView>(); }
+std::unique_ptr<LProgressView> Make()
+{
+    return std::make_unique<LQtProgressView>();
+}
 } // namespace
 
 LQtProgressView::LQtProgressView() = default;
 
-LQtProgressView::~LQtProgressView() { Close(); }
+LQtProgressView::~LQtProgressView()
+{
+    Close();
+}
 
-void LQtProgressView::Install() { LProgressView::SetFactory(&Make); }
+void LQtProgressView::Install()
+{
+    LProgressView::SetFactory(&Make);
+}
 
 void LQtProgressView::SetOwnerWindow(const void* pOwner, QWidget* pWindow)
 {
@@ -42,7 +51,10 @@ void LQtProgressView::SetOwnerWindow(const void* pOwner, QWidget* pWindow)
         Owners().erase(pOwner);
 }
 
-QDialog* LQtProgressView::GetRunningDialog() { return Running(); }
+QDialog* LQtProgressView::GetRunningDialog()
+{
+    return Running();
+}
 
 void LQtProgressView::Open(const std::string& strCaption, void* pOwner)
 {
@@ -134,6 +146,6 @@ bool LQtProgressView::Pump()
 void LQtProgressView::ShowError(const std::string& strText)
 {
     QMessageBox box(QMessageBox::Warning, "Error", QString::fromStdString(strText), QMessageBox::Ok,
-                    bCancelled ? nullptr : pDialog);
+        bCancelled ? nullptr : pDialog);
     LModalRunner::Exec(box);
 }

@@ -34,7 +34,7 @@ public:
 
 private:
     QDialog* pDialog = nullptr;
-    QLabel* apLines[2] = {nullptr, nullptr};
+    QLabel* apLines[2] = { nullptr, nullptr };
     QProgressBar* pBar = nullptr;
     QWidget* pOwnerWindow = nullptr;
     bool bOwnerWasEnabled = false;

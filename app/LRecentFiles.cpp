@@ -1,4 +1,5 @@
 #include "app/LRecentFiles.h"
+
 #include "platform/LSettings.h"
 
 #include <strings.h>
@@ -6,8 +7,14 @@
 namespace {
 const char* const kSection = "Recent";
 
-std::string PathName(int n) { return "RecentFile " + std::to_string(n); }
-std::string DateName(int n) { return "RecentFileDate" + std::to_string(n); }
+std::string PathName(int n)
+{
+    return "RecentFile " + std::to_string(n);
+}
+std::string DateName(int n)
+{
+    return "RecentFileDate" + std::to_string(n);
+}
 } // namespace
 
 std::vector<LRecentFiles::Entry> LRecentFiles::Load()

@@ -5,14 +5,20 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-
 #include <unistd.h>
 
-LSingleInstance::LSingleInstance(const QString& strName, QObject* pParent) : QObject(pParent), strName(strName) {}
+LSingleInstance::LSingleInstance(const QString& strName, QObject* pParent)
+    : QObject(pParent)
+    , strName(strName)
+{
+}
 
 LSingleInstance::~LSingleInstance() = default;
 
-QString LSingleInstance::DefaultName() { return "orvenna-" + QString::number(getuid()); }
+QString LSingleInstance::DefaultName()
+{
+    return "orvenna-" + QString::number(getuid());
+}
 
 bool LSingleInstance::HandOff(const QStringList& paths, int iTimeoutMs)
 {
@@ -89,7 +95,8 @@ void LSingleInstance::Accept()
 {
     while (QLocalSocket* pSocket = pServer->nextPendingConnection()) {
         auto* pBuffer = new QByteArray;
-        connect(pSocket, &QLocalSocket::readyRead, this, [pSocket, pBuffer]() { *pBuffer += pSocket->readAll(); });
+        connect(pSocket, &QLocalSocket::readyRead, this,
+            [pSocket, pBuffer]() { *pBuffer += pSocket->readAll(); });
         connect(pSocket, &QLocalSocket::disconnected, this, [this, pSocket, pBuffer]() {
             *pBuffer += pSocket->readAll();
             const bool bProbe = pBuffer->isEmpty();

@@ -1,4 +1,5 @@
 #include "app/LWaveColumns.h"
+
 #include "audio/LSRCNull.h"
 #include "edit/LAudioCutTank.h"
 #include "edit/LSNKCutListAudio.h"
@@ -11,12 +12,21 @@ constexpr int kRecordFrames = LSNKCutListAudio::kGraphBlock;
 // Graph reads are bounded to 1 KB of records.
 constexpr int kGraphReadBytes = 1024;
 
-uint8_t Cap(uint32_t u) { return uint8_t(std::min<uint32_t>(u, 255)); }
+uint8_t Cap(uint32_t u)
+{
+    return uint8_t(std::min<uint32_t>(u, 255));
+}
 // Magnitude of a negative peak (0 for the smallest int32 too).
-uint32_t Negate(int32_t i) { return 0u - uint32_t(i); }
+uint32_t Negate(int32_t i)
+{
+    return 0u - uint32_t(i);
+}
 } // namespace
 
-LWaveColumns::LWaveColumns() { Clear(); }
+LWaveColumns::LWaveColumns()
+{
+    Clear();
+}
 
 void LWaveColumns::Clear()
 {
@@ -53,8 +63,8 @@ void LWaveColumns::SetSource(const SourceHandle& s, int iNewMode)
     buffer.assign(size_t(kBlockFrames) * size_t(src->GetChannels()), 0);
 }
 
-bool LWaveColumns::Fill(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop, uint8_t* pBottom,
-                        const LSignalObject* pStop)
+bool LWaveColumns::Fill(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop,
+    uint8_t* pBottom, const LSignalObject* pStop)
 {
     if (bHaveList && view.IsLong())
         return FillFromGraph(view, x0, x1, pTop, pBottom, pStop);
@@ -101,14 +111,14 @@ void LWaveColumns::Finish(const Peaks& peaks, uint8_t& bTop, uint8_t& bBottom) c
 }
 
 bool LWaveColumns::FillFromAudio(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop,
-                                 uint8_t* pBottom, const LSignalObject* pStop)
+    uint8_t* pBottom, const LSignalObject* pStop)
 {
     if (x0 >= x1)
         return true;
     int64_t iPos = view.PixelToFrame(x0);
     src->Seek(int32_t(iPos));
     for (int32_t x = x0; x < x1; ++x) {
-        Peaks peaks = {{0, 0}, {0, 0}};
+        Peaks peaks = { { 0, 0 }, { 0, 0 } };
         const int64_t iEnd = view.PixelToFrame(x + 1);
         while (iPos < iEnd) {
             int32_t n = int32_t(std::min<int64_t>(kBlockFrames, iEnd - iPos));
@@ -139,7 +149,8 @@ void LWaveColumns::AddRecords(int64_t iFrom, int64_t iTo, int32_t iGain, GraphPe
     const int64_t iLast = (iTo - 1) / kRecordFrames;
     while (iRecord <= iLast) {
         int64_t nRecords = std::min(iMaxRecords, iLast - iRecord + 1);
-        int64_t iGot = graph.ReadAt(bytes, nRecords * iRecordBytes, iRecord * iRecordBytes) / iRecordBytes;
+        int64_t iGot
+            = graph.ReadAt(bytes, nRecords * iRecordBytes, iRecord * iRecordBytes) / iRecordBytes;
         uint32_t uTop = 0, uBottom = 0;
         for (int64_t r = 0; r < iGot; ++r) {
             const uint8_t* p = bytes + r * iRecordBytes;
@@ -164,12 +175,13 @@ void LWaveColumns::AddRecords(int64_t iFrom, int64_t iTo, int32_t iGain, GraphPe
 }
 
 bool LWaveColumns::FillFromGraph(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop,
-                                 uint8_t* pBottom, const LSignalObject* pStop)
+    uint8_t* pBottom, const LSignalObject* pStop)
 {
     const auto& cuts = list.GetCuts();
     int64_t iFrom = view.PixelToFrame(x0);
     // The cut that holds the first column's frame.
-    size_t uCut = size_t(std::upper_bound(cutStarts.begin(), cutStarts.end(), iFrom) - cutStarts.begin());
+    size_t uCut
+        = size_t(std::upper_bound(cutStarts.begin(), cutStarts.end(), iFrom) - cutStarts.begin());
     uCut = uCut > 0 ? uCut - 1 : 0;
     for (int32_t x = x0; x < x1; ++x) {
         const int64_t iTo = view.PixelToFrame(x + 1);
@@ -193,7 +205,8 @@ bool LWaveColumns::FillFromGraph(const LWaveView& view, int32_t x0, int32_t x1, 
                 graph.Open(LAudioCutTank::Get().GetGrfFilePath(c.wCut), LFile::Mode::Read);
             }
             if (graph.IsOpen())
-                AddRecords(c.iOffset + (iA - cutStarts[u]), c.iOffset + (iB - cutStarts[u]), c.iGain, peaks);
+                AddRecords(c.iOffset + (iA - cutStarts[u]), c.iOffset + (iB - cutStarts[u]),
+                    c.iGain, peaks);
         }
         pTop[x] = Cap(peaks.uTop >> 8);
         pBottom[x] = Cap(peaks.uBottom >> 8);

@@ -33,11 +33,11 @@ public:
     // Columns [x0, x1) of the view into pTop[x] and pBottom[x]. Returns false
     // when pStop got set (columns after the one being filled stay as they were).
     bool Fill(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop, uint8_t* pBottom,
-              const LSignalObject* pStop);
-    bool FillFromAudio(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop, uint8_t* pBottom,
-                       const LSignalObject* pStop);
-    bool FillFromGraph(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop, uint8_t* pBottom,
-                       const LSignalObject* pStop);
+        const LSignalObject* pStop);
+    bool FillFromAudio(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop,
+        uint8_t* pBottom, const LSignalObject* pStop);
+    bool FillFromGraph(const LWaveView& view, int32_t x0, int32_t x1, uint8_t* pTop,
+        uint8_t* pBottom, const LSignalObject* pStop);
 
     int32_t GetSampleRate() const { return src->GetSampleRate(); }
     int GetChannels() const { return src->GetChannels(); }
@@ -65,7 +65,7 @@ private:
     SourceHandle src;
     int iMode = kPlusMinus;
     int iShift = 11;
-    std::vector<int32_t> buffer;   // one block of frames
-    LFile graph;                   // graph file of the cut being read
+    std::vector<int32_t> buffer; // one block of frames
+    LFile graph; // graph file of the cut being read
     size_t uGraphCut = SIZE_MAX;
 };

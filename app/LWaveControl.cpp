@@ -1,8 +1,7 @@
 #include "app/LWaveControl.h"
 
-#include <QPainter>
 #include <QPaintEvent>
-
+#include <QPainter>
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -11,7 +10,8 @@ LWaveControl::LWaveControl(QWidget* pParent, LWaveWorker::ScrolledFn fnScrolled)
     : QWidget(pParent)
     , worker(
           [this](int32_t x0, int32_t x1) {
-              QMetaObject::invokeMethod(this, [this, x0, x1] { UpdateColumns(x0, x1); }, Qt::QueuedConnection);
+              QMetaObject::invokeMethod(
+                  this, [this, x0, x1] { UpdateColumns(x0, x1); }, Qt::QueuedConnection);
           },
           std::move(fnScrolled))
 {
@@ -41,7 +41,10 @@ void LWaveControl::Stop()
     update();
 }
 
-void LWaveControl::SetView(int32_t iStart, int32_t iLength) { worker.Request(iStart, iLength); }
+void LWaveControl::SetView(int32_t iStart, int32_t iLength)
+{
+    worker.Request(iStart, iLength);
+}
 
 void LWaveControl::MoveMark(int32_t LWaveMarks::*pMark, int32_t iFrame)
 {
@@ -61,7 +64,10 @@ int32_t LWaveControl::ReadMark(int32_t LWaveMarks::*pMark) const
     return marks.*pMark;
 }
 
-void LWaveControl::SetEndMark(int32_t iFrames) { MoveMark(&LWaveMarks::sEndMark, iFrames); }
+void LWaveControl::SetEndMark(int32_t iFrames)
+{
+    MoveMark(&LWaveMarks::sEndMark, iFrames);
+}
 
 void LWaveControl::SetCursor(int32_t iFrame, int32_t iBandLength)
 {
@@ -98,9 +104,15 @@ int32_t LWaveControl::FrameAt(int iClientX) const
     return worker.view.PixelToFrame(std::clamp(iClientX - 1, 0, worker.view.nWidth));
 }
 
-int32_t LWaveControl::GetCursor() const { return ReadMark(&LWaveMarks::sCursor); }
+int32_t LWaveControl::GetCursor() const
+{
+    return ReadMark(&LWaveMarks::sCursor);
+}
 
-int32_t LWaveControl::GetCursorLength() const { return ReadMark(&LWaveMarks::sCursorLen); }
+int32_t LWaveControl::GetCursorLength() const
+{
+    return ReadMark(&LWaveMarks::sCursorLen);
+}
 
 int32_t LWaveControl::GetViewStart() const
 {
@@ -114,7 +126,10 @@ int32_t LWaveControl::GetViewLength() const
     return worker.view.sViewLen;
 }
 
-bool LWaveControl::IsWorkerIdle() const { return worker.IsIdle(); }
+bool LWaveControl::IsWorkerIdle() const
+{
+    return worker.IsIdle();
+}
 
 void LWaveControl::CopyColumns(uint8_t* pTop, uint8_t* pBottom) const
 {
@@ -148,7 +163,8 @@ void LWaveControl::paintEvent(QPaintEvent* pEvent)
     // Beyond the widest view the control shows nothing.
     const int iUsed = pic.view.nWidth + 2;
     if (width() > iUsed)
-        painter.fillRect(QRect(iUsed, 0, width() - iUsed, height()), palette().color(QPalette::Window));
+        painter.fillRect(
+            QRect(iUsed, 0, width() - iUsed, height()), palette().color(QPalette::Window));
     PaintWave(painter, pEvent->rect(), pic, LWavePens::FromPalette(palette()), isEnabled());
 }
 

@@ -4,7 +4,6 @@
 #include "app/LWaveWorker.h"
 
 #include <QWidget>
-
 #include <cstdint>
 
 // What the two waveform controls share: the worker thread that fills one

@@ -1,7 +1,6 @@
 #include "app/LWavePainter.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 LWavePens LWavePens::FromPalette(const QPalette& palette)
@@ -43,8 +42,8 @@ void PaintBorder(QPainter& painter, const QRect& update, const LWaveView& v, con
 }
 } // namespace
 
-void PaintWave(QPainter& painter, const QRect& update, const LWavePicture& pic, const LWavePens& pens,
-               bool bEnabled)
+void PaintWave(QPainter& painter, const QRect& update, const LWavePicture& pic,
+    const LWavePens& pens, bool bEnabled)
 {
     const LWaveView& v = pic.view;
     const int32_t x0 = std::max(update.left() - 1, 0);

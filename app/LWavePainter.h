@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QPalette>
 #include <QRect>
-
 #include <cstdint>
 
 class QPainter;
@@ -14,12 +13,12 @@ class QPainter;
 // come from the widget's palette so that light and dark themes both read;
 // the cursor greens are fixed.
 struct LWavePens {
-    QColor wave, back;         // normal
-    QColor selWave, selBack;   // inside the selection
+    QColor wave, back; // normal
+    QColor selWave, selBack; // inside the selection
     QColor noneWave, noneBack; // outside the audio
-    QColor bandDark{0, 128, 0};
-    QColor bandLight{170, 255, 170};
-    QColor cursor{0, 255, 0};
+    QColor bandDark { 0, 128, 0 };
+    QColor bandLight { 170, 255, 170 };
+    QColor cursor { 0, 255, 0 };
     QColor borderDark, borderLight, disabled;
 
     static LWavePens FromPalette(const QPalette& palette);
@@ -46,5 +45,5 @@ struct LWavePicture {
 
 // Draws the columns that the update rectangle touches (column x at screen
 // x + 1), the cursor line and the sunken border.
-void PaintWave(QPainter& painter, const QRect& update, const LWavePicture& picture, const LWavePens& pens,
-               bool bEnabled);
+void PaintWave(QPainter& painter, const QRect& update, const LWavePicture& picture,
+    const LWavePens& pens, bool bEnabled);

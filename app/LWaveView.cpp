@@ -58,7 +58,10 @@ int32_t LWaveView::PixelToFrame(int32_t iPixel) const
     return Trunc((double(iPixel) + iPixelOffset) / dScale);
 }
 
-bool LWaveView::IsLong() const { return int64_t(sViewLen) > int64_t(nWidth) * 256; }
+bool LWaveView::IsLong() const
+{
+    return int64_t(sViewLen) > int64_t(nWidth) * 256;
+}
 
 void ShiftColumns(uint8_t* pColumns, int32_t iCount, int32_t iShift)
 {

@@ -2,7 +2,8 @@
 
 #include <QMouseEvent>
 
-LWaveWindow::LWaveWindow(QWidget* pParent) : LWaveControl(pParent, nullptr)
+LWaveWindow::LWaveWindow(QWidget* pParent)
+    : LWaveControl(pParent, nullptr)
 {
     marks.bSelection = false;
 }

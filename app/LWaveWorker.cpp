@@ -3,11 +3,21 @@
 #include <algorithm>
 #include <cstring>
 
-LWaveWorker::LWaveWorker(FilledFn fnF, ScrolledFn fnS) : fnFilled(std::move(fnF)), fnScrolled(std::move(fnS)) {}
+LWaveWorker::LWaveWorker(FilledFn fnF, ScrolledFn fnS)
+    : fnFilled(std::move(fnF))
+    , fnScrolled(std::move(fnS))
+{
+}
 
-LWaveWorker::~LWaveWorker() { StopThreadTimed(5000); }
+LWaveWorker::~LWaveWorker()
+{
+    StopThreadTimed(5000);
+}
 
-void LWaveWorker::Stop() { StopThreadTimed(5000); }
+void LWaveWorker::Stop()
+{
+    StopThreadTimed(5000);
+}
 
 void LWaveWorker::Restart()
 {

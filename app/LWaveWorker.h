@@ -58,7 +58,7 @@ private:
     LSignalObject hRequest;
     int32_t sReqStart = 0, sReqLen = 0;
     bool bHaveRequest = false;
-    bool bPending = false;   // a request not yet taken
-    bool bRescale = false;   // under csPaint
-    std::atomic<bool> bBusy{false};
+    bool bPending = false; // a request not yet taken
+    bool bRescale = false; // under csPaint
+    std::atomic<bool> bBusy { false };
 };

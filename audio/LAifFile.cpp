@@ -1,4 +1,5 @@
 #include "audio/LAifFile.h"
+
 #include "audio/LBigEndian.h"
 #include "audio/LRawFileDataSoundSinkBase.h"
 #include "audio/LSRCNull.h"
@@ -32,9 +33,9 @@ bool FindChunk(LFile& file, const char* szId, uint32_t& uSize)
 int WriteHeaderAIFF(LRawFileDataSoundSinkBase& sink, bool bFinal)
 {
     uint32_t uData = bFinal ? uint32_t(sink.GetDataBytes()) : 0;
-    std::vector<uint8_t> v = {'F', 'O', 'R', 'M'};
+    std::vector<uint8_t> v = { 'F', 'O', 'R', 'M' };
     PutBE32(v, uData + 46);
-    v.insert(v.end(), {'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M'});
+    v.insert(v.end(), { 'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M' });
     PutBE32(v, 18);
     PutBE16(v, uint32_t(sink.GetChannels()));
     PutBE32(v, bFinal ? uint32_t(sink.GetFramesWritten()) : 0);
@@ -42,7 +43,7 @@ int WriteHeaderAIFF(LRawFileDataSoundSinkBase& sink, bool bFinal)
     uint8_t aRate[10];
     LAifFile::EncodeRate(sink.GetSampleRate(), aRate);
     v.insert(v.end(), aRate, aRate + 10);
-    v.insert(v.end(), {'S', 'S', 'N', 'D'});
+    v.insert(v.end(), { 'S', 'S', 'N', 'D' });
     PutBE32(v, bFinal ? uData + 8 : 0xFFFFFFFFu);
     PutBE32(v, 0);
     PutBE32(v, 0);
@@ -112,22 +113,25 @@ SourceHandle LAifFile::OpenSource(const std::string& strPath)
     const uint32_t uOffset = GetBE32(aOffset);
     if (uOffset > 0 && !file.Seek(file.Tell() + uOffset))
         return MakeHandle<LSRCNull>();
-    int64_t iData = uSsnd == 0xFFFFFFFFu ? LSRCPCMFileBase::kFollowFile
-                                         : std::max<int64_t>(0, int64_t(uSsnd) - 8 - int64_t(uOffset));
+    int64_t iData = uSsnd == 0xFFFFFFFFu
+        ? LSRCPCMFileBase::kFollowFile
+        : std::max<int64_t>(0, int64_t(uSsnd) - 8 - int64_t(uOffset));
     if (iBits > 16) {
         LTrace("LAifFile::OpenSource Does not yet support 32 bit samples");
         return MakeHandle<LSRCNull>();
     }
     if (iBits <= 8)
-        return MakeHandle<LRawFileDataSoundSource<LEncPcm8S>>(std::move(file), iRate, iChannels, iData);
-    return MakeHandle<LRawFileDataSoundSource<LEncPcm16BE>>(std::move(file), iRate, iChannels, iData);
+        return MakeHandle<LRawFileDataSoundSource<LEncPcm8S>>(
+            std::move(file), iRate, iChannels, iData);
+    return MakeHandle<LRawFileDataSoundSource<LEncPcm16BE>>(
+        std::move(file), iRate, iChannels, iData);
 }
 
 SinkHandle LAifFile::OpenSink(const std::string& strPath, int32_t iRate, int iChannels)
 {
     // Chunk sizes are signed 32-bit (readers refuse negative ones), and FORM
     // counts 46 bytes of header besides the data.
-    constexpr LRawFileDataSoundSinkBase::Options kAiffOptions{false, false, INT32_MAX - 46};
-    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(strPath, iRate, iChannels, 0,
-                                                          WriteHeaderAIFF, kAiffOptions);
+    constexpr LRawFileDataSoundSinkBase::Options kAiffOptions { false, false, INT32_MAX - 46 };
+    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(
+        strPath, iRate, iChannels, 0, WriteHeaderAIFF, kAiffOptions);
 }

@@ -1,4 +1,5 @@
 #include "audio/LAuFile.h"
+
 #include "audio/LBigEndian.h"
 #include "audio/LRawFileDataSoundSinkBase.h"
 #include "audio/LSRCNull.h"
@@ -12,7 +13,7 @@ constexpr uint32_t kHeaderBytes = 24;
 
 int WriteHeaderAU(LRawFileDataSoundSinkBase& sink, bool bFinal)
 {
-    std::vector<uint8_t> v = {'.', 's', 'n', 'd'};
+    std::vector<uint8_t> v = { '.', 's', 'n', 'd' };
     PutBE32(v, kHeaderBytes);
     PutBE32(v, bFinal ? uint32_t(sink.GetDataBytes()) : 0xFFFFFFFFu);
     PutBE32(v, 3);
@@ -42,10 +43,18 @@ SourceHandle LAuFile::OpenSource(const std::string& strPath)
     file.Seek(std::max(uOffset, kHeaderBytes));
     int64_t iData = uSize == 0xFFFFFFFFu ? LSRCPCMFileBase::kFollowFile : int64_t(uSize);
     switch (uEncoding) {
-    case 1: return MakeHandle<LRawFileDataSoundSource<LEncUlaw>>(std::move(file), iRate, iChannels, iData);
-    case 2: return MakeHandle<LRawFileDataSoundSource<LEncPcm8S>>(std::move(file), iRate, iChannels, iData);
-    case 3: return MakeHandle<LRawFileDataSoundSource<LEncPcm16BE>>(std::move(file), iRate, iChannels, iData);
-    case 27: return MakeHandle<LRawFileDataSoundSource<LEncAlaw>>(std::move(file), iRate, iChannels, iData);
+    case 1:
+        return MakeHandle<LRawFileDataSoundSource<LEncUlaw>>(
+            std::move(file), iRate, iChannels, iData);
+    case 2:
+        return MakeHandle<LRawFileDataSoundSource<LEncPcm8S>>(
+            std::move(file), iRate, iChannels, iData);
+    case 3:
+        return MakeHandle<LRawFileDataSoundSource<LEncPcm16BE>>(
+            std::move(file), iRate, iChannels, iData);
+    case 27:
+        return MakeHandle<LRawFileDataSoundSource<LEncAlaw>>(
+            std::move(file), iRate, iChannels, iData);
     default:
         LTrace("LAuFile::OpenSource unsupported au encoding format =%u", uEncoding);
         return MakeHandle<LSRCNull>();
@@ -55,7 +64,7 @@ SourceHandle LAuFile::OpenSource(const std::string& strPath)
 SinkHandle LAuFile::OpenSink(const std::string& strPath, int32_t iRate, int iChannels)
 {
     // 0xFFFFFFFF in the size field means "unknown": one byte less is the most.
-    constexpr LRawFileDataSoundSinkBase::Options kAuOptions{false, false, 0xFFFFFFFE};
-    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(strPath, iRate, iChannels, 0,
-                                                          WriteHeaderAU, kAuOptions);
+    constexpr LRawFileDataSoundSinkBase::Options kAuOptions { false, false, 0xFFFFFFFE };
+    return MakeHandle<LRawFileDataSoundSink<LEncPcm16BE>>(
+        strPath, iRate, iChannels, 0, WriteHeaderAU, kAuOptions);
 }

@@ -8,7 +8,10 @@ inline uint32_t GetBE32(const uint8_t* p)
 {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
-inline uint16_t GetBE16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
+inline uint16_t GetBE16(const uint8_t* p)
+{
+    return uint16_t((p[0] << 8) | p[1]);
+}
 inline void PutBE32(std::vector<uint8_t>& v, uint32_t x)
 {
     for (int i = 3; i >= 0; --i)

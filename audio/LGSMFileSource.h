@@ -1,8 +1,8 @@
 #pragma once
 
 #include "audio/LSoundSourceBase.h"
-#include "platform/LFile.h"
 #include "codecs/gsm/LGSMFrame.h"
+#include "platform/LFile.h"
 
 #include <string>
 

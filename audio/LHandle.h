@@ -28,19 +28,26 @@ private:
 // A counted handle. Copying adds a reference, destruction releases one, and
 // assignment adds to the new object before releasing the old one. A handle
 // made from a fresh object holds that object's first reference.
-template <class T>
-class LHandle {
+template <class T> class LHandle {
 public:
     LHandle() = default;
-    explicit LHandle(T* p) : pObj(p)
+    explicit LHandle(T* p)
+        : pObj(p)
     {
         if (pObj)
             pObj->AddRef();
     }
-    LHandle(const LHandle& o) : LHandle(o.pObj) {}
-    LHandle(LHandle&& o) noexcept : pObj(std::exchange(o.pObj, nullptr)) {}
+    LHandle(const LHandle& o)
+        : LHandle(o.pObj)
+    {
+    }
+    LHandle(LHandle&& o) noexcept
+        : pObj(std::exchange(o.pObj, nullptr))
+    {
+    }
     template <class U>
-    LHandle(const LHandle<U>& o) : LHandle(o.Get())
+    LHandle(const LHandle<U>& o)
+        : LHandle(o.Get())
     {
     }
     ~LHandle() { Reset(); }
@@ -80,8 +87,7 @@ private:
 };
 
 // Makes a new object and returns the handle that holds its first reference.
-template <class T, class... Args>
-LHandle<T> MakeHandle(Args&&... args)
+template <class T, class... Args> LHandle<T> MakeHandle(Args&&... args)
 {
     return LHandle<T>(new T(std::forward<Args>(args)...));
 }

@@ -1,17 +1,22 @@
 #include "audio/LRawFileDataSoundSinkBase.h"
+
 #include "platform/LTrace.h"
 
 #include <algorithm>
 
 LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase(const std::string& strPath, int32_t iRate,
-                                                     int iChannels, int32_t iStartFrame, int iBytes,
-                                                     HeaderFn fn, Options opt)
-    : LSoundSinkBase(iRate, iChannels), fnHeader(fn), options(opt), iBytesPerSample(iBytes)
+    int iChannels, int32_t iStartFrame, int iBytes, HeaderFn fn, Options opt)
+    : LSoundSinkBase(iRate, iChannels)
+    , fnHeader(fn)
+    , options(opt)
+    , iBytesPerSample(iBytes)
 {
     iBytesPerFrame = GetChannels() * iBytesPerSample;
-    LFile::Mode mode = options.bKeepExisting ? LFile::Mode::ReadWrite : LFile::Mode::CreateReadWrite;
+    LFile::Mode mode
+        = options.bKeepExisting ? LFile::Mode::ReadWrite : LFile::Mode::CreateReadWrite;
     if (!file.Open(strPath, mode)) {
-        LTrace("LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase File Open Error:%s", strPath.c_str());
+        LTrace("LRawFileDataSoundSinkBase::LRawFileDataSoundSinkBase File Open Error:%s",
+            strPath.c_str());
         SetError(file.GetError());
         return;
     }
@@ -58,8 +63,8 @@ bool LRawFileDataSoundSinkBase::Close()
 
 int64_t LRawFileDataSoundSinkBase::GetMaxFrames() const
 {
-    return std::min<int64_t>(options.iMaxDataBytes / iBytesPerFrame,
-                             LSoundSinkBase::GetMaxFrames());
+    return std::min<int64_t>(
+        options.iMaxDataBytes / iBytesPerFrame, LSoundSinkBase::GetMaxFrames());
 }
 
 void LRawFileDataSoundSinkBase::Write(const int32_t* pBuffer, int32_t iFrames)

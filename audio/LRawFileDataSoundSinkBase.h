@@ -16,14 +16,14 @@ public:
     using HeaderFn = int (*)(LRawFileDataSoundSinkBase& sink, bool bFinal);
 
     struct Options {
-        bool bKeepExisting = false;  // continue an existing file (WAV recording) instead of replacing it
+        bool bKeepExisting
+            = false; // continue an existing file (WAV recording) instead of replacing it
         bool bSeekTruncates = false; // a seek back cuts the file there
         int64_t iMaxDataBytes = INT64_MAX; // what the header's size fields can say
     };
 
     LRawFileDataSoundSinkBase(const std::string& strPath, int32_t iRate, int iChannels,
-                              int32_t iStartFrame, int iBytesPerSample, HeaderFn fnHeader,
-                              Options options);
+        int32_t iStartFrame, int iBytesPerSample, HeaderFn fnHeader, Options options);
     ~LRawFileDataSoundSinkBase() override;
 
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
@@ -54,16 +54,18 @@ private:
 };
 
 // The writer for one sample encoding (see LSampleEncoding.h).
-template <class Enc>
-class LRawFileDataSoundSink : public LRawFileDataSoundSinkBase {
+template <class Enc> class LRawFileDataSoundSink : public LRawFileDataSoundSinkBase {
 public:
     LRawFileDataSoundSink(const std::string& strPath, int32_t iRate, int iChannels,
-                          int32_t iStartFrame, HeaderFn fnHeader = nullptr, Options options = {})
-        : LRawFileDataSoundSinkBase(strPath, iRate, iChannels, iStartFrame, Enc::kBytes, fnHeader,
-                                    options)
+        int32_t iStartFrame, HeaderFn fnHeader = nullptr, Options options = {})
+        : LRawFileDataSoundSinkBase(
+            strPath, iRate, iChannels, iStartFrame, Enc::kBytes, fnHeader, options)
     {
     }
 
 protected:
-    void Convert(const int32_t* pSrc, uint8_t* pDst, size_t n) override { Enc::FromInternal(pSrc, pDst, n); }
+    void Convert(const int32_t* pSrc, uint8_t* pDst, size_t n) override
+    {
+        Enc::FromInternal(pSrc, pDst, n);
+    }
 };

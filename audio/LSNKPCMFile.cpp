@@ -1,8 +1,9 @@
 #include "audio/LSNKPCMFile.h"
+
 #include "audio/LWaveHeader.h"
 
 namespace {
-constexpr LRawFileDataSoundSinkBase::Options kWavOptions{true, true};
+constexpr LRawFileDataSoundSinkBase::Options kWavOptions { true, true };
 }
 
 int WriteHeaderWAV(LRawFileDataSoundSinkBase& sink, bool bFinal)
@@ -20,12 +21,14 @@ int WriteHeaderWAV(LRawFileDataSoundSinkBase& sink, bool bFinal)
     return int(bytes.size());
 }
 
-LSNKPCMFile8::LSNKPCMFile8(const std::string& strPath, int32_t iRate, int iChannels, int32_t iStartFrame)
+LSNKPCMFile8::LSNKPCMFile8(
+    const std::string& strPath, int32_t iRate, int iChannels, int32_t iStartFrame)
     : LRawFileDataSoundSink(strPath, iRate, iChannels, iStartFrame, WriteHeaderWAV, kWavOptions)
 {
 }
 
-LSNKPCMFile16::LSNKPCMFile16(const std::string& strPath, int32_t iRate, int iChannels, int32_t iStartFrame)
+LSNKPCMFile16::LSNKPCMFile16(
+    const std::string& strPath, int32_t iRate, int iChannels, int32_t iStartFrame)
     : LRawFileDataSoundSink(strPath, iRate, iChannels, iStartFrame, WriteHeaderWAV, kWavOptions)
 {
 }

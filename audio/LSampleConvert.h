@@ -32,7 +32,10 @@ void InternalToInt16(const int32_t* pSrc, int16_t* pDst, size_t nSamples);
 
 // Single-sample forms of the rules above.
 // The addition wraps in unsigned arithmetic; the shift is arithmetic.
-inline int16_t ToPcm16(int32_t x) { return int16_t(uint16_t(int32_t(uint32_t(x) + 8u) >> 4)); }
+inline int16_t ToPcm16(int32_t x)
+{
+    return int16_t(uint16_t(int32_t(uint32_t(x) + 8u) >> 4));
+}
 // The 8-bit forms round, and rounding carries the top of the legal range
 // (0x7F800..0x7FFF0) to +128: that one step is held at +127 so a full-scale
 // peak does not flip to the most negative value.
@@ -41,7 +44,13 @@ inline int32_t Round8(int32_t x)
     int32_t r = int32_t(uint32_t(x) + 2048u) >> 12;
     return r == 128 ? 127 : r;
 }
-inline uint8_t ToPcm8(int32_t x) { return uint8_t(Round8(x) + 128); }
-inline uint8_t ToPcm8Signed(int32_t x) { return uint8_t(Round8(x)); }
+inline uint8_t ToPcm8(int32_t x)
+{
+    return uint8_t(Round8(x) + 128);
+}
+inline uint8_t ToPcm8Signed(int32_t x)
+{
+    return uint8_t(Round8(x));
+}
 
 } // namespace LSampleConvert

@@ -11,36 +11,72 @@
 struct LEncPcm16LE {
     static constexpr int kBytes = 2;
     static constexpr uint32_t kPeak = 0x7FFF0;
-    static void ToInternal(const uint8_t* s, int32_t* d, size_t n) { LSampleConvert::Pcm16ToInternal(s, d, n); }
-    static void FromInternal(const int32_t* s, uint8_t* d, size_t n) { LSampleConvert::InternalToPcm16(s, d, n); }
+    static void ToInternal(const uint8_t* s, int32_t* d, size_t n)
+    {
+        LSampleConvert::Pcm16ToInternal(s, d, n);
+    }
+    static void FromInternal(const int32_t* s, uint8_t* d, size_t n)
+    {
+        LSampleConvert::InternalToPcm16(s, d, n);
+    }
 };
 struct LEncPcm16BE {
     static constexpr int kBytes = 2;
     static constexpr uint32_t kPeak = 0x7FFF0;
-    static void ToInternal(const uint8_t* s, int32_t* d, size_t n) { LSampleConvert::Pcm16BEToInternal(s, d, n); }
-    static void FromInternal(const int32_t* s, uint8_t* d, size_t n) { LSampleConvert::InternalToPcm16BE(s, d, n); }
+    static void ToInternal(const uint8_t* s, int32_t* d, size_t n)
+    {
+        LSampleConvert::Pcm16BEToInternal(s, d, n);
+    }
+    static void FromInternal(const int32_t* s, uint8_t* d, size_t n)
+    {
+        LSampleConvert::InternalToPcm16BE(s, d, n);
+    }
 };
 struct LEncPcm8U {
     static constexpr int kBytes = 1;
     static constexpr uint32_t kPeak = 0x7FFF0;
-    static void ToInternal(const uint8_t* s, int32_t* d, size_t n) { LSampleConvert::Pcm8ToInternal(s, d, n); }
-    static void FromInternal(const int32_t* s, uint8_t* d, size_t n) { LSampleConvert::InternalToPcm8(s, d, n); }
+    static void ToInternal(const uint8_t* s, int32_t* d, size_t n)
+    {
+        LSampleConvert::Pcm8ToInternal(s, d, n);
+    }
+    static void FromInternal(const int32_t* s, uint8_t* d, size_t n)
+    {
+        LSampleConvert::InternalToPcm8(s, d, n);
+    }
 };
 struct LEncPcm8S {
     static constexpr int kBytes = 1;
     static constexpr uint32_t kPeak = 0x7FFF0;
-    static void ToInternal(const uint8_t* s, int32_t* d, size_t n) { LSampleConvert::Pcm8SignedToInternal(s, d, n); }
-    static void FromInternal(const int32_t* s, uint8_t* d, size_t n) { LSampleConvert::InternalToPcm8Signed(s, d, n); }
+    static void ToInternal(const uint8_t* s, int32_t* d, size_t n)
+    {
+        LSampleConvert::Pcm8SignedToInternal(s, d, n);
+    }
+    static void FromInternal(const int32_t* s, uint8_t* d, size_t n)
+    {
+        LSampleConvert::InternalToPcm8Signed(s, d, n);
+    }
 };
 struct LEncUlaw {
     static constexpr int kBytes = 1;
     static constexpr uint32_t kPeak = 0x7E000;
-    static void ToInternal(const uint8_t* s, int32_t* d, size_t n) { LG711::UlawToInternal(s, d, n); }
-    static void FromInternal(const int32_t* s, uint8_t* d, size_t n) { LG711::InternalToUlaw(s, d, n); }
+    static void ToInternal(const uint8_t* s, int32_t* d, size_t n)
+    {
+        LG711::UlawToInternal(s, d, n);
+    }
+    static void FromInternal(const int32_t* s, uint8_t* d, size_t n)
+    {
+        LG711::InternalToUlaw(s, d, n);
+    }
 };
 struct LEncAlaw {
     static constexpr int kBytes = 1;
     static constexpr uint32_t kPeak = 0x7E000;
-    static void ToInternal(const uint8_t* s, int32_t* d, size_t n) { LG711::AlawToInternal(s, d, n); }
-    static void FromInternal(const int32_t* s, uint8_t* d, size_t n) { LG711::InternalToAlaw(s, d, n); }
+    static void ToInternal(const uint8_t* s, int32_t* d, size_t n)
+    {
+        LG711::AlawToInternal(s, d, n);
+    }
+    static void FromInternal(const int32_t* s, uint8_t* d, size_t n)
+    {
+        LG711::InternalToAlaw(s, d, n);
+    }
 };

@@ -1,6 +1,8 @@
 #include "audio/LSoundSinkBase.h"
 
-LSoundSinkBase::LSoundSinkBase(int32_t iRate, int iChannels) : iSampleRate(iRate), bChannels(1)
+LSoundSinkBase::LSoundSinkBase(int32_t iRate, int iChannels)
+    : iSampleRate(iRate)
+    , bChannels(1)
 {
     if (iChannels < 1 || iChannels > 255)
         SetError();

@@ -20,7 +20,7 @@ public:
 
     virtual void Write(const int32_t* pBuffer, int32_t iFrames) { iFramesWritten += iFrames; }
     // Moves the write position; the base ignores it.
-    virtual void Seek(int32_t iFrame) {}
+    virtual void Seek(int32_t iFrame) { }
     // Completes the file now (last block, final header, closing); false, with
     // the error flag set, when any of it or any earlier write failed. Writes
     // after it are discarded. The base has nothing to complete.

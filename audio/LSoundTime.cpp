@@ -1,4 +1,5 @@
 #include "audio/LSoundTime.h"
+
 #include "platform/LTrace.h"
 
 #include <cstdio>
@@ -36,22 +37,29 @@ std::string Format(int64_t iMs, bool bHundredths)
     char sz[48];
     long lH = long(t / 3600000), lM = long((t / 60000) % 60), lS = long((t / 1000) % 60);
     if (bHundredths)
-        std::snprintf(sz, sizeof sz, "%s%ld:%.2ld:%.2ld.%.2ld", szSign, lH, lM, lS, long((t % 1000) / 10));
+        std::snprintf(
+            sz, sizeof sz, "%s%ld:%.2ld:%.2ld.%.2ld", szSign, lH, lM, lS, long((t % 1000) / 10));
     else
         std::snprintf(sz, sizeof sz, "%s%ld:%.2ld:%.2ld.%.3ld", szSign, lH, lM, lS, long(t % 1000));
     return sz;
 }
 } // namespace
 
-std::string LSoundTime::GetHundredthsText() const { return Format(iMilliseconds, true); }
-std::string LSoundTime::GetMillisecondsText() const { return Format(iMilliseconds, false); }
+std::string LSoundTime::GetHundredthsText() const
+{
+    return Format(iMilliseconds, true);
+}
+std::string LSoundTime::GetMillisecondsText() const
+{
+    return Format(iMilliseconds, false);
+}
 
 bool LSoundTime::ParseText(const std::string& strText, int32_t& iMs)
 {
     if (strText.empty() || strText.size() > 20)
         return false;
     bool bClock = strText.find_first_of(":.") != std::string::npos;
-    int64_t iTotal = 0;  // whole seconds when bClock, else milliseconds
+    int64_t iTotal = 0; // whole seconds when bClock, else milliseconds
     int64_t iField = 0;
     int iFields = 0;
     bool bDigits = false;

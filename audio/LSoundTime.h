@@ -7,7 +7,10 @@
 class LSoundTime {
 public:
     LSoundTime() = default;
-    explicit LSoundTime(int32_t iMs) : iMilliseconds(iMs) {}
+    explicit LSoundTime(int32_t iMs)
+        : iMilliseconds(iMs)
+    {
+    }
 
     // ms = (frames / rate) x 1000 + ((frames mod rate) x 1000) / rate, split so
     // nothing overflows 32 bits; a rate <= 0 leaves the value unchanged.

@@ -1,7 +1,8 @@
 #include "audio/LWaveFile.h"
+
 #include "audio/LSNKACMFile.h"
-#include "audio/LSRCACMWave.h"
 #include "audio/LSNKPCMFile.h"
+#include "audio/LSRCACMWave.h"
 #include "audio/LSRCNull.h"
 #include "audio/LSRCPCMFileBase.h"
 #include "platform/LTrace.h"
@@ -18,12 +19,21 @@ uint32_t Get32(const uint8_t* p)
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
-bool IsTag(const uint8_t* p, const char* sz) { return std::memcmp(p, sz, 4) == 0; }
+bool IsTag(const uint8_t* p, const char* sz)
+{
+    return std::memcmp(p, sz, 4) == 0;
+}
 
 // Chunk sizes are skipped rounded up to even (RIFF pads odd chunks).
-int64_t Padded(uint32_t uSize) { return (int64_t(uSize) + 1) & ~int64_t(1); }
+int64_t Padded(uint32_t uSize)
+{
+    return (int64_t(uSize) + 1) & ~int64_t(1);
+}
 
-uint64_t Get64(const uint8_t* p) { return uint64_t(Get32(p)) | (uint64_t(Get32(p + 4)) << 32); }
+uint64_t Get64(const uint8_t* p)
+{
+    return uint64_t(Get32(p)) | (uint64_t(Get32(p + 4)) << 32);
+}
 
 // The RIFF WAVE form, or its 64-bit variants RF64 and BW64; bWide for those.
 bool FindRiffWave(LFile& file, bool& bWide)
@@ -52,8 +62,8 @@ uint64_t ReadDs64(LFile& file)
 {
     uint8_t head[8 + 24];
     const int64_t iAt = file.Tell();
-    if (file.Read(head, 8) < 8 || !IsTag(head, "ds64") || Get32(head + 4) < 24 ||
-        file.Read(head + 8, 24) < 24) {
+    if (file.Read(head, 8) < 8 || !IsTag(head, "ds64") || Get32(head + 4) < 24
+        || file.Read(head + 8, 24) < 24) {
         LTrace("LWaveFile::OpenSource RF64 without a ds64 chunk");
         file.Seek(iAt);
         return 0;
@@ -110,10 +120,10 @@ bool LWaveFile::ReadHeader(LFile& file, LWaveHeader& format, int64_t& iDataBytes
     // In a 64-bit file 0xFFFFFFFF points at ds64; without a size there the
     // data runs to the end of the file, as in a file still being written.
     iDataBytes = uDataBytes == 0xFFFFFFFFu && uWideData > 0
-                     ? int64_t(std::min<uint64_t>(uWideData, INT64_MAX))
-                     : int64_t(uDataBytes);
-    if (format.nChannels < 1 || format.nChannels > 255 || format.nSamplesPerSec < 1 ||
-        format.nSamplesPerSec > 196000) {
+        ? int64_t(std::min<uint64_t>(uWideData, INT64_MAX))
+        : int64_t(uDataBytes);
+    if (format.nChannels < 1 || format.nChannels > 255 || format.nSamplesPerSec < 1
+        || format.nSamplesPerSec > 196000) {
         LTrace("LWaveFile::OpenSource nChannels or nSamplesPerSec is invalid");
         return false;
     }
@@ -140,7 +150,7 @@ SourceHandle LWaveFile::OpenSource(const std::string& strPath)
 }
 
 SinkHandle LWaveFile::OpenSinkPCM(const std::string& strPath, int32_t iRate, int iChannels,
-                                  int iBitsPerSample, int32_t iStartFrame)
+    int iBitsPerSample, int32_t iStartFrame)
 {
     if (iBitsPerSample <= 8)
         return MakeHandle<LSNKPCMFile8>(strPath, iRate, iChannels, iStartFrame);
@@ -154,7 +164,7 @@ SinkHandle LWaveFile::OpenSink(const std::string& strPath, const LWaveHeader& fo
 {
     // Wider PCM goes through the codec manager's PCM converter.
     if (format.wFormatTag == 1 && format.wBitsPerSample <= 16)
-        return OpenSinkPCM(strPath, int32_t(format.nSamplesPerSec), format.nChannels,
-                           format.wBitsPerSample, 0);
+        return OpenSinkPCM(
+            strPath, int32_t(format.nSamplesPerSec), format.nChannels, format.wBitsPerSample, 0);
     return MakeHandle<LSNKACMFile>(strPath, format.ToFormat());
 }

@@ -3,8 +3,14 @@
 #include <algorithm>
 
 namespace {
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) { return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16); }
+uint16_t Get16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+uint32_t Get32(const uint8_t* p)
+{
+    return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16);
+}
 void Put16(std::vector<uint8_t>& v, uint32_t x)
 {
     v.push_back(uint8_t(x));
@@ -20,7 +26,10 @@ void Put64(std::vector<uint8_t>& v, uint64_t x)
     Put32(v, uint32_t(x));
     Put32(v, uint32_t(x >> 32));
 }
-void PutTag(std::vector<uint8_t>& v, const char* sz) { v.insert(v.end(), sz, sz + 4); }
+void PutTag(std::vector<uint8_t>& v, const char* sz)
+{
+    v.insert(v.end(), sz, sz + 4);
+}
 constexpr uint32_t kDs64Bytes = 28; // RIFF size, data size, frame count, table length 0
 } // namespace
 
@@ -61,8 +70,8 @@ std::vector<uint8_t> LWaveHeader::FormatBytes() const
 std::vector<uint8_t> LWaveHeader::Build(int64_t iDataBytes, int64_t iFrames) const
 {
     std::vector<uint8_t> fmt = FormatBytes();
-    const uint64_t uRiff =
-        4 + 8 + kDs64Bytes + 8 + fmt.size() + 8 + uint64_t(std::max<int64_t>(iDataBytes, 0));
+    const uint64_t uRiff
+        = 4 + 8 + kDs64Bytes + 8 + fmt.size() + 8 + uint64_t(std::max<int64_t>(iDataBytes, 0));
     const bool bOpen = iDataBytes < 0;
     const bool bRF64 = !bOpen && uRiff >= 0xFFFFFFFFu;
     std::vector<uint8_t> v;

@@ -5,8 +5,7 @@
 #include <cstdio>
 
 namespace {
-template <class Device>
-void PrintDevices(const char* szTitle)
+template <class Device> void PrintDevices(const char* szTitle)
 {
     std::printf("%s\n", szTitle);
     for (int32_t i = 0; i < Device::GetDeviceCount(); ++i)

@@ -18,14 +18,20 @@
 #include <unistd.h>
 
 namespace {
-std::atomic<bool> bInterrupted{false};
-void OnSignal(int) { bInterrupted = true; }
+std::atomic<bool> bInterrupted { false };
+void OnSignal(int)
+{
+    bInterrupted = true;
+}
 
 // Answers nothing: playing asks no questions.
 class PlayUi : public MainDialogUi {
 public:
     Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::No; }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override { return {}; }
+    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
+    {
+        return {};
+    }
     std::string ChooseSaveFile(const std::string&, std::string&) override { return ""; }
     bool AskDialog(const std::string&, LDialogValues&) override { return false; }
     bool AskFileProperties(LHeaderlessSettings&) override { return true; }
@@ -56,7 +62,7 @@ public:
     // The key pressed, or -1.
     int Key() const
     {
-        pollfd p{STDIN_FILENO, POLLIN, 0};
+        pollfd p { STDIN_FILENO, POLLIN, 0 };
         unsigned char c = 0;
         if (!bActive || poll(&p, 1, 0) <= 0 || read(STDIN_FILENO, &c, 1) != 1)
             return -1;
@@ -64,7 +70,7 @@ public:
     }
 
 private:
-    termios saved{};
+    termios saved {};
     bool bActive = false;
 };
 
@@ -79,7 +85,10 @@ std::string LevelBar(const LSoundLevels& levels)
     return s;
 }
 
-bool ParseMs(const std::string& s, int32_t& iMs) { return LSoundTime::ParseText(s, iMs); }
+bool ParseMs(const std::string& s, int32_t& iMs)
+{
+    return LSoundTime::ParseText(s, iMs);
+}
 } // namespace
 
 int CliPlay(const std::vector<std::string>& args)
@@ -103,14 +112,16 @@ int CliPlay(const std::vector<std::string>& args)
             if (!ParseMs(args[++i], iFrom))
                 return CliFail("\"" + args[i] + "\" is not a time");
         } else if (a == "--selection" && i + 2 < args.size()) {
-            if (!ParseMs(args[i + 1], iSelStart) || !ParseMs(args[i + 2], iSelEnd) || iSelEnd <= iSelStart)
+            if (!ParseMs(args[i + 1], iSelStart) || !ParseMs(args[i + 2], iSelEnd)
+                || iSelEnd <= iSelStart)
                 return CliFail("--selection takes START END with START before END");
             i += 2;
         } else if (strFile.empty() && a.rfind("--", 0) != 0) {
             strFile = a;
         } else {
-            return CliFail("usage: orvenna-cli play FILE [--device N] [--speed slow|normal|fast] [--from MS] "
-                           "[--selection START END]");
+            return CliFail(
+                "usage: orvenna-cli play FILE [--device N] [--speed slow|normal|fast] [--from MS] "
+                "[--selection START END]");
         }
     }
     if (strFile.empty())
@@ -125,7 +136,8 @@ int CliPlay(const std::vector<std::string>& args)
     const int32_t iRate = doc.claAudio.GetSampleRate();
     int32_t iPos = iFrom >= 0 ? LSoundTime::MsToFrames(iFrom, iRate) : 0;
     if (iSelStart >= 0)
-        main.ModifySelection(LSoundTime::MsToFrames(iSelStart, iRate), LSoundTime::MsToFrames(iSelEnd, iRate), iPos);
+        main.ModifySelection(
+            LSoundTime::MsToFrames(iSelStart, iRate), LSoundTime::MsToFrames(iSelEnd, iRate), iPos);
     else
         main.ModifySelection(iPos, iPos, iPos);
     bool bDeviceFailed = false;
@@ -159,14 +171,15 @@ int CliPlay(const std::vector<std::string>& args)
         }
         if (bTty) {
             LSoundTime t(LSoundTime::FramesToMs(doc.sPosition, iRate));
-            std::fprintf(stderr, "\r%s / %s %s %s ", t.GetHundredthsText().c_str(), length.GetHundredthsText().c_str(),
-                         transport.IsCued() ? "scrub" : "play ", LevelBar(levels).c_str());
+            std::fprintf(stderr, "\r%s / %s %s %s ", t.GetHundredthsText().c_str(),
+                length.GetHundredthsText().c_str(), transport.IsCued() ? "scrub" : "play ",
+                LevelBar(levels).c_str());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     dispatcher.Drain();
     std::fprintf(stderr, "%sstopped at %s\n", bTty ? "\n" : "",
-                 LSoundTime(LSoundTime::FramesToMs(doc.sPosition, iRate)).GetHundredthsText().c_str());
+        LSoundTime(LSoundTime::FramesToMs(doc.sPosition, iRate)).GetHundredthsText().c_str());
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     return bDeviceFailed ? kExitFailed : kExitOk;

@@ -16,7 +16,10 @@ void OnSignal(int iSignal)
     std::signal(iSignal, SIG_DFL);
 }
 
-std::unique_ptr<LProgressView> MakeConsole() { return std::make_unique<LConsoleProgressView>(); }
+std::unique_ptr<LProgressView> MakeConsole()
+{
+    return std::make_unique<LConsoleProgressView>();
+}
 } // namespace
 
 void LConsoleProgressView::Install()
@@ -26,7 +29,10 @@ void LConsoleProgressView::Install()
     LProgressView::SetFactory(MakeConsole);
 }
 
-bool LConsoleProgressView::WasInterrupted() { return bInterrupted != 0; }
+bool LConsoleProgressView::WasInterrupted()
+{
+    return bInterrupted != 0;
+}
 
 std::string LConsoleProgressView::TakeError()
 {
@@ -70,7 +76,7 @@ void LConsoleProgressView::Draw()
         constexpr int kWidth = 30;
         int iFill = iPercent * kWidth / 100;
         std::fprintf(stderr, "\r%-28.28s [%.*s%*s] %3d%%", strLabel.c_str(), iFill,
-                     "##############################", kWidth - iFill, "", iPercent);
+            "##############################", kWidth - iFill, "", iPercent);
     } else {
         return; // no bar in logs and pipes: only errors are written there
     }
@@ -79,7 +85,10 @@ void LConsoleProgressView::Draw()
     bDrawn = true;
 }
 
-bool LConsoleProgressView::Pump() { return bInterrupted != 0; }
+bool LConsoleProgressView::Pump()
+{
+    return bInterrupted != 0;
+}
 
 void LConsoleProgressView::ShowError(const std::string& strText)
 {

@@ -1,11 +1,12 @@
 #include "edit/LAudioCutTank.h"
+
 #include "platform/LFile.h"
 #include "platform/LFolders.h"
 #include "platform/LTrace.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -14,7 +15,10 @@ namespace fs = std::filesystem;
 namespace {
 constexpr const char* kFolderPrefix = "orvenna-";
 
-bool IsCutFile(const fs::path& p) { return p.extension() == ".aud" || p.extension() == ".grf"; }
+bool IsCutFile(const fs::path& p)
+{
+    return p.extension() == ".aud" || p.extension() == ".grf";
+}
 
 void DeleteCutFiles(const std::string& strFolder)
 {
@@ -37,7 +41,8 @@ LAudioCutTank& LAudioCutTank::Get()
     return *pTank;
 }
 
-LAudioCutTank::LAudioCutTank() : counts(new std::atomic<uint32_t>[65536]())
+LAudioCutTank::LAudioCutTank()
+    : counts(new std::atomic<uint32_t>[65536]())
 {
     std::string strParent = LFolders::GetWorkingFolder();
     RemoveStaleFolders(strParent);
@@ -110,7 +115,10 @@ void LAudioCutTank::DecRef(uint16_t wCut)
     count.store(0);
 }
 
-uint32_t LAudioCutTank::GetRefCount(uint16_t wCut) { return counts[wCut].load(); }
+uint32_t LAudioCutTank::GetRefCount(uint16_t wCut)
+{
+    return counts[wCut].load();
+}
 
 int LAudioCutTank::GetUsedCount()
 {
@@ -142,4 +150,7 @@ std::string LAudioCutTank::GetGrfFilePath(uint16_t wCut) const
     return s;
 }
 
-void LAudioCutTank::DeleteAllFiles() { DeleteCutFiles(strFolder); }
+void LAudioCutTank::DeleteAllFiles()
+{
+    DeleteCutFiles(strFolder);
+}

@@ -1,4 +1,5 @@
 #include "edit/LCutListAudio.h"
+
 #include "platform/LTrace.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ void LCutListAudio::InsertCuts(int32_t iPos, std::vector<LAudioCut> newCuts)
     if (iPos < 0) {
         newCuts.push_back(LAudioCut::Silence(-iPos));
         cuts.insert(cuts.begin(), std::make_move_iterator(newCuts.begin()),
-                    std::make_move_iterator(newCuts.end()));
+            std::make_move_iterator(newCuts.end()));
         return;
     }
     int32_t iTotal = GetTotalLength();
@@ -131,7 +132,7 @@ void LCutListAudio::InsertCuts(int32_t iPos, std::vector<LAudioCut> newCuts)
         cuts.push_back(LAudioCut::Silence(iPos - iTotal));
     size_t uAt = iPos >= iTotal ? cuts.size() : SplitAt(iPos);
     cuts.insert(cuts.begin() + std::ptrdiff_t(uAt), std::make_move_iterator(newCuts.begin()),
-                std::make_move_iterator(newCuts.end()));
+        std::make_move_iterator(newCuts.end()));
 }
 
 void LCutListAudio::EfInsert(int32_t iPos, const LCutListAudio& src)
@@ -153,8 +154,8 @@ void LCutListAudio::EfInsertSilence(int32_t iPos, int32_t iFrames)
     // Past the end the gap up to iPos is silent too: one longer silent cut.
     int32_t iTotal = GetTotalLength();
     if (iPos > iTotal) {
-        cuts.push_back(LAudioCut::Silence(int32_t(std::min<int64_t>(
-            int64_t(iFrames) + iPos - iTotal, INT32_MAX))));
+        cuts.push_back(LAudioCut::Silence(
+            int32_t(std::min<int64_t>(int64_t(iFrames) + iPos - iTotal, INT32_MAX))));
         return;
     }
     std::vector<LAudioCut> one;
@@ -190,7 +191,10 @@ void LCutListAudio::EfDeleteBefore(int32_t iFrame)
         EfDelete(0, iFrame);
 }
 
-void LCutListAudio::EfDeleteAfter(int32_t iFrame) { EfDelete(iFrame, std::max(iFrame, GetTotalLength())); }
+void LCutListAudio::EfDeleteAfter(int32_t iFrame)
+{
+    EfDelete(iFrame, std::max(iFrame, GetTotalLength()));
+}
 
 void LCutListAudio::EfRepeat(int32_t iStart, int32_t iEnd, int iCount)
 {

@@ -13,7 +13,11 @@
 class LCutListAudio {
 public:
     LCutListAudio() = default;
-    LCutListAudio(int32_t iRate, int iChannels) : iSampleRate(iRate), bChannels(uint8_t(iChannels)) {}
+    LCutListAudio(int32_t iRate, int iChannels)
+        : iSampleRate(iRate)
+        , bChannels(uint8_t(iChannels))
+    {
+    }
 
     int32_t GetSampleRate() const { return iSampleRate; }
     int GetChannels() const { return bChannels; }

@@ -10,8 +10,8 @@ inline int32_t GainMultiply(int32_t s, int32_t g)
 {
     auto Mul = [](int32_t a, int32_t b) { return int32_t(uint32_t(a) * uint32_t(b)); };
     int32_t sh = s >> 12, gh = g >> 12;
-    uint32_t u = uint32_t(Mul(sh, gh)) + uint32_t(Mul(s & 0xFFF, gh) >> 12) +
-                 uint32_t(Mul(sh, g & 0xFFF) >> 12);
+    uint32_t u = uint32_t(Mul(sh, gh)) + uint32_t(Mul(s & 0xFFF, gh) >> 12)
+        + uint32_t(Mul(sh, g & 0xFFF) >> 12);
     return int32_t(u);
 }
 

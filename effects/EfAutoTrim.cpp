@@ -1,4 +1,5 @@
 #include "effects/EfAutoTrim.h"
+
 #include "edit/LAudioCutTank.h"
 #include "edit/LSNKCutListAudio.h"
 #include "effects/LDBTablesClass.h"
@@ -27,8 +28,8 @@ std::vector<uint8_t> BuildOverview(const LCutListAudio& doc, size_t uCh, int64_t
         if (cut.IsSilent() || iLast <= iFirst)
             continue;
         LFile grf;
-        if (!grf.Open(LAudioCutTank::Get().GetGrfFilePath(cut.wCut), LFile::Mode::Read) ||
-            !grf.Seek(int64_t(cut.iOffset / kBlock) * int64_t(uRecord)))
+        if (!grf.Open(LAudioCutTank::Get().GetGrfFilePath(cut.wCut), LFile::Mode::Read)
+            || !grf.Seek(int64_t(cut.iOffset / kBlock) * int64_t(uRecord)))
             continue;
         uint8_t* pAt = overview.data() + size_t(iFirst) * uRecord;
         int64_t iGot = std::max<int64_t>(0, grf.Read(pAt, (iLast - iFirst) * int64_t(uRecord)));
@@ -47,7 +48,10 @@ bool Above(const std::vector<uint8_t>& overview, int64_t iEntry, int iLevel)
 }
 } // namespace
 
-int EfAutoTrim::LoadThreshold() { return LSettings::Get().GetInt("Settings", "AutoTrimThreshold", -20); }
+int EfAutoTrim::LoadThreshold()
+{
+    return LSettings::Get().GetInt("Settings", "AutoTrimThreshold", -20);
+}
 
 void AutoTrimRange(const LCutListAudio& doc, int iThresholdDb, int32_t* pStart, int32_t* pEnd)
 {

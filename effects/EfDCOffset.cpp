@@ -1,4 +1,5 @@
 #include "effects/EfDCOffset.h"
+
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LEfRenderRange.h"
 
@@ -26,8 +27,9 @@ void SubtractOffsets(int32_t* p, int32_t nFrames, size_t uCh, const int32_t* pOf
 
 int DCOffsetBody(LProgressDialog& dlg, LSoundSourceBase* pSrc, LSoundSinkBase* pSink)
 {
-    if (!pSrc || !pSink || pSrc->IsError() || pSink->IsError() ||
-        pSrc->GetChannels() != pSink->GetChannels() || pSrc->GetSampleRate() != pSink->GetSampleRate())
+    if (!pSrc || !pSink || pSrc->IsError() || pSink->IsError()
+        || pSrc->GetChannels() != pSink->GetChannels()
+        || pSrc->GetSampleRate() != pSink->GetSampleRate())
         return 2;
     dlg.SetText("DC Offset Correction", 0);
     const size_t uCh = size_t(pSrc->GetChannels());
@@ -35,7 +37,7 @@ int DCOffsetBody(LProgressDialog& dlg, LSoundSourceBase* pSrc, LSoundSinkBase* p
     const double dLength = double(std::max(iLength, 1));
     std::vector<int32_t> block(uCh * kBlockFrames);
 
-    std::array<double, kMaxChannels> sums{};
+    std::array<double, kMaxChannels> sums {};
     pSrc->Seek(0);
     for (int32_t iPos = 0; iPos < iLength;) {
         if (dlg.CheckCancel())
@@ -46,7 +48,7 @@ int DCOffsetBody(LProgressDialog& dlg, LSoundSourceBase* pSrc, LSoundSinkBase* p
         iPos += n;
         dlg.SetProgress(double(iPos) / dLength);
     }
-    std::array<int32_t, kMaxChannels> offsets{};
+    std::array<int32_t, kMaxChannels> offsets {};
     for (size_t c = 0; c < uCh; ++c)
         offsets[c] = int32_t(sums[c] / dLength); // toward zero
 

@@ -1,4 +1,5 @@
 #include "effects/EfMixPaste.h"
+
 #include "edit/LGainMultiply.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LCLAConvertRateChannels.h"
@@ -8,7 +9,10 @@
 #include <vector>
 
 namespace {
-int32_t Add(int32_t a, int32_t b) { return int32_t(uint32_t(a) + uint32_t(b)); }
+int32_t Add(int32_t a, int32_t b)
+{
+    return int32_t(uint32_t(a) + uint32_t(b));
+}
 
 // The gain of channel c: left for even channels, right for odd ones; a mono
 // document has no pan, so it mixes at the mean of the two.
@@ -28,8 +32,8 @@ void MixConstant(int32_t* pDoc, const int32_t* pClip, int32_t nFrames, size_t uC
 
 // Fading part: every frame at the full-precision product, the gains then
 // falling by their steps.
-void MixFade(int32_t* pDoc, const int32_t* pClip, int32_t nFrames, size_t uCh, Gains& g,
-             const Gains& step)
+void MixFade(
+    int32_t* pDoc, const int32_t* pClip, int32_t nFrames, size_t uCh, Gains& g, const Gains& step)
 {
     for (int32_t f = 0; f < nFrames; ++f, pDoc += uCh, pClip += uCh) {
         for (size_t c = 0; c < uCh; ++c)
@@ -40,7 +44,7 @@ void MixFade(int32_t* pDoc, const int32_t* pClip, int32_t nFrames, size_t uCh, G
 }
 
 int RenderMix(LProgressDialog& dlg, const LCutListAudio& range, const LCutListAudio& clip,
-              int32_t iTotal, int32_t iFadeStart, Gains g, LSoundSinkBase& sink)
+    int32_t iTotal, int32_t iFadeStart, Gains g, LSoundSinkBase& sink)
 {
     LSRCCutListAudio docSrc(range), clipSrc(clip);
     const size_t uCh = size_t(docSrc.GetChannels());
@@ -54,7 +58,7 @@ int RenderMix(LProgressDialog& dlg, const LCutListAudio& range, const LCutListAu
         clipSrc.Read(clipBlock.data(), n);
         if (bFading) {
             int32_t iLeft = iTotal - iDone;
-            Gains step{{g.aGain[0] / iLeft, g.aGain[1] / iLeft}};
+            Gains step { { g.aGain[0] / iLeft, g.aGain[1] / iLeft } };
             MixFade(docBlock.data(), clipBlock.data(), n, uCh, g, step);
         } else {
             MixConstant(docBlock.data(), clipBlock.data(), n, uCh, g);
@@ -90,7 +94,7 @@ int ProcessBody(LProgressDialog& dlg, EfMixPaste& data)
 
     LCutListAudio clip = *data.pClip;
     if (clip.GetSampleRate() != doc.GetSampleRate() || clip.GetChannels() != doc.GetChannels()) {
-        LCLAConvertRateChannels conv{&clip, doc.GetSampleRate(), doc.GetChannels()};
+        LCLAConvertRateChannels conv { &clip, doc.GetSampleRate(), doc.GetChannels() };
         if (ProcessBody(dlg, conv) != 0)
             return 2;
         dlg.SetText("Pasting Mix", 0);
@@ -102,9 +106,9 @@ int ProcessBody(LProgressDialog& dlg, EfMixPaste& data)
 
     // Without a selection there is nothing to fade within: the clip extends it.
     int iMode = data.iEnd == data.iStart ? MIXMODE_EXTENDSELECTION : data.iMode;
-    int32_t iEnd = data.iEnd;      // end of the range replaced
-    int32_t iMixEnd = data.iEnd;   // end of the range mixed
-    int32_t iSilence = 0;          // silence appended to the range read
+    int32_t iEnd = data.iEnd; // end of the range replaced
+    int32_t iMixEnd = data.iEnd; // end of the range mixed
+    int32_t iSilence = 0; // silence appended to the range read
     int64_t iExcess = int64_t(iClipLength) - (int64_t(data.iEnd) - data.iStart);
     if (iExcess < 1) {
         iEnd = iMixEnd = data.iStart + iClipLength;
@@ -117,8 +121,8 @@ int ProcessBody(LProgressDialog& dlg, EfMixPaste& data)
         iEnd = iMixEnd = int32_t(data.iEnd + iExcess);
     }
     const int32_t iTotal = std::max(iMixEnd - data.iStart, 1);
-    const int32_t iFadeStart =
-        iMode == MIXMODE_FADEMIXOUT ? std::max(iTotal - data.iFadeFrames, 0) : iTotal;
+    const int32_t iFadeStart
+        = iMode == MIXMODE_FADEMIXOUT ? std::max(iTotal - data.iFadeFrames, 0) : iTotal;
 
     LCutListAudio range;
     doc.EfCopy(data.iStart, iEnd, range);

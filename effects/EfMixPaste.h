@@ -5,9 +5,9 @@
 
 // What the mix does with a clip longer than the selection.
 enum {
-    MIXMODE_INSERTSILENCE = 0,   // silence is inserted after the selection for the rest
+    MIXMODE_INSERTSILENCE = 0, // silence is inserted after the selection for the rest
     MIXMODE_EXTENDSELECTION = 1, // the rest is mixed into the audio that follows
-    MIXMODE_FADEMIXOUT = 2,      // the range stays; its last iFadeFrames fade the clip out
+    MIXMODE_FADEMIXOUT = 2, // the range stays; its last iFadeFrames fade the clip out
 };
 
 // Paste Mix and Mix File: the clip (converted to the document's rate and
@@ -20,10 +20,10 @@ struct EfMixPaste {
     int32_t iEnd = 0;
     int32_t iStart = 0;
     const LCutListAudio* pClip = nullptr;
-    int iVolume = 100;              // percent
+    int iVolume = 100; // percent
     int iMode = MIXMODE_INSERTSILENCE;
-    int32_t iFadeFrames = 250;      // fade length for MIXMODE_FADEMIXOUT
-    int iPan = 50;                  // 0 left .. 100 right
+    int32_t iFadeFrames = 250; // fade length for MIXMODE_FADEMIXOUT
+    int iPan = 50; // 0 left .. 100 right
 };
 
 // 0 done, 1 cancelled, 2 no document or clip, or the clip could not be

@@ -1,4 +1,5 @@
 #include "effects/EfNormalize.h"
+
 #include "audio/LSoundSourceBase.h"
 #include "edit/LSRCCutListAudio.h"
 

@@ -20,4 +20,4 @@ int ProcessBody(LProgressDialog& dlg, EfReverse& data);
 // Writes frames iStart..iEnd - 1 of the source to the sink in reverse order,
 // reading 8192-frame blocks from the end backwards.
 int ReverseBody(LProgressDialog& dlg, LSoundSourceBase& src, LSoundSinkBase& sink, int32_t iStart,
-                int32_t iEnd);
+    int32_t iEnd);

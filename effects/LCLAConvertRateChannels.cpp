@@ -1,4 +1,5 @@
 #include "effects/LCLAConvertRateChannels.h"
+
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LCutListAudioLoadSource.h"
 #include "effects/LSPConvChannels.h"
@@ -20,9 +21,10 @@ int ProcessBody(LProgressDialog& dlg, LCLAConvertRateChannels& data)
     LCutListAudio& list = *data.pList;
     if (list.GetSampleRate() == data.iRate && list.GetChannels() == data.iChannels)
         return 0;
-    SourceHandle h = ConvertRateChannels(MakeHandle<LSRCCutListAudio>(list), data.iRate, data.iChannels);
+    SourceHandle h
+        = ConvertRateChannels(MakeHandle<LSRCCutListAudio>(list), data.iRate, data.iChannels);
     if (h->GetSampleRate() != data.iRate || h->GetChannels() != data.iChannels)
         return 2;
-    LCutListAudioLoadSource load{"Converting rate or channels...", &list, h};
+    LCutListAudioLoadSource load { "Converting rate or channels...", &list, h };
     return ProcessBody(dlg, load);
 }

@@ -26,5 +26,11 @@ const LDBTablesClass& LDBTablesClass::Get()
     return tables;
 }
 
-int32_t LDBTablesClass::Amplitude(int iDb) { return Get().aAmplitude[std::clamp(iDb, -128, 127) + 128]; }
-int32_t LDBTablesClass::Power(int iDb) { return Get().aPower[std::clamp(iDb, -128, 127) + 128]; }
+int32_t LDBTablesClass::Amplitude(int iDb)
+{
+    return Get().aAmplitude[std::clamp(iDb, -128, 127) + 128];
+}
+int32_t LDBTablesClass::Power(int iDb)
+{
+    return Get().aPower[std::clamp(iDb, -128, 127) + 128];
+}

@@ -1,4 +1,5 @@
 #include "effects/LEfChangeSpeedPitch.h"
+
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LPRSourceToSink.h"
@@ -21,7 +22,8 @@ SourceHandle Stretch(SourceHandle hSource, double dFactor)
     int64_t iSegFrames = hScan->GetSegmentSamples() / hScan->GetChannels();
     int64_t iHopFrames = std::max(hScan->GetHopFrames(), 1);
     int64_t iOut = int64_t(iInput) * iSegFrames / iHopFrames;
-    return MakeHandle<LSRCFixedLength>(SourceHandle(hScan), int32_t(std::min<int64_t>(iOut, INT32_MAX)));
+    return MakeHandle<LSRCFixedLength>(
+        SourceHandle(hScan), int32_t(std::min<int64_t>(iOut, INT32_MAX)));
 }
 } // namespace
 
@@ -54,7 +56,8 @@ int ProcessBody(LProgressDialog& dlg, LEfChangeSpeedPitch& data)
     LCutListAudio& doc = *data.pDoc;
     LCutListAudio copy(doc.GetSampleRate(), doc.GetChannels());
     doc.EfCopy(data.iStart, data.iEnd, copy);
-    SourceHandle hChain = OpenSpeedPitchSource(MakeHandle<LSRCCutListAudio>(copy), data.iPercent, data.iMode);
+    SourceHandle hChain
+        = OpenSpeedPitchSource(MakeHandle<LSRCCutListAudio>(copy), data.iPercent, data.iMode);
     if (!hChain) {
         LTrace("Process(LEfChangeSpeedPitch) unknown mode %d", data.iMode);
         return 2;
@@ -62,8 +65,8 @@ int ProcessBody(LProgressDialog& dlg, LEfChangeSpeedPitch& data)
     LCutListAudio result;
     int iResult;
     {
-        LPRSourceToSink pump{"Process Audio", std::move(hChain),
-                             MakeHandle<LSNKCutListAudio>(result, doc.GetSampleRate(), doc.GetChannels())};
+        LPRSourceToSink pump { "Process Audio", std::move(hChain),
+            MakeHandle<LSNKCutListAudio>(result, doc.GetSampleRate(), doc.GetChannels()) };
         iResult = ProcessBody(dlg, pump);
     } // the body released the sink: result holds its cut
     if (iResult != 0)

@@ -1,4 +1,5 @@
 #include "effects/LEfEnvelope.h"
+
 #include "edit/LGainMultiply.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LEfRenderRange.h"
@@ -10,17 +11,23 @@
 namespace {
 // Frames from the range start of a point at x (1/255 steps), split so the
 // product cannot overflow.
-int32_t PointFrame(int32_t iTotal, int x) { return (iTotal / 255) * x + ((iTotal % 255) * x) / 255; }
+int32_t PointFrame(int32_t iTotal, int x)
+{
+    return (iTotal / 255) * x + ((iTotal % 255) * x) / 255;
+}
 
 // y in 1/128 steps as a gain with 24 fraction bits.
-int32_t PointGain(int y) { return int32_t(y) << 17; }
+int32_t PointGain(int y)
+{
+    return int32_t(y) << 17;
+}
 
 // Multiplies each frame by iGain, which then moves by iStep; returns the
 // gain after the last frame. When the block ends its segment, the last frame
 // takes the segment's target exactly (a fade ends in true silence or at
 // exactly unity, whatever the truncation of the step).
-int32_t ApplyRamp(int32_t* p, int32_t nFrames, size_t uCh, int32_t iGain, int32_t iStep, bool bEndsSegment,
-                  int32_t iTarget)
+int32_t ApplyRamp(int32_t* p, int32_t nFrames, size_t uCh, int32_t iGain, int32_t iStep,
+    bool bEndsSegment, int32_t iTarget)
 {
     const int32_t nRamp = bEndsSegment ? nFrames - 1 : nFrames;
     for (int32_t f = 0; f < nRamp; ++f, p += uCh) {
@@ -37,7 +44,7 @@ int32_t ApplyRamp(int32_t* p, int32_t nFrames, size_t uCh, int32_t iGain, int32_
 }
 
 int RenderEnvelope(LProgressDialog& dlg, const LCutListAudio& doc, int32_t iStart, int32_t iTotal,
-                   const PointList& list, LSoundSinkBase& sink)
+    const PointList& list, LSoundSinkBase& sink)
 {
     const int nPoints = std::min<int>(list.nPoints, PointList::POINTLISTMAX);
     LSRCCutListAudio src(doc);
@@ -59,7 +66,8 @@ int RenderEnvelope(LProgressDialog& dlg, const LCutListAudio& doc, int32_t iStar
         // The step that lands on the target at the segment's last frame.
         int32_t iStep = (iTarget - iGain) / std::max(1, iSegEnd - iDone - 1);
         src.Read(block.data(), n);
-        iGain = ApplyRamp(block.data(), n, uCh, iGain, iStep, bSegment && iDone + n == iSegEnd, iTarget);
+        iGain = ApplyRamp(
+            block.data(), n, uCh, iGain, iStep, bSegment && iDone + n == iSegEnd, iTarget);
         sink.Write(block.data(), n);
         iDone += n;
         dlg.SetProgress(double(iDone) / double(iTotal));

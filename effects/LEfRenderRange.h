@@ -7,8 +7,7 @@
 // when it returns 0 and the cut was written whole, puts that cut in place of
 // [iStart, iEnd) of the document. On any other result the new cut is dropped with its files and
 // the document stays as it was. Returns fnBody's result.
-template <class Fn>
-int EfRenderRange(LCutListAudio& doc, int32_t iStart, int32_t iEnd, Fn&& fnBody)
+template <class Fn> int EfRenderRange(LCutListAudio& doc, int32_t iStart, int32_t iEnd, Fn&& fnBody)
 {
     LCutListAudio rendered;
     int iResult;

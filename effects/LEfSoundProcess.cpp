@@ -1,4 +1,5 @@
 #include "effects/LEfSoundProcess.h"
+
 #include "audio/LSRCNull.h"
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
@@ -37,7 +38,7 @@ int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data)
 }
 
 int EfRunRangeEffect(LProgressDialog& dlg, LCutListAudio& doc, int32_t iStart, int32_t iEnd,
-                     const std::string& strName, const LEffectWrap& fnWrap)
+    const std::string& strName, const LEffectWrap& fnWrap)
 {
     if (iEnd < iStart)
         return 0;

@@ -25,4 +25,4 @@ int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data);
 // Cancelled or failed runs leave the document as it was. 0 / 1 / 2.
 using LEffectWrap = std::function<SourceHandle(SourceHandle)>;
 int EfRunRangeEffect(LProgressDialog& dlg, LCutListAudio& doc, int32_t iStart, int32_t iEnd,
-                     const std::string& strName, const LEffectWrap& fnWrap);
+    const std::string& strName, const LEffectWrap& fnWrap);

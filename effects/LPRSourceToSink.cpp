@@ -1,4 +1,5 @@
 #include "effects/LPRSourceToSink.h"
+
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LSRCPeakLimit.h"
 #include "platform/LTrace.h"

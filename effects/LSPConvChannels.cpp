@@ -1,4 +1,5 @@
 #include "effects/LSPConvChannels.h"
+
 #include "platform/LTrace.h"
 
 LSPConvChannels::LSPConvChannels(SourceHandle hUpstream, int iTarget)
@@ -17,8 +18,9 @@ SourceHandle LSPConvChannels::OpenSource(SourceHandle hUpstream, int iTarget)
     if (iFrom == iTarget)
         return hUpstream;
     if (!((iFrom == 1 && iTarget == 2) || (iFrom == 2 && iTarget == 1))) {
-        LTrace("LSPConvChannels::OpenSource Multichannels (or 0) used when BUILD_SUPPORT_MULTICHANS "
-               "is not set");
+        LTrace(
+            "LSPConvChannels::OpenSource Multichannels (or 0) used when BUILD_SUPPORT_MULTICHANS "
+            "is not set");
         return hUpstream;
     }
     return MakeHandle<LSPConvChannels>(std::move(hUpstream), iTarget);

@@ -1,4 +1,5 @@
 #include "effects/LSRCSimpleSpeed.h"
+
 #include "audio/LSRCNull.h"
 #include "effects/LSRCConvertRate.h"
 

@@ -1,4 +1,5 @@
 #include "effects/LSRCWaveScan.h"
+
 #include "audio/LSoundTime.h"
 
 #include <algorithm>
@@ -30,8 +31,8 @@ LSRCWaveScan::LSRCWaveScan(SourceHandle hUpstream, double dFactor)
 {
 }
 
-LSRCWaveScan::LSRCWaveScan(SourceHandle hUpstream, double dStartFactor, double dEndFactor,
-                           int32_t iRampMs)
+LSRCWaveScan::LSRCWaveScan(
+    SourceHandle hUpstream, double dStartFactor, double dEndFactor, int32_t iRampMs)
     : LSRCFilterBase(std::move(hUpstream))
 {
     const int iCh = GetChannels();
@@ -141,7 +142,8 @@ void LSRCWaveScan::MakeSegment()
     std::memcpy(pOut, pOld, uHalf * 4);
     // 64-bit products, rounded: equal grains come out unchanged.
     for (size_t i = uHalf; i < uSeg; ++i)
-        pOut[i] = int32_t((int64_t(pOld[i]) * c[i] + int64_t(pNew[i]) * (kOne - c[i]) + kOne / 2) >> 24);
+        pOut[i] = int32_t(
+            (int64_t(pOld[i]) * c[i] + int64_t(pNew[i]) * (kOne - c[i]) + kOne / 2) >> 24);
     std::memcpy(tail.data(), pNew + uSeg, uSeg * 4);
 }
 

@@ -56,16 +56,16 @@ private:
     // (zeros before frame 0, where the upstream stands at 0).
     void FillFrom(int32_t iFrom);
 
-    int32_t iSeg;                 // S, samples
-    int32_t iHop;                 // samples per segment, signed
+    int32_t iSeg; // S, samples
+    int32_t iHop; // samples per segment, signed
     int32_t iTargetHop;
-    int64_t iRampLeft;            // samples of output still ramping
-    std::vector<int32_t> curve;   // weight of the old grain, 24 fraction bits
-    std::vector<int32_t> window;  // 8S samples of upstream audio
-    int64_t iWinStart = 0;        // input sample index of window[0]
+    int64_t iRampLeft; // samples of output still ramping
+    std::vector<int32_t> curve; // weight of the old grain, 24 fraction bits
+    std::vector<int32_t> window; // 8S samples of upstream audio
+    int64_t iWinStart = 0; // input sample index of window[0]
     int32_t iWinFill = 0;
-    int64_t iGrain = 0;           // input sample index of the current new grain
-    std::vector<int32_t> tail;    // old grain of the current segment
+    int64_t iGrain = 0; // input sample index of the current new grain
+    std::vector<int32_t> tail; // old grain of the current segment
     std::vector<int32_t> segment; // output of the current segment
-    int32_t iSegPos = 0;          // samples of it already read
+    int32_t iSegPos = 0; // samples of it already read
 };

@@ -11,5 +11,8 @@ struct LValueCheck {
     std::string strTitle;
 
     bool IsValid() const { return strText.empty(); }
-    static LValueCheck Invalid(std::string strText) { return {std::move(strText), "Invalid value"}; }
+    static LValueCheck Invalid(std::string strText)
+    {
+        return { std::move(strText), "Invalid value" };
+    }
 };

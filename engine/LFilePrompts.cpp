@@ -1,4 +1,5 @@
 #include "engine/LFilePrompts.h"
+
 #include "platform/LSettings.h"
 
 LMp3EncoderSettings LMp3EncoderSettings::Load()

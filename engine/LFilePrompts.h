@@ -7,7 +7,7 @@
 
 // The headerless-file settings of the "File Properties" dialog.
 struct LHeaderlessSettings {
-    int iFormat = 0;      // index into LHeaderlessFormat's table
+    int iFormat = 0; // index into LHeaderlessFormat's table
     int32_t iRate = 8000;
     int iChannels = 1;
 };
@@ -43,10 +43,12 @@ public:
     virtual bool AskFileProperties(LHeaderlessSettings& settings) = 0;
     // The compressed WAV format chooser, opened on the given format;
     // iChannels 0 = any. False when cancelled.
-    virtual bool ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle) = 0;
+    virtual bool ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle)
+        = 0;
     // "MP3 Encoder Settings": false when cancelled.
     virtual bool AskMp3Settings(LMp3EncoderSettings& settings) = 0;
-    virtual void ShowMessage(const std::string& strText, const std::string& strCaption, Icon icon) = 0;
+    virtual void ShowMessage(const std::string& strText, const std::string& strCaption, Icon icon)
+        = 0;
 };
 
 // Accepts every dialog as it opens and shows messages nowhere (batch work).
@@ -55,6 +57,9 @@ public:
     bool AskFileProperties(LHeaderlessSettings&) override { return true; }
     bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& strText, const std::string&, Icon) override { strLastMessage = strText; }
+    void ShowMessage(const std::string& strText, const std::string&, Icon) override
+    {
+        strLastMessage = strText;
+    }
     std::string strLastMessage;
 };

@@ -21,5 +21,6 @@ public:
     // whole file at the settings' rate and channels.
     static SourceHandle OpenSource(const std::string& strPath, const LHeaderlessSettings& s);
     // VOX at the settings' rate; raw at iRate with the settings' channels.
-    static SinkHandle OpenSink(const std::string& strPath, const LHeaderlessSettings& s, int32_t iRate);
+    static SinkHandle OpenSink(
+        const std::string& strPath, const LHeaderlessSettings& s, int32_t iRate);
 };

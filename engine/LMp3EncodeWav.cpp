@@ -19,17 +19,18 @@ std::string FindMp3Encoder()
 std::vector<std::string> Mp3EncoderArguments(const LMp3EncodeWav& d)
 {
     const LMp3EncoderSettings& s = d.settings;
-    static const char* const kModes[4] = {"s", "j", "f", "m"};
+    static const char* const kModes[4] = { "s", "j", "f", "m" };
     int iMode = s.iChannelMode >= 0 && s.iChannelMode <= 3 ? s.iChannelMode : 1;
     int iGoverning = s.bConstantBitRate ? s.iCBRBitRate : s.iVBRMaxBitRate;
-    std::vector<std::string> a = {"-m", iGoverning < 24 ? "m" : kModes[iMode]};
+    std::vector<std::string> a = { "-m", iGoverning < 24 ? "m" : kModes[iMode] };
     if (s.bErrorProtection)
         a.push_back("-p");
     if (!s.bConstantBitRate) {
-        a.insert(a.end(), {"-v", "-b", std::to_string(s.iVBRMinBitRate), "-B",
-                           std::to_string(s.iVBRMaxBitRate), "-V", std::to_string(s.iVBRQuality)});
+        a.insert(a.end(),
+            { "-v", "-b", std::to_string(s.iVBRMinBitRate), "-B", std::to_string(s.iVBRMaxBitRate),
+                "-V", std::to_string(s.iVBRQuality) });
     } else {
-        a.insert(a.end(), {"-b", std::to_string(s.iCBRBitRate)});
+        a.insert(a.end(), { "-b", std::to_string(s.iCBRBitRate) });
         if (s.bHighQuality)
             a.push_back("-h");
     }
@@ -57,7 +58,8 @@ int ProcessBody(LProgressDialog& dlg, LMp3EncodeWav& d)
     LChildProcess child;
     int iResult = 2;
     if (child.Start(args)) {
-        auto tEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(kMp3EncodeTimeoutMs);
+        auto tEnd
+            = std::chrono::steady_clock::now() + std::chrono::milliseconds(kMp3EncodeTimeoutMs);
         for (;;) {
             if (child.HasEnded()) {
                 d.iExitCode = child.GetExitCode();

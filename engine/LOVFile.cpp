@@ -1,4 +1,5 @@
 #include "engine/LOVFile.h"
+
 #include "platform/LFile.h"
 
 std::string LOVFile::GetDisplayName() const

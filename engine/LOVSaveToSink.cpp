@@ -76,7 +76,7 @@ int CannotCreate(LProgressDialog& dlg, LOVSaveToSink& d, int iErrno = 0)
 int Pump(LProgressDialog& dlg, LOVSaveToSink& d, SourceHandle hSource, SinkHandle hSink)
 {
     SinkHandle hKeep = hSink;
-    LPRSourceToSink pump{kSaving, std::move(hSource), std::move(hSink)};
+    LPRSourceToSink pump { kSaving, std::move(hSource), std::move(hSink) };
     int iResult = ProcessBody(dlg, pump);
     const bool bFailed = hKeep->IsError();
     const int iErrno = hKeep->GetErrno();
@@ -151,8 +151,8 @@ bool AnswerHeaderless(LOVSaveToSink& d, SourceHandle& hSource, LSinkRequest& r)
 // A file type whose size fields cannot hold the whole source (AU, AIFF) is
 // refused before anything is written. Whether a WAV passes 4 GiB (RF64) does
 // not matter.
-bool TooLongFor(LOVSaveToSink& d, LSoundSourceBase& src, const LSoundSinkBase& sink,
-                LProgressDialog& dlg)
+bool TooLongFor(
+    LOVSaveToSink& d, LSoundSourceBase& src, const LSoundSinkBase& sink, LProgressDialog& dlg)
 {
     const int64_t iRate = sink.GetSampleRate();
     const int64_t iFrom = src.GetSampleRate();
@@ -162,10 +162,9 @@ bool TooLongFor(LOVSaveToSink& d, LSoundSourceBase& src, const LSoundSinkBase& s
     const int64_t iTenths = sink.GetMaxFrames() * 10 / (iRate * 3600);
     char sz[128];
     std::snprintf(sz, sizeof sz, "%lld.%lld hours of %lld Hz audio with %d channels",
-                  (long long)(iTenths / 10), (long long)(iTenths % 10), (long long)iRate,
-                  sink.GetChannels());
-    d.strError = "Unable to save \"" + d.strPath + "\": this file type holds at most " + sz +
-                 ", and the audio is longer. Save it as WAV instead.";
+        (long long)(iTenths / 10), (long long)(iTenths % 10), (long long)iRate, sink.GetChannels());
+    d.strError = "Unable to save \"" + d.strPath + "\": this file type holds at most " + sz
+        + ", and the audio is longer. Save it as WAV instead.";
     dlg.ShowError(d.strError);
     return true;
 }
@@ -227,8 +226,8 @@ int Encode(
             return 2;
         s.Store();
     }
-    LMp3EncodeWav encode{
-        strWav, strMp3, d.fixedMp3 ? *d.fixedMp3 : LMp3EncoderSettings::Load(), {}};
+    LMp3EncodeWav encode { strWav, strMp3, d.fixedMp3 ? *d.fixedMp3 : LMp3EncoderSettings::Load(),
+        {} };
     int iResult = ProcessBody(dlg, encode);
     if (encode.iExitCode < 0)
         return iResult; // missing, cancelled or stopped: already said
@@ -297,8 +296,8 @@ int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& d)
     const std::string strPart = PartPath(d.strPath);
     RemoveDeadParts(d.strPath);
     LFile::Delete(strPart); // whatever sits at our own name is stale or planted
-    const Target t{d.iRate > 0 ? d.iRate : hSource->GetSampleRate(),
-                   d.iChannels > 0 ? d.iChannels : hSource->GetChannels()};
+    const Target t { d.iRate > 0 ? d.iRate : hSource->GetSampleRate(),
+        d.iChannels > 0 ? d.iChannels : hSource->GetChannels() };
     if (pFormat && pFormat->settings == LFormatSettings::Mp3Encoder)
         return SaveMp3(dlg, d, std::move(hSource), t, strPart);
     LSinkRequest request { t.iRate, t.iChannels, {}, {} };

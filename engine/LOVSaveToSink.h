@@ -13,8 +13,8 @@
 struct LOVSaveToSink {
     enum PromptMode : uint32_t {
         kPcmWithoutAsking = 0, // Save: 16-bit PCM WAV
-        kAsk = 1,              // Save As: the chooser, "File Properties", encoder settings
-        kLastChoice = 2,       // any other value: the stored choices without asking
+        kAsk = 1, // Save As: the chooser, "File Properties", encoder settings
+        kLastChoice = 2, // any other value: the stored choices without asking
     };
     const LCutListAudio* pSource = nullptr;
     std::string strPath;
@@ -40,4 +40,3 @@ struct LOVSaveToSink {
 // cancelled save leaves an existing file as it was. The source list is never
 // changed.
 int ProcessBody(LProgressDialog& dlg, LOVSaveToSink& data);
-

@@ -22,17 +22,17 @@ public:
     // Play (3002): from the position, the selection when valid; false when
     // the device did not open.
     virtual bool PlayCommand(LOVFile& doc, bool bKeepPosition) { return false; }
-    virtual void SetSpeed(Speed e) {}
-    virtual void Scrub(LOVFile& doc) {}
-    virtual void GoToStart(LOVFile& doc) {}
-    virtual void GoToEnd(LOVFile& doc) {}
+    virtual void SetSpeed(Speed e) { }
+    virtual void Scrub(LOVFile& doc) { }
+    virtual void GoToStart(LOVFile& doc) { }
+    virtual void GoToEnd(LOVFile& doc) { }
     // Rewind / Fast Forward while the button or key is held.
-    virtual void StartScan(LOVFile& doc, bool bForward) {}
-    virtual void EndScan(LOVFile& doc) {}
+    virtual void StartScan(LOVFile& doc, bool bForward) { }
+    virtual void EndScan(LOVFile& doc) { }
 };
 
 class LNoPlayback : public LPlaybackControl {
 public:
-    void Stop() override {}
-    void Play(LOVFile&, int32_t) override {}
+    void Stop() override { }
+    void Play(LOVFile&, int32_t) override { }
 };

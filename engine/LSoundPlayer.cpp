@@ -1,4 +1,5 @@
 #include "engine/LSoundPlayer.h"
+
 #include "audio/LSampleConvert.h"
 #include "audio/LSoundTime.h"
 #include "effects/LSRCPeakLimit.h"
@@ -39,7 +40,7 @@ bool LSoundPlayer::Start(SourceHandle hSource, uint32_t uMode)
             return false;
     }
     nChannels = uint8_t(std::max(1, hSource->GetChannels()));
-    WAVEFORMATEX wfx{};
+    WAVEFORMATEX wfx {};
     wfx.wFormatTag = WAVE_FORMAT_PCM;
     wfx.nChannels = nChannels;
     wfx.nSamplesPerSec = uint32_t(hSource->GetSampleRate());
@@ -47,8 +48,8 @@ bool LSoundPlayer::Start(SourceHandle hSource, uint32_t uMode)
     wfx.nBlockAlign = uint16_t(nChannels * 2);
     wfx.nAvgBytesPerSec = wfx.nBlockAlign * wfx.nSamplesPerSec;
     hWaveEvent.Reset();
-    if (hWaveOut.Open(cDevice, wfx, &hWaveEvent, 0) != MMSYSERR_NOERROR &&
-        hWaveOut.Open(cDevice, wfx, &hWaveEvent, WAVE_MAPPED) != MMSYSERR_NOERROR)
+    if (hWaveOut.Open(cDevice, wfx, &hWaveEvent, 0) != MMSYSERR_NOERROR
+        && hWaveOut.Open(cDevice, wfx, &hWaveEvent, WAVE_MAPPED) != MMSYSERR_NOERROR)
         return false;
     lssSource = std::move(hSource);
     nBufferFrames = std::clamp(lssSource->GetSampleRate() / 10, 20, 8192);
@@ -57,7 +58,7 @@ bool LSoundPlayer::Start(SourceHandle hSource, uint32_t uMode)
     memory.assign(uBufferSamples * kBuffers, 0);
     for (int i = 0; i < kBuffers; ++i) {
         WAVEHDR& hdr = aHeaders[size_t(i)].hdr;
-        hdr = WAVEHDR{};
+        hdr = WAVEHDR {};
         hdr.lpData = reinterpret_cast<char*>(memory.data() + uBufferSamples * size_t(i));
         hdr.dwBufferLength = uint32_t(uBufferSamples * 2);
         hWaveOut.PrepareHeader(&hdr);
@@ -209,8 +210,8 @@ void LSoundPlayer::Stop()
     // 1000 ms for all of them.
     auto tEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
     for (Header& h : aHeaders) {
-        while (hWaveOut.UnprepareHeader(&h.hdr) == WAVERR_STILLPLAYING &&
-               std::chrono::steady_clock::now() < tEnd)
+        while (hWaveOut.UnprepareHeader(&h.hdr) == WAVERR_STILLPLAYING
+            && std::chrono::steady_clock::now() < tEnd)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     memory.clear();

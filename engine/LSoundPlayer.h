@@ -17,12 +17,12 @@
 class LSoundPlayerNotify {
 public:
     virtual ~LSoundPlayerNotify() = default;
-    virtual void spntfPlay(uintptr_t ctx) {}
-    virtual void spntfStop(uintptr_t ctx) {}
-    virtual void spntfCue(uintptr_t ctx) {}
-    virtual void spntfPause(uintptr_t ctx) {}
-    virtual void spntfPosition(int32_t iMs, uintptr_t ctx) {}
-    virtual void spntfLevels(const LSoundLevels& levels, uintptr_t ctx) {}
+    virtual void spntfPlay(uintptr_t ctx) { }
+    virtual void spntfStop(uintptr_t ctx) { }
+    virtual void spntfCue(uintptr_t ctx) { }
+    virtual void spntfPause(uintptr_t ctx) { }
+    virtual void spntfPosition(int32_t iMs, uintptr_t ctx) { }
+    virtual void spntfLevels(const LSoundLevels& levels, uintptr_t ctx) { }
 };
 
 // Plays a source through a wave-out device on a thread of its own: a ring
@@ -32,7 +32,8 @@ public:
 class LSoundPlayer : public LThread, public LThreadQueuedNotify {
 public:
     static constexpr int kBuffers = 64;
-    static constexpr uint16_t kOpen = 0x01, kPaused = 0x02, kCued = 0x04, kHeld = 0x08, kTakeOff = 0x10;
+    static constexpr uint16_t kOpen = 0x01, kPaused = 0x02, kCued = 0x04, kHeld = 0x08,
+                              kTakeOff = 0x10;
     static constexpr uintptr_t kNoPosition = 0x80000000u;
 
     LSoundPlayer();
@@ -77,10 +78,10 @@ private:
     LSoundPlayerNotify* pNotify = &defaultNotify;
     uintptr_t pNotifyContext = 0;
     // Written by the player thread under csLock, read by the owner at any time.
-    std::atomic<int32_t> sPosition{0};
-    std::atomic<uint16_t> wState{0};
-    std::atomic<bool> bNotifyStop{false};
-    std::atomic<bool> bNotifyPosition{false};
+    std::atomic<int32_t> sPosition { 0 };
+    std::atomic<uint16_t> wState { 0 };
+    std::atomic<bool> bNotifyStop { false };
+    std::atomic<bool> bNotifyPosition { false };
     std::vector<int16_t> memory; // the sample data of all 64 buffers
     SourceHandle lssSource;
     LSoundLevels levels;
@@ -88,6 +89,6 @@ private:
     LWaveOut hWaveOut;
     int32_t nBufferFrames = 0;
     uint8_t nChannels = 1;
-    std::array<Header, kBuffers> aHeaders{};
+    std::array<Header, kBuffers> aHeaders {};
     uint8_t iNextHeader = 0;
 };

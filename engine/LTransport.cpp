@@ -1,4 +1,5 @@
 #include "engine/LTransport.h"
+
 #include "audio/LSoundTime.h"
 #include "edit/LSRCCutListAudio.h"
 #include "effects/LSRCWaveScan.h"
@@ -7,9 +8,15 @@
 
 #include <algorithm>
 
-LTransport::LTransport() { player.SetNotify(this, 0); }
+LTransport::LTransport()
+{
+    player.SetNotify(this, 0);
+}
 
-LTransport::~LTransport() { player.SetNotify(nullptr, 0); }
+LTransport::~LTransport()
+{
+    player.SetNotify(nullptr, 0);
+}
 
 void LTransport::Stop()
 {
@@ -27,7 +34,9 @@ bool LTransport::StartSource(LOVFile& doc, SourceHandle h, bool bReportFailure)
 {
     pDoc = &doc;
     hSource = h;
-    player.SetDevice(iDeviceOverride >= 0 ? iDeviceOverride : LSettings::Get().GetInt("Settings", "SoundOutDevice", 0));
+    player.SetDevice(iDeviceOverride >= 0
+            ? iDeviceOverride
+            : LSettings::Get().GetInt("Settings", "SoundOutDevice", 0));
     if (player.Start(std::move(h), 0))
         return true;
     hSource.Reset();
@@ -58,7 +67,8 @@ bool LTransport::PlayCommand(LOVFile& doc, bool bKeepPosition)
     }
     if (doc.sPosition != 0)
         h->Seek(doc.sPosition);
-    int iSpeed = iSpeedOverride >= 0 ? iSpeedOverride : LSettings::Get().GetInt("Settings", "PlaySpeed", kNormal);
+    int iSpeed = iSpeedOverride >= 0 ? iSpeedOverride
+                                     : LSettings::Get().GetInt("Settings", "PlaySpeed", kNormal);
     if (iSpeed != kNormal)
         h = MakeHandle<LSRCWaveScan>(h, (iSpeed + 1) * 0.5);
     bool bPlaying = bPlaySelection;

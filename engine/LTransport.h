@@ -61,5 +61,6 @@ private:
     int iSpeedOverride = -1;
 };
 
-constexpr const char* kDeviceMessage = "Please check that you have selected the correct sound player device using "
-                                       "Settings. Open Settings using File->Settings";
+constexpr const char* kDeviceMessage
+    = "Please check that you have selected the correct sound player device using "
+      "Settings. Open Settings using File->Settings";

@@ -1,4 +1,5 @@
 #include "engine/LWavCodecFile.h"
+
 #include "platform/LFile.h"
 #include "platform/LFolders.h"
 
@@ -18,7 +19,7 @@ LWaveFormat LWavCodecFile::Gsm610Default()
     f.wfx.nAvgBytesPerSec = 1625;
     f.wfx.nBlockAlign = 65;
     f.wfx.wBitsPerSample = 0;
-    f.SetExtra({320 & 0xFF, 320 >> 8});
+    f.SetExtra({ 320 & 0xFF, 320 >> 8 });
     return f;
 }
 
@@ -27,9 +28,10 @@ LWaveFormat LWavCodecFile::Load()
     std::vector<uint8_t> buffer(kBytes);
     LFile file;
     LWaveFormat f;
-    if (file.Open(GetPath(), LFile::Mode::Read) && file.Read(buffer.data(), int64_t(kBytes)) == int64_t(kBytes) &&
-        LWaveFormat::FromBytes(buffer.data(), kBytes, f, true) && f.wfx.wFormatTag != 0 &&
-        f.wfx.nChannels != 0 && f.wfx.nSamplesPerSec != 0)
+    if (file.Open(GetPath(), LFile::Mode::Read)
+        && file.Read(buffer.data(), int64_t(kBytes)) == int64_t(kBytes)
+        && LWaveFormat::FromBytes(buffer.data(), kBytes, f, true) && f.wfx.wFormatTag != 0
+        && f.wfx.nChannels != 0 && f.wfx.nSamplesPerSec != 0)
         return f;
     return Gsm610Default();
 }
@@ -40,5 +42,6 @@ bool LWavCodecFile::Store(const LWaveFormat& format)
     if (!format.CopyTo(buffer.data(), kBytes))
         return false;
     LFile file;
-    return file.Open(GetPath(), LFile::Mode::CreateWrite) && file.Write(buffer.data(), int64_t(kBytes)) == int64_t(kBytes);
+    return file.Open(GetPath(), LFile::Mode::CreateWrite)
+        && file.Write(buffer.data(), int64_t(kBytes)) == int64_t(kBytes);
 }

@@ -58,8 +58,9 @@ bool MainDialog::LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPro
         int iResult = RunOperation(kLoading, load);
         if (iResult != 0) {
             if (iResult == 2)
-                ui.ShowMessage(load.strError.empty() ? "Unable to open the file \"" + strPath + "\"."
-                                                     : load.strError,
+                ui.ShowMessage(load.strError.empty()
+                        ? "Unable to open the file \"" + strPath + "\"."
+                        : load.strError,
                     kProgram, LFilePrompts::Icon::Stop);
             return false;
         }

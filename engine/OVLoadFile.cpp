@@ -26,7 +26,7 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
             data.strError = "Unable to open the file \"" + data.strPath + "\": " + strWhy + ".";
         return 2;
     }
-    LCutListAudioLoadSource load{strText, data.pTarget, std::move(hSource)};
+    LCutListAudioLoadSource load { strText, data.pTarget, std::move(hSource) };
     int iResult = ProcessBody(dlg, load);
     if (iResult == 2 && load.iWriteErrno != 0)
         data.strError = "Unable to open the file \"" + data.strPath

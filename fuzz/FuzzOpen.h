@@ -11,7 +11,8 @@
 
 inline int FuzzOpen(const uint8_t* pData, size_t nSize, const char* szExtension)
 {
-    static const std::string strPath = "/tmp/orvenna-fuzz-" + std::to_string(getpid()) + szExtension;
+    static const std::string strPath
+        = "/tmp/orvenna-fuzz-" + std::to_string(getpid()) + szExtension;
     FILE* f = std::fopen(strPath.c_str(), "wb");
     if (!f)
         return 0;

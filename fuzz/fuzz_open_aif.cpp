@@ -1,3 +1,6 @@
 #include "fuzz/FuzzOpen.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) { return FuzzOpen(pData, nSize, ".aif"); }
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
+{
+    return FuzzOpen(pData, nSize, ".aif");
+}

@@ -10,7 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-LFile::~LFile() { Close(); }
+LFile::~LFile()
+{
+    Close();
+}
 
 LFile::LFile(LFile&& other) noexcept
     : iFd(other.iFd)
@@ -42,8 +45,12 @@ bool LFile::Open(const std::string& strPath, Mode mode)
     iError = 0;
     int iFlags = O_CLOEXEC;
     switch (mode) {
-    case Mode::Read: iFlags |= O_RDONLY; break;
-    case Mode::ReadWrite: iFlags |= O_RDWR | O_CREAT; break;
+    case Mode::Read:
+        iFlags |= O_RDONLY;
+        break;
+    case Mode::ReadWrite:
+        iFlags |= O_RDWR | O_CREAT;
+        break;
     case Mode::CreateWrite:
         iFlags |= O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
         break;
@@ -104,7 +111,7 @@ bool LFile::Sync()
 }
 
 namespace {
-std::atomic<int64_t> iBytesReadTotal{0};
+std::atomic<int64_t> iBytesReadTotal { 0 };
 std::atomic<int64_t> iFaultCountdown { 0 };
 std::atomic<int> iFaultErrno { 0 };
 } // namespace
@@ -123,7 +130,10 @@ bool LFile::WriteFaulted()
     return true;
 }
 
-int64_t LFile::GetBytesRead() { return iBytesReadTotal.load(std::memory_order_relaxed); }
+int64_t LFile::GetBytesRead()
+{
+    return iBytesReadTotal.load(std::memory_order_relaxed);
+}
 
 int64_t LFile::Read(void* pBuffer, int64_t iBytes)
 {
@@ -259,8 +269,8 @@ void LFile::FilePathCat(std::string& strFolder, const std::string& strName)
         strFolder.resize(MaxPath);
 }
 
-void LFile::FilePathCat(std::string& strFolder, const std::string& strName,
-                        const std::string& strExtension)
+void LFile::FilePathCat(
+    std::string& strFolder, const std::string& strName, const std::string& strExtension)
 {
     FilePathCat(strFolder, strName);
     if (strFolder.size() < MaxPath) {
@@ -276,7 +286,10 @@ bool LFile::Exists(const std::string& strPath)
     return ::stat(strPath.c_str(), &st) == 0;
 }
 
-bool LFile::Delete(const std::string& strPath) { return ::unlink(strPath.c_str()) == 0; }
+bool LFile::Delete(const std::string& strPath)
+{
+    return ::unlink(strPath.c_str()) == 0;
+}
 
 namespace {
 std::string FolderOf(const std::string& strPath)

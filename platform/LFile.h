@@ -52,10 +52,10 @@ public:
     int64_t ReadAt(void* pBuffer, int64_t iBytes, int64_t iOffset);
     int64_t WriteAt(const void* pBuffer, int64_t iBytes, int64_t iOffset);
 
-    bool Seek(int64_t iOffset);           // absolute
-    bool Skip(int64_t iBytes);            // relative to the current position
+    bool Seek(int64_t iOffset); // absolute
+    bool Skip(int64_t iBytes); // relative to the current position
     int64_t Tell() const;
-    bool Truncate();                      // cut the file at the file pointer
+    bool Truncate(); // cut the file at the file pointer
 
     // Size of the open file, 0 when it cannot be read.
     int64_t GetFileSizeBytes() const;
@@ -69,8 +69,8 @@ public:
     // the proof that an operation reads no audio).
     static int64_t GetBytesRead();
     static void FilePathCat(std::string& strFolder, const std::string& strName);
-    static void FilePathCat(std::string& strFolder, const std::string& strName,
-                            const std::string& strExtension);
+    static void FilePathCat(
+        std::string& strFolder, const std::string& strName, const std::string& strExtension);
     static bool Exists(const std::string& strPath);
     static bool Delete(const std::string& strPath);
     // Puts the finished file strNew in strTarget's place in one step: its data

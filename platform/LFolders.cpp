@@ -1,4 +1,5 @@
 #include "platform/LFolders.h"
+
 #include "platform/LSettings.h"
 #include "platform/LTrace.h"
 

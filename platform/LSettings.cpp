@@ -1,4 +1,5 @@
 #include "platform/LSettings.h"
+
 #include "platform/LTrace.h"
 
 #include <cstdio>
@@ -73,7 +74,10 @@ LSettings& LSettings::Get()
     return settings;
 }
 
-LSettings::LSettings() { Load(); }
+LSettings::LSettings()
+{
+    Load();
+}
 
 void LSettings::Reload()
 {
@@ -125,8 +129,8 @@ void LSettings::Save()
         LTrace("LSettings::Save unable to replace %s", strFile.c_str());
 }
 
-std::string LSettings::GetString(const std::string& strSection, const std::string& strName,
-                                 const std::string& strDefault)
+std::string LSettings::GetString(
+    const std::string& strSection, const std::string& strName, const std::string& strDefault)
 {
     std::lock_guard<std::mutex> lock(mtx);
     auto s = sections.find(strSection);
@@ -155,8 +159,8 @@ bool LSettings::GetBool(const std::string& strSection, const std::string& strNam
     return GetInt(strSection, strName, bDefault ? 1 : 0) != 0;
 }
 
-void LSettings::SetString(const std::string& strSection, const std::string& strName,
-                          const std::string& strValue)
+void LSettings::SetString(
+    const std::string& strSection, const std::string& strName, const std::string& strValue)
 {
     std::lock_guard<std::mutex> lock(mtx);
     sections[strSection][strName] = strValue;

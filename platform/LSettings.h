@@ -17,12 +17,12 @@ public:
     static LSettings& Get();
 
     std::string GetString(const std::string& strSection, const std::string& strName,
-                          const std::string& strDefault = "");
+        const std::string& strDefault = "");
     int GetInt(const std::string& strSection, const std::string& strName, int iDefault);
     bool GetBool(const std::string& strSection, const std::string& strName, bool bDefault);
 
-    void SetString(const std::string& strSection, const std::string& strName,
-                   const std::string& strValue);
+    void SetString(
+        const std::string& strSection, const std::string& strName, const std::string& strValue);
     void SetInt(const std::string& strSection, const std::string& strName, int iValue);
     void SetBool(const std::string& strSection, const std::string& strName, bool bValue);
     void Remove(const std::string& strSection, const std::string& strName);

@@ -8,7 +8,7 @@ LHeadlessDispatcher& Headless()
     static LHeadlessDispatcher d;
     return d;
 }
-std::atomic<LUiDispatcher*> pCurrent{nullptr};
+std::atomic<LUiDispatcher*> pCurrent { nullptr };
 } // namespace
 
 LUiDispatcher& LUiDispatcher::Current()
@@ -17,7 +17,10 @@ LUiDispatcher& LUiDispatcher::Current()
     return p ? *p : Headless();
 }
 
-void LUiDispatcher::SetCurrent(LUiDispatcher* p) { pCurrent.store(p); }
+void LUiDispatcher::SetCurrent(LUiDispatcher* p)
+{
+    pCurrent.store(p);
+}
 
 void LHeadlessDispatcher::Post(std::function<void()> fn)
 {

@@ -1,4 +1,5 @@
 #include "process/LProgressDialog.h"
+
 #include "platform/LTrace.h"
 
 #include <algorithm>
@@ -6,7 +7,10 @@
 #include <cmath>
 #include <thread>
 
-LProgressDialog::LProgressDialog(std::string strCap) : strCaption(std::move(strCap)) {}
+LProgressDialog::LProgressDialog(std::string strCap)
+    : strCaption(std::move(strCap))
+{
+}
 
 LProgressDialog::~LProgressDialog() = default;
 

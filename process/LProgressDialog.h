@@ -49,10 +49,13 @@ private:
 // The operation on a data record X: its body is the overload
 // int ProcessBody(LProgressDialog&, X&) returning 0 completed, 1 cancelled,
 // 2 invalid or missing input.
-template <class X>
-class Process : public LProgressDialog {
+template <class X> class Process : public LProgressDialog {
 public:
-    Process(std::string strCaption, X& data) : LProgressDialog(std::move(strCaption)), data(data) {}
+    Process(std::string strCaption, X& data)
+        : LProgressDialog(std::move(strCaption))
+        , data(data)
+    {
+    }
     // The body's result of the last run.
     int GetResult() const { return iResult; }
 

@@ -3,15 +3,21 @@
 #include <atomic>
 
 namespace {
-std::atomic<LProgressView::Factory> fnFactory{nullptr};
-std::atomic<int> iCancelAfter{0};
+std::atomic<LProgressView::Factory> fnFactory { nullptr };
+std::atomic<int> iCancelAfter { 0 };
 std::string strSilentError;
 std::string strSilentText[2];
 
-std::unique_ptr<LProgressView> MakeSilent() { return std::make_unique<LSilentProgressView>(); }
+std::unique_ptr<LProgressView> MakeSilent()
+{
+    return std::make_unique<LSilentProgressView>();
+}
 } // namespace
 
-void LProgressView::SetFactory(Factory fn) { fnFactory = fn; }
+void LProgressView::SetFactory(Factory fn)
+{
+    fnFactory = fn;
+}
 
 std::unique_ptr<LProgressView> LProgressView::Create()
 {
@@ -31,9 +37,18 @@ bool LSilentProgressView::Pump()
     return n > 0 && ++iPumps >= n;
 }
 
-void LSilentProgressView::SetCancelAfterPumps(int n) { iCancelAfter = n; }
-std::string& LSilentProgressView::LastError() { return strSilentError; }
-std::string& LSilentProgressView::LastText(int iLine) { return strSilentText[iLine ? 1 : 0]; }
+void LSilentProgressView::SetCancelAfterPumps(int n)
+{
+    iCancelAfter = n;
+}
+std::string& LSilentProgressView::LastError()
+{
+    return strSilentError;
+}
+std::string& LSilentProgressView::LastText(int iLine)
+{
+    return strSilentText[iLine ? 1 : 0];
+}
 
 void LSilentProgressView::ShowError(const std::string& strText)
 {

@@ -29,8 +29,8 @@ public:
 // number of pumps; errors are kept for inspection.
 class LSilentProgressView : public LProgressView {
 public:
-    void Open(const std::string&, void*) override {}
-    void Close() override {}
+    void Open(const std::string&, void*) override { }
+    void Close() override { }
     void SetText(const std::string& strText, int iLine) override;
     void SetProgress(int iPercent) override { iLastPercent = iPercent; }
     bool Pump() override;

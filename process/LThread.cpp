@@ -1,4 +1,5 @@
 #include "process/LThread.h"
+
 #include "platform/LTrace.h"
 
 #include <chrono>
@@ -23,7 +24,10 @@ int PriorityFor(int iNice)
 }
 } // namespace
 
-LThread::~LThread() { StopThreadTimed(5000); }
+LThread::~LThread()
+{
+    StopThreadTimed(5000);
+}
 
 void LThread::ApplyPriority(int iTid, int iPriority)
 {
@@ -44,7 +48,10 @@ void LThread::SetPriority(int iPriority)
         ApplyPriority(pShared->iTid, iPriority);
 }
 
-bool LThread::IsRunning() const { return pShared && pShared->bRunning.load(); }
+bool LThread::IsRunning() const
+{
+    return pShared && pShared->bRunning.load();
+}
 
 void LThread::Start(int iPriority)
 {

@@ -46,8 +46,8 @@ protected:
 
 private:
     struct Shared {
-        std::atomic<bool> bRunning{false};
-        std::atomic<int> iTid{0};
+        std::atomic<bool> bRunning { false };
+        std::atomic<int> iTid { 0 };
     };
     static void ApplyPriority(int iTid, int iPriority);
 

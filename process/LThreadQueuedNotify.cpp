@@ -1,4 +1,5 @@
 #include "process/LThreadQueuedNotify.h"
+
 #include "platform/LUiDispatcher.h"
 
 #include <mutex>
@@ -10,7 +11,8 @@ struct LThreadQueuedNotify::Target {
     LThreadQueuedNotify* pObject;
 };
 
-LThreadQueuedNotify::LThreadQueuedNotify() : pTarget(std::make_shared<Target>())
+LThreadQueuedNotify::LThreadQueuedNotify()
+    : pTarget(std::make_shared<Target>())
 {
     pTarget->pObject = this;
 }

@@ -187,8 +187,9 @@ void Mp3Lame(const std::string& strTmp)
     for (const Case& c : aCases) {
         std::string wav = strTmp + "/lame.wav", mp3 = strTmp + "/lame.mp3",
                     raw = strTmp + "/lame.raw";
-        if (!Run({ "sox", "-R", "-q", "-n", "-r", c.szRate, "-c", c.szChannels, "-b", "16", wav, "synth",
-                "8", "sine", "100-7000", "pinknoise", "tremolo", "3", "40", "vol", "0.5" }))
+        if (!Run({ "sox", "-R", "-q", "-n", "-r", c.szRate, "-c", c.szChannels, "-b", "16", wav,
+                "synth", "8", "sine", "100-7000", "pinknoise", "tremolo", "3", "40", "vol",
+                "0.5" }))
             continue;
         std::vector<std::string> args = { "lame", "--quiet" };
         args.insert(args.end(), c.lame.begin(), c.lame.end());
@@ -259,14 +260,14 @@ void Gsm(const std::string& strTmp)
             { "espeak-ng", "-w", wav,
                 "The quick brown fox jumps over the lazy dog, twice, at dusk." } },
         { "sweep 50-3900 Hz",
-            { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "6", "sine",
-                "50-3900", "vol", "0.7" } },
+            { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "6",
+                "sine", "50-3900", "vol", "0.7" } },
         { "pink noise",
             { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "6",
                 "pinknoise", "vol", "0.5" } },
         { "full-scale square 200 Hz",
-            { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "4", "square",
-                "200", "vol", "0.99" } },
+            { "sox", "-R", "-q", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "4",
+                "square", "200", "vol", "0.99" } },
     };
     std::printf(
         "\nGSM 06.10 against toast/untoast (max diff in 16-bit steps, PSNR dB; frames: ours "

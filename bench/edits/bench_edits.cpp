@@ -17,13 +17,16 @@ namespace {
 class NoUi : public MainDialogUi {
 public:
     Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::No; }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override { return {}; }
+    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
+    {
+        return {};
+    }
     std::string ChooseSaveFile(const std::string&, std::string&) override { return ""; }
     bool AskDialog(const std::string&, LDialogValues&) override { return true; }
     bool AskFileProperties(LHeaderlessSettings&) override { return true; }
     bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string&, const std::string&, Icon) override {}
+    void ShowMessage(const std::string&, const std::string&, Icon) override { }
 };
 } // namespace
 
@@ -54,14 +57,18 @@ int main(int argc, char** argv)
     // files are made that long as sparse files, so no disk space is used.
     const int32_t iFrames = 44100 * 3600 * iHours;
     const uint16_t wCut = doc.claAudio.GetCuts().front().wCut;
-    if (truncate(LAudioCutTank::Get().GetAudFilePath(wCut).c_str(), off_t(iFrames) * 2 * 4) != 0 ||
-        truncate(LAudioCutTank::Get().GetGrfFilePath(wCut).c_str(), off_t(iFrames / 256 + 1) * 2 * 2) != 0)
+    if (truncate(LAudioCutTank::Get().GetAudFilePath(wCut).c_str(), off_t(iFrames) * 2 * 4) != 0
+        || truncate(
+               LAudioCutTank::Get().GetGrfFilePath(wCut).c_str(), off_t(iFrames / 256 + 1) * 2 * 2)
+            != 0)
         return 1;
     doc.claAudio.SetSingleCut(LAudioCut(wCut, iFrames, LAudioCut::kUnityGain, 0));
     const int64_t iReadBefore = LFile::GetBytesRead();
 
     uint32_t uSeed = 1;
-    auto Random = [&uSeed](int32_t n) { return int32_t((uSeed = uSeed * 1664525u + 1013904223u) % uint32_t(n)); };
+    auto Random = [&uSeed](int32_t n) {
+        return int32_t((uSeed = uSeed * 1664525u + 1013904223u) % uint32_t(n));
+    };
     // Cut a stretch of up to 30 s, paste it back somewhere else, now and
     // then delete or amplify one, and undo every tenth edit: the length
     // stays about the same while the cuts multiply.
@@ -81,12 +88,14 @@ int main(int argc, char** argv)
         }
     }
     double dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    rusage ru{};
+    rusage ru {};
     getrusage(RUSAGE_SELF, &ru);
-    std::printf("%2d h document (%d h %02d min and %zu cuts at the end): 10000 edits with undo in %.3f s (%.1f us each), "
+    std::printf("%2d h document (%d h %02d min and %zu cuts at the end): 10000 edits with undo in "
+                "%.3f s (%.1f us each), "
                 "peak RSS %ld KB, audio bytes read during the edits %lld\n",
-                iHours, doc.GetLength() / 44100 / 3600, doc.GetLength() / 44100 / 60 % 60, doc.claAudio.GetCuts().size(), dSeconds, dSeconds * 1e2, ru.ru_maxrss,
-                (long long)(LFile::GetBytesRead() - iReadBefore));
+        iHours, doc.GetLength() / 44100 / 3600, doc.GetLength() / 44100 / 60 % 60,
+        doc.claAudio.GetCuts().size(), dSeconds, dSeconds * 1e2, ru.ru_maxrss,
+        (long long)(LFile::GetBytesRead() - iReadBefore));
     std::string strCmd = std::string("rm -rf ") + szDir;
     return std::system(strCmd.c_str()) == 0 ? 0 : 1;
 }

@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QEvent>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -33,7 +32,10 @@ public:
 namespace {
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double Seconds(Clock::time_point t0)
+{
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 long PeakRssMb()
 {
@@ -54,8 +56,7 @@ public:
     }
 };
 
-template <class Fn>
-bool RunUntil(Fn fnDone, int iSeconds)
+template <class Fn> bool RunUntil(Fn fnDone, int iSeconds)
 {
     const auto tEnd = Clock::now() + std::chrono::seconds(iSeconds);
     while (!fnDone()) {
@@ -78,7 +79,8 @@ void WriteWav(const std::string& strPath, int32_t iRate, int32_t iSeconds)
         for (int32_t i = 0; i < iRate; ++i) {
             const double t = double(s) + double(i) / iRate;
             block[size_t(i) * 2] = int32_t(dSwell * 0x7FFF0 * std::sin(2 * M_PI * 220 * t));
-            block[size_t(i) * 2 + 1] = int32_t(dSwell * 0x7FFF0 * 0.5 * std::sin(2 * M_PI * 330 * t));
+            block[size_t(i) * 2 + 1]
+                = int32_t(dSwell * 0x7FFF0 * 0.5 * std::sin(2 * M_PI * 330 * t));
         }
         h->Write(block.data(), iRate);
     }
@@ -88,7 +90,8 @@ bool OverviewIdle(LMDIMainWindow& w)
 {
     LOVFile* pDoc = w.GetController().GetCurrentFile();
     LOVFileWindow* pWindow = pDoc ? w.GetFileWindow(*pDoc) : nullptr;
-    return pWindow && LOVWaveWindowProbe::Idle(pWindow->GetOverview()) && LOVWaveWindowProbe::Idle(pWindow->GetZoomed());
+    return pWindow && LOVWaveWindowProbe::Idle(pWindow->GetOverview())
+        && LOVWaveWindowProbe::Idle(pWindow->GetZoomed());
 }
 } // namespace
 
@@ -125,7 +128,8 @@ int main(int argc, char** argv)
         std::printf("(writing the one-hour WAV:        %8.3f s)\n", Seconds(tWrite));
 
         auto tOpen = Clock::now();
-        if (!w.GetController().LoadFile(strHour, false, false) || !RunUntil([&] { return OverviewIdle(w); }, 600))
+        if (!w.GetController().LoadFile(strHour, false, false)
+            || !RunUntil([&] { return OverviewIdle(w); }, 600))
             return 2;
         const double dOpen = Seconds(tOpen);
         std::printf("open 1 h 44.1 kHz stereo WAV:     %8.3f s (to the overview drawn)\n", dOpen);
@@ -133,7 +137,8 @@ int main(int argc, char** argv)
         auto tPeer = Clock::now();
         if (std::system(("sox -q '" + strHour + "' -t raw /dev/null 2>/dev/null").c_str()) == 0) {
             const double dPeer = Seconds(tPeer);
-            std::printf("sox reading the same file:        %8.3f s (ratio ours / sox %.2f)\n", dPeer, dOpen / dPeer);
+            std::printf("sox reading the same file:        %8.3f s (ratio ours / sox %.2f)\n",
+                dPeer, dOpen / dPeer);
         } else {
             std::printf("(sox not found: no peer figure)\n");
         }
@@ -144,7 +149,7 @@ int main(int argc, char** argv)
         doc.claAudio.EfDeleteAfter(44100 * 10);
         doc.claAudio.EfRepeat(0, 44100 * 10, 3599);
         std::printf("(ten-hour document: %d frames in %zu cuts)\n", doc.claAudio.GetTotalLength(),
-                    doc.claAudio.GetCuts().size());
+            doc.claAudio.GetCuts().size());
         LOVFileWindow& window = *w.GetFileWindow(doc);
         for (int i = 0; i < 3; ++i) {
             auto tRedraw = Clock::now();
@@ -154,7 +159,7 @@ int main(int argc, char** argv)
             if (!RunUntil([&] { return OverviewIdle(w); }, 600))
                 return 3;
             std::printf("redraw 10 h overview (run %d):     %8.3f s%s\n", i + 1, Seconds(tRedraw),
-                        bQueued ? "" : " (the worker had nothing queued)");
+                bQueued ? "" : " (the worker had nothing queued)");
         }
         std::printf("peak RSS at the end:              %8ld MB\n", PeakRssMb());
         w.GetController().EvCommand(CM_CLOSEALL);

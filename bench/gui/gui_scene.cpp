@@ -21,7 +21,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +28,11 @@
 namespace {
 class DocumentSource : public LPlayerSource {
 public:
-    explicit DocumentSource(const LOVFile& d) : doc(d) { szName = d.GetDisplayName(); }
+    explicit DocumentSource(const LOVFile& d)
+        : doc(d)
+    {
+        szName = d.GetDisplayName();
+    }
     void OpenSource(SourceHandle& h) override { h = MakeHandle<LSRCCutListAudio>(doc.claAudio); }
 
 private:
@@ -53,7 +56,8 @@ void OpenMenu(LMDIMainWindow& w, const QString& strTitle)
     std::fprintf(stderr, "no menu %s\n", qPrintable(strTitle));
 }
 
-int Scene(bool bPlayer, const QString& strMenu, int iSeconds, const char* szOut, int nFiles, char** apFiles)
+int Scene(bool bPlayer, const QString& strMenu, int iSeconds, const char* szOut, int nFiles,
+    char** apFiles)
 {
     LMDIMainWindow w;
     w.showMaximized();
@@ -98,11 +102,12 @@ int main(int argc, char** argv)
     const QString strMenu = bMenu ? QString::fromUtf8(argv[1] + 7) : QString();
     const int iFirst = bPlayer || bMenu ? 2 : 1;
     if (argc < iFirst + 2) {
-        std::fprintf(stderr, "usage: gui_scene [--player | --menu=TITLE] SECONDS OUT.png FILE...\n");
+        std::fprintf(
+            stderr, "usage: gui_scene [--player | --menu=TITLE] SECONDS OUT.png FILE...\n");
         return 2;
     }
-    const int iResult = Scene(bPlayer, strMenu, std::atoi(argv[iFirst]), argv[iFirst + 1], argc - iFirst - 2,
-                              argv + iFirst + 2);
+    const int iResult = Scene(bPlayer, strMenu, std::atoi(argv[iFirst]), argv[iFirst + 1],
+        argc - iFirst - 2, argv + iFirst + 2);
     LProgressView::SetFactory(nullptr);
     LUiDispatcher::SetCurrent(nullptr);
     return iResult;

@@ -21,7 +21,11 @@ extern char** environ;
 namespace {
 class SineSource : public LSoundSourceBase {
 public:
-    SineSource(int32_t iRate, int32_t iLen) : LSoundSourceBase(iRate, 2, 0x7FFF0), iLength(iLen) {}
+    SineSource(int32_t iRate, int32_t iLen)
+        : LSoundSourceBase(iRate, 2, 0x7FFF0)
+        , iLength(iLen)
+    {
+    }
     int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t i = 0; i < n; ++i, ++iPos) {
@@ -45,7 +49,7 @@ pid_t SpawnBusy()
     posix_spawn_file_actions_init(&fa);
     posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
     char szYes[] = "yes";
-    char* argv[] = {szYes, nullptr};
+    char* argv[] = { szYes, nullptr };
     pid_t pid = -1;
     posix_spawnp(&pid, "yes", &fa, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&fa);
@@ -57,7 +61,7 @@ int main(int argc, char** argv)
 {
     const int iSeconds = argc > 1 ? std::atoi(argv[1]) : 120;
     const int32_t iNull = LWaveOut::FindDevice("null");
-    pid_t aBusy[2] = {SpawnBusy(), SpawnBusy()};
+    pid_t aBusy[2] = { SpawnBusy(), SpawnBusy() };
     LSoundPlayer player;
     player.SetDevice(iNull);
     auto t0 = std::chrono::steady_clock::now();
@@ -79,8 +83,9 @@ int main(int argc, char** argv)
     }
     uint32_t uGaps = LNullSoundOut::GetStarvations();
     uGaps = uGaps > 0 ? uGaps - 1 : 0; // the end of the audio is not a gap
-    std::printf("%d s of 44.1 kHz stereo with both cores busy (2 x yes): took %.2f s, %u late buffers (gaps), "
+    std::printf("%d s of 44.1 kHz stereo with both cores busy (2 x yes): took %.2f s, %u late "
+                "buffers (gaps), "
                 "worst lateness of the device clock %.1f ms\n",
-                iSeconds, dSeconds, uGaps, LNullSoundOut::GetWorstLatenessUs() / 1000.0);
+        iSeconds, dSeconds, uGaps, LNullSoundOut::GetWorstLatenessUs() / 1000.0);
     return 0;
 }

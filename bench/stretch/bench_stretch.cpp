@@ -21,12 +21,19 @@ extern char** environ;
 namespace {
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double Seconds(Clock::time_point t0)
+{
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 // Interleaved stereo already in the internal format.
 class Memory : public LSoundSourceBase {
 public:
-    explicit Memory(const std::vector<int32_t>& v) : LSoundSourceBase(44100, 2, 0x7FFF0), v(v) {}
+    explicit Memory(const std::vector<int32_t>& v)
+        : LSoundSourceBase(44100, 2, 0x7FFF0)
+        , v(v)
+    {
+    }
     int32_t ReadAudio(int32_t* p, int32_t n) override
     {
         for (int32_t i = 0; i < 2 * n; ++i, ++iPos)
@@ -45,8 +52,8 @@ private:
 double RunSox(double dTempo, const std::string& strIn, const std::string& strOut)
 {
     std::string strT = std::to_string(dTempo);
-    std::vector<std::string> args = {"sox", "-q", "-t", "raw", "-r", "44100", "-e", "signed", "-b", "16", "-c", "2",
-                                      strIn, "-t", "raw", strOut, "tempo", strT};
+    std::vector<std::string> args = { "sox", "-q", "-t", "raw", "-r", "44100", "-e", "signed", "-b",
+        "16", "-c", "2", strIn, "-t", "raw", strOut, "tempo", strT };
     std::vector<char*> argv;
     for (std::string& s : args)
         argv.push_back(s.data());
@@ -70,7 +77,8 @@ int main(int argc, char** argv)
     std::vector<int16_t> pcm(nFrames * 2);
     for (size_t i = 0; i < nFrames; ++i) {
         double t = double(i) / 44100;
-        double x = 9000 * std::sin(2 * M_PI * 440 * t) + 6000 * std::sin(2 * M_PI * (300 + 200 * std::sin(t)) * t);
+        double x = 9000 * std::sin(2 * M_PI * 440 * t)
+            + 6000 * std::sin(2 * M_PI * (300 + 200 * std::sin(t)) * t);
         pcm[2 * i] = pcm[2 * i + 1] = int16_t(std::lrint(x));
         v[2 * i] = v[2 * i + 1] = int32_t(pcm[2 * i]) * 16;
     }
@@ -83,7 +91,7 @@ int main(int argc, char** argv)
     std::fclose(f);
 
     std::vector<int32_t> block(2 * kBlockFrames);
-    for (double dFactor : {0.5, 2.0}) {
+    for (double dFactor : { 0.5, 2.0 }) {
         double dOurs = 1e30;
         int64_t iOut = 0;
         for (int iRun = 0; iRun < 3; ++iRun) {
@@ -97,10 +105,11 @@ int main(int argc, char** argv)
             dOurs = std::fmin(dOurs, Seconds(t0));
         }
         double dSox = RunSox(dFactor, strIn, strOut);
-        std::printf("%.1f min stereo, hop factor %.1f (%lld frames out): LSRCWaveScan %.3f s (%.0fx real time), "
+        std::printf("%.1f min stereo, hop factor %.1f (%lld frames out): LSRCWaveScan %.3f s "
+                    "(%.0fx real time), "
                     "sox tempo %.3f s, ratio ours/sox %.3f\n",
-                    dMinutes, dFactor, (long long)iOut, dOurs, dMinutes * 60 / dOurs, dSox,
-                    dSox > 0 ? dOurs / dSox : 0.0);
+            dMinutes, dFactor, (long long)iOut, dOurs, dMinutes * 60 / dOurs, dSox,
+            dSox > 0 ? dOurs / dSox : 0.0);
     }
     std::remove(strIn.c_str());
     std::remove(strOut.c_str());

@@ -16,7 +16,8 @@ constexpr int kColumns = 1000;
 
 double Now()
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 // iFrames of a mono tone with a slowly changing level, written as one cut.
@@ -65,7 +66,8 @@ int main(int argc, char** argv)
     const int32_t iFrames = iMinutes * 60 * kRate;
     double t0 = Now();
     LCutListAudio doc = Write(iFrames);
-    std::printf("wrote %d min mono 44100 Hz (%d frames) in %.1f s\n", iMinutes, iFrames, Now() - t0);
+    std::printf(
+        "wrote %d min mono 44100 Hz (%d frames) in %.1f s\n", iMinutes, iFrames, Now() - t0);
 
     LWaveColumns c;
     c.SetCutList(doc, LWaveColumns::kPlusMinus, false);
@@ -75,16 +77,16 @@ int main(int argc, char** argv)
     double dWhole = Time(c, 0, iFrames, true, 1, iSum);
     std::printf("%d columns, whole document from graph records: %8.2f ms\n", kColumns, dGraph);
     std::printf("%d columns, 10 s view from audio:              %8.2f ms\n", kColumns, dTen);
-    std::printf("%d columns, whole document from audio:         %8.2f ms (graph is %.0fx faster)\n", kColumns,
-                dWhole, dWhole / dGraph);
+    std::printf("%d columns, whole document from audio:         %8.2f ms (graph is %.0fx faster)\n",
+        kColumns, dWhole, dWhole / dGraph);
 
     // The same length made of a one-minute clip repeated: one cut per minute.
     LCutListAudio clip = Write(60 * kRate);
     clip.EfRepeat(0, 60 * kRate, iMinutes - 1);
     c.SetCutList(clip, LWaveColumns::kPlusMinus, false);
     double dCuts = Time(c, 0, clip.GetTotalLength(), false, 5, iSum);
-    std::printf("%d columns, %zu cuts of one minute, graph records:  %8.2f ms\n", kColumns, clip.GetCuts().size(),
-                dCuts);
+    std::printf("%d columns, %zu cuts of one minute, graph records:  %8.2f ms\n", kColumns,
+        clip.GetCuts().size(), dCuts);
     std::printf("(checksum %d)\n", iSum);
     return 0;
 }

@@ -2,10 +2,14 @@
 
 #include <QMetaObject>
 
-LQtUiDispatcher::LQtUiDispatcher(QObject* pParent) : QObject(pParent) {}
+LQtUiDispatcher::LQtUiDispatcher(QObject* pParent)
+    : QObject(pParent)
+{
+}
 
 void LQtUiDispatcher::Post(std::function<void()> fn)
 {
     // Queued invocations on one receiver are delivered in posting order.
-    QMetaObject::invokeMethod(this, [fn = std::move(fn)]() { fn(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [fn = std::move(fn)]() { fn(); }, Qt::QueuedConnection);
 }

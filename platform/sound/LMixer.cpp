@@ -3,9 +3,8 @@
 #include "platform/LTrace.h"
 #include "platform/sound/LSoundDevices.h"
 
-#include <alsa/asoundlib.h>
-
 #include <algorithm>
+#include <alsa/asoundlib.h>
 #include <vector>
 
 namespace {
@@ -32,8 +31,9 @@ public:
     {
         if (strCard.empty() || snd_mixer_open(&pMixer, 0) < 0)
             return;
-        if (snd_mixer_attach(pMixer, strCard.c_str()) < 0 || snd_mixer_selem_register(pMixer, nullptr, nullptr) < 0 ||
-            snd_mixer_load(pMixer) < 0) {
+        if (snd_mixer_attach(pMixer, strCard.c_str()) < 0
+            || snd_mixer_selem_register(pMixer, nullptr, nullptr) < 0
+            || snd_mixer_load(pMixer) < 0) {
             LTrace("LMixer: no mixer '%s'", strCard.c_str());
             snd_mixer_close(pMixer);
             pMixer = nullptr;
@@ -70,7 +70,8 @@ public:
     {
         std::vector<snd_mixer_elem_t*> v;
         for (snd_mixer_elem_t* p = First(); p; p = snd_mixer_elem_next(p))
-            if (snd_mixer_selem_has_capture_switch(p) && std::string(snd_mixer_selem_get_name(p)) != "Capture")
+            if (snd_mixer_selem_has_capture_switch(p)
+                && std::string(snd_mixer_selem_get_name(p)) != "Capture")
                 v.push_back(p);
         return v;
     }
@@ -91,10 +92,13 @@ bool SetPlayback(snd_mixer_elem_t* pElem, int32_t iVolumeDb)
     long lMin = 0, lMax = 0;
     if (snd_mixer_selem_has_playback_volume(pElem)) {
         snd_mixer_selem_get_playback_volume_range(pElem, &lMin, &lMax);
-        if (snd_mixer_selem_set_playback_volume_all(pElem, Scale(LMixer::MapVolume(iVolumeDb), lMin, lMax)) < 0)
+        if (snd_mixer_selem_set_playback_volume_all(
+                pElem, Scale(LMixer::MapVolume(iVolumeDb), lMin, lMax))
+            < 0)
             return false;
     }
-    return !snd_mixer_selem_has_playback_switch(pElem) || snd_mixer_selem_set_playback_switch_all(pElem, 1) >= 0;
+    return !snd_mixer_selem_has_playback_switch(pElem)
+        || snd_mixer_selem_set_playback_switch_all(pElem, 1) >= 0;
 }
 
 bool SetCapture(snd_mixer_elem_t* pElem, uint32_t uMapped, bool bOn)
@@ -105,7 +109,8 @@ bool SetCapture(snd_mixer_elem_t* pElem, uint32_t uMapped, bool bOn)
         if (snd_mixer_selem_set_capture_volume_all(pElem, Scale(uMapped, lMin, lMax)) < 0)
             return false;
     }
-    return !snd_mixer_selem_has_capture_switch(pElem) || snd_mixer_selem_set_capture_switch_all(pElem, bOn) >= 0;
+    return !snd_mixer_selem_has_capture_switch(pElem)
+        || snd_mixer_selem_set_capture_switch_all(pElem, bOn) >= 0;
 }
 
 bool SelectEnumItem(snd_mixer_elem_t* pElem, unsigned uItem)
@@ -154,7 +159,8 @@ bool LMixer::GetInputChannelName(int32_t iWaveInDevice, int32_t iChannel, std::s
     AlsaMixer mixer(MixerName(true, iWaveInDevice));
     char szName[32] = {};
     if (snd_mixer_elem_t* pEnum = mixer.CaptureEnum()) {
-        if (snd_mixer_selem_get_enum_item_name(pEnum, unsigned(iChannel), sizeof szName, szName) < 0)
+        if (snd_mixer_selem_get_enum_item_name(pEnum, unsigned(iChannel), sizeof szName, szName)
+            < 0)
             return false;
         strName = szName;
     } else {
@@ -197,7 +203,8 @@ void LMixer::SetOutVolume(int32_t iWaveOutDevice, int32_t iVolumeDb, int32_t iOf
     AlsaMixer mixer(MixerName(false, iWaveOutDevice));
     if (!mixer.IsValid())
         return;
-    if (snd_mixer_elem_t* pMaster = mixer.Find("Master"); pMaster && !SetPlayback(pMaster, iVolumeDb))
+    if (snd_mixer_elem_t* pMaster = mixer.Find("Master");
+        pMaster && !SetPlayback(pMaster, iVolumeDb))
         return;
     int32_t iWave = std::clamp(iVolumeDb + iOffsetDb, -127, 127);
     if (snd_mixer_elem_t* pPcm = mixer.Find("PCM"))

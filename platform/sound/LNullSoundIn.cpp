@@ -19,7 +19,7 @@ bool LNullSoundIn::OpenDevice(uint32_t uRate, uint16_t nChannelsIn)
         bHaveInput = wavInput.Open(szPath);
         if (bHaveInput && wavInput.GetRate() != uRate)
             LTrace("LNullSoundIn::OpenDevice '%s' is %u Hz, delivered at %u Hz", szPath,
-                   wavInput.GetRate(), uRate);
+                wavInput.GetRate(), uRate);
     }
     return true;
 }
@@ -33,8 +33,8 @@ bool LNullSoundIn::Capture(int16_t* pFrames, uint32_t nFrames)
         uint32_t nGot = wavInput.Read(vFileFrames.data(), nFrames);
         for (uint32_t f = 0; f < nGot; ++f)
             for (uint16_t c = 0; c < nChannels; ++c)
-                pFrames[size_t(f) * nChannels + c] =
-                    vFileFrames[size_t(f) * nFileChannels + std::min<uint16_t>(c, nFileChannels - 1)];
+                pFrames[size_t(f) * nChannels + c] = vFileFrames[size_t(f) * nFileChannels
+                    + std::min<uint16_t>(c, nFileChannels - 1)];
     }
     pPacer->Advance(nFrames);
     return true;

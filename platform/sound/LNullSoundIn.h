@@ -21,7 +21,7 @@ protected:
     bool Capture(int16_t* pFrames, uint32_t nFrames) override;
     bool HoldsWhileStopped() const override { return true; }
     void Resume() override;
-    void CloseDevice() override {}
+    void CloseDevice() override { }
 
 private:
     std::unique_ptr<LRealTimePacer> pPacer;

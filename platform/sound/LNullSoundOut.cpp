@@ -1,7 +1,6 @@
 #include "platform/sound/LNullSoundOut.h"
 
 #include <atomic>
-
 #include <cstdlib>
 #include <mutex>
 
@@ -46,11 +45,17 @@ bool LNullSoundOut::OpenDevice(uint32_t uRate, uint16_t nChannelsIn)
 }
 
 namespace {
-std::atomic<uint32_t> uStarvations{0};
+std::atomic<uint32_t> uStarvations { 0 };
 }
 
-uint32_t LNullSoundOut::GetStarvations() { return uStarvations.load(); }
-uint32_t LNullSoundOut::GetWorstLatenessUs() { return LRealTimePacer::GetWorstLatenessUs(); }
+uint32_t LNullSoundOut::GetStarvations()
+{
+    return uStarvations.load();
+}
+uint32_t LNullSoundOut::GetWorstLatenessUs()
+{
+    return LRealTimePacer::GetWorstLatenessUs();
+}
 
 void LNullSoundOut::Play(const int16_t* pFrames, uint32_t nFrames)
 {
@@ -59,8 +64,8 @@ void LNullSoundOut::Play(const int16_t* pFrames, uint32_t nFrames)
     {
         std::lock_guard<std::mutex> lock(Capture().mLock);
         if (Capture().bEnabled)
-            Capture().vSamples.insert(Capture().vSamples.end(), pFrames,
-                                      pFrames + size_t(nFrames) * nChannels);
+            Capture().vSamples.insert(
+                Capture().vSamples.end(), pFrames, pFrames + size_t(nFrames) * nChannels);
     }
     pPacer->Advance(nFrames);
 }

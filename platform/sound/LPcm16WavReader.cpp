@@ -16,8 +16,8 @@ uint32_t Get32(const uint8_t* p)
 bool LPcm16WavReader::Open(const std::string& strPath)
 {
     uint8_t riff[12];
-    if (!file.Open(strPath, LFile::Mode::Read) || file.Read(riff, 12) != 12 ||
-        std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) {
+    if (!file.Open(strPath, LFile::Mode::Read) || file.Read(riff, 12) != 12
+        || std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) {
         LTrace("LPcm16WavReader::Open '%s' is not a WAV file", strPath.c_str());
         return false;
     }
@@ -29,7 +29,8 @@ bool LPcm16WavReader::Open(const std::string& strPath)
             WAVEFORMATEX wfx {};
             if (file.Read(&wfx, 16) != 16 || !file.Skip(int64_t(uSize) - 16 + (uSize & 1)))
                 return false;
-            bFormat = wfx.wFormatTag == WAVE_FORMAT_PCM && wfx.wBitsPerSample == 16 && wfx.nChannels > 0;
+            bFormat = wfx.wFormatTag == WAVE_FORMAT_PCM && wfx.wBitsPerSample == 16
+                && wfx.nChannels > 0;
             uRate = wfx.nSamplesPerSec;
             nChannels = wfx.nChannels;
         } else if (std::memcmp(chunk, "data", 4) == 0) {

@@ -3,11 +3,9 @@
 #include "platform/LTrace.h"
 
 #include <alsa/asoundlib.h>
-
-#include <dlfcn.h>
-
 #include <cstdarg>
 #include <cstdio>
+#include <dlfcn.h>
 #include <mutex>
 
 namespace {
@@ -19,8 +17,8 @@ std::mutex& PaLock()
 bool bInitialized = false;
 int iOpenStreams = 0;
 
-void AlsaErrorToTrace(const char* szFile, int iLine, const char* szFunction, int iErr,
-                      const char* szFormat, ...)
+void AlsaErrorToTrace(
+    const char* szFile, int iLine, const char* szFunction, int iErr, const char* szFormat, ...)
 {
     if (!LTraceEnabled())
         return;
@@ -43,7 +41,7 @@ void JackMessageToTrace(const char* szText)
 void QuietJack()
 {
     using SetFunction = void (*)(void (*)(const char*));
-    for (const char* szSetter : {"jack_set_error_function", "jack_set_info_function"})
+    for (const char* szSetter : { "jack_set_error_function", "jack_set_info_function" })
         if (void* p = dlsym(RTLD_DEFAULT, szSetter))
             reinterpret_cast<SetFunction>(p)(JackMessageToTrace);
 }
@@ -99,8 +97,8 @@ std::vector<std::string> LPortAudio::ListDevices(bool bInput, bool bRescan)
     return names;
 }
 
-PaStream* LPortAudio::OpenStream(const std::string& strName, bool bInput, uint32_t uRate,
-                                 uint16_t nChannels)
+PaStream* LPortAudio::OpenStream(
+    const std::string& strName, bool bInput, uint32_t uRate, uint16_t nChannels)
 {
     std::lock_guard<std::mutex> lock(PaLock());
     if (!EnsureInitialized(false))
@@ -115,15 +113,16 @@ PaStream* LPortAudio::OpenStream(const std::string& strName, bool bInput, uint32
     params.device = iDevice;
     params.channelCount = nChannels;
     params.sampleFormat = paInt16;
-    params.suggestedLatency = bInput ? pInfo->defaultHighInputLatency : pInfo->defaultHighOutputLatency;
+    params.suggestedLatency
+        = bInput ? pInfo->defaultHighInputLatency : pInfo->defaultHighOutputLatency;
     PaStream* pStream = nullptr;
     PaError err = Pa_OpenStream(&pStream, bInput ? &params : nullptr, bInput ? nullptr : &params,
-                                uRate, paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
+        uRate, paFramesPerBufferUnspecified, paClipOff, nullptr, nullptr);
     if (err == paNoError && (err = Pa_StartStream(pStream)) != paNoError)
         Pa_CloseStream(pStream);
     if (err != paNoError) {
         LTrace("LPortAudio::OpenStream '%s' %u Hz %u channels: %s", strName.c_str(), uRate,
-               unsigned(nChannels), Pa_GetErrorText(err));
+            unsigned(nChannels), Pa_GetErrorText(err));
         return nullptr;
     }
     ++iOpenStreams;

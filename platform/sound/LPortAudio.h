@@ -1,8 +1,7 @@
 #pragma once
 
-#include <portaudio.h>
-
 #include <cstdint>
+#include <portaudio.h>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,8 @@ public:
     // effect only while no stream is open.
     static std::vector<std::string> ListDevices(bool bInput, bool bRescan);
     // Opens and starts a stream on the named device; null on failure.
-    static PaStream* OpenStream(const std::string& strName, bool bInput, uint32_t uRate,
-                                uint16_t nChannels);
+    static PaStream* OpenStream(
+        const std::string& strName, bool bInput, uint32_t uRate, uint16_t nChannels);
     // Stops (an output plays what it holds first) and closes.
     static void CloseStream(PaStream* pStream);
 };

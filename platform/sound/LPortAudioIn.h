@@ -3,14 +3,16 @@
 #include "platform/sound/LSoundInBackend.h"
 
 #include <portaudio.h>
-
 #include <string>
 
 // An input device of the sound system, through a blocking PortAudio stream
 // that runs from open to close (the queue drops what comes while stopped).
 class LPortAudioIn : public LSoundInBackend {
 public:
-    explicit LPortAudioIn(std::string strName) : strName(std::move(strName)) {}
+    explicit LPortAudioIn(std::string strName)
+        : strName(std::move(strName))
+    {
+    }
     ~LPortAudioIn() override;
 
 protected:

@@ -3,13 +3,15 @@
 #include "platform/sound/LSoundOutBackend.h"
 
 #include <portaudio.h>
-
 #include <string>
 
 // An output device of the sound system, through a blocking PortAudio stream.
 class LPortAudioOut : public LSoundOutBackend {
 public:
-    explicit LPortAudioOut(std::string strName) : strName(std::move(strName)) {}
+    explicit LPortAudioOut(std::string strName)
+        : strName(std::move(strName))
+    {
+    }
     ~LPortAudioOut() override;
 
 protected:

@@ -9,7 +9,11 @@
 // up. One thread.
 class LRealTimePacer {
 public:
-    explicit LRealTimePacer(uint32_t uRate) : uRate(uRate) { Rebase(); }
+    explicit LRealTimePacer(uint32_t uRate)
+        : uRate(uRate)
+    {
+        Rebase();
+    }
 
     // Time starts now (after a pause the device does not catch up).
     void Rebase();

@@ -11,8 +11,7 @@
 // Stop ends the thread and closes the device. Start and Stop come from the
 // owner thread. The members are built in LSoundOutBackend.cpp and
 // LSoundInBackend.cpp.
-template <class Queue>
-class LSoundBackend {
+template <class Queue> class LSoundBackend {
 public:
     virtual ~LSoundBackend() = default;
 
@@ -31,7 +30,7 @@ protected:
     Queue* pQueue = nullptr;
     std::vector<int16_t> vChunk;
     uint32_t nChunkFrames = 0;
-    std::atomic<bool> bQuit {false};
+    std::atomic<bool> bQuit { false };
 
 private:
     std::thread thread;

@@ -18,8 +18,7 @@ bool LSoundBackend<Queue>::Start(Queue& queue, uint32_t uRate, uint16_t nChannel
     return true;
 }
 
-template <class Queue>
-void LSoundBackend<Queue>::Stop()
+template <class Queue> void LSoundBackend<Queue>::Stop()
 {
     if (!thread.joinable())
         return;

@@ -23,6 +23,7 @@ void LSoundInBackend::ThreadLoop()
         if (Capture(vChunk.data(), nChunkFrames))
             pQueue->Push(vChunk.data(), nChunkFrames);
         else
-            std::this_thread::sleep_for(std::chrono::milliseconds(5)); // a failing device must not spin
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(5)); // a failing device must not spin
     }
 }

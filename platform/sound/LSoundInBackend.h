@@ -15,7 +15,7 @@ protected:
     // otherwise capturing goes on and the queue drops what comes.
     virtual bool HoldsWhileStopped() const { return false; }
     // Capturing resumes after a hold.
-    virtual void Resume() {}
+    virtual void Resume() { }
 
 private:
     void ThreadLoop() override;

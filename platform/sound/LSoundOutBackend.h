@@ -12,7 +12,7 @@ class LSoundOutBackend : public LSoundBackend<LWaveOutQueue> {
 protected:
     virtual void Play(const int16_t* pFrames, uint32_t nFrames) = 0;
     // Nothing to play (paused or starved); the thread waits for buffers next.
-    virtual void Idle() {}
+    virtual void Idle() { }
 
 private:
     void ThreadLoop() override;

@@ -13,8 +13,7 @@ class LSignalObject;
 // direction, opening a queue of buffers with a backend over it, the buffer
 // headers, Reset and the position. Queue and Backend are the direction's
 // classes; the members are built in LWaveIn.cpp and LWaveOut.cpp.
-template <class Queue, class Backend, bool bInput>
-class LWaveDevice {
+template <class Queue, class Backend, bool bInput> class LWaveDevice {
 public:
     LWaveDevice();
     ~LWaveDevice(); // resets and closes when still open
@@ -34,7 +33,8 @@ public:
     // MMSYSERR_BADDEVICEID for a number not in the list, MMSYSERR_ERROR when
     // the device does not open. pEvent (may be null) is set whenever a buffer
     // is done; it must outlive the open device. uFlags: WAVE_MAPPED or 0.
-    uint32_t Open(int32_t iDevice, const WAVEFORMATEX& wfx, LSignalObject* pEvent, uint32_t uFlags = 0);
+    uint32_t Open(
+        int32_t iDevice, const WAVEFORMATEX& wfx, LSignalObject* pEvent, uint32_t uFlags = 0);
     // WAVERR_STILLPLAYING while buffers are queued (Reset first).
     uint32_t Close();
     bool IsOpen() const { return pBackend != nullptr; }
@@ -51,11 +51,9 @@ protected:
     // The backend for a device: the null device or a sound-system one.
     static std::unique_ptr<Backend> MakeBackend(bool bNull, const std::string& strName);
     // fn(queue) on an open device; MMSYSERR_INVALHANDLE when it is closed.
-    template <class Fn>
-    uint32_t OnQueue(Fn fn);
+    template <class Fn> uint32_t OnQueue(Fn fn);
     // The same for a call with a header, MMSYSERR_INVALPARAM without one.
-    template <class Fn>
-    uint32_t OnHeader(WAVEHDR* pHdr, Fn fn);
+    template <class Fn> uint32_t OnHeader(WAVEHDR* pHdr, Fn fn);
 
 private:
     std::unique_ptr<Queue> pQueue;

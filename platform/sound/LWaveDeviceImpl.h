@@ -1,19 +1,16 @@
 #pragma once
 
 // The members of LWaveDevice, for the two files that build it.
-#include "platform/sound/LWaveDevice.h"
-
 #include "platform/LSignalObject.h"
 #include "platform/LTrace.h"
 #include "platform/sound/LSoundDevices.h"
+#include "platform/sound/LWaveDevice.h"
 
 #include <type_traits>
 
-template <class Q, class B, bool bInput>
-LWaveDevice<Q, B, bInput>::LWaveDevice() = default;
+template <class Q, class B, bool bInput> LWaveDevice<Q, B, bInput>::LWaveDevice() = default;
 
-template <class Q, class B, bool bInput>
-LWaveDevice<Q, B, bInput>::~LWaveDevice()
+template <class Q, class B, bool bInput> LWaveDevice<Q, B, bInput>::~LWaveDevice()
 {
     if (IsOpen()) {
         Reset();
@@ -21,8 +18,7 @@ LWaveDevice<Q, B, bInput>::~LWaveDevice()
     }
 }
 
-template <class Q, class B, bool bInput>
-int32_t LWaveDevice<Q, B, bInput>::GetDeviceCount()
+template <class Q, class B, bool bInput> int32_t LWaveDevice<Q, B, bInput>::GetDeviceCount()
 {
     return int32_t(LSoundDevices::List(bInput).size());
 }
@@ -42,12 +38,14 @@ int32_t LWaveDevice<Q, B, bInput>::FindDevice(const std::string& strName)
 }
 
 template <class Q, class B, bool bInput>
-uint32_t LWaveDevice<Q, B, bInput>::Open(int32_t iDevice, const WAVEFORMATEX& wfx, LSignalObject* pEvent, uint32_t)
+uint32_t LWaveDevice<Q, B, bInput>::Open(
+    int32_t iDevice, const WAVEFORMATEX& wfx, LSignalObject* pEvent, uint32_t)
 {
     if (IsOpen())
         return MMSYSERR_ERROR;
-    const bool bPcm16 = wfx.wFormatTag == WAVE_FORMAT_PCM && wfx.wBitsPerSample == 16 && wfx.nChannels >= 1 &&
-                        wfx.nChannels <= 256 && wfx.nSamplesPerSec >= 1 && wfx.nSamplesPerSec <= 384000;
+    const bool bPcm16 = wfx.wFormatTag == WAVE_FORMAT_PCM && wfx.wBitsPerSample == 16
+        && wfx.nChannels >= 1 && wfx.nChannels <= 256 && wfx.nSamplesPerSec >= 1
+        && wfx.nSamplesPerSec <= 384000;
     if (!bPcm16)
         return WAVERR_BADFORMAT;
     std::string strName;
@@ -57,7 +55,8 @@ uint32_t LWaveDevice<Q, B, bInput>::Open(int32_t iDevice, const WAVEFORMATEX& wf
     pQueue = std::make_unique<Q>(uint16_t(wfx.nChannels * 2), pEvent);
     pBackend = MakeBackend(bNull, strName);
     if (!pBackend->Start(*pQueue, wfx.nSamplesPerSec, wfx.nChannels)) {
-        LTrace("%s::Open device %d '%s' does not open", bInput ? "LWaveIn" : "LWaveOut", iDevice, strName.c_str());
+        LTrace("%s::Open device %d '%s' does not open", bInput ? "LWaveIn" : "LWaveOut", iDevice,
+            strName.c_str());
         pBackend.reset();
         pQueue.reset();
         return MMSYSERR_ERROR;
@@ -67,8 +66,7 @@ uint32_t LWaveDevice<Q, B, bInput>::Open(int32_t iDevice, const WAVEFORMATEX& wf
     return MMSYSERR_NOERROR;
 }
 
-template <class Q, class B, bool bInput>
-uint32_t LWaveDevice<Q, B, bInput>::Close()
+template <class Q, class B, bool bInput> uint32_t LWaveDevice<Q, B, bInput>::Close()
 {
     if (!IsOpen())
         return MMSYSERR_INVALHANDLE;
@@ -102,8 +100,7 @@ uint32_t LWaveDevice<Q, B, bInput>::UnprepareHeader(WAVEHDR* pHdr)
     });
 }
 
-template <class Q, class B, bool bInput>
-uint32_t LWaveDevice<Q, B, bInput>::Reset()
+template <class Q, class B, bool bInput> uint32_t LWaveDevice<Q, B, bInput>::Reset()
 {
     return OnQueue([](Q& queue) { queue.Reset(); });
 }

@@ -7,7 +7,8 @@
 #include <cstring>
 
 LWaveInQueue::LWaveInQueue(uint16_t nBlockAlign, LSignalObject* pEvent)
-    : nBlockAlign(nBlockAlign), pEvent(pEvent)
+    : nBlockAlign(nBlockAlign)
+    , pEvent(pEvent)
 {
 }
 
@@ -125,7 +126,8 @@ void LWaveInQueue::Push(const int16_t* pIn, uint32_t nFrames)
 void LWaveInQueue::WaitForStart(uint32_t uTimeoutMs)
 {
     std::unique_lock<std::mutex> lock(mLock);
-    cvStart.wait_for(lock, std::chrono::milliseconds(uTimeoutMs), [this] { return bQuit || bStarted; });
+    cvStart.wait_for(
+        lock, std::chrono::milliseconds(uTimeoutMs), [this] { return bQuit || bStarted; });
 }
 
 void LWaveInQueue::Quit()

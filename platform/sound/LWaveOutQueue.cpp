@@ -7,7 +7,8 @@
 #include <cstring>
 
 LWaveOutQueue::LWaveOutQueue(uint16_t nBlockAlign, LSignalObject* pEvent)
-    : nBlockAlign(nBlockAlign), pEvent(pEvent)
+    : nBlockAlign(nBlockAlign)
+    , pEvent(pEvent)
 {
 }
 
@@ -30,8 +31,8 @@ uint32_t LWaveOutQueue::Write(WAVEHDR* pHdr)
 bool LWaveOutQueue::IsQueued(const WAVEHDR* pHdr) const
 {
     std::lock_guard<std::mutex> lock(mLock);
-    return std::find(dqHeaders.begin(), dqHeaders.end(), pHdr) != dqHeaders.end() ||
-           std::find(dqFinished.begin(), dqFinished.end(), pHdr) != dqFinished.end();
+    return std::find(dqHeaders.begin(), dqHeaders.end(), pHdr) != dqHeaders.end()
+        || std::find(dqFinished.begin(), dqFinished.end(), pHdr) != dqFinished.end();
 }
 
 bool LWaveOutQueue::IsEmpty() const
@@ -154,7 +155,7 @@ uint32_t LWaveOutQueue::Pull(int16_t* pOut, uint32_t nFrames)
         uint32_t uUsable = pHdr->dwBufferLength - pHdr->dwBufferLength % nBlockAlign;
         uint32_t nTake = std::min((uUsable - uOffset) / nBlockAlign, nFrames - nCopied);
         std::memcpy(reinterpret_cast<char*>(pOut) + size_t(nCopied) * nBlockAlign,
-                    pHdr->lpData + uOffset, size_t(nTake) * nBlockAlign);
+            pHdr->lpData + uOffset, size_t(nTake) * nBlockAlign);
         uOffset += nTake * nBlockAlign;
         nCopied += nTake;
         bLoopPassHadData |= nTake > 0;
@@ -168,7 +169,8 @@ uint32_t LWaveOutQueue::Pull(int16_t* pOut, uint32_t nFrames)
 void LWaveOutQueue::WaitForWork(uint32_t uTimeoutMs)
 {
     std::unique_lock<std::mutex> lock(mLock);
-    cvWork.wait_for(lock, std::chrono::milliseconds(uTimeoutMs), [this] { return bQuit || HasWork(); });
+    cvWork.wait_for(
+        lock, std::chrono::milliseconds(uTimeoutMs), [this] { return bQuit || HasWork(); });
 }
 
 void LWaveOutQueue::Quit()

@@ -48,14 +48,14 @@ private:
     LSignalObject* const pEvent;
     std::deque<WAVEHDR*> dqHeaders; // queued, in order; a running loop starts at the front
     std::deque<WAVEHDR*> dqFinished; // pulled to their end, done once played
-    uint32_t nPulled = 0;            // frames pulled, not yet played
-    size_t iCur = 0;                // index of the buffer playing
-    uint32_t uOffset = 0;           // bytes of it played
+    uint32_t nPulled = 0; // frames pulled, not yet played
+    size_t iCur = 0; // index of the buffer playing
+    uint32_t uOffset = 0; // bytes of it played
     bool bPaused = false;
     bool bQuit = false;
     bool bInLoop = false;
     bool bBreakLoop = false;
     bool bLoopPassHadData = false;
     uint32_t uLoopsLeft = 0;
-    uint32_t uPosition = 0;         // frames, wrapping
+    uint32_t uPosition = 0; // frames, wrapping
 };

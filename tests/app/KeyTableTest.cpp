@@ -8,7 +8,6 @@
 
 #include <QAbstractButton>
 #include <QtTest/QTest>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,9 +24,9 @@ protected:
         const int iNull = LWaveOut::FindDevice("null");
         ASSERT_GE(iNull, 0);
         w->GetTransport().SetOverrides(iNull, LPlaybackControl::kNormal);
-        script.Then(ModalScript::Fill({{"SelectedSampleRate", "8000"}}, {"Mono (Single)"}));
+        script.Then(ModalScript::Fill({ { "SelectedSampleRate", "8000" } }, { "Mono (Single)" }));
         w->Action(CM_FILENEW)->trigger();
-        script.Then(ModalScript::Fill({{"SilenceTimes", "10000"}}));
+        script.Then(ModalScript::Fill({ { "SilenceTimes", "10000" } }));
         w->Action(CM_INSSILENCEEND)->trigger();
         pDoc = w->GetController().GetCurrentFile();
         ASSERT_NE(pDoc, nullptr);
@@ -157,5 +156,6 @@ TEST_F(KeyTableTest, TransportButtonsShowThePlayerState)
     EXPECT_FALSE(checked(111));
     // The pressed Play and Stop show their lit pictures.
     const QIcon icon = w->GetTransportButton(113)->icon();
-    EXPECT_NE(icon.pixmap(32, QIcon::Normal, QIcon::On).toImage(), icon.pixmap(32, QIcon::Normal, QIcon::Off).toImage());
+    EXPECT_NE(icon.pixmap(32, QIcon::Normal, QIcon::On).toImage(),
+        icon.pixmap(32, QIcon::Normal, QIcon::Off).toImage());
 }

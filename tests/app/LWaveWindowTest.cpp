@@ -1,18 +1,20 @@
-#include "app/LWaveView.h"
 #include "app/LWaveWindow.h"
-#include "edit/LSRCCutListAudio.h"
+
 #include "WaveTestSupport.h"
+#include "app/LWaveView.h"
+#include "edit/LSRCCutListAudio.h"
 
 #include <QImage>
 #include <QMouseEvent>
-
 #include <gtest/gtest.h>
-
 #include <vector>
 
 class LWaveWindowProbe {
 public:
-    static bool Wait(LWaveWindow& w) { return WaveTest::WaitUntil([&] { return w.IsWorkerIdle(); }); }
+    static bool Wait(LWaveWindow& w)
+    {
+        return WaveTest::WaitUntil([&] { return w.IsWorkerIdle(); });
+    }
     static std::vector<uint8_t> Top(const LWaveWindow& w)
     {
         uint8_t top[LWaveView::kMaxColumns], bottom[LWaveView::kMaxColumns];
@@ -50,19 +52,20 @@ TEST(WaveWindow, SymmetricEnvelopeOfAnySourceAndACursorClick)
     EXPECT_EQ(img.pixelColor(21, 50 - 23).rgb(), back);
     EXPECT_EQ(img.pixelColor(21, 50 + 22).rgb(), wave);
     EXPECT_EQ(img.pixelColor(21, 50 + 23).rgb(), back);
-    EXPECT_EQ(img.pixelColor(101, 10).rgb(), w.palette().color(QPalette::Button).rgb()); // after the end
+    EXPECT_EQ(
+        img.pixelColor(101, 10).rgb(), w.palette().color(QPalette::Button).rgb()); // after the end
 
     std::vector<int> codes;
     QObject::connect(&w, &LWaveWindow::Notify, [&](int c) { codes.push_back(c); });
     QPointF pos(41, 30);
-    QMouseEvent press(QEvent::MouseButtonPress, pos, w.mapToGlobal(pos), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, pos, w.mapToGlobal(pos), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &press);
     EXPECT_TRUE(codes.empty()); // only the release counts
-    QMouseEvent release(QEvent::MouseButtonRelease, pos, w.mapToGlobal(pos), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, pos, w.mapToGlobal(pos), Qt::LeftButton,
+        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &release);
-    EXPECT_EQ(codes, std::vector<int>{LWaveWindow::kReleased});
+    EXPECT_EQ(codes, std::vector<int> { LWaveWindow::kReleased });
     EXPECT_EQ(w.GetCursor(), 40000);
     EXPECT_EQ(w.GetCursor(), w.PixelToFrame(40));
     QApplication::processEvents();
@@ -74,9 +77,11 @@ TEST(WaveWindow, StopDisablesAndDrawsGray)
     LWaveWindow w;
     w.resize(102, 51);
     w.show();
-    w.SetSource(MakeHandle<LSRCCutListAudio>(WaveTest::MakeList(std::vector<int32_t>(1000, 5000), 1)));
+    w.SetSource(
+        MakeHandle<LSRCCutListAudio>(WaveTest::MakeList(std::vector<int32_t>(1000, 5000), 1)));
     EXPECT_TRUE(w.isEnabled());
     w.Stop();
     EXPECT_FALSE(w.isEnabled());
-    EXPECT_EQ(w.grab().toImage().pixelColor(50, 25).rgb(), w.palette().color(QPalette::Disabled, QPalette::Mid).rgb());
+    EXPECT_EQ(w.grab().toImage().pixelColor(50, 25).rgb(),
+        w.palette().color(QPalette::Disabled, QPalette::Mid).rgb());
 }

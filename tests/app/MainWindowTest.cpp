@@ -1,10 +1,10 @@
 #include "ModalScript.h"
+#include "app/LDBDisplay.h"
+#include "app/LDBEdit.h"
 #include "app/LMDIMainWindow.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
-#include "app/LDBDisplay.h"
-#include "app/LDBEdit.h"
 #include "edit/LSRCCutListAudio.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
@@ -12,20 +12,19 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QRadioButton>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QMouseEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest/QTest>
-
 #include <gtest/gtest.h>
 
 using TestSupport::TempDir;
@@ -44,20 +43,21 @@ protected:
     // New File at the rate and channels given, through the menu.
     void NewFile(LMDIMainWindow& w, const char* szRate, const char* szChannels)
     {
-        script.Then(ModalScript::Fill({{"SelectedSampleRate", szRate}}, {szChannels}));
+        script.Then(ModalScript::Fill({ { "SelectedSampleRate", szRate } }, { szChannels }));
         w.Action(CM_FILENEW)->trigger();
     }
     void InsertSilenceEnd(LMDIMainWindow& w, const char* szMs)
     {
-        script.Then(ModalScript::Fill({{"SilenceTimes", szMs}}));
+        script.Then(ModalScript::Fill({ { "SilenceTimes", szMs } }));
         w.Action(CM_INSSILENCEEND)->trigger();
     }
-    std::string MakeWav(const TempDir& dir, const std::string& strName, const std::vector<std::string>& args)
+    std::string MakeWav(
+        const TempDir& dir, const std::string& strName, const std::vector<std::string>& args)
     {
         std::string strPath = dir.File(strName);
-        std::vector<std::string> cmd = {"sox", "-n", "-b", "16"};
+        std::vector<std::string> cmd = { "sox", "-n", "-b", "16" };
         cmd.insert(cmd.end(), args.begin(), args.end());
-        cmd.insert(cmd.end(), {strPath, "synth"});
+        cmd.insert(cmd.end(), { strPath, "synth" });
         cmd.push_back("1");
         cmd.push_back("sine");
         cmd.push_back("440");
@@ -90,14 +90,17 @@ protected:
     ModalScript script;
 };
 
-QString Text(LMDIMainWindow& w, int iId) { return w.Action(iId)->text(); }
+QString Text(LMDIMainWindow& w, int iId)
+{
+    return w.Action(iId)->text();
+}
 
 // h:mm:ss.mmm of a frame count, as the time fields show it.
 QString TimeText(int32_t iFrames, int32_t iRate)
 {
     const int64_t iMs = int64_t(iFrames) * 1000 / iRate;
-    return QString::asprintf("%d:%02d:%02d.%03d", int(iMs / 3600000), int(iMs / 60000 % 60), int(iMs / 1000 % 60),
-                             int(iMs % 1000));
+    return QString::asprintf("%d:%02d:%02d.%03d", int(iMs / 3600000), int(iMs / 60000 % 60),
+        int(iMs / 1000 % 60), int(iMs % 1000));
 }
 
 void SendMouse(QWidget& w, QEvent::Type type, int x, Qt::MouseButtons buttons)
@@ -115,7 +118,10 @@ std::vector<int32_t> ReadFrames(const LOVFile& doc, int32_t iStart, int32_t iCou
     src.Read(v.data(), iCount);
     return v;
 }
-bool Enabled(LMDIMainWindow& w, int iId) { return w.Action(iId)->isEnabled(); }
+bool Enabled(LMDIMainWindow& w, int iId)
+{
+    return w.Action(iId)->isEnabled();
+}
 } // namespace
 
 TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
@@ -127,22 +133,23 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
         QKeySequence key;
     };
     const Expect aExpect[] = {
-        {1001, "&New File...\tCtrl+N", QKeySequence("Ctrl+N")},
-        {1002, "&Open File...\tCtrl+O", QKeySequence("Ctrl+O")},
-        {1003, "Close File", QKeySequence()},
-        {1005, "Save File &As...\tCtrl+S", QKeySequence()},
-        {1048, "E&xit", QKeySequence()},
-        {2001, "Undo \tCtrl+Z", QKeySequence("Ctrl+Z")},
-        {2006, "&Delete", QKeySequence(Qt::Key_Delete)},
-        {2012, "Trim End\tCtrl+E", QKeySequence("Ctrl+E")},
-        {2017, "End", QKeySequence()},
-        {3002, "&Play\tF9", QKeySequence(Qt::Key_F9)},
-        {3006, "&Stop\tEsc", QKeySequence(Qt::Key_Escape)},
-        {3010, "Go To End\tEnd", QKeySequence(Qt::Key_End)},
-        {5001, "Zoom In\tCtrl+Plus", QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))},
-        {5003, "Zoom To Selection\tCtrl+Shift+S", QKeySequence("Ctrl+Shift+S")},
-        {5008, "Display Wave Form in L / R", QKeySequence()},
-        {6000, "&Help Contents", QKeySequence(Qt::Key_F1)},
+        { 1001, "&New File...\tCtrl+N", QKeySequence("Ctrl+N") },
+        { 1002, "&Open File...\tCtrl+O", QKeySequence("Ctrl+O") },
+        { 1003, "Close File", QKeySequence() },
+        { 1005, "Save File &As...\tCtrl+S", QKeySequence() },
+        { 1048, "E&xit", QKeySequence() },
+        { 2001, "Undo \tCtrl+Z", QKeySequence("Ctrl+Z") },
+        { 2006, "&Delete", QKeySequence(Qt::Key_Delete) },
+        { 2012, "Trim End\tCtrl+E", QKeySequence("Ctrl+E") },
+        { 2017, "End", QKeySequence() },
+        { 3002, "&Play\tF9", QKeySequence(Qt::Key_F9) },
+        { 3006, "&Stop\tEsc", QKeySequence(Qt::Key_Escape) },
+        { 3010, "Go To End\tEnd", QKeySequence(Qt::Key_End) },
+        { 5001, "Zoom In\tCtrl+Plus",
+            QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)) },
+        { 5003, "Zoom To Selection\tCtrl+Shift+S", QKeySequence("Ctrl+Shift+S") },
+        { 5008, "Display Wave Form in L / R", QKeySequence() },
+        { 6000, "&Help Contents", QKeySequence(Qt::Key_F1) },
     };
     for (const Expect& e : aExpect) {
         QAction* pAction = w.Action(e.iId);
@@ -151,9 +158,11 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
         EXPECT_EQ(pAction->shortcut(), e.key) << e.iId;
     }
     // Commands without a row are not shown; a menu of only those neither.
-    for (int iId : {CM_EQUALIZER, CM_ECHO, CM_ENVELOPE, CM_RECORD, CM_OPENPROJECT, CM_SEND, CM_SETBOOKMARK, CM_FFT})
+    for (int iId : { CM_EQUALIZER, CM_ECHO, CM_ENVELOPE, CM_RECORD, CM_OPENPROJECT, CM_SEND,
+             CM_SETBOOKMARK, CM_FFT })
         EXPECT_EQ(w.Action(iId), nullptr) << iId;
-    for (int iId : std::initializer_list<int>{CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS, CM_CONVERTRATE, CM_EXIT})
+    for (int iId : std::initializer_list<int> {
+             CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS, CM_CONVERTRATE, CM_EXIT })
         EXPECT_TRUE(w.Action(iId)->isVisible()) << iId;
     // The window menu is the seventh.
     QList<QAction*> menus = w.menuBar()->actions();
@@ -172,9 +181,9 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
     w.Action(CM_ZOOMFULL)->hover();
     EXPECT_EQ(w.GetHintText(), "Displays the entire wave length.");
 
-    const std::pair<int, const char*> aToolbar[] = {{1001, "New File"}, {1002, "Open File"}, {1004, "Save File"},
-                                                    {2001, "Undo"},     {2002, "Cut"},       {2003, "Copy"},
-                                                    {2004, "Paste"},    {2006, "Delete"}};
+    const std::pair<int, const char*> aToolbar[]
+        = { { 1001, "New File" }, { 1002, "Open File" }, { 1004, "Save File" }, { 2001, "Undo" },
+              { 2002, "Cut" }, { 2003, "Copy" }, { 2004, "Paste" }, { 2006, "Delete" } };
     for (auto [iId, szText] : aToolbar) {
         ASSERT_NE(w.ToolbarAction(iId), nullptr);
         EXPECT_EQ(w.ToolbarAction(iId)->text(), szText);
@@ -193,8 +202,8 @@ TEST_F(MainWindowTest, WithoutDocumentsOnlyFileCommandsWork)
     EXPECT_TRUE(Enabled(w, CM_FILENEW));
     EXPECT_TRUE(Enabled(w, CM_FILEOPEN));
     EXPECT_TRUE(Enabled(w, CM_EXIT));
-    for (int iId : std::initializer_list<int>{CM_FILECLOSE, CM_FILESAVE, CM_UNDO, CM_SELECTALL, CM_INSSILENCEEND, CM_PLAY, CM_ZOOMIN,
-                    CM_CASCADE, CM_CLOSEALL, CM_AMPLIFY})
+    for (int iId : std::initializer_list<int> { CM_FILECLOSE, CM_FILESAVE, CM_UNDO, CM_SELECTALL,
+             CM_INSSILENCEEND, CM_PLAY, CM_ZOOMIN, CM_CASCADE, CM_CLOSEALL, CM_AMPLIFY })
         EXPECT_FALSE(Enabled(w, iId)) << iId;
     EXPECT_FALSE(w.ToolbarAction(CM_FILESAVE)->isEnabled());
     EXPECT_FALSE(w.GetTransportButton(111)->isEnabled());
@@ -251,14 +260,15 @@ TEST_F(MainWindowTest, NewInsertSilenceAndUndoThroughTheMenu)
 TEST_F(MainWindowTest, NewFileDialogRefusesRatesOutOfRange)
 {
     LMDIMainWindow w;
-    script.Then(ModalScript::Fill({{"SelectedSampleRate", "5999"}}, {"Mono (Single)"}));
+    script.Then(ModalScript::Fill({ { "SelectedSampleRate", "5999" } }, { "Mono (Single)" }));
     script.Then(ModalScript::Answer(QMessageBox::Ok));
-    script.Then(ModalScript::Fill({{"SelectedSampleRate", "6000"}}));
+    script.Then(ModalScript::Fill({ { "SelectedSampleRate", "6000" } }));
     w.Action(CM_FILENEW)->trigger();
     ASSERT_EQ(script.seen.size(), 3u);
     EXPECT_EQ(script.seen[0].strTitle, "New File");
     EXPECT_EQ(script.seen[1].strTitle, "Error");
-    EXPECT_EQ(script.seen[1].strText, "Sample rates must be between 6000 and 96000 samples per second.");
+    EXPECT_EQ(
+        script.seen[1].strText, "Sample rates must be between 6000 and 96000 samples per second.");
     EXPECT_EQ(script.seen[1].icon, QMessageBox::Critical);
     ASSERT_NE(w.GetController().GetCurrentFile(), nullptr);
     EXPECT_EQ(w.GetController().GetCurrentFile()->claAudio.GetSampleRate(), 6000);
@@ -279,15 +289,15 @@ TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
         const char* szLabel;
     };
     const Expect aExpect[] = {
-        {CM_AMPLIFY, "Amplify", "Amplify Gain (%):"},
-        {CM_NORMALIZE, "Normalize", "Normalize Peak Level (%):"},
-        {CM_REPEATLOOP, "Repeat Loop", "Repeat number of times:"},
-        {CM_INSSILENCEBEGIN, "Insert Silence", "Silence Time (ms):"},
-        {CM_CONVERTRATE, "Convert Sample Rate", "Sample Rate:"},
-        {CM_SPEEDPITCH, "Simple Speed and Pitch Change", "Speed/Pitch Adjust (%)"},
-        {CM_PITCHSPEED, "Constant Pitch and Speed Change", "Speed Adjust (%)"},
-        {CM_SPEEDCONSTPITCH, "Constant Speed and Pitch Change", "Pitch Adjust (%)"},
-        {CM_PASTEMIX, "Paste Mix", "Mix Volume (%)"},
+        { CM_AMPLIFY, "Amplify", "Amplify Gain (%):" },
+        { CM_NORMALIZE, "Normalize", "Normalize Peak Level (%):" },
+        { CM_REPEATLOOP, "Repeat Loop", "Repeat number of times:" },
+        { CM_INSSILENCEBEGIN, "Insert Silence", "Silence Time (ms):" },
+        { CM_CONVERTRATE, "Convert Sample Rate", "Sample Rate:" },
+        { CM_SPEEDPITCH, "Simple Speed and Pitch Change", "Speed/Pitch Adjust (%)" },
+        { CM_PITCHSPEED, "Constant Pitch and Speed Change", "Speed Adjust (%)" },
+        { CM_SPEEDCONSTPITCH, "Constant Speed and Pitch Change", "Pitch Adjust (%)" },
+        { CM_PASTEMIX, "Paste Mix", "Mix Volume (%)" },
     };
     w.Action(CM_COPY)->trigger();
     for (const Expect& e : aExpect) {
@@ -301,7 +311,8 @@ TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
         });
         w.Action(e.iId)->trigger();
         EXPECT_EQ(strTitle, e.szTitle);
-        EXPECT_TRUE(labels.contains(e.szLabel)) << e.szTitle << ": " << labels.join("|").toStdString();
+        EXPECT_TRUE(labels.contains(e.szLabel))
+            << e.szTitle << ": " << labels.join("|").toStdString();
     }
     EXPECT_TRUE(script.AllUsed());
 }
@@ -310,7 +321,7 @@ TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    const std::string strPath = MakeWav(dir, "tone.wav", {"-r", "22050", "-c", "2"});
+    const std::string strPath = MakeWav(dir, "tone.wav", { "-r", "22050", "-c", "2" });
     LMDIMainWindow w;
     OpenThroughMenu(w, strPath);
     EXPECT_TRUE(script.AllUsed());
@@ -323,14 +334,15 @@ TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
     EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 22050   Stereo");
     LOVFileWindow* pWindow = w.GetFileWindow(doc);
     ASSERT_NE(pWindow, nullptr);
-    EXPECT_EQ(pWindow->GetButton(89)->toolTip(), "Wave display left channel up / right channel down.");
+    EXPECT_EQ(
+        pWindow->GetButton(89)->toolTip(), "Wave display left channel up / right channel down.");
     EXPECT_TRUE(pWindow->GetButton(89)->isEnabled());
     EXPECT_EQ(pWindow->GetScrollBar().maximum(), 200);
     // One document: no window buttons.
     EXPECT_TRUE(w.GetWindowButtonRow().isHidden());
 
     // A second document shows both buttons, the current one checked.
-    const std::string strOther = MakeWav(dir, "other.wav", {"-r", "8000", "-c", "1"});
+    const std::string strOther = MakeWav(dir, "other.wav", { "-r", "8000", "-c", "1" });
     OpenThroughMenu(w, strOther);
     ASSERT_EQ(w.GetController().GetNoFiles(), 2);
     EXPECT_FALSE(w.GetWindowButtonRow().isHidden());
@@ -455,8 +467,8 @@ TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
         const char* szEncoding;
     };
     const Case aCases[] = {
-        {"pcm.wav", "PCM", LWaveFormat::Pcm(2, 11025, 16), "Signed Integer PCM"},
-        {"ima.wav", "IMA ADPCM", LWaveFormat{}, "IMA ADPCM"},
+        { "pcm.wav", "PCM", LWaveFormat::Pcm(2, 11025, 16), "Signed Integer PCM" },
+        { "ima.wav", "IMA ADPCM", LWaveFormat {}, "IMA ADPCM" },
     };
     for (const Case& c : aCases) {
         const std::string strPath = dir.File(c.szName);
@@ -476,9 +488,11 @@ TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
             pTags->setCurrentText(c.szTag);
             // Only the document's channel count is offered.
             for (int i = 0; i < pAttributes->count(); ++i)
-                EXPECT_TRUE(pAttributes->itemText(i).contains("Stereo")) << pAttributes->itemText(i).toStdString();
-            const QString strWanted = c.format.wfx.nChannels ? QString::fromStdString(c.format.Description())
-                                                             : QString("11.025 kHz");
+                EXPECT_TRUE(pAttributes->itemText(i).contains("Stereo"))
+                    << pAttributes->itemText(i).toStdString();
+            const QString strWanted = c.format.wfx.nChannels
+                ? QString::fromStdString(c.format.Description())
+                : QString("11.025 kHz");
             for (int i = 0; i < pAttributes->count(); ++i)
                 if (pAttributes->itemText(i).startsWith(strWanted)) {
                     pAttributes->setCurrentIndex(i);
@@ -493,7 +507,7 @@ TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
         EXPECT_EQ(w.GetSubWindow(doc)->windowTitle(), c.szName);
         EXPECT_FALSE(Enabled(w, CM_FILESAVE));
         std::string strOut;
-        ASSERT_EQ(TestSupport::Run({"soxi", strPath}, &strOut), 0) << strOut;
+        ASSERT_EQ(TestSupport::Run({ "soxi", strPath }, &strOut), 0) << strOut;
         EXPECT_NE(strOut.find("Sample Rate    : 11025"), std::string::npos) << strOut;
         EXPECT_NE(strOut.find("Channels       : 2"), std::string::npos) << strOut;
         EXPECT_NE(strOut.find(c.szEncoding), std::string::npos) << strOut;
@@ -537,7 +551,7 @@ TEST_F(MainWindowTest, SaveAsMp3AsksTheEncoderSettings)
     EXPECT_TRUE(LSettings::Get().GetBool("MP3Encoder", "ConstantBitRate", false));
     EXPECT_EQ(LSettings::Get().GetInt("MP3Encoder", "CBRBitRate", 0), 64);
     std::string strOut;
-    ASSERT_EQ(TestSupport::Run({"ffprobe", "-hide_banner", strPath}, &strOut), 0) << strOut;
+    ASSERT_EQ(TestSupport::Run({ "ffprobe", "-hide_banner", strPath }, &strOut), 0) << strOut;
     EXPECT_NE(strOut.find("mp3"), std::string::npos) << strOut;
     EXPECT_NE(strOut.find("64 kb/s"), std::string::npos) << strOut;
     EXPECT_EQ(w.GetSubWindow(*w.GetController().GetCurrentFile())->windowTitle(), "take.mp3");
@@ -565,12 +579,13 @@ TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
         pPopup->close();
     });
     QWidget& view = pWindow->GetZoomed();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
+    QContextMenuEvent event(
+        QContextMenuEvent::Mouse, QPoint(10, 10), view.mapToGlobal(QPoint(10, 10)));
     QCoreApplication::sendEvent(&view, &event);
     // The window under the pointer became current first.
     EXPECT_EQ(w.GetController().GetCurrentFile(), pFirst);
-    for (const char* sz : {"Undo \tCtrl+Z", "Cut \tCtrl+X", "Paste Mix...", "Select All\tCtrl+A", "Auto Trim",
-                           "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts"})
+    for (const char* sz : { "Undo \tCtrl+Z", "Cut \tCtrl+X", "Paste Mix...", "Select All\tCtrl+A",
+             "Auto Trim", "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts" })
         EXPECT_TRUE(texts.contains(sz)) << sz << " in " << texts.join("|").toStdString();
     // Bookmarks and regions are not there yet.
     EXPECT_FALSE(texts.contains("Add Region\tCtrl+R"));
@@ -584,7 +599,8 @@ TEST_F(MainWindowTest, InternetResourcesOpenTheirPagesInTheBrowser)
     LMDIMainWindow w;
     QStringList opened;
     auto fnSaved = LMDIMainWindow::fnOpenWebPage;
-    LMDIMainWindow::fnOpenWebPage = [&opened](const QString& strUrl) { return opened << strUrl, true; };
+    LMDIMainWindow::fnOpenWebPage
+        = [&opened](const QString& strUrl) { return opened << strUrl, true; };
     QAction* pHome = w.Action(CM_HOMEPAGE);
     ASSERT_NE(pHome, nullptr);
     ASSERT_NE(pHome->associatedObjects().value(0), nullptr);
@@ -607,15 +623,15 @@ TEST_F(MainWindowTest, DragCutUndoAndPasteIntoASecondDocument)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    const std::string strFirst = MakeWav(dir, "first.wav", {"-r", "8000", "-c", "1"});
+    const std::string strFirst = MakeWav(dir, "first.wav", { "-r", "8000", "-c", "1" });
     const std::string strSecond = dir.File("second.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", strFirst, strSecond, "vol", "0.5"}), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", strFirst, strSecond, "vol", "0.5" }), 0);
     LMDIMainWindow w;
     w.showNormal();
     w.resize(1000, 700);
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.OpenCommandLine({QString::fromStdString(strFirst)});
+    w.OpenCommandLine({ QString::fromStdString(strFirst) });
     ASSERT_EQ(w.GetController().GetNoFiles(), 1);
     LOVFile& first = *w.GetController().GetCurrentFile();
     ASSERT_EQ(first.GetLength(), 8000);
@@ -654,7 +670,7 @@ TEST_F(MainWindowTest, DragCutUndoAndPasteIntoASecondDocument)
     EXPECT_EQ(ReadFrames(first, iStart, iEnd - iStart), piece);
 
     // Into a second document, at its end.
-    w.OpenCommandLine({QString::fromStdString(strSecond)});
+    w.OpenCommandLine({ QString::fromStdString(strSecond) });
     ASSERT_EQ(w.GetController().GetNoFiles(), 2);
     LOVFile& second = *w.GetController().GetCurrentFile();
     ASSERT_NE(&second, &first);
@@ -686,7 +702,7 @@ TEST_F(MainWindowTest, LayoutFollowsTheClientSize)
     w.showNormal();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     const int iF = w.fontMetrics().height();
-    for (const QSize size : {QSize(1000, 700), QSize(640, 480)}) {
+    for (const QSize size : { QSize(1000, 700), QSize(640, 480) }) {
         w.resize(size);
         QTRY_COMPARE_WITH_TIMEOUT(w.size(), size, 3000);
         QApplication::processEvents();
@@ -694,20 +710,22 @@ TEST_F(MainWindowTest, LayoutFollowsTheClientSize)
         const int iW = client.width(), iH = client.height();
         SCOPED_TRACE(testing::Message() << "client " << iW << "x" << iH);
         const int iButton = int(iW * 0.088);
-        const int aOrder[] = {111, 118, 112, 113, 114, 115, 116, 117};
+        const int aOrder[] = { 111, 118, 112, 113, 114, 115, 116, 117 };
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(w.GetTransportButton(aOrder[i])->geometry(),
-                      QRect(1 + i * (iButton + 1), iH - 52, iButton, 52));
+                QRect(1 + i * (iButton + 1), iH - 52, iButton, 52));
         const int iField = (8 * iButton + 9) / 4 - 1;
         const int iFieldTop = iH - 52 - iF - 2;
-        const int aFields[] = {106, 107, 108, 130};
+        const int aFields[] = { 106, 107, 108, 130 };
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(w.GetField(aFields[i])->geometry(), QRect(1 + i * (iField + 1), iFieldTop, iField, iF + 1));
+            EXPECT_EQ(w.GetField(aFields[i])->geometry(),
+                QRect(1 + i * (iField + 1), iFieldTop, iField, iF + 1));
         const int iRight = 1 + 8 * (iButton + 1);
         const int iTimeHeight = int((iF + 53) * 0.433);
         const QLabel& time = *w.GetField(109);
         EXPECT_EQ(time.geometry(), QRect(iRight, iFieldTop, iW - iRight - 1, iTimeHeight));
-        EXPECT_EQ(time.font().pixelSize(), std::min((iW - iRight - 1) / 10, int(iTimeHeight * 0.75)));
+        EXPECT_EQ(
+            time.font().pixelSize(), std::min((iW - iRight - 1) / 10, int(iTimeHeight * 0.75)));
         EXPECT_TRUE(time.font().bold());
         // Volume and meter share what is below the time, right of the buttons.
         EXPECT_EQ(w.GetVolume().geometry().top(), iFieldTop + iTimeHeight + 1);
@@ -732,7 +750,7 @@ TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    const std::string strTaken = MakeWav(dir, "taken.wav", {"-r", "8000", "-c", "1"});
+    const std::string strTaken = MakeWav(dir, "taken.wav", { "-r", "8000", "-c", "1" });
     const std::vector<uint8_t> before = TestSupport::ReadAll(strTaken);
     ASSERT_FALSE(before.empty());
     LMDIMainWindow w;
@@ -751,7 +769,7 @@ TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
     ASSERT_EQ(script.seen.size(), nSeen + 4);
     EXPECT_EQ(script.seen[nSeen + 1].strTitle, "Orvenna");
     EXPECT_EQ(script.seen[nSeen + 1].strText,
-              "Another file with the same name already exists. Do you want to replace it?");
+        "Another file with the same name already exists. Do you want to replace it?");
     EXPECT_EQ(script.seen[nSeen + 1].icon, QMessageBox::Warning);
     EXPECT_EQ(TestSupport::ReadAll(strTaken), before);
     EXPECT_TRUE(doc.szFilePath.empty());
@@ -773,7 +791,7 @@ TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
     EXPECT_EQ(doc.szFilePath, strTaken);
     EXPECT_FALSE(doc.bDirty);
     std::string strOut;
-    ASSERT_EQ(TestSupport::Run({"soxi", "-D", strTaken}, &strOut), 0) << strOut;
+    ASSERT_EQ(TestSupport::Run({ "soxi", "-D", strTaken }, &strOut), 0) << strOut;
     EXPECT_NEAR(std::stod(strOut), 3.0, 0.001);
 }
 
@@ -781,15 +799,16 @@ TEST_F(MainWindowTest, FilesDroppedOnTheWindowOpen)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    const std::string strA = MakeWav(dir, "a.wav", {"-r", "8000", "-c", "1"});
-    const std::string strB = MakeWav(dir, "b.wav", {"-r", "11025", "-c", "2"});
+    const std::string strA = MakeWav(dir, "a.wav", { "-r", "8000", "-c", "1" });
+    const std::string strB = MakeWav(dir, "b.wav", { "-r", "11025", "-c", "2" });
     LMDIMainWindow w;
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(strA)), QUrl::fromLocalFile(QString::fromStdString(strB)),
-                  QUrl::fromLocalFile(QString::fromStdString(dir.File("missing.wav"))),
-                  QUrl("https://example.org/c.wav")});
+    data.setUrls({ QUrl::fromLocalFile(QString::fromStdString(strA)),
+        QUrl::fromLocalFile(QString::fromStdString(strB)),
+        QUrl::fromLocalFile(QString::fromStdString(dir.File("missing.wav"))),
+        QUrl("https://example.org/c.wav") });
     const QPoint at = w.GetMdiArea().geometry().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     enter.setAccepted(false);

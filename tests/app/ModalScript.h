@@ -7,11 +7,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
-
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,7 +48,8 @@ public:
                 else if (auto* pBox = dialog.findChild<QComboBox*>(QString::fromStdString(strName)))
                     pBox->setCurrentText(strText);
                 else
-                    ADD_FAILURE() << "no field " << strName << " in " << dialog.windowTitle().toStdString();
+                    ADD_FAILURE() << "no field " << strName << " in "
+                                  << dialog.windowTitle().toStdString();
             }
             for (const QString& strRadio : radios) {
                 bool bFound = false;
@@ -72,14 +71,15 @@ public:
 private:
     int Next(QDialog& dialog)
     {
-        Seen s{dialog.windowTitle(), {}, QMessageBox::NoIcon};
+        Seen s { dialog.windowTitle(), {}, QMessageBox::NoIcon };
         if (auto* pBox = qobject_cast<QMessageBox*>(&dialog)) {
             s.strText = pBox->text();
             s.icon = pBox->icon();
         }
         seen.push_back(s);
         if (steps.empty()) {
-            ADD_FAILURE() << "unexpected dialog \"" << s.strTitle.toStdString() << "\" " << s.strText.toStdString();
+            ADD_FAILURE() << "unexpected dialog \"" << s.strTitle.toStdString() << "\" "
+                          << s.strText.toStdString();
             return QDialog::Rejected;
         }
         Step step = std::move(steps.front());

@@ -1,8 +1,6 @@
 #include <QApplication>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace {
 // One application object for every GUI test, on the offscreen platform so
@@ -14,7 +12,7 @@ public:
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;
         static char szName[] = "test_app";
-        static char* argv[] = {szName, nullptr};
+        static char* argv[] = { szName, nullptr };
         pApp = new QApplication(argc, argv);
     }
     void TearDown() override { delete pApp; }

@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,7 +19,10 @@ void ClearRecent()
     }
 }
 
-std::string Path(int i) { return "/music/take" + std::to_string(i) + ".wav"; }
+std::string Path(int i)
+{
+    return "/music/take" + std::to_string(i) + ".wav";
+}
 } // namespace
 
 TEST(RecentFiles, TwelveClosedFilesKeepTheElevenNewest)
@@ -52,7 +54,9 @@ TEST(RecentFiles, ClosingATitledFileListsItInTheFileMenu)
     ClearRecent();
     TestSupport::TempDir dir;
     const std::string strPath = dir.File("closed.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "8000", "-b", "16", strPath, "synth", "0.5", "sine", "500"}), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-b", "16", strPath, "synth", "0.5",
+                  "sine", "500" }),
+        0);
     LMDIMainWindow w;
     ASSERT_TRUE(w.GetController().LoadFile(strPath, false, true));
     w.Action(CM_FILECLOSE)->trigger();
@@ -88,7 +92,7 @@ TEST(MainWindowPlacement, StoredSizeIsCutToTheDesktop)
         EXPECT_EQ(w.height(), 300);
         EXPECT_EQ(w.x(), desk.left());
     }
-    for (const char* sz : {"Width", "Height", "X", "Y"})
+    for (const char* sz : { "Width", "Height", "X", "Y" })
         s.Remove("MainWindow", sz);
     LMDIMainWindow w;
     EXPECT_EQ(w.width(), std::min(740, desk.width()));

@@ -349,9 +349,11 @@ TEST(ACMMp3Wave, SeekWithoutAByteRateIsExact)
         EXPECT_EQ(src->GetPosition(), iAt);
         src->Read(block.data(), kBlockFrames);
         const int32_t n = std::min(kBlockFrames, nFrames - iAt);
-        EXPECT_TRUE(std::equal(block.begin(), block.begin() + n * 2, straight.begin() + iAt * 2)) << "seek to " << iAt;
+        EXPECT_TRUE(std::equal(block.begin(), block.begin() + n * 2, straight.begin() + iAt * 2))
+            << "seek to " << iAt;
         // Past the end only silence.
-        EXPECT_TRUE(std::all_of(block.begin() + n * 2, block.end(), [](int32_t v) { return v == 0; }));
+        EXPECT_TRUE(
+            std::all_of(block.begin() + n * 2, block.end(), [](int32_t v) { return v == 0; }));
     }
     src->Seek(nFrames + 5000);
     EXPECT_EQ(src->GetPosition(), nFrames + 5000);

@@ -3,12 +3,11 @@
 #include "platform/acm/LAcm.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <gtest/gtest.h>
 
 using namespace TestSupport;
 
@@ -63,11 +62,13 @@ std::vector<int16_t> ReadRaw16(const std::string& strPath)
 }
 
 // Decodes a file to 16-bit mono/stereo raw with ffmpeg (or sox without dither).
-std::vector<int16_t> PeerDecode(const std::string& strPeer, const std::string& strIn, const TempDir& dir)
+std::vector<int16_t> PeerDecode(
+    const std::string& strPeer, const std::string& strIn, const TempDir& dir)
 {
     std::string strOut = dir.File("peer.raw");
     std::vector<std::string> args = strPeer == "sox"
-        ? std::vector<std::string> { "sox", "-D", strIn, "-t", "raw", "-e", "signed", "-b", "16", strOut }
+        ? std::vector<std::string> { "sox", "-D", strIn, "-t", "raw", "-e", "signed", "-b", "16",
+              strOut }
         : std::vector<std::string> { "ffmpeg", "-v", "error", "-y", "-i", strIn, "-f", "s16le",
               "-acodec", "pcm_s16le", strOut };
     std::string strLog;
@@ -102,12 +103,12 @@ uint32_t Le32(const std::vector<uint8_t>& v, size_t o)
 struct PeerCase {
     const char* szName;
     std::vector<std::string> codecArgs; // ffmpeg output options
-    const char* szReference;            // "ffmpeg" or "sox"
+    const char* szReference; // "ffmpeg" or "sox"
     uint16_t wTag;
     int iMaxDiff; // largest difference allowed against the reference decode
 };
 
-class ACMWavePeerFiles : public ::testing::TestWithParam<PeerCase> {};
+class ACMWavePeerFiles : public ::testing::TestWithParam<PeerCase> { };
 
 // Files made by ffmpeg from a full-resolution float signal read as the
 // peers decode them.
@@ -119,8 +120,8 @@ TEST_P(ACMWavePeerFiles, DecodeAsPeer)
     TempDir dir;
     std::string strSrc = dir.File("src.wav");
     std::string strIn = dir.File("in.wav");
-    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-c", "2", "-e", "floating-point", "-b", "32",
-                  strSrc, "synth", "2.3", "sine", "300-2500", "sine", "710", "vol", "0.7" }),
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-c", "2", "-e", "floating-point", "-b",
+                  "32", strSrc, "synth", "2.3", "sine", "300-2500", "sine", "710", "vol", "0.7" }),
         0);
     std::vector<std::string> args = { "ffmpeg", "-v", "error", "-y", "-i", strSrc };
     args.insert(args.end(), pc.codecArgs.begin(), pc.codecArgs.end());
@@ -136,14 +137,15 @@ TEST_P(ACMWavePeerFiles, DecodeAsPeer)
     std::vector<int16_t> ref = PeerDecode(pc.szReference, strIn, dir);
     ASSERT_EQ(ours.size(), ref.size());
     Diff d = Compare(ref, ours);
-    std::printf("[ %s ] %zu samples, max diff %d, SNR %.1f dB against %s\n", pc.szName,
-        ours.size(), d.iMax, d.dSnr, pc.szReference);
+    std::printf("[ %s ] %zu samples, max diff %d, SNR %.1f dB against %s\n", pc.szName, ours.size(),
+        d.iMax, d.dSnr, pc.szReference);
     EXPECT_LE(d.iMax, pc.iMaxDiff);
     // The peers do not agree on every codec; the other one's figure, for the record.
     const char* szOther = std::string(pc.szReference) == "sox" ? "ffmpeg" : "sox";
     std::vector<int16_t> other = PeerDecode(szOther, strIn, dir);
     Diff o = Compare(other, ours);
-    std::printf("[ %s ] against %s: max diff %d, SNR %.1f dB\n", pc.szName, szOther, o.iMax, o.dSnr);
+    std::printf(
+        "[ %s ] against %s: max diff %d, SNR %.1f dB\n", pc.szName, szOther, o.iMax, o.dSnr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codecs, ACMWavePeerFiles,
@@ -168,7 +170,8 @@ LWaveFormat StandardFormat(uint16_t wTag, uint16_t nChannels, uint32_t uRate)
     d.dwFormatTag = wTag;
     d.wfx.wfx.nChannels = nChannels;
     d.wfx.wfx.nSamplesPerSec = uRate;
-    acmFormatEnum(nullptr, &d,
+    acmFormatEnum(
+        nullptr, &d,
         [&](HACMDRIVERID, const ACMFORMATDETAILS* p, uint32_t) {
             found = p->wfx;
             return false;
@@ -186,7 +189,7 @@ struct WriteCase {
     const char* szReference; // the peer whose decode ours equals
 };
 
-class ACMFileWrite : public ::testing::TestWithParam<WriteCase> {};
+class ACMFileWrite : public ::testing::TestWithParam<WriteCase> { };
 
 // What the writer makes decodes in both peers to the input, padded only to
 // the codec's block.

@@ -288,8 +288,8 @@ TEST(LGSMFile, SpeechWithToast)
     TempDir dir;
     std::string wav = dir.File("speech.wav"), raw = dir.File("speech.raw");
     ASSERT_TRUE(MP3Test::MakeMaterial(MP3Test::Material::Speech, wav, 6, 1, 8000));
-    ASSERT_EQ(TestSupport::Run({ "sox", wav, "-t", "raw", "-e", "signed", "-b", "16", "-L", raw }),
-        0);
+    ASSERT_EQ(
+        TestSupport::Run({ "sox", wav, "-t", "raw", "-e", "signed", "-b", "16", "-L", raw }), 0);
     std::vector<int16_t> pcm = LGSMPeers::ToSamples(TestSupport::ReadAll(raw));
     ASSERT_EQ(pcm.size(), 48000u);
 

@@ -2,7 +2,6 @@
 // encoder.
 
 #include "audio/LMP3Source.h"
-
 #include "audio/MP3TestUtil.h"
 #include "support/TestSupport.h"
 
@@ -130,8 +129,8 @@ TEST(LMP3SourceLength, InfoFrameAndTags)
         std::string bare = encode("bare.mp3", { "-t" });
         std::string info = encode("info.mp3", {});
         std::string v1 = encode("v1.mp3", { "--id3v1-only", "--tt", "Title", "--ta", "Artist" });
-        std::string v2 = encode("v2.mp3", { "--add-id3v2", "--pad-id3v2-size", "20000", "--tt",
-                                              "Title" });
+        std::string v2
+            = encode("v2.mp3", { "--add-id3v2", "--pad-id3v2-size", "20000", "--tt", "Title" });
         // An ID3v2 tag whose payload looks like frame headers.
         std::vector<uint8_t> fake = { 'I', 'D', '3', 3, 0, 0, 0, 0, 0x10, 0 };
         for (int i = 0; i < 2048; i += 4)
@@ -148,8 +147,8 @@ TEST(LMP3SourceLength, InfoFrameAndTags)
         for (const std::string& path : { info, v1, v2, v2fake }) {
             int32_t len = 0, atOpen = 0;
             std::vector<int32_t> got = DecodeAll(path, 8192, false, nullptr, &len, &atOpen);
-            std::printf("[ %s %s ] length at open %d, at the end %d, mpg123 %d\n",
-                rate[0].c_str(), path.substr(dir.Path().size() + 1).c_str(), atOpen, len, truth);
+            std::printf("[ %s %s ] length at open %d, at the end %d, mpg123 %d\n", rate[0].c_str(),
+                path.substr(dir.Path().size() + 1).c_str(), atOpen, len, truth);
             EXPECT_TRUE(got == ref) << path;
             EXPECT_EQ(len, truth) << path;
             if (path != v2fake) {
@@ -230,8 +229,8 @@ TEST(LMP3SourceSeek, VariableBitRate)
         EXPECT_EQ(src->GetPosition(), pos + 3000);
         std::printf("[ vbr seek %d of %d ] max diff %.1f steps\n", pos, len,
             MaxDiff(got, all, size_t(pos) * 2) / 16.0);
-        EXPECT_TRUE(std::all_of(got.begin(), got.end(),
-            [](int32_t x) { return std::abs(x) <= 0x200000; }));
+        EXPECT_TRUE(
+            std::all_of(got.begin(), got.end(), [](int32_t x) { return std::abs(x) <= 0x200000; }));
     }
     src->Seek(len / 2);
     for (int guard = 0; guard < 1000 && src->GetPosition() < src->GetLength(); ++guard)
@@ -306,8 +305,8 @@ TEST(LMP3SourceRobust, TruncatedAndDamaged)
         std::vector<int32_t> got = Drain(*src);
         // 417 or 418 bytes per frame: the frames wholly before the cut.
         int32_t whole = int32_t(cut / 418) * 1152;
-        std::printf("[ cut at %zu of %zu bytes ] %d frames decoded\n", cut, bytes.size(),
-            src->GetLength());
+        std::printf(
+            "[ cut at %zu of %zu bytes ] %d frames decoded\n", cut, bytes.size(), src->GetLength());
         EXPECT_GE(src->GetLength(), whole);
         EXPECT_LE(src->GetLength(), int32_t(cut / 417 + 1) * 1152);
         EXPECT_TRUE(std::equal(got.begin(), got.end(), all.begin())) << cut;
@@ -368,7 +367,9 @@ TEST(LMP3SourceRobust, RefusedFiles)
     std::string wav = dir.File("in.wav");
     ASSERT_TRUE(MakeWav(wav, 44100 * 2, 2, 44100));
     std::string mp2 = dir.File("layer2.mp3");
-    ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-v", "error", "-y", "-i", wav, "-c:a", "mp2", "-f", "mp2", mp2 }), 0);
+    ASSERT_EQ(TestSupport::Run(
+                  { "ffmpeg", "-v", "error", "-y", "-i", wav, "-c:a", "mp2", "-f", "mp2", mp2 }),
+        0);
     ExpectRefused(mp2, "Layer II");
     std::string free = dir.File("free.mp3");
     ASSERT_TRUE(Lame({ "--freeformat", "-b", "400" }, wav, free));

@@ -5,9 +5,8 @@
 #include "audio/LSampleConvert.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace TestSupport;
 
@@ -16,18 +15,19 @@ std::vector<int32_t> ReadAllFrames(LSoundSourceBase& src)
 {
     std::vector<int32_t> out(size_t(src.GetLength()) * size_t(src.GetChannels()));
     for (int32_t i = 0; i < src.GetLength(); i += kBlockFrames)
-        src.Read(out.data() + size_t(i) * size_t(src.GetChannels()), std::min(kBlockFrames, src.GetLength() - i));
+        src.Read(out.data() + size_t(i) * size_t(src.GetChannels()),
+            std::min(kBlockFrames, src.GetLength() - i));
     return out;
 }
 
 // sox's own decode of a file, as 16-bit samples.
 std::vector<int16_t> SoxDecode(const std::string& strPath, std::vector<std::string> inOpts = {})
 {
-    std::vector<std::string> args = {"sox"};
+    std::vector<std::string> args = { "sox" };
     args.insert(args.end(), inOpts.begin(), inOpts.end());
     // To a file: sox's warnings go to stderr, which Run merges with stdout.
     std::string strRaw = strPath + ".decoded.raw", strLog;
-    args.insert(args.end(), {strPath, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw});
+    args.insert(args.end(), { strPath, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw });
     EXPECT_EQ(TestSupport::Run(args, &strLog), 0) << strPath << ": " << strLog;
     std::vector<uint8_t> raw = ReadAll(strRaw);
     std::vector<int16_t> v(raw.size() / 2);
@@ -61,12 +61,13 @@ TEST(LAuFile, ReadsEveryEncodingSoxWrites)
         std::vector<std::string> opts;
         int iTolerance; // in 16-bit steps: sox expands G.711 with 14/13-bit precision
     };
-    for (const Case& c : {Case{{"-e", "mu-law"}, 8}, Case{{"-e", "a-law"}, 16},
-                          Case{{"-e", "signed", "-b", "8"}, 0}, Case{{"-e", "signed", "-b", "16"}, 0}}) {
+    for (const Case& c : { Case { { "-e", "mu-law" }, 8 }, Case { { "-e", "a-law" }, 16 },
+             Case { { "-e", "signed", "-b", "8" }, 0 },
+             Case { { "-e", "signed", "-b", "16" }, 0 } }) {
         std::string strPath = dir.File("s.au");
-        std::vector<std::string> args = {"sox", "-n", "-r", "8000", "-c", "2"};
+        std::vector<std::string> args = { "sox", "-n", "-r", "8000", "-c", "2" };
         args.insert(args.end(), c.opts.begin(), c.opts.end());
-        args.insert(args.end(), {strPath, "synth", "0.5", "sine", "200-2500", "vol", "0.8"});
+        args.insert(args.end(), { strPath, "synth", "0.5", "sine", "200-2500", "vol", "0.8" });
         ASSERT_EQ(TestSupport::Run(args), 0);
         SourceHandle h = LAuFile::OpenSource(strPath);
         ASSERT_FALSE(h->IsError()) << c.opts[1];
@@ -93,7 +94,7 @@ TEST(LAuFile, WritesWhatSoxReadsAndRejectsOthers)
     file[15] = 5; // encoding 5: not supported
     WriteAll(dir.File("bad.au"), file);
     EXPECT_TRUE(LAuFile::OpenSource(dir.File("bad.au"))->IsError());
-    WriteAll(dir.File("short.au"), {'.', 's', 'n', 'd'});
+    WriteAll(dir.File("short.au"), { '.', 's', 'n', 'd' });
     EXPECT_TRUE(LAuFile::OpenSource(dir.File("short.au"))->IsError());
 }
 
@@ -101,12 +102,13 @@ TEST(LAifFile, RateFieldBothWays)
 {
     uint8_t a[10];
     LAifFile::EncodeRate(44100, a);
-    EXPECT_EQ(std::vector<uint8_t>(a, a + 10), (std::vector<uint8_t>{0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}));
-    for (int32_t r : {2, 6000, 8000, 11025, 22050, 44100, 48000, 96000, 192000, 2147483647}) {
+    EXPECT_EQ(std::vector<uint8_t>(a, a + 10),
+        (std::vector<uint8_t> { 0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0 }));
+    for (int32_t r : { 2, 6000, 8000, 11025, 22050, 44100, 48000, 96000, 192000, 2147483647 }) {
         LAifFile::EncodeRate(r, a);
         EXPECT_EQ(LAifFile::DecodeRate(a), r);
     }
-    uint8_t bad[10] = {0x40, 0x40, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    uint8_t bad[10] = { 0x40, 0x40, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0 };
     EXPECT_EQ(LAifFile::DecodeRate(bad), 0);
 }
 
@@ -118,13 +120,15 @@ TEST(LAifFile, InteroperatesWithSox)
     WriteSignal(LAifFile::OpenSink(dir.File("o.aiff"), 44100, 2), Internal(sig));
     std::vector<uint8_t> f = ReadAll(dir.File("o.aiff"));
     ASSERT_EQ(f.size(), 54u + 4000);
-    auto BE32 = [&](size_t o) { return uint32_t(f[o] << 24 | f[o + 1] << 16 | f[o + 2] << 8 | f[o + 3]); };
+    auto BE32 = [&](size_t o) {
+        return uint32_t(f[o] << 24 | f[o + 1] << 16 | f[o + 2] << 8 | f[o + 3]);
+    };
     EXPECT_EQ(BE32(4), 4046u);
     EXPECT_EQ(BE32(22), 1000u);
     EXPECT_EQ(BE32(42), 4008u);
     EXPECT_EQ(SoxDecode(dir.File("o.aiff")), sig);
     // sox's AIFF (with its own chunk layout) reads back the same.
-    ASSERT_EQ(TestSupport::Run({"sox", dir.File("o.aiff"), "-b", "8", dir.File("s8.aiff")}), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", dir.File("o.aiff"), "-b", "8", dir.File("s8.aiff") }), 0);
     SourceHandle h8 = LAifFile::OpenSource(dir.File("s8.aiff"));
     ASSERT_FALSE(h8->IsError());
     std::vector<int16_t> expect8 = SoxDecode(dir.File("s8.aiff"));
@@ -133,7 +137,7 @@ TEST(LAifFile, InteroperatesWithSox)
     for (size_t i = 0; i < got8.size(); ++i)
         ASSERT_EQ(got8[i], expect8[i] * 16) << i;
     // Compressed AIFF does not open.
-    ASSERT_EQ(TestSupport::Run({"sox", dir.File("o.aiff"), "-t", "aifc", dir.File("c.aifc")}), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", dir.File("o.aiff"), "-t", "aifc", dir.File("c.aifc") }), 0);
     EXPECT_TRUE(LAifFile::OpenSource(dir.File("c.aifc"))->IsError());
 }
 
@@ -165,7 +169,7 @@ TEST(LSRCVOX, SplitReadsEqualWholeReadsAndSoxAgrees)
         sink.Write(v.data(), 8000);
     }
     EXPECT_EQ(ReadAll(dir.File("o.vox")).size(), 4000u);
-    std::vector<int16_t> soxOut = SoxDecode(dir.File("o.vox"), {"-t", "vox", "-r", "8000"});
+    std::vector<int16_t> soxOut = SoxDecode(dir.File("o.vox"), { "-t", "vox", "-r", "8000" });
     LSRCVOX ours(dir.File("o.vox"), 8000);
     std::vector<int32_t> back = ReadAllFrames(ours);
     ASSERT_EQ(soxOut.size(), back.size());
@@ -190,7 +194,7 @@ TEST(LAifFile, ExtraChunksAndSoundDataOffset)
     PutTag(body, "AIFF");
     PutTag(body, "NAME"); // odd-sized: padded to even
     PutBE32(body, 5);
-    body.insert(body.end(), {'t', 'o', 'n', 'e', 's', 0});
+    body.insert(body.end(), { 't', 'o', 'n', 'e', 's', 0 });
     PutTag(body, "COMM");
     PutBE32(body, 18);
     PutBE16(body, 2);

@@ -1,8 +1,8 @@
-#include "audio/LSampleConvert.h"
 #include "audio/LSoundTime.h"
 
-#include <gtest/gtest.h>
+#include "audio/LSampleConvert.h"
 
+#include <gtest/gtest.h>
 #include <vector>
 
 TEST(LSoundTime, TextFormsRoundAndCarry)
@@ -24,7 +24,7 @@ TEST(LSoundTime, TextFormsRoundAndCarry)
 
 TEST(LSampleConvert, FullScaleAndWrapping)
 {
-    const uint8_t pcm[] = {0xFF, 0x7F, 0x00, 0x80, 0x01, 0x00, 0xFF, 0xFF};
+    const uint8_t pcm[] = { 0xFF, 0x7F, 0x00, 0x80, 0x01, 0x00, 0xFF, 0xFF };
     int32_t internal[4];
     LSampleConvert::Pcm16ToInternal(pcm, internal, 4);
     EXPECT_EQ(internal[0], 0x7FFF0);
@@ -59,18 +59,20 @@ TEST(LSoundTime, ParsesWhatItShowsAndPlainMilliseconds)
         const char* sz;
         int32_t iMs;
     };
-    for (Case c : {Case{"1500", 1500}, Case{"0", 0}, Case{"0:00:01.50", 1500}, Case{"1:02:03.004", 3723004},
-                   Case{"2:05.25", 125250}, Case{"3.5", 3500}, Case{"0:00:00.001", 1}, Case{"59", 59}}) {
+    for (Case c : { Case { "1500", 1500 }, Case { "0", 0 }, Case { "0:00:01.50", 1500 },
+             Case { "1:02:03.004", 3723004 }, Case { "2:05.25", 125250 }, Case { "3.5", 3500 },
+             Case { "0:00:00.001", 1 }, Case { "59", 59 } }) {
         int32_t iMs = -1;
         EXPECT_TRUE(LSoundTime::ParseText(c.sz, iMs)) << c.sz;
         EXPECT_EQ(iMs, c.iMs) << c.sz;
     }
-    for (int32_t iMs : {0, 999, 61001, 3723004}) {
+    for (int32_t iMs : { 0, 999, 61001, 3723004 }) {
         int32_t iBack = -1;
         ASSERT_TRUE(LSoundTime::ParseText(LSoundTime(iMs).GetMillisecondsText(), iBack));
         EXPECT_EQ(iBack, iMs);
     }
-    for (const char* sz : {"", "-5", "1:60", "1:2:3:4", "1.", "x", "1:60:00", "99999999999", "1.2.3", ":5"}) {
+    for (const char* sz :
+        { "", "-5", "1:60", "1:2:3:4", "1.", "x", "1:60:00", "99999999999", "1.2.3", ":5" }) {
         int32_t iMs = 7;
         EXPECT_FALSE(LSoundTime::ParseText(sz, iMs)) << sz;
     }

@@ -1,10 +1,10 @@
-#include "audio/LSampleConvert.h"
 #include "audio/LWaveFile.h"
+
+#include "audio/LSampleConvert.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <random>
 
 using namespace TestSupport;
@@ -17,7 +17,8 @@ struct Chunk {
     uint32_t uSize = 0xFFFFFFFE; // the body's size unless set
 };
 
-std::vector<uint8_t> Fmt(uint16_t wTag, uint16_t wCh, uint32_t uRate, uint16_t wBits, size_t nBytes = 16)
+std::vector<uint8_t> Fmt(
+    uint16_t wTag, uint16_t wCh, uint32_t uRate, uint16_t wBits, size_t nBytes = 16)
 {
     std::vector<uint8_t> v;
     Put16(v, wTag);
@@ -85,15 +86,17 @@ TEST(LWaveFile, ReadsPcmWrittenBySox)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    for (int iBits : {8, 16})
-        for (int iCh : {1, 2}) {
+    for (int iBits : { 8, 16 })
+        for (int iCh : { 1, 2 }) {
             std::string strWav = dir.File("s.wav"), strRaw = dir.File("s.raw");
             // The comment makes sox write a LIST chunk as well.
-            ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "22050", "-c", std::to_string(iCh), "-b",
-                           std::to_string(iBits), "--comment", "Orvenna test", strWav, "synth", "0.7", "sine", "300-3000",
-                           "sine", "500", "vol", "0.9"}),
-                      0);
-            ASSERT_EQ(TestSupport::Run({"sox", strWav, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw}), 0);
+            ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", std::to_string(iCh),
+                          "-b", std::to_string(iBits), "--comment", "Orvenna test", strWav, "synth",
+                          "0.7", "sine", "300-3000", "sine", "500", "vol", "0.9" }),
+                0);
+            ASSERT_EQ(TestSupport::Run(
+                          { "sox", strWav, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw }),
+                0);
             SourceHandle h = LWaveFile::OpenSource(strWav);
             ASSERT_FALSE(h->IsError());
             EXPECT_EQ(h->GetSampleRate(), 22050);
@@ -118,7 +121,7 @@ TEST(LWaveFile, WritesPcmThatSoxReads)
     std::vector<int16_t> sig = MakeSignal(1000, 2, 44100);
     std::vector<int32_t> internal(sig.size());
     LSampleConvert::Int16ToInternal(sig.data(), internal.data(), sig.size());
-    for (int iBits : {8, 16}) {
+    for (int iBits : { 8, 16 }) {
         std::string strPath = dir.File("ours.wav");
         {
             SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 44100, 2, iBits, 0);
@@ -129,16 +132,22 @@ TEST(LWaveFile, WritesPcmThatSoxReads)
         uint32_t uBlock = uint32_t(2 * iBits / 8);
         // 36 bytes are kept by a JUNK chunk for the ds64 of an RF64 file.
         ASSERT_EQ(file.size(), 82 + 1000 * uBlock);
-        auto Get32 = [&](size_t o) { return uint32_t(file[o] | file[o + 1] << 8 | file[o + 2] << 16 | file[o + 3] << 24); };
+        auto Get32 = [&](size_t o) {
+            return uint32_t(file[o] | file[o + 1] << 8 | file[o + 2] << 16 | file[o + 3] << 24);
+        };
         EXPECT_EQ(std::string(file.begin() + 12, file.begin() + 16), "JUNK");
         EXPECT_EQ(Get32(4), 1000 * uBlock + 74);
         EXPECT_EQ(Get32(78), 1000 * uBlock);
         std::string strOut;
-        ASSERT_EQ(TestSupport::Run({"sox", strPath, "-t", "raw", "-e", "signed", "-b", "16", "-L", "-"}, &strOut), 0);
+        ASSERT_EQ(
+            TestSupport::Run(
+                { "sox", strPath, "-t", "raw", "-e", "signed", "-b", "16", "-L", "-" }, &strOut),
+            0);
         ASSERT_EQ(strOut.size(), 4000u);
         for (size_t i = 0; i < 2000; ++i) {
             int16_t got = int16_t(uint8_t(strOut[2 * i]) | (uint8_t(strOut[2 * i + 1]) << 8));
-            int16_t expect = iBits == 16 ? sig[i] : int16_t((LSampleConvert::ToPcm8(internal[i]) - 128) << 8);
+            int16_t expect
+                = iBits == 16 ? sig[i] : int16_t((LSampleConvert::ToPcm8(internal[i]) - 128) << 8);
             ASSERT_EQ(got, expect) << iBits << " bits at " << i;
         }
     }
@@ -150,15 +159,15 @@ TEST(LWaveFile, ReadsRF64WrittenByFfmpeg)
 {
     REQUIRE_PEER("ffmpeg");
     TempDir dir;
-    for (const char* szCodec : {"pcm_s16le", "pcm_u8"}) {
+    for (const char* szCodec : { "pcm_s16le", "pcm_u8" }) {
         const std::string strWav = dir.File("f.wav"), strRaw = dir.File("f.raw");
         const std::string strSrc = "sine=frequency=440:sample_rate=11025:duration=1.3";
-        ASSERT_EQ(TestSupport::Run({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", strSrc, "-ac", "2",
-                       "-c:a", szCodec, "-rf64", "always", strWav}),
-                  0);
-        ASSERT_EQ(TestSupport::Run({"ffmpeg", "-v", "error", "-y", "-i", strWav, "-f", "s16le", "-c:a",
-                       "pcm_s16le", strRaw}),
-                  0);
+        ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", strSrc,
+                      "-ac", "2", "-c:a", szCodec, "-rf64", "always", strWav }),
+            0);
+        ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-v", "error", "-y", "-i", strWav, "-f", "s16le",
+                      "-c:a", "pcm_s16le", strRaw }),
+            0);
         std::vector<uint8_t> wav = ReadAll(strWav), raw = ReadAll(strRaw);
         ASSERT_EQ(std::string(wav.begin(), wav.begin() + 4), "RF64") << szCodec;
         SourceHandle h = LWaveFile::OpenSource(strWav);
@@ -197,12 +206,13 @@ TEST(LWaveFile, ChunkWalkAcceptsForeignChunksAndOddSizes)
     TempDir dir;
     std::vector<int16_t> sig = MakeSignal(101, 1, 8000);
     std::vector<uint8_t> data = Bytes16(sig);
-    std::vector<uint8_t> odd = {1, 2, 3}; // odd-sized, padded
+    std::vector<uint8_t> odd = { 1, 2, 3 }; // odd-sized, padded
     std::vector<std::vector<Chunk>> layouts = {
-        {{"LIST", odd}, {"fmt ", Fmt(1, 1, 8000, 16)}, {"data", data}},
-        {{"fmt ", Fmt(1, 1, 8000, 16)}, {"LIST", odd}, {"fact", {4, 0, 0, 0}}, {"data", data}},
-        {{"fmt ", Fmt(1, 1, 8000, 16, 18)}, {"data", data}, {"LIST", odd}},
-        {{"fmt ", Fmt(1, 1, 8000, 16, 17)}, {"data", data}}, // odd fmt body
+        { { "LIST", odd }, { "fmt ", Fmt(1, 1, 8000, 16) }, { "data", data } },
+        { { "fmt ", Fmt(1, 1, 8000, 16) }, { "LIST", odd }, { "fact", { 4, 0, 0, 0 } },
+            { "data", data } },
+        { { "fmt ", Fmt(1, 1, 8000, 16, 18) }, { "data", data }, { "LIST", odd } },
+        { { "fmt ", Fmt(1, 1, 8000, 16, 17) }, { "data", data } }, // odd fmt body
     };
     for (size_t i = 0; i < layouts.size(); ++i) {
         SourceHandle h = OpenBytes(dir, Riff(layouts[i]));
@@ -213,8 +223,8 @@ TEST(LWaveFile, ChunkWalkAcceptsForeignChunksAndOddSizes)
             ASSERT_EQ(got[k], sig[k] * 16) << "layout " << i;
     }
     // A file whose first chunk is not RIFF: skipped when its size is at least 5.
-    std::vector<uint8_t> wav = Riff({{"fmt ", Fmt(1, 1, 8000, 16)}, {"data", data}});
-    std::vector<uint8_t> lead = {'J', 'U', 'N', 'K', 6, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0};
+    std::vector<uint8_t> wav = Riff({ { "fmt ", Fmt(1, 1, 8000, 16) }, { "data", data } });
+    std::vector<uint8_t> lead = { 'J', 'U', 'N', 'K', 6, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0 };
     lead.insert(lead.end(), wav.begin(), wav.end());
     EXPECT_FALSE(OpenBytes(dir, lead)->IsError());
     lead[4] = 3;
@@ -228,7 +238,7 @@ TEST(LWaveFile, RejectsBadFormatsAndValidatesRanges)
     TempDir dir;
     std::vector<uint8_t> data(100, 0);
     auto Opens = [&](std::vector<uint8_t> fmt) {
-        return !OpenBytes(dir, Riff({{"fmt ", fmt}, {"data", data}}))->IsError();
+        return !OpenBytes(dir, Riff({ { "fmt ", fmt }, { "data", data } }))->IsError();
     };
     EXPECT_TRUE(Opens(Fmt(1, 1, 8000, 16, 16)));
     EXPECT_FALSE(Opens(Fmt(1, 1, 8000, 16, 13)));
@@ -241,9 +251,9 @@ TEST(LWaveFile, RejectsBadFormatsAndValidatesRanges)
     EXPECT_TRUE(Opens(Fmt(1, 1, 196000, 16)));
     EXPECT_FALSE(Opens(Fmt(1, 1, 0, 16)));
     // No data chunk, no fmt chunk, not RIFF at all, empty file.
-    EXPECT_TRUE(OpenBytes(dir, Riff({{"fmt ", Fmt(1, 1, 8000, 16)}}))->IsError());
-    EXPECT_TRUE(OpenBytes(dir, Riff({{"data", data}}))->IsError());
-    EXPECT_TRUE(OpenBytes(dir, {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '})->IsError());
+    EXPECT_TRUE(OpenBytes(dir, Riff({ { "fmt ", Fmt(1, 1, 8000, 16) } }))->IsError());
+    EXPECT_TRUE(OpenBytes(dir, Riff({ { "data", data } }))->IsError());
+    EXPECT_TRUE(OpenBytes(dir, { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' ' })->IsError());
     EXPECT_TRUE(OpenBytes(dir, {})->IsError());
     EXPECT_TRUE(LWaveFile::OpenSource(dir.File("does-not-exist.wav"))->IsError());
 }
@@ -252,14 +262,14 @@ TEST(LWaveFile, DataSizeUnknownOrLargerThanTheFile)
 {
     TempDir dir;
     std::vector<uint8_t> data(1000, 0);
-    Chunk c{"data", data, 0xFFFFFFFF};
-    SourceHandle h = OpenBytes(dir, Riff({{"fmt ", Fmt(1, 1, 8000, 16)}, c}));
+    Chunk c { "data", data, 0xFFFFFFFF };
+    SourceHandle h = OpenBytes(dir, Riff({ { "fmt ", Fmt(1, 1, 8000, 16) }, c }));
     ASSERT_FALSE(h->IsError());
     EXPECT_EQ(h->GetLength(), 500);
     // A header claiming more than the file holds (a truncated copy) gives the
     // length of what is there.
     c.uSize = 100000;
-    h = OpenBytes(dir, Riff({{"fmt ", Fmt(1, 2, 8000, 16)}, c}));
+    h = OpenBytes(dir, Riff({ { "fmt ", Fmt(1, 2, 8000, 16) }, c }));
     EXPECT_EQ(h->GetLength(), 250);
 }
 
@@ -267,7 +277,8 @@ TEST(LWaveFile, ReadsZerosAroundTheAudioAndSeeks)
 {
     TempDir dir;
     std::vector<int16_t> sig = MakeSignal(9000, 1, 8000);
-    SourceHandle h = OpenBytes(dir, Riff({{"fmt ", Fmt(1, 1, 8000, 16)}, {"data", Bytes16(sig)}}));
+    SourceHandle h
+        = OpenBytes(dir, Riff({ { "fmt ", Fmt(1, 1, 8000, 16) }, { "data", Bytes16(sig) } }));
     std::vector<int32_t> buf(8192);
     h->Seek(-100);
     h->Read(buf.data(), 8192);
@@ -325,8 +336,8 @@ TEST(LWaveFile, WriterStartFrameAndSeekBack)
 TEST(LWaveFile, SurvivesDamagedHeaders)
 {
     TempDir dir;
-    std::vector<uint8_t> good = Riff({{"LIST", {1, 2, 3}}, {"fmt ", Fmt(1, 2, 44100, 16, 18)},
-                                      {"data", Bytes16(MakeSignal(300, 2, 44100))}});
+    std::vector<uint8_t> good = Riff({ { "LIST", { 1, 2, 3 } },
+        { "fmt ", Fmt(1, 2, 44100, 16, 18) }, { "data", Bytes16(MakeSignal(300, 2, 44100)) } });
     std::mt19937 rng(7);
     std::vector<int32_t> buf(size_t(255) * 512);
     for (int iCase = 0; iCase < 3000; ++iCase) {

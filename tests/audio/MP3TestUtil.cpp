@@ -135,8 +135,8 @@ static bool MakeSpeech(const std::string& strPath, double dSeconds, int iChannel
     std::vector<std::string> cat;
     for (size_t i = 0; i < parts.size(); ++i) {
         std::string seg = strPath + ".part" + std::to_string(i) + ".wav";
-        std::vector<std::string> a = { "-n", "-r", std::to_string(iRate), "-c", "1", "-b", "16",
-            seg };
+        std::vector<std::string> a
+            = { "-n", "-r", std::to_string(iRate), "-c", "1", "-b", "16", seg };
         a.insert(a.end(), parts[i].begin(), parts[i].end());
         if (!Sox(a))
             return false;
@@ -146,8 +146,9 @@ static bool MakeSpeech(const std::string& strPath, double dSeconds, int iChannel
     int reps = int(std::ceil(dSeconds / 1.25));
     for (int r = 0; r < reps; ++r)
         a.insert(a.end(), cat.begin(), cat.end());
-    a.insert(a.end(), { "-c", std::to_string(iChannels), "-b", "16", strPath, "trim", "0",
-                          std::to_string(dSeconds) });
+    a.insert(a.end(),
+        { "-c", std::to_string(iChannels), "-b", "16", strPath, "trim", "0",
+            std::to_string(dSeconds) });
     bool ok = Sox(a);
     for (const std::string& s : cat)
         std::remove(s.c_str());
@@ -165,8 +166,8 @@ static bool MakeMusic(const std::string& strPath, double dSeconds, int iChannels
     std::vector<std::string> cat;
     for (size_t i = 0; i < chords.size(); ++i) {
         std::string seg = strPath + ".chord" + std::to_string(i) + ".wav";
-        std::vector<std::string> a = { "-n", "-r", std::to_string(iRate), "-c", "2", "-b", "16",
-            seg, "synth", chord };
+        std::vector<std::string> a
+            = { "-n", "-r", std::to_string(iRate), "-c", "2", "-b", "16", seg, "synth", chord };
         a.insert(a.end(), chords[i].begin(), chords[i].end());
         a.insert(a.end(), { "tremolo", "5", "40", "reverb", "40", "vol", "0.7" });
         if (!Sox(a))
@@ -181,8 +182,8 @@ static bool MakeMusic(const std::string& strPath, double dSeconds, int iChannels
     return ok;
 }
 
-bool MakeMaterial(Material m, const std::string& strPath, double dSeconds, int iChannels,
-    int32_t iRate)
+bool MakeMaterial(
+    Material m, const std::string& strPath, double dSeconds, int iChannels, int32_t iRate)
 {
     switch (m) {
     case Material::Speech:
@@ -190,8 +191,7 @@ bool MakeMaterial(Material m, const std::string& strPath, double dSeconds, int i
     case Material::Music:
         return MakeMusic(strPath, dSeconds, iChannels, iRate);
     default:
-        return MakeWav(strPath, int32_t(dSeconds * iRate), iChannels, iRate,
-            m == Material::Clicks);
+        return MakeWav(strPath, int32_t(dSeconds * iRate), iChannels, iRate, m == Material::Clicks);
     }
 }
 

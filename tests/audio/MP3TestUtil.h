@@ -41,8 +41,8 @@ Match Compare(const std::vector<int32_t>& ours, const std::vector<int16_t>& ref,
 // noise bursts, pauses) and music-like sound (plucked chords with tremolo
 // and reverberation, different in each channel).
 enum class Material { Signal, Clicks, Speech, Music };
-bool MakeMaterial(Material m, const std::string& strPath, double dSeconds, int iChannels,
-    int32_t iRate);
+bool MakeMaterial(
+    Material m, const std::string& strPath, double dSeconds, int iChannels, int32_t iRate);
 // ffmpeg's decoding as 16-bit samples, encoder delay and padding kept (so it
 // lines up with mpg123 --no-gapless).
 std::vector<int16_t> FFmpeg(const std::string& strPath);

@@ -1,9 +1,8 @@
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 using namespace TestSupport;
 
@@ -20,7 +19,7 @@ int Cli(const TempDir& dir, std::vector<std::string> args, std::string* pOut = n
 double Stat(const std::string& strPath, const std::string& strKey)
 {
     std::string strOut;
-    TestSupport::Run({"sox", strPath, "-n", "stat"}, &strOut);
+    TestSupport::Run({ "sox", strPath, "-n", "stat" }, &strOut);
     size_t at = strOut.find(strKey);
     return at == std::string::npos ? -1 : std::stod(strOut.substr(strOut.find(':', at) + 1));
 }
@@ -28,9 +27,9 @@ double Stat(const std::string& strPath, const std::string& strKey)
 std::string MakeTone(const TempDir& dir, const std::string& strName, const char* szSeconds = "5")
 {
     std::string strPath = dir.File(strName);
-    EXPECT_EQ(TestSupport::Run({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath, "synth", szSeconds, "sine",
-                                "440", "vol", "0.5"}),
-              0);
+    EXPECT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath,
+                  "synth", szSeconds, "sine", "440", "vol", "0.5" }),
+        0);
     return strPath;
 }
 } // namespace
@@ -42,10 +41,10 @@ TEST(CliEdit, ScriptOfCommandsWithDialogAnswers)
     std::string strIn = MakeTone(dir, "in.wav"), strOut = dir.File("out.wav");
     std::string strLog;
     ASSERT_EQ(Cli(dir,
-                  {"edit", strIn, "-o", strOut, "select", "1000", "2000", "Cut", "Select All",
-                   "amplify amplifygain=150", "Insert Silence At The End SilenceTimes=1500"},
+                  { "edit", strIn, "-o", strOut, "select", "1000", "2000", "Cut", "Select All",
+                      "amplify amplifygain=150", "Insert Silence At The End SilenceTimes=1500" },
                   &strLog),
-              0)
+        0)
         << strLog;
     EXPECT_NEAR(Stat(strOut, "Length (seconds)"), 4.0 + 1.5, 1e-4);
     EXPECT_NEAR(Stat(strOut, "Maximum amplitude"), 0.75, 0.002);
@@ -54,11 +53,12 @@ TEST(CliEdit, ScriptOfCommandsWithDialogAnswers)
     // The answer is stored: Amplify without values uses 150 again. Undo
     // takes back the last command only.
     std::string strAgain = dir.File("again.wav");
-    ASSERT_EQ(Cli(dir, {"edit", strIn, "-o", strAgain, "Select All", "Amplify", "Reverse", "Undo"}), 0);
+    ASSERT_EQ(
+        Cli(dir, { "edit", strIn, "-o", strAgain, "Select All", "Amplify", "Reverse", "Undo" }), 0);
     EXPECT_NEAR(Stat(strAgain, "Maximum amplitude"), 0.75, 0.002);
     std::string strA, strB;
-    TestSupport::Run({"sox", strAgain, "-t", "raw", "-"}, &strA);
-    TestSupport::Run({"sox", "-D", "-v", "1.5", strIn, "-t", "raw", "-"}, &strB);
+    TestSupport::Run({ "sox", strAgain, "-t", "raw", "-" }, &strA);
+    TestSupport::Run({ "sox", "-D", "-v", "1.5", strIn, "-t", "raw", "-" }, &strB);
     ASSERT_EQ(strA.size(), strB.size());
     int iWorst = 0;
     for (size_t i = 0; i + 1 < strA.size(); i += 2) {
@@ -79,11 +79,13 @@ TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
         std::vector<std::string> script;
         const char* szNamed;
     };
-    for (const Case& c : {Case{{"Frobnicate"}, "Frobnicate"}, Case{{"Select All", "Amplify Gain=3"}, "Gain"},
-                          Case{{"Select All", "Amplify AmplifyGain=500"}, "less than 400%"},
-                          Case{{"select", "1000"}, "select needs START END"},
-                          Case{{"position 1:99"}, "1:99"}, Case{{"Insert Silence At The End SilenceTimes=x"}, "x"}}) {
-        std::vector<std::string> args{"edit", strIn};
+    for (const Case& c : { Case { { "Frobnicate" }, "Frobnicate" },
+             Case { { "Select All", "Amplify Gain=3" }, "Gain" },
+             Case { { "Select All", "Amplify AmplifyGain=500" }, "less than 400%" },
+             Case { { "select", "1000" }, "select needs START END" },
+             Case { { "position 1:99" }, "1:99" },
+             Case { { "Insert Silence At The End SilenceTimes=x" }, "x" } }) {
+        std::vector<std::string> args { "edit", strIn };
         args.insert(args.end(), c.script.begin(), c.script.end());
         std::string strOut;
         EXPECT_EQ(Cli(dir, args, &strOut), 2) << c.script.back();
@@ -92,7 +94,8 @@ TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
     }
     int iFiles = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.Path()))
-        iFiles += e.path().extension() == ".wav" || e.path().string().find(".part-") != std::string::npos;
+        iFiles += e.path().extension() == ".wav"
+            || e.path().string().find(".part-") != std::string::npos;
     EXPECT_EQ(iFiles, 1);
 }
 
@@ -101,11 +104,11 @@ TEST(CliEdit, WithoutOutputTheInputIsReplacedSafely)
     REQUIRE_PEER("sox");
     TempDir dir;
     std::string strIn = MakeTone(dir, "in.wav", "3");
-    ASSERT_EQ(Cli(dir, {"edit", strIn, "select 0:00:01.000 0:00:02.5", "Delete"}), 0);
+    ASSERT_EQ(Cli(dir, { "edit", strIn, "select 0:00:01.000 0:00:02.5", "Delete" }), 0);
     EXPECT_NEAR(Stat(strIn, "Length (seconds)"), 1.5, 1e-4);
     // A script that changes nothing writes nothing.
     auto tBefore = std::filesystem::last_write_time(strIn);
-    ASSERT_EQ(Cli(dir, {"edit", strIn, "select 0 100"}), 0);
+    ASSERT_EQ(Cli(dir, { "edit", strIn, "select 0 100" }), 0);
     EXPECT_EQ(std::filesystem::last_write_time(strIn), tBefore);
 }
 
@@ -113,9 +116,9 @@ TEST(CliEdit, EffectsListsEveryEffectWithItsKeysRangesAndDefaults)
 {
     TempDir dir;
     std::string strOut;
-    ASSERT_EQ(Cli(dir, {"effects"}, &strOut), 0);
-    for (const char* sz : {"Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate", "6000..96000",
-                           "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan"})
+    ASSERT_EQ(Cli(dir, { "effects" }, &strOut), 0);
+    for (const char* sz : { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate",
+             "6000..96000", "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan" })
         EXPECT_NE(strOut.find(sz), std::string::npos) << sz << " in\n" << strOut;
-    EXPECT_EQ(Cli(dir, {"effects", "extra"}), 2);
+    EXPECT_EQ(Cli(dir, { "effects", "extra" }), 2);
 }

@@ -42,21 +42,21 @@ TEST(Cli, InfoAndConvertAgreeWithSox)
     REQUIRE_PEER("sox");
     TempDir dir;
     std::string strIn = dir.File("in.wav"), strOut = dir.File("out.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "22050", "-c", "2", "-b", "16", strIn, "synth", "2.5",
-                                "sine", "440", "vol", "0.5"}),
-              0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", "2", "-b", "16", strIn, "synth",
+                  "2.5", "sine", "440", "vol", "0.5" }),
+        0);
     std::string strInfo;
-    ASSERT_EQ(Cli(dir, {"info", strIn}, &strInfo), 0) << strInfo;
+    ASSERT_EQ(Cli(dir, { "info", strIn }, &strInfo), 0) << strInfo;
     EXPECT_NE(strInfo.find("rate      22050 Hz"), std::string::npos) << strInfo;
     EXPECT_NE(strInfo.find("channels  2"), std::string::npos);
     EXPECT_NE(strInfo.find("frames    55125"), std::string::npos);
     EXPECT_NE(strInfo.find("length    0:00:02.50 (0:00:02.500)"), std::string::npos);
     EXPECT_NE(strInfo.find("(-6.0"), std::string::npos) << "peak of a half-scale sine";
 
-    ASSERT_EQ(Cli(dir, {"convert", strIn, strOut}), 0);
+    ASSERT_EQ(Cli(dir, { "convert", strIn, strOut }), 0);
     std::string strA, strB;
-    TestSupport::Run({"sox", strIn, "-t", "raw", "-"}, &strA);
-    TestSupport::Run({"sox", strOut, "-t", "raw", "-"}, &strB);
+    TestSupport::Run({ "sox", strIn, "-t", "raw", "-" }, &strA);
+    TestSupport::Run({ "sox", strOut, "-t", "raw", "-" }, &strB);
     EXPECT_EQ(strA.size(), 55125u * 4);
     EXPECT_TRUE(strA == strB) << "sample-exact copy";
     EXPECT_EQ(CountCutFiles(dir.Path()), 0) << "cut files removed at exit";
@@ -65,15 +65,15 @@ TEST(Cli, InfoAndConvertAgreeWithSox)
 TEST(Cli, FailuresNameTheFileAndExitWith2)
 {
     TempDir dir;
-    WriteAll(dir.File("bad.wav"), {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v'});
+    WriteAll(dir.File("bad.wav"), { 'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v' });
     std::string strOut;
-    EXPECT_EQ(Cli(dir, {"info", dir.File("bad.wav")}, &strOut), 2);
+    EXPECT_EQ(Cli(dir, { "info", dir.File("bad.wav") }, &strOut), 2);
     EXPECT_NE(strOut.find("bad.wav"), std::string::npos) << strOut;
     strOut.clear();
-    EXPECT_EQ(Cli(dir, {"convert", dir.File("missing.wav"), dir.File("o.wav")}, &strOut), 2);
+    EXPECT_EQ(Cli(dir, { "convert", dir.File("missing.wav"), dir.File("o.wav") }, &strOut), 2);
     EXPECT_NE(strOut.find("missing.wav"), std::string::npos) << strOut;
     EXPECT_FALSE(std::filesystem::exists(dir.File("o.wav")));
-    EXPECT_EQ(Cli(dir, {"frobnicate"}), 2);
+    EXPECT_EQ(Cli(dir, { "frobnicate" }), 2);
 }
 
 // Ctrl+C wherever it lands (a conversion's save, an edit's load): exit code
@@ -86,10 +86,19 @@ TEST(Cli, InterruptCancelsAndCleansUp)
         // 40 minutes of 44.1 kHz stereo silence, written sparse.
         std::vector<uint8_t> h;
         uint32_t uData = 44100u * 4 * 60 * 40;
-        PutTag(h, "RIFF"); Put32(h, uData + 36); PutTag(h, "WAVE");
-        PutTag(h, "fmt "); Put32(h, 16); Put16(h, 1); Put16(h, 2); Put32(h, 44100);
-        Put32(h, 44100 * 4); Put16(h, 4); Put16(h, 16);
-        PutTag(h, "data"); Put32(h, uData);
+        PutTag(h, "RIFF");
+        Put32(h, uData + 36);
+        PutTag(h, "WAVE");
+        PutTag(h, "fmt ");
+        Put32(h, 16);
+        Put16(h, 1);
+        Put16(h, 2);
+        Put32(h, 44100);
+        Put32(h, 44100 * 4);
+        Put16(h, 4);
+        Put16(h, 16);
+        PutTag(h, "data");
+        Put32(h, uData);
         WriteAll(strIn, h);
         std::filesystem::resize_file(strIn, 44 + uint64_t(uData));
     }
@@ -150,15 +159,15 @@ TEST(Cli, LoadsByExtension)
     REQUIRE_PEER("lame");
     TempDir dir;
     std::string strWav = dir.File("in.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "8000", "-c", "1", "-b", "16", strWav, "synth", "2", "sine", "300",
-                                "vol", "0.5"}),
-              0);
-    ASSERT_EQ(TestSupport::Run({"lame", "--silent", strWav, dir.File("a.MP3")}), 0);
-    ASSERT_EQ(TestSupport::Run({"sox", strWav, dir.File("a.gsm")}), 0);
-    ASSERT_EQ(TestSupport::Run({"sox", strWav, "-e", "mu-law", dir.File("a.au")}), 0);
-    for (const char* sz : {"a.MP3", "a.gsm", "a.au"}) {
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-c", "1", "-b", "16", strWav, "synth",
+                  "2", "sine", "300", "vol", "0.5" }),
+        0);
+    ASSERT_EQ(TestSupport::Run({ "lame", "--silent", strWav, dir.File("a.MP3") }), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", strWav, dir.File("a.gsm") }), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", strWav, "-e", "mu-law", dir.File("a.au") }), 0);
+    for (const char* sz : { "a.MP3", "a.gsm", "a.au" }) {
         std::string strOut;
-        ASSERT_EQ(Cli(dir, {"info", dir.File(sz)}, &strOut), 0) << sz << strOut;
+        ASSERT_EQ(Cli(dir, { "info", dir.File(sz) }, &strOut), 0) << sz << strOut;
         EXPECT_NE(strOut.find("rate      8000 Hz"), std::string::npos) << sz << strOut;
         // A 0.5 sine peaks at -6.02 dBFS; GSM's waveform error (and sox's
         // dither before it) moves the peak by up to two decibels, a wrong
@@ -169,7 +178,7 @@ TEST(Cli, LoadsByExtension)
         EXPECT_GT(dDb, -8.5) << sz << strOut;
         EXPECT_LT(dDb, -3.5) << sz << strOut;
     }
-    EXPECT_EQ(Cli(dir, {"info", dir.File("noextension")}), 2);
+    EXPECT_EQ(Cli(dir, { "info", dir.File("noextension") }), 2);
 }
 
 TEST(Cli, ConvertRateAndChannelsMatchesSox)
@@ -177,20 +186,30 @@ TEST(Cli, ConvertRateAndChannelsMatchesSox)
     REQUIRE_PEER("sox");
     TempDir dir;
     std::string strIn = dir.File("in.wav");
-    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strIn, "synth", "3", "sine",
-                                "1000", "vol", "0.5"}),
-              0);
-    ASSERT_EQ(Cli(dir, {"convert", strIn, dir.File("ours.wav"), "--rate", "48000", "--channels", "1"}), 0);
-    ASSERT_EQ(TestSupport::Run({"sox", strIn, "-r", "48000", "-c", "1", dir.File("sox.wav"), "remix", "1"}), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strIn, "synth",
+                  "3", "sine", "1000", "vol", "0.5" }),
+        0);
+    ASSERT_EQ(
+        Cli(dir, { "convert", strIn, dir.File("ours.wav"), "--rate", "48000", "--channels", "1" }),
+        0);
+    ASSERT_EQ(TestSupport::Run(
+                  { "sox", strIn, "-r", "48000", "-c", "1", dir.File("sox.wav"), "remix", "1" }),
+        0);
     std::string strOurs, strSox;
-    ASSERT_EQ(TestSupport::Run({"sox", dir.File("ours.wav"), "-t", "raw", "-e", "signed", "-b", "16", "-"}, &strOurs),
-              0);
-    ASSERT_EQ(TestSupport::Run({"sox", dir.File("sox.wav"), "-t", "raw", "-e", "signed", "-b", "16", "-"}, &strSox),
-              0);
+    ASSERT_EQ(TestSupport::Run(
+                  { "sox", dir.File("ours.wav"), "-t", "raw", "-e", "signed", "-b", "16", "-" },
+                  &strOurs),
+        0);
+    ASSERT_EQ(
+        TestSupport::Run(
+            { "sox", dir.File("sox.wav"), "-t", "raw", "-e", "signed", "-b", "16", "-" }, &strSox),
+        0);
     // 3 s at 48 kHz exactly, sample for sample the sine sox gives.
     ASSERT_EQ(strOurs.size(), 144000u * 2);
     ASSERT_EQ(strSox.size(), strOurs.size());
-    auto At = [](const std::string& s, size_t i) { return double(reinterpret_cast<const int16_t*>(s.data())[i]); };
+    auto At = [](const std::string& s, size_t i) {
+        return double(reinterpret_cast<const int16_t*>(s.data())[i]);
+    };
     double dSignal = 0, dError = 0;
     for (size_t i = 1000; i < 143000; ++i) {
         dSignal += At(strSox, i) * At(strSox, i);
@@ -198,7 +217,7 @@ TEST(Cli, ConvertRateAndChannelsMatchesSox)
     }
     EXPECT_GT(10 * std::log10(dSignal / dError), 60.0) << "same sine as sox";
 
-    EXPECT_EQ(Cli(dir, {"convert", strIn, dir.File("x.wav"), "--rate", "200"}), 2);
-    EXPECT_EQ(Cli(dir, {"convert", strIn, dir.File("x.wav"), "--channels", "3"}), 2);
+    EXPECT_EQ(Cli(dir, { "convert", strIn, dir.File("x.wav"), "--rate", "200" }), 2);
+    EXPECT_EQ(Cli(dir, { "convert", strIn, dir.File("x.wav"), "--channels", "3" }), 2);
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.wav")));
 }

@@ -4,9 +4,8 @@
 #include "effects/EfDCOffset.h"
 #include "effects/EfReverse.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace EffectTest;
 
@@ -14,9 +13,10 @@ TEST(EfReverse, ReversesFramesKeepsChannelsAndTwiceIsIdentity)
 {
     // Left rises, right falls: a swapped channel or a frame off shows at once.
     // The range spans more than two of the spans read per seek.
-    std::vector<int32_t> in = Signal(150000, 2, [](int32_t f, int c) { return c ? -f * 16 - 7 : f * 16; });
+    std::vector<int32_t> in
+        = Signal(150000, 2, [](int32_t f, int c) { return c ? -f * 16 - 7 : f * 16; });
     LCutListAudio doc = ListOf(in, 2);
-    EfReverse rev{&doc, 140001, 1000};
+    EfReverse rev { &doc, 140001, 1000 };
     EXPECT_EQ(RunBody(rev), 0);
     std::vector<int32_t> out = Samples(doc);
     ASSERT_EQ(out.size(), in.size());
@@ -24,20 +24,23 @@ TEST(EfReverse, ReversesFramesKeepsChannelsAndTwiceIsIdentity)
         ASSERT_EQ(out[2 * size_t(1000 + i)], in[2 * size_t(140000 - i)]) << i;
         ASSERT_EQ(out[2 * size_t(1000 + i) + 1], in[2 * size_t(140000 - i) + 1]) << i;
     }
-    EXPECT_EQ(std::vector<int32_t>(out.begin(), out.begin() + 2000), std::vector<int32_t>(in.begin(), in.begin() + 2000));
-    EXPECT_EQ(std::vector<int32_t>(out.begin() + 2 * 140001, out.end()), std::vector<int32_t>(in.begin() + 2 * 140001, in.end()));
+    EXPECT_EQ(std::vector<int32_t>(out.begin(), out.begin() + 2000),
+        std::vector<int32_t>(in.begin(), in.begin() + 2000));
+    EXPECT_EQ(std::vector<int32_t>(out.begin() + 2 * 140001, out.end()),
+        std::vector<int32_t>(in.begin() + 2 * 140001, in.end()));
 
     EXPECT_EQ(RunBody(rev), 0);
     EXPECT_EQ(Samples(doc), in);
 
     // Mono, odd length over several blocks, whole document.
-    std::vector<int32_t> mono = Signal(16385, 1, [](int32_t f, int) { return (f * 37) % 5001 - 2500; });
+    std::vector<int32_t> mono
+        = Signal(16385, 1, [](int32_t f, int) { return (f * 37) % 5001 - 2500; });
     LCutListAudio m = ListOf(mono, 1);
-    EfReverse all{&m, 16385, 0};
+    EfReverse all { &m, 16385, 0 };
     EXPECT_EQ(RunBody(all), 0);
     std::vector<int32_t> r = Samples(m);
     EXPECT_EQ(r, std::vector<int32_t>(mono.rbegin(), mono.rend()));
-    EfReverse empty{&m, 50, 50};
+    EfReverse empty { &m, 50, 50 };
     auto before = Records(m);
     EXPECT_EQ(RunBody(empty), 0);
     EXPECT_EQ(Records(m), before);
@@ -75,7 +78,7 @@ TEST(EfDCOffset, RemovesEachChannelsMeanFromTheRangeOnly)
     EXPECT_NEAR(offsets[0], 3000 * 16, 200);
     EXPECT_NEAR(offsets[1], -777 * 16, 200);
 
-    EfDCOffset dc{&doc, iEnd, iStart};
+    EfDCOffset dc { &doc, iEnd, iStart };
     EXPECT_EQ(RunBody(dc), 0);
     std::vector<int32_t> out = Samples(doc);
     ASSERT_EQ(out.size(), in.size());
@@ -83,7 +86,8 @@ TEST(EfDCOffset, RemovesEachChannelsMeanFromTheRangeOnly)
         ASSERT_EQ(out[i], in[i] - offsets[i % 2]) << i;
     EXPECT_EQ(out[2 * iStart - 1], in[2 * iStart - 1]);
     EXPECT_EQ(out[2 * iEnd], in[2 * iEnd]);
-    std::vector<int32_t> after = Means(std::vector<int32_t>(out.begin() + 2 * iStart, out.begin() + 2 * iEnd), 2);
+    std::vector<int32_t> after
+        = Means(std::vector<int32_t>(out.begin() + 2 * iStart, out.begin() + 2 * iEnd), 2);
     EXPECT_EQ(after[0], 0);
     EXPECT_EQ(after[1], 0);
 }
@@ -93,8 +97,8 @@ TEST(EfDCOffset, CancelInEitherPassAndMismatchedStreamsChangeNothing)
     LCutListAudio doc = ListOf(WithOffset(30000), 2);
     auto before = Records(doc);
     // Four blocks per pass: pump 2 falls in the first, pump 6 in the second.
-    for (int iPump : {2, 6}) {
-        EfDCOffset dc{&doc, 30000, 0};
+    for (int iPump : { 2, 6 }) {
+        EfDCOffset dc { &doc, 30000, 0 };
         EXPECT_EQ(RunBody(dc, iPump), 1) << iPump;
         EXPECT_EQ(Records(doc), before);
     }

@@ -1,4 +1,5 @@
 #include "EffectTestSupport.h"
+
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
 
@@ -13,7 +14,8 @@ LCutListAudio ListOf(const std::vector<int32_t>& samples, int iChannels, int32_t
         LSNKCutListAudio sink(list, iRate, iChannels);
         int32_t iFrames = int32_t(samples.size() / size_t(iChannels));
         for (int32_t f = 0; f < iFrames; f += kBlockFrames)
-            sink.Write(samples.data() + size_t(f) * size_t(iChannels), std::min(kBlockFrames, iFrames - f));
+            sink.Write(samples.data() + size_t(f) * size_t(iChannels),
+                std::min(kBlockFrames, iFrames - f));
     }
     return list;
 }
@@ -29,7 +31,8 @@ std::vector<int32_t> Samples(const LCutListAudio& list)
     return out;
 }
 
-std::vector<int32_t> Signal(int32_t iFrames, int iChannels, const std::function<int32_t(int32_t, int)>& fn)
+std::vector<int32_t> Signal(
+    int32_t iFrames, int iChannels, const std::function<int32_t(int32_t, int)>& fn)
 {
     std::vector<int32_t> v(size_t(iFrames) * size_t(iChannels));
     for (int32_t f = 0; f < iFrames; ++f)
@@ -42,7 +45,7 @@ std::vector<CutRecord> Records(const LCutListAudio& list)
 {
     std::vector<CutRecord> v;
     for (const LAudioCut& c : list.GetCuts())
-        v.push_back({c.wCut, c.iLength, c.iGain, c.iOffset});
+        v.push_back({ c.wCut, c.iLength, c.iGain, c.iOffset });
     return v;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "audio/LSoundSourceBase.h"
 #include "edit/LCutListAudio.h"
 #include "process/LProgressDialog.h"
 #include "process/LProgressView.h"
-#include "audio/LSoundSourceBase.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,12 +19,12 @@ LCutListAudio ListOf(const std::vector<int32_t>& samples, int iChannels, int32_t
 std::vector<int32_t> Samples(const LCutListAudio& list);
 
 // iFrames frames whose channel c is fn(frame, c).
-std::vector<int32_t> Signal(int32_t iFrames, int iChannels, const std::function<int32_t(int32_t, int)>& fn);
+std::vector<int32_t> Signal(
+    int32_t iFrames, int iChannels, const std::function<int32_t(int32_t, int)>& fn);
 
 // Runs Process<X> over data, cancelling at the n-th pump when n > 0;
 // returns the body's result.
-template <class X>
-int RunBody(X& data, int iCancelAtPump = 0)
+template <class X> int RunBody(X& data, int iCancelAtPump = 0)
 {
     LSilentProgressView::SetCancelAfterPumps(iCancelAtPump);
     Process<X> run("Test", data);

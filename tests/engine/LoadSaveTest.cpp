@@ -57,7 +57,7 @@ public:
 int Load(const std::string& strPath, LCutListAudio& list, LFilePrompts* pPrompts = nullptr,
     std::string* pError = nullptr)
 {
-    OVLoadFile data{strPath, &list, pPrompts != nullptr, pPrompts};
+    OVLoadFile data { strPath, &list, pPrompts != nullptr, pPrompts };
     Process<OVLoadFile> run("Load", data);
     run.Run();
     if (pError)
@@ -65,8 +65,8 @@ int Load(const std::string& strPath, LCutListAudio& list, LFilePrompts* pPrompts
     return run.GetResult();
 }
 
-int Save(const LCutListAudio& list, const std::string& strPath, uint32_t uMode, LFilePrompts* pPrompts,
-         std::string* pError = nullptr)
+int Save(const LCutListAudio& list, const std::string& strPath, uint32_t uMode,
+    LFilePrompts* pPrompts, std::string* pError = nullptr)
 {
     LOVSaveToSink data;
     data.pSource = &list;
@@ -84,7 +84,7 @@ int Save(const LCutListAudio& list, const std::string& strPath, uint32_t uMode, 
 LCutListAudio Sox(const TempDir& dir, const std::vector<std::string>& args)
 {
     std::string strPath = dir.File("src.wav");
-    std::vector<std::string> argv{"sox", "-n"};
+    std::vector<std::string> argv { "sox", "-n" };
     argv.insert(argv.end(), args.begin(), args.end());
     argv.insert(argv.begin() + 2 + 6, strPath); // after -r R -c C -b B
     EXPECT_EQ(TestSupport::Run(argv), 0);
@@ -106,9 +106,9 @@ std::vector<int32_t> Samples(const LCutListAudio& list)
 
 std::string SoxStat(const std::vector<std::string>& input)
 {
-    std::vector<std::string> argv{"sox"};
+    std::vector<std::string> argv { "sox" };
     argv.insert(argv.end(), input.begin(), input.end());
-    argv.insert(argv.end(), {"-n", "stat"});
+    argv.insert(argv.end(), { "-n", "stat" });
     std::string strOut;
     TestSupport::Run(argv, &strOut);
     return strOut;
@@ -136,7 +136,8 @@ TEST(OVLoadFile, ChoosesTheReaderByExtensionOnly)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    LCutListAudio list = Sox(dir, {"-r", "11025", "-c", "2", "-b", "16", "synth", "1", "sine", "440"});
+    LCutListAudio list
+        = Sox(dir, { "-r", "11025", "-c", "2", "-b", "16", "synth", "1", "sine", "440" });
     ASSERT_EQ(list.GetTotalLength(), 11025);
     std::filesystem::copy_file(dir.File("src.wav"), dir.File("upper.WAV"));
     std::filesystem::create_directory(dir.File("folder.wav"));
@@ -161,9 +162,9 @@ TEST(OVLoadFile, HeaderlessFilesAskForTheirPropertiesAndKeepThem)
     REQUIRE_PEER("sox");
     TempDir dir;
     std::string strRaw = dir.File("a.raw");
-    ASSERT_EQ(TestSupport::Run({"sox", "-n", "-r", "16000", "-c", "2", "-e", "signed", "-b", "16", "-B", "-t", "raw",
-                                strRaw, "synth", "0.5", "sine", "300", "vol", "0.5"}),
-              0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "16000", "-c", "2", "-e", "signed", "-b", "16",
+                  "-B", "-t", "raw", strRaw, "synth", "0.5", "sine", "300", "vol", "0.5" }),
+        0);
     ScriptedPrompts prompts;
     prompts.bAccept = false;
     LCutListAudio list(44100, 1);
@@ -171,7 +172,7 @@ TEST(OVLoadFile, HeaderlessFilesAskForTheirPropertiesAndKeepThem)
     EXPECT_EQ(list.GetTotalLength(), 0);
 
     prompts.bAccept = true;
-    prompts.headerless = {6, 16000, 2}; // 16 bit PCM (BE), stereo
+    prompts.headerless = { 6, 16000, 2 }; // 16 bit PCM (BE), stereo
     ASSERT_EQ(Load(strRaw, list, &prompts), 0);
     EXPECT_EQ(list.GetSampleRate(), 16000);
     EXPECT_EQ(list.GetChannels(), 2);
@@ -193,27 +194,31 @@ TEST(LOVSaveToSink, HeaderlessOutputIsMonoWithoutChangingTheDocument)
     TempDir dir;
     // Left 440 Hz, right silent (below full scale, so the save's limiter
     // passes it unchanged).
-    LCutListAudio list = Sox(dir, {"-r", "44100", "-c", "2", "-b", "16", "synth", "1", "sine", "440", "sine", "0",
-                                   "remix", "1", "0", "vol", "0.9"});
+    LCutListAudio list = Sox(dir,
+        { "-r", "44100", "-c", "2", "-b", "16", "synth", "1", "sine", "440", "sine", "0", "remix",
+            "1", "0", "vol", "0.9" });
     std::vector<int32_t> before = Samples(list);
     ScriptedPrompts prompts;
-    prompts.headerless = {3, 6000, 2}; // 16 bit PCM (LE), two channels, rate 6000 (not used by raw)
+    prompts.headerless
+        = { 3, 6000, 2 }; // 16 bit PCM (LE), two channels, rate 6000 (not used by raw)
     ASSERT_EQ(Save(list, dir.File("out.raw"), LOVSaveToSink::kAsk, &prompts), 0);
     EXPECT_EQ(list.GetChannels(), 2);
     EXPECT_EQ(Samples(list), before) << "saving never changes the document";
     std::vector<uint8_t> raw = ReadAll(dir.File("out.raw"));
     ASSERT_EQ(raw.size(), 44100u * 2 * 2) << "written at the list's own rate";
     for (size_t f = 0; f < 44100; ++f) {
-        int16_t l = int16_t(raw[4 * f] | raw[4 * f + 1] << 8), r = int16_t(raw[4 * f + 2] | raw[4 * f + 3] << 8);
+        int16_t l = int16_t(raw[4 * f] | raw[4 * f + 1] << 8),
+                r = int16_t(raw[4 * f + 2] | raw[4 * f + 3] << 8);
         ASSERT_EQ(l, r) << f;
-        ASSERT_EQ(int32_t(l) * 16, before[2 * f]) << "the left channel, sample for sample, at " << f;
+        ASSERT_EQ(int32_t(l) * 16, before[2 * f])
+            << "the left channel, sample for sample, at " << f;
     }
 
     // VOX takes the rate setting: one second at 6000 Hz is 3000 bytes.
-    prompts.headerless = {0, 6000, 1};
+    prompts.headerless = { 0, 6000, 1 };
     ASSERT_EQ(Save(list, dir.File("out.vox"), LOVSaveToSink::kAsk, &prompts), 0);
     EXPECT_NEAR(double(std::filesystem::file_size(dir.File("out.vox"))), 3000, 2);
-    std::string strStat = SoxStat({"-t", "vox", "-r", "6000", dir.File("out.vox")});
+    std::string strStat = SoxStat({ "-t", "vox", "-r", "6000", dir.File("out.vox") });
     EXPECT_NEAR(StatValue(strStat, "RMS     amplitude"), 0.707 * 0.9, 0.1) << strStat;
     LHeaderlessFormat::Store({});
 }
@@ -222,7 +227,8 @@ TEST(LOVSaveToSink, WavFormatsFromTheChooserAndTheStoredFile)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    LCutListAudio list = Sox(dir, {"-r", "8000", "-c", "1", "-b", "16", "synth", "1", "sine", "500", "vol", "0.5"});
+    LCutListAudio list = Sox(
+        dir, { "-r", "8000", "-c", "1", "-b", "16", "synth", "1", "sine", "500", "vol", "0.5" });
     LFile::Delete(LWavCodecFile::GetPath());
     // A stored buffer of 1000 bytes is no format: GSM 6.10 is offered.
     ASSERT_TRUE(WriteAll(LWavCodecFile::GetPath(), std::vector<uint8_t>(1000, 7)));
@@ -240,12 +246,12 @@ TEST(LOVSaveToSink, WavFormatsFromTheChooserAndTheStoredFile)
     EXPECT_EQ(std::filesystem::file_size(LWavCodecFile::GetPath()), 1024u);
     EXPECT_EQ(LWavCodecFile::Load(), prompts.chosen);
     std::string strOut;
-    TestSupport::Run({"soxi", dir.File("x.wav")}, &strOut);
+    TestSupport::Run({ "soxi", dir.File("x.wav") }, &strOut);
     EXPECT_NE(strOut.find("8-bit"), std::string::npos) << strOut;
 
     // Save (mode 0) is 16-bit PCM whatever was chosen; mode 2 uses the choice.
     ASSERT_EQ(Save(list, dir.File("pcm.wav"), LOVSaveToSink::kPcmWithoutAsking, &prompts), 0);
-    TestSupport::Run({"soxi", dir.File("pcm.wav")}, &strOut);
+    TestSupport::Run({ "soxi", dir.File("pcm.wav") }, &strOut);
     EXPECT_NE(strOut.find("16-bit"), std::string::npos) << strOut;
     int iAsked = prompts.iAsked;
     ASSERT_EQ(Save(list, dir.File("last.wav"), LOVSaveToSink::kLastChoice, &prompts), 0);
@@ -258,13 +264,14 @@ TEST(LOVSaveToSink, FailureAndCancelLeaveTheOldFile)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    LCutListAudio list = Sox(dir, {"-r", "44100", "-c", "2", "-b", "16", "synth", "3", "sine", "440"});
+    LCutListAudio list
+        = Sox(dir, { "-r", "44100", "-c", "2", "-b", "16", "synth", "3", "sine", "440" });
     std::string strTarget = dir.File("keep.wav");
-    ASSERT_TRUE(WriteAll(strTarget, {1, 2, 3, 4}));
+    ASSERT_TRUE(WriteAll(strTarget, { 1, 2, 3, 4 }));
     LSilentProgressView::SetCancelAfterPumps(3);
     EXPECT_EQ(Save(list, strTarget, LOVSaveToSink::kPcmWithoutAsking, nullptr), 1);
     LSilentProgressView::SetCancelAfterPumps(0);
-    EXPECT_EQ(ReadAll(strTarget), (std::vector<uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(ReadAll(strTarget), (std::vector<uint8_t> { 1, 2, 3, 4 }));
     int iFiles = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.Path()))
         iFiles += e.path().filename().string().rfind("keep.wav", 0) == 0;
@@ -388,7 +395,8 @@ TEST(LOVSaveToSink, Mp3GoesThroughTheEncoder)
     REQUIRE_PEER("lame");
     REQUIRE_PEER("sox");
     TempDir dir;
-    LCutListAudio list = Sox(dir, {"-r", "44100", "-c", "2", "-b", "16", "synth", "2", "sine", "1000", "vol", "0.5"});
+    LCutListAudio list = Sox(
+        dir, { "-r", "44100", "-c", "2", "-b", "16", "synth", "2", "sine", "1000", "vol", "0.5" });
     // Links planted at every name the save uses or used lead to someone
     // else's file, which stays untouched. A name may begin with "-".
     const std::string strTarget = dir.File("-a.mp3"),

@@ -1,15 +1,15 @@
+#include "engine/MainDialog.h"
+
 #include "audio/LWaveFile.h"
 #include "edit/LSRCCutListAudio.h"
-#include "engine/MainDialog.h"
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
 #include "process/LProgressView.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 
 using namespace TestSupport;
@@ -39,7 +39,8 @@ public:
     }
     std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
     {
-        std::vector<std::string> v = openFiles.empty() ? std::vector<std::string>{} : openFiles.front();
+        std::vector<std::string> v
+            = openFiles.empty() ? std::vector<std::string> {} : openFiles.front();
         if (!openFiles.empty())
             openFiles.pop_front();
         return v;
@@ -70,8 +71,14 @@ public:
         return true;
     }
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& strText, const std::string&, Icon) override { messages.push_back(strText); }
-    void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override { menu[iId] = {strText, bEnabled}; }
+    void ShowMessage(const std::string& strText, const std::string&, Icon) override
+    {
+        messages.push_back(strText);
+    }
+    void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override
+    {
+        menu[iId] = { strText, bEnabled };
+    }
 
     void Answer1(const std::string& strTitle, std::function<bool(LDialogValues&)> fn)
     {
@@ -88,7 +95,8 @@ public:
 };
 
 // A 16-bit WAV whose frame f holds (f mod 20000) - 10000 in every channel.
-std::string MakeWav(const TempDir& dir, const std::string& strName, int32_t iRate, int iChannels, int32_t iFrames)
+std::string MakeWav(
+    const TempDir& dir, const std::string& strName, int32_t iRate, int iChannels, int32_t iFrames)
 {
     std::string strPath = dir.File(strName);
     SinkHandle h = LWaveFile::OpenSinkPCM(strPath, iRate, iChannels, 16, 0);
@@ -108,7 +116,8 @@ std::vector<int32_t> Samples(const LCutListAudio& list)
     LSRCCutListAudio src(list);
     std::vector<int32_t> v(size_t(list.GetTotalLength()) * list.GetChannels());
     for (int32_t i = 0; i < list.GetTotalLength(); i += kBlockFrames)
-        src.Read(v.data() + size_t(i) * list.GetChannels(), std::min(kBlockFrames, list.GetTotalLength() - i));
+        src.Read(v.data() + size_t(i) * list.GetChannels(),
+            std::min(kBlockFrames, list.GetTotalLength() - i));
     return v;
 }
 
@@ -131,7 +140,7 @@ struct Fixture : ::testing::Test {
     TempDir dir;
     ScriptedUi ui;
     RecordingPlayback playback;
-    MainDialog main{ui, playback};
+    MainDialog main { ui, playback };
 };
 using MainDialogTest = Fixture;
 } // namespace
@@ -140,7 +149,7 @@ TEST_F(MainDialogTest, EightStepsOfUndoAndTheMenuText)
 {
     LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
     EXPECT_EQ(doc.bDirty, 0);
-    std::vector<std::vector<int32_t>> states{Samples(doc.claAudio)};
+    std::vector<std::vector<int32_t>> states { Samples(doc.claAudio) };
     for (int i = 0; i < 9; ++i) {
         main.ModifySelection(100 * i, 100 * i + 50, 0);
         main.EvCommand(CM_DELETE);
@@ -182,7 +191,8 @@ TEST_F(MainDialogTest, DocumentsAreOpenedOnceAndNumbered)
     LOVFile& doc = Open(strPath);
     main.EvCommand(CM_FILENEW);
     EXPECT_NE(main.GetCurrentFile(), &doc);
-    EXPECT_TRUE(main.LoadFile(dir.File("A.WAV"), false, false)) << "paths compare without regard to case";
+    EXPECT_TRUE(main.LoadFile(dir.File("A.WAV"), false, false))
+        << "paths compare without regard to case";
     EXPECT_EQ(main.GetCurrentFile(), &doc);
     EXPECT_EQ(main.GetNoFiles(), 2);
     EXPECT_EQ(doc.GetDisplayName(), "a.wav");
@@ -202,8 +212,9 @@ TEST_F(MainDialogTest, DocumentsAreOpenedOnceAndNumbered)
 TEST_F(MainDialogTest, NewFileDialogAcceptsOnlyRatesInRange)
 {
     LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", true);
-    for (int32_t iBad : {5999, 96001})
-        ui.Answer1("New File", [iBad](LDialogValues& v) { return v.Set("SelectedSampleRate", iBad), true; });
+    for (int32_t iBad : { 5999, 96001 })
+        ui.Answer1("New File",
+            [iBad](LDialogValues& v) { return v.Set("SelectedSampleRate", iBad), true; });
     ui.Answer1("New File", [](LDialogValues& v) {
         v.Set("SelectedSampleRate", 96000);
         v.Set("SelectedChannels", 2);
@@ -280,7 +291,8 @@ TEST_F(MainDialogTest, ConvertRateKeepsTheSelectionInMilliseconds)
 {
     LOVFile& doc = Open(MakeWav(dir, "a.wav", 44100, 1, 44100 * 3));
     main.ModifySelection(44100, 88200, 50000);
-    ui.Answer1("Convert Sample Rate", [](LDialogValues& v) { return v.Set("SampleRate", 22050), true; });
+    ui.Answer1(
+        "Convert Sample Rate", [](LDialogValues& v) { return v.Set("SampleRate", 22050), true; });
     main.EvCommand(CM_CONVERTRATE);
     EXPECT_EQ(doc.claAudio.GetSampleRate(), 22050);
     EXPECT_EQ(doc.sSelStart, 22050);
@@ -328,7 +340,8 @@ TEST_F(MainDialogTest, InsertSilenceTakesItsStepAfterTheDialog)
     LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 1000));
     main.EvCommand(CM_INSSILENCEEND); // cancelled
     EXPECT_TRUE(doc.GetUndoName().empty());
-    ui.Answer1("Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 1500), true; });
+    ui.Answer1(
+        "Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 1500), true; });
     main.EvCommand(CM_INSSILENCEEND);
     EXPECT_EQ(doc.GetLength(), 1000 + 12000);
     EXPECT_EQ(doc.GetUndoName(), "Insert Silence At The End");
@@ -344,8 +357,8 @@ TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
     ui.Answer1("Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 100), true; });
     main.EvCommand(CM_INSSILENCEBEGIN);
     std::string strTaken = MakeWav(dir, "taken.wav", 8000, 1, 10);
-    ui.saveFiles = {strTaken, dir.File("new.wav")};
-    ui.answers = {MainDialogUi::Answer::No};
+    ui.saveFiles = { strTaken, dir.File("new.wav") };
+    ui.answers = { MainDialogUi::Answer::No };
     main.EvCommand(CM_FILESAVE); // untitled: Save As
     EXPECT_EQ(ui.iSaveDialogs, 2) << "No to the replace question shows the file dialog again";
     EXPECT_EQ(doc.szFilePath, dir.File("new.wav"));
@@ -355,11 +368,11 @@ TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
     // closing then does not lose them.
     ui.Answer1("Insert Silence", [](LDialogValues&) { return true; });
     main.EvCommand(CM_INSSILENCEBEGIN);
-    ui.saveFiles = {dir.File("no/such/folder/x.wav")};
+    ui.saveFiles = { dir.File("no/such/folder/x.wav") };
     main.EvCommand(CM_FILESAVEAS);
     EXPECT_EQ(doc.szFilePath, dir.File("new.wav"));
     EXPECT_EQ(doc.bDirty, 1);
-    ui.answers = {MainDialogUi::Answer::No};
+    ui.answers = { MainDialogUi::Answer::No };
     main.EvCommand(CM_FILECLOSE);
     EXPECT_EQ(main.GetNoFiles(), 0);
 
@@ -368,14 +381,14 @@ TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
     main.EvCommand(CM_FILENEW);
     ui.Answer1("Insert Silence", [](LDialogValues&) { return true; });
     main.EvCommand(CM_INSSILENCEBEGIN);
-    ui.answers = {MainDialogUi::Answer::Yes};
+    ui.answers = { MainDialogUi::Answer::Yes };
     ui.questions.clear();
     main.EvCommand(CM_FILECLOSE);
     ASSERT_EQ(ui.questions.size(), 1u);
     EXPECT_EQ(ui.questions[0], "Save changes to \"Untitled 1\"?");
     EXPECT_EQ(main.GetNoFiles(), 1) << "the close waits for a save that worked";
     EXPECT_FALSE(main.CanClose()) << "the same on exit";
-    ui.answers = {MainDialogUi::Answer::No};
+    ui.answers = { MainDialogUi::Answer::No };
     main.EvCommand(CM_FILECLOSE);
     EXPECT_EQ(main.GetNoFiles(), 0);
 }
@@ -414,7 +427,9 @@ TEST_F(MainDialogTest, EditsOnTenHoursReadNoAudio)
     const int64_t iRead = LFile::GetBytesRead();
     const int32_t iLength = doc.GetLength();
     uint32_t uSeed = 12345;
-    auto Random = [&uSeed](int32_t n) { return int32_t((uSeed = uSeed * 1664525u + 1013904223u) % uint32_t(n)); };
+    auto Random = [&uSeed](int32_t n) {
+        return int32_t((uSeed = uSeed * 1664525u + 1013904223u) % uint32_t(n));
+    };
     for (int i = 0; i < 40; ++i) {
         int32_t a = Random(doc.GetLength() - 10), b = a + 1 + Random(44100 * 60);
         main.ModifySelection(a, std::min(b, doc.GetLength()), 0);
@@ -446,18 +461,19 @@ TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
     LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
     ui.Answer1("Repeat Loop", [](LDialogValues& v) { return v.Set("RepeatNumTimes", 2), true; });
     ui.Answer1("Normalize", [](LDialogValues& v) { return v.Set("NormalizePeakLevel", 50), true; });
-    for (CommandCase c : {
-             CommandCase{CM_DELETE, "Delete", 1000, 3000, L - 2000, 1000, 1000, 1000},
-             CommandCase{CM_TRIM, "Trim", 1000, 3000, 2000, 0, 0, 0},
-             CommandCase{CM_TRIMSTART, "Trim Start", 1000, 3000, L - 1000, 0, 2000, 0},
-             CommandCase{CM_TRIMEND, "Trim End", 1000, 3000, 3000, 1000, 3000, 0},
-             CommandCase{CM_SILENCE, "Edit Silence", 1000, 3000, L, 1000, 3000, 1000},
-             CommandCase{CM_REPEATLOOP, "Repeat Loop", 1000, 3000, L + 4000, 1000, 3000, 1000},
-             CommandCase{CM_NORMALIZE, "Normalize", 1000, 3000, L, 1000, 3000, 1000},
-             CommandCase{CM_FADEOUTTRIM, "Fade Out and Trim", 1000, 3000, 3000, 1000, 3000, 1000},
-             CommandCase{CM_DCOFFSET, "DC Offset Correction", 1000, 3000, L, 1000, 3000, 1000},
-             CommandCase{CM_CONVERTSTEREO, "Convert Channels", 1000, 3000, L, 1000, 3000, 0},
-         }) {
+    for (CommandCase c :
+        {
+            CommandCase { CM_DELETE, "Delete", 1000, 3000, L - 2000, 1000, 1000, 1000 },
+            CommandCase { CM_TRIM, "Trim", 1000, 3000, 2000, 0, 0, 0 },
+            CommandCase { CM_TRIMSTART, "Trim Start", 1000, 3000, L - 1000, 0, 2000, 0 },
+            CommandCase { CM_TRIMEND, "Trim End", 1000, 3000, 3000, 1000, 3000, 0 },
+            CommandCase { CM_SILENCE, "Edit Silence", 1000, 3000, L, 1000, 3000, 1000 },
+            CommandCase { CM_REPEATLOOP, "Repeat Loop", 1000, 3000, L + 4000, 1000, 3000, 1000 },
+            CommandCase { CM_NORMALIZE, "Normalize", 1000, 3000, L, 1000, 3000, 1000 },
+            CommandCase { CM_FADEOUTTRIM, "Fade Out and Trim", 1000, 3000, 3000, 1000, 3000, 1000 },
+            CommandCase { CM_DCOFFSET, "DC Offset Correction", 1000, 3000, L, 1000, 3000, 1000 },
+            CommandCase { CM_CONVERTSTEREO, "Convert Channels", 1000, 3000, L, 1000, 3000, 0 },
+        }) {
         LOVFile& doc = Open(MakeWav(dir, "t" + std::to_string(c.iId) + ".wav", 8000, 1, L));
         main.ModifySelection(c.iSelStart, c.iSelEnd, 0);
         main.EvCommand(c.iId);
@@ -492,7 +508,7 @@ TEST_F(MainDialogTest, MixInsertAndSpeedCommandsOnLoadedFiles)
 
     // Insert File at the current position converts nothing here and keeps
     // the selection.
-    ui.openFiles = {{strClip}};
+    ui.openFiles = { { strClip } };
     main.ModifySelection(100, 200, 1000);
     main.EvCommand(CM_INSFILECURRENT);
     EXPECT_EQ(doc.GetUndoName(), "Insert File At Current Position");
@@ -503,7 +519,7 @@ TEST_F(MainDialogTest, MixInsertAndSpeedCommandsOnLoadedFiles)
 
     // Mix File over [1000, 2000) at 100 %, increasing the selection to the
     // clip's duration.
-    ui.openFiles = {{strClip}};
+    ui.openFiles = { { strClip } };
     ui.Answer1("Mix File", [](LDialogValues& v) {
         v.Set("PasteMixVolume", 100);
         v.Set("LongerSelection", 1);
@@ -520,7 +536,8 @@ TEST_F(MainDialogTest, MixInsertAndSpeedCommandsOnLoadedFiles)
 
     // Constant pitch at 50 % doubles the selection's duration; its undo
     // step is taken before the dialog.
-    ui.Answer1("Constant Pitch and Speed Change", [](LDialogValues& v) { return v.Set("ConstPitchSpeed", 50), true; });
+    ui.Answer1("Constant Pitch and Speed Change",
+        [](LDialogValues& v) { return v.Set("ConstPitchSpeed", 50), true; });
     main.ModifySelection(0, 4000, 0);
     main.EvCommand(CM_PITCHSPEED);
     EXPECT_EQ(doc.GetUndoName(), "Constant Pitch and Speed Change");
@@ -536,14 +553,15 @@ TEST_F(MainDialogTest, CloseAllStopsAtCancel)
 {
     for (int i = 0; i < 3; ++i) {
         main.EvCommand(CM_FILENEW);
-        ui.Answer1("Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 10), true; });
+        ui.Answer1(
+            "Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 10), true; });
         main.EvCommand(CM_INSSILENCEEND);
     }
-    ui.answers = {MainDialogUi::Answer::No, MainDialogUi::Answer::Cancel};
+    ui.answers = { MainDialogUi::Answer::No, MainDialogUi::Answer::Cancel };
     main.EvCommand(CM_CLOSEALL);
     EXPECT_EQ(main.GetNoFiles(), 2) << "the first closed, the Cancel kept the rest";
     EXPECT_EQ(ui.questions.size(), 2u);
-    ui.answers = {MainDialogUi::Answer::No, MainDialogUi::Answer::No};
+    ui.answers = { MainDialogUi::Answer::No, MainDialogUi::Answer::No };
     main.EvCommand(CM_CLOSEALL);
     EXPECT_EQ(main.GetNoFiles(), 0);
     EXPECT_EQ(main.GetCurrentFile(), nullptr);

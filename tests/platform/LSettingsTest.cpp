@@ -1,17 +1,18 @@
-#include "platform/LFolders.h"
 #include "platform/LSettings.h"
-#include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
+#include "platform/LFolders.h"
+#include "support/TestSupport.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace {
 // Points the store at a fresh folder for one test and back afterwards.
 class SettingsFolder {
 public:
-    SettingsFolder() : strOld(getenv("ORVENNA_CONFIG_DIR"))
+    SettingsFolder()
+        : strOld(getenv("ORVENNA_CONFIG_DIR"))
     {
         setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
         LSettings::Get().Reload();
@@ -49,7 +50,7 @@ TEST(LSettings, MissingEmptyOrMalformedValuesGiveTheDefault)
 {
     SettingsFolder folder;
     TestSupport::WriteAll(folder.dir.File("Orvenna.ini"),
-                          {'[', 'S', ']', '\n', 'a', '=', '\n', 'b', '=', 'x', '\n', 'c', '=', '7', '\n'});
+        { '[', 'S', ']', '\n', 'a', '=', '\n', 'b', '=', 'x', '\n', 'c', '=', '7', '\n' });
     LSettings& s = LSettings::Get();
     s.Reload();
     EXPECT_EQ(s.GetInt("S", "a", 5), 5);

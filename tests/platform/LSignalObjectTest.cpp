@@ -1,8 +1,8 @@
 #include "platform/LSignalObject.h"
+
 #include "platform/LUiDispatcher.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 

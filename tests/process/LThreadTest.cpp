@@ -1,12 +1,12 @@
+#include "process/LThread.h"
+
 #include "platform/LUiDispatcher.h"
 #include "process/LProgressDialog.h"
-#include "process/LThread.h"
 #include "process/LThreadQueuedNotify.h"
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace {
@@ -15,9 +15,9 @@ using Clock = std::chrono::steady_clock;
 class CountingThread : public LThread {
 public:
     ~CountingThread() override { StopThreadTimed(5000); }
-    std::atomic<int> iStarts{0};
-    std::atomic<bool> bRunForever{true};
-    std::atomic<bool> bIgnoreStop{false};
+    std::atomic<int> iStarts { 0 };
+    std::atomic<bool> bRunForever { true };
+    std::atomic<bool> bIgnoreStop { false };
 
 protected:
     void ThreadFunction() override
@@ -158,7 +158,7 @@ int ProcessBody(LProgressDialog& dlg, Waiter& w)
 TEST(LProgressDialog, WaitsPumping)
 {
     LSignalObject signal;
-    Waiter w{&signal};
+    Waiter w { &signal };
     std::thread setter([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
         signal.Set();

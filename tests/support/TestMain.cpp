@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 
@@ -9,8 +8,9 @@
 // temporary folder, so no test touches the user's files.
 int main(int argc, char** argv)
 {
-    std::string strBase = (std::filesystem::temp_directory_path() /
-                           ("orvenna-env-" + std::to_string(getpid()))).string();
+    std::string strBase
+        = (std::filesystem::temp_directory_path() / ("orvenna-env-" + std::to_string(getpid())))
+              .string();
     std::filesystem::create_directories(strBase + "/config");
     std::filesystem::create_directories(strBase + "/data");
     setenv("ORVENNA_CONFIG_DIR", (strBase + "/config").c_str(), 1);

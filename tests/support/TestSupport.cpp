@@ -1,12 +1,11 @@
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,7 +16,8 @@ namespace TestSupport {
 
 TempDir::TempDir()
 {
-    std::string strTemplate = (std::filesystem::temp_directory_path() / "orvenna-test-XXXXXX").string();
+    std::string strTemplate
+        = (std::filesystem::temp_directory_path() / "orvenna-test-XXXXXX").string();
     std::vector<char> buf(strTemplate.begin(), strTemplate.end());
     buf.push_back('\0');
     if (mkdtemp(buf.data()))
@@ -31,7 +31,10 @@ TempDir::~TempDir()
         std::filesystem::remove_all(strPath, ec);
 }
 
-std::string TempDir::File(const std::string& strName) const { return strPath + "/" + strName; }
+std::string TempDir::File(const std::string& strName) const
+{
+    return strPath + "/" + strName;
+}
 
 std::string FindProgram(const std::string& strName)
 {
@@ -131,7 +134,10 @@ void Put32(std::vector<uint8_t>& v, uint32_t x)
     Put16(v, x >> 16);
 }
 
-void PutTag(std::vector<uint8_t>& v, const char* szTag) { v.insert(v.end(), szTag, szTag + 4); }
+void PutTag(std::vector<uint8_t>& v, const char* szTag)
+{
+    v.insert(v.end(), szTag, szTag + 4);
+}
 
 std::vector<int16_t> MakeSignal(int32_t iFrames, int iChannels, int32_t iRate, uint32_t uSeed)
 {
@@ -141,8 +147,8 @@ std::vector<int16_t> MakeSignal(int32_t iFrames, int iChannels, int32_t iRate, u
         for (int c = 0; c < iChannels; ++c) {
             uNoise = uNoise * 1664525u + 1013904223u;
             double t = double(i) / iRate;
-            double x = 9000 * sin(2 * M_PI * (440 + 110 * c) * t) + 5000 * sin(2 * M_PI * 1375 * t) +
-                       double(int32_t(uNoise >> 16) - 32768) / 32;
+            double x = 9000 * sin(2 * M_PI * (440 + 110 * c) * t) + 5000 * sin(2 * M_PI * 1375 * t)
+                + double(int32_t(uNoise >> 16) - 32768) / 32;
             v[size_t(i) * size_t(iChannels) + size_t(c)] = int16_t(lrint(x));
         }
     return v;

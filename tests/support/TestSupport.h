@@ -10,7 +10,7 @@
 #define REQUIRE_PEER(name)                                                                         \
     do {                                                                                           \
         if (!TestSupport::HavePeer(name))                                                          \
-            GTEST_SKIP() << "peer program " << (name) << " missing";                              \
+            GTEST_SKIP() << "peer program " << (name) << " missing";                               \
     } while (0)
 
 namespace TestSupport {

@@ -3,12 +3,11 @@
 #include "platform/sound/SoundTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace {
 // Points ALSA at a configuration with a "orvenna_capture" PCM that writes
@@ -16,14 +15,17 @@ namespace {
 // configuration when it goes.
 class AlsaFileDevice {
 public:
-    explicit AlsaFileDevice(const TestSupport::TempDir& dir) : strRaw(dir.File("played.raw"))
+    explicit AlsaFileDevice(const TestSupport::TempDir& dir)
+        : strRaw(dir.File("played.raw"))
     {
         std::string strConf = dir.File("asound.conf");
         std::ofstream(strConf) << "</usr/share/alsa/alsa.conf>\n"
                                   "pcm.orvenna_capture {\n"
                                   "    type file\n"
                                   "    slave.pcm \"null\"\n"
-                                  "    file \"" << strRaw << "\"\n"
+                                  "    file \""
+                               << strRaw
+                               << "\"\n"
                                   "    format \"raw\"\n"
                                   "}\n";
         setenv("ALSA_CONFIG_PATH", strConf.c_str(), 1);
@@ -45,7 +47,8 @@ TEST(LWaveOutAlsa, PlaysThroughTheSoundSystemByName)
     int32_t iDevice = LWaveOut::FindDevice("orvenna_capture");
     if (iDevice < 0)
         GTEST_SKIP() << "PortAudio does not list the ALSA file device of the test configuration";
-    EXPECT_LT(iDevice, LWaveOut::GetDeviceCount() - 1) << "the sound system's devices come before null";
+    EXPECT_LT(iDevice, LWaveOut::GetDeviceCount() - 1)
+        << "the sound system's devices come before null";
 
     constexpr uint32_t kRate = 44100;
     std::vector<TestBuffer> buffers;
@@ -82,7 +85,8 @@ TEST(LWaveOutAlsa, PlaysThroughTheSoundSystemByName)
         vPlayed.insert(vPlayed.end(), b.vSamples.begin(), b.vSamples.end());
     // The device may add silence before and after: line up the first sounding samples.
     auto FirstSound = [](const std::vector<int16_t>& v) {
-        return size_t(std::find_if(v.begin(), v.end(), [](int16_t s) { return s != 0; }) - v.begin());
+        return size_t(
+            std::find_if(v.begin(), v.end(), [](int16_t s) { return s != 0; }) - v.begin());
     };
     size_t iGot = FirstSound(vGot), iPlayed = FirstSound(vPlayed);
     ASSERT_LT(iGot, vGot.size()) << "nothing reached the file";
@@ -91,6 +95,7 @@ TEST(LWaveOutAlsa, PlaysThroughTheSoundSystemByName)
     EXPECT_EQ(iStart % 2, 0u) << "whole frames";
     ASSERT_GE(vGot.size() - iStart, vPlayed.size());
     EXPECT_TRUE(std::equal(vPlayed.begin(), vPlayed.end(), vGot.begin() + long(iStart)));
-    EXPECT_TRUE(std::all_of(vGot.begin() + long(iStart + vPlayed.size()), vGot.end(),
-                            [](int16_t s) { return s == 0; })) << "only silence after the sound";
+    EXPECT_TRUE(std::all_of(
+        vGot.begin() + long(iStart + vPlayed.size()), vGot.end(), [](int16_t s) { return s == 0; }))
+        << "only silence after the sound";
 }

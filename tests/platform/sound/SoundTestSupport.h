@@ -12,7 +12,8 @@ struct TestBuffer {
     std::vector<int16_t> vSamples;
     WAVEHDR hdr;
 
-    explicit TestBuffer(std::vector<int16_t> v) : vSamples(std::move(v))
+    explicit TestBuffer(std::vector<int16_t> v)
+        : vSamples(std::move(v))
     {
         hdr.lpData = reinterpret_cast<char*>(vSamples.data());
         hdr.dwBufferLength = uint32_t(vSamples.size() * 2);
