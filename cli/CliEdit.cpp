@@ -192,6 +192,9 @@ int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
     main.EvCommand(step.pCommand->iId);
     if (!ui.strFailure.empty())
         return CliFail(step.strText + ": " + ui.strFailure);
+    // An operation that failed on its way (a result it could not write).
+    if (std::string strShown = LConsoleProgressView::TakeError(); !strShown.empty())
+        return CliFail(step.strText + ": " + strShown);
     if (!ui.pending.empty())
         return CliFail("\"" + step.strText + "\": no dialog asked for " + ui.pending.front().first
             + " (the command has no dialog, or did nothing here)");

@@ -75,7 +75,7 @@ int ProcessBody(LProgressDialog& dlg, EfDCOffset& data)
         return 0;
     LCutListAudio range;
     data.pDoc->EfCopy(data.iStart, data.iEnd, range);
-    return EfRenderRange(*data.pDoc, data.iStart, data.iEnd, [&](LSoundSinkBase& sink) {
+    return EfRenderRange(dlg, *data.pDoc, data.iStart, data.iEnd, [&](LSoundSinkBase& sink) {
         LSRCCutListAudio src(range);
         return DCOffsetBody(dlg, &src, &sink);
     });

@@ -132,7 +132,7 @@ int ProcessBody(LProgressDialog& dlg, EfMixPaste& data)
     MixPanGains(data.iVolume, data.iPan, &g.aGain[0], &g.aGain[1]);
     if (doc.GetChannels() == 1)
         g.aGain[0] = g.aGain[1] = int32_t((int64_t(g.aGain[0]) + g.aGain[1]) / 2);
-    return EfRenderRange(doc, data.iStart, iEnd, [&](LSoundSinkBase& sink) {
+    return EfRenderRange(dlg, doc, data.iStart, iEnd, [&](LSoundSinkBase& sink) {
         return RenderMix(dlg, range, clip, iTotal, iFadeStart, g, sink);
     });
 }

@@ -62,7 +62,7 @@ int ProcessBody(LProgressDialog& dlg, EfReverse& data)
         return 2;
     if (data.iEnd <= data.iStart)
         return 0;
-    return EfRenderRange(*data.pDoc, data.iStart, data.iEnd, [&](LSoundSinkBase& sink) {
+    return EfRenderRange(dlg, *data.pDoc, data.iStart, data.iEnd, [&](LSoundSinkBase& sink) {
         LSRCCutListAudio src(*data.pDoc);
         return ReverseBody(dlg, src, sink, data.iStart, data.iEnd);
     });

@@ -92,7 +92,7 @@ int ProcessBody(LProgressDialog& dlg, LEfEnvelope& data)
     dlg.SetText("Envelope", 0);
     dlg.SetText("Please wait...", 1);
     const int32_t iTotal = data.iEnd - data.iStart;
-    return EfRenderRange(*data.pDoc, data.iStart, data.iEnd, [&](LSoundSinkBase& sink) {
+    return EfRenderRange(dlg, *data.pDoc, data.iStart, data.iEnd, [&](LSoundSinkBase& sink) {
         return RenderEnvelope(dlg, *data.pDoc, data.iStart, iTotal, *data.pPointList, sink);
     });
 }

@@ -1,11 +1,23 @@
 #include "effects/LEfSoundProcess.h"
 
 #include "audio/LSRCNull.h"
+#include "edit/LAudioCutTank.h"
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
+#include "platform/LFile.h"
 
 #include <algorithm>
 #include <vector>
+
+int EfWriteFailed(LProgressDialog& dlg, const LSoundSinkBase& sink)
+{
+    std::string strText
+        = "Cannot write the audio working folder \"" + LAudioCutTank::Get().GetFolder() + "\"";
+    if (sink.GetErrno() != 0)
+        strText += ": " + LFile::DescribeError(sink.GetErrno());
+    dlg.ShowError(strText + ".");
+    return 2;
+}
 
 int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data)
 {
@@ -25,12 +37,12 @@ int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data)
             return 1;
         int32_t n = int32_t(std::min<int64_t>(kBlockFrames, iTotal - iDone));
         if (n <= 0)
-            return data.hSink && !data.hSink->Close() ? 2 : 0;
+            return data.hSink && !data.hSink->Close() ? EfWriteFailed(dlg, *data.hSink) : 0;
         data.hSource->Read(block.data(), n);
         if (data.hSink) {
             data.hSink->Write(block.data(), n);
             if (data.hSink->IsError())
-                return 2;
+                return EfWriteFailed(dlg, *data.hSink);
         }
         iDone += n;
         dlg.SetProgress(double(iDone) / double(iTotal));

@@ -17,6 +17,10 @@ struct LEfSoundProcess {
     int32_t iStart = 0;
 };
 
+// Says that a result could not be written to the audio working folder (its
+// disk is full, say), with the reason; returns 2. The document stays as it was.
+int EfWriteFailed(LProgressDialog& dlg, const LSoundSinkBase& sink);
+
 int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data);
 
 // The shared body of the range effects: the selection of the document is

@@ -42,8 +42,10 @@ inline MP3I4 MP3ToInt(MP3V4 v)
 // processor picks one when the program loads. The lane width changes no
 // result: every lane does the same multiplications and additions in the
 // same order, and neither build contracts them into fused operations.
+// The choice runs before any sanitizer runtime is ready, which ThreadSanitizer
+// does not survive: its builds take the base set only.
 typedef float MP3V8 __attribute__((vector_size(32)));
-#if defined(__x86_64__) && !defined(__clang__)
+#if defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define MP3_WIDE __attribute__((target_clones("avx2", "default")))
 #else
 #define MP3_WIDE

@@ -84,6 +84,20 @@ TEST(Cli, FullDiskFailsAndKeepsTheOldFile)
     EXPECT_EQ(std::count(strOut.begin(), strOut.end(), '\n'), 1) << strOut;
     EXPECT_FALSE(fs::exists(dir.File("x.wav")));
     EXPECT_EQ(CountNamed(strDisk, ".aud") + CountNamed(strDisk, ".grf"), 0);
+    // Room for the load's cut file (1.06 MB) but not for the effect's: the
+    // effect says why, and nothing is saved.
+    fs::remove(strDisk + "/filler");
+    WriteAll(strDisk + "/filler", std::vector<uint8_t>(fs::space(strDisk).available - 1600000));
+    strOut.clear();
+    EXPECT_EQ(Cli(dir, strDisk, { "edit", strIn, "-o", dir.File("y.wav"), "Select All", "Reverse" },
+                  &strOut),
+        2);
+    EXPECT_EQ(strOut.rfind("orvenna-cli: Reverse: Cannot write the audio working folder \"", 0), 0u)
+        << strOut;
+    EXPECT_NE(strOut.find("\": out of space.\n"), std::string::npos) << strOut;
+    EXPECT_EQ(std::count(strOut.begin(), strOut.end(), '\n'), 1) << strOut;
+    EXPECT_FALSE(fs::exists(dir.File("y.wav")));
+    EXPECT_EQ(CountNamed(strDisk, ".aud") + CountNamed(strDisk, ".grf"), 0);
 }
 
 // Two MP3 saves of one name into two folders at once both come out whole.
