@@ -2,8 +2,9 @@
 # Sets up a fresh Debian machine for Orvenna and then either runs the
 # program's main job ("run") or every test ("test").
 #   scripts/orvenna.sh run [FILE...]   install what is missing, build, start the editor
-#   scripts/orvenna.sh test   install what is missing, build with sanitizers, run all tests
-#                             (ORVENNA_TSAN=1 adds the threaded layers under ThreadSanitizer)
+#   scripts/orvenna.sh test   install what is missing, check the formatting, build with
+#                             sanitizers and warnings as errors, run all tests, then the
+#                             threaded layers under ThreadSanitizer and the fuzz targets
 set -eu
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +13,7 @@ MODE=${1:-run}
 # Every Debian package the project needs: build tools, libraries, and the
 # peer programs the interoperation tests and the outside components use.
 PACKAGES="build-essential g++ cmake ninja-build pkg-config git libgtest-dev
-clang libclang-rt-14-dev sox ffmpeg mpg123 lame libgsm-tools xdg-utils time
+clang clang-format libclang-rt-14-dev sox ffmpeg mpg123 lame libgsm-tools xdg-utils time
 qt6-base-dev libgl-dev portaudio19-dev libasound2-dev alsa-utils xvfb xauth"
 
 install_packages() {
@@ -60,11 +61,12 @@ run)
     "$CLI" info "$SAMPLE_DIR/edited.wav"
     ;;
 test)
-    build "$ROOT/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_SANITIZE=ON
+    # Every C++ file as the repository's .clang-format lays it out.
+    (cd "$ROOT" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
+    build "$ROOT/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_SANITIZE=ON -DORVENNA_WERROR=ON
     (cd "$ROOT/build/test" && ctest --output-on-failure -j2 --timeout 900)
-    if [ "${ORVENNA_TSAN:-0}" = 1 ]; then
-        # The threaded layers again under ThreadSanitizer (ORVENNA_TSAN=1; not
-        # in CI, whose time it would exceed).
+    # The threaded layers again under ThreadSanitizer (ORVENNA_TSAN=0 skips it).
+    if [ "${ORVENNA_TSAN:-1}" = 1 ]; then
         cmake -S "$ROOT" -B "$ROOT/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_TSAN=ON -DORVENNA_APP=OFF >/dev/null
         cmake --build "$ROOT/build/tsan" --target test_platform test_process test_engine
         for t in test_platform test_process test_engine; do
