@@ -41,12 +41,7 @@ LRawFileDataSoundSinkBase::~LRawFileDataSoundSinkBase()
 
 bool LRawFileDataSoundSinkBase::CheckFile()
 {
-    if (file.GetError() != 0 && !IsError()) {
-        LTrace("LRawFileDataSoundSinkBase unable to write the file: %s",
-            LFile::DescribeError(file.GetError()).c_str());
-        SetError(file.GetError());
-    }
-    return !IsError();
+    return LSoundSinkBase::CheckFile(file, "LRawFileDataSoundSinkBase");
 }
 
 bool LRawFileDataSoundSinkBase::Close()

@@ -26,12 +26,7 @@ LSNKACMFile::LSNKACMFile(const std::string& strPath, const LWaveFormat& format)
 
 bool LSNKACMFile::CheckFile()
 {
-    if (file.GetError() != 0 && !IsError()) {
-        LTrace("LSNKACMFile unable to write the file: %s",
-            LFile::DescribeError(file.GetError()).c_str());
-        SetError(file.GetError());
-    }
-    return !IsError();
+    return LSoundSinkBase::CheckFile(file, "LSNKACMFile");
 }
 
 bool LSNKACMFile::OpenStream()

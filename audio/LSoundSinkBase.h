@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+class LFile;
+
 // A pushed stream of frames in the internal format.
 //
 // Write(p, n) adds n to the frames written and consumes n frames (at most
@@ -44,6 +46,9 @@ protected:
             iErrno = iReason;
     }
     void SetFramesWritten(int32_t i) { iFramesWritten = i; }
+    // For file sinks: sets the error flag with the file's reason when one of
+    // its calls failed (traced under szWho); false when the sink is in error.
+    bool CheckFile(const LFile& file, const char* szWho);
 
 private:
     int32_t iFramesWritten = 0;

@@ -1,7 +1,6 @@
 #include "edit/LSNKCutListAudio.h"
 
 #include "edit/LAudioCutTank.h"
-#include "platform/LTrace.h"
 
 #include <algorithm>
 
@@ -21,11 +20,8 @@ LSNKCutListAudio::LSNKCutListAudio(LCutListAudio& list, int32_t iRate, int iChan
 
 void LSNKCutListAudio::CheckFiles()
 {
-    if (int iErr = aud.GetError() ? aud.GetError() : grf.GetError(); iErr != 0 && !IsError()) {
-        LTrace("LSNKCutListAudio unable to write the cut file: %s",
-            LFile::DescribeError(iErr).c_str());
-        SetError(iErr);
-    }
+    CheckFile(aud, "LSNKCutListAudio (cut file)");
+    CheckFile(grf, "LSNKCutListAudio (graph file)");
 }
 
 bool LSNKCutListAudio::Close()
