@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <cmath>
@@ -7,14 +8,6 @@
 using namespace TestSupport;
 
 namespace {
-int Cli(const TempDir& dir, std::vector<std::string> args, std::string* pOut = nullptr)
-{
-    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
-    args.insert(args.begin(), ORVENNA_CLI_PATH);
-    return TestSupport::Run(args, pOut);
-}
-
 // "Length (seconds)", "Maximum amplitude" ... of a file, from sox.
 double Stat(const std::string& strPath, const std::string& strKey)
 {

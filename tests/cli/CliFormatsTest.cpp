@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -12,14 +13,6 @@
 using namespace TestSupport;
 
 namespace {
-int Cli(const TempDir& dir, std::vector<std::string> args, std::string* pOut = nullptr)
-{
-    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
-    args.insert(args.begin(), ORVENNA_CLI_PATH);
-    return TestSupport::Run(args, pOut);
-}
-
 // 16-bit samples as ffmpeg decodes them; a mono file is compared with the
 // left channel, which is what the channel converter keeps.
 std::vector<int16_t> Ffmpeg(const std::string& strPath, bool bLeftOnly = false)

@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -14,17 +15,6 @@ using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-// Runs the CLI with its settings in dir and its data (the audio working
-// folder) under strData; stdout and stderr go to pOut.
-int Cli(const TempDir& dir, const std::string& strData, std::vector<std::string> args,
-    std::string* pOut)
-{
-    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
-    setenv("XDG_DATA_HOME", strData.c_str(), 1);
-    args.insert(args.begin(), ORVENNA_CLI_PATH);
-    return TestSupport::Run(args, pOut);
-}
-
 std::string MakeTone(const TempDir& dir, const std::string& strName, const char* szSeconds)
 {
     std::string strPath = dir.File(strName);
@@ -66,7 +56,7 @@ TEST(Cli, FullDiskFailsAndKeepsTheOldFile)
     for (const auto& args : { std::vector<std::string> { "convert", strIn, strOld },
              std::vector<std::string> { "edit", strOld, "Select All", "Reverse" } }) {
         std::string strOut;
-        EXPECT_EQ(Cli(dir, dir.File("data"), args, &strOut), 2) << args[0];
+        EXPECT_EQ(CliWithData(dir, dir.File("data"), args, &strOut), 2) << args[0];
         EXPECT_EQ(strOut, strLine);
         EXPECT_EQ(ReadAll(strOld), old);
         EXPECT_EQ(CountNamed(strDisk, ".part-"), 0);
@@ -74,8 +64,8 @@ TEST(Cli, FullDiskFailsAndKeepsTheOldFile)
     // The audio working folder on the full disk: the load cannot write its
     // cut file and says so.
     std::string strOut;
-    EXPECT_EQ(Cli(dir, strDisk, { "edit", strIn, "-o", dir.File("x.wav"), "Select All", "Reverse" },
-                  &strOut),
+    EXPECT_EQ(CliWithData(dir, strDisk,
+                  { "edit", strIn, "-o", dir.File("x.wav"), "Select All", "Reverse" }, &strOut),
         2);
     const std::string strStart = "orvenna-cli: Unable to open the file \"" + strIn
         + "\". Cannot write the audio working folder \"" + strDisk + "/";
@@ -89,8 +79,8 @@ TEST(Cli, FullDiskFailsAndKeepsTheOldFile)
     fs::remove(strDisk + "/filler");
     WriteAll(strDisk + "/filler", std::vector<uint8_t>(fs::space(strDisk).available - 1600000));
     strOut.clear();
-    EXPECT_EQ(Cli(dir, strDisk, { "edit", strIn, "-o", dir.File("y.wav"), "Select All", "Reverse" },
-                  &strOut),
+    EXPECT_EQ(CliWithData(dir, strDisk,
+                  { "edit", strIn, "-o", dir.File("y.wav"), "Select All", "Reverse" }, &strOut),
         2);
     EXPECT_EQ(strOut.rfind("orvenna-cli: Reverse: Cannot write the audio working folder \"", 0), 0u)
         << strOut;
@@ -127,7 +117,7 @@ TEST(Cli, TwoMp3SavesOfOneNameAtOnce)
     }
     for (const char* sz : { "a", "b" }) {
         std::string strInfo;
-        ASSERT_EQ(Cli(dir, dir.Path(), { "info", dir.File(sz) + "/song.mp3" }, &strInfo), 0)
+        ASSERT_EQ(CliWithData(dir, dir.Path(), { "info", dir.File(sz) + "/song.mp3" }, &strInfo), 0)
             << strInfo;
         int iFrames = std::stoi(strInfo.substr(strInfo.find("frames") + 6));
         EXPECT_GE(iFrames, 20 * 44100) << sz;
