@@ -83,12 +83,11 @@ std::vector<std::string> Filters(bool bWriting)
     v.front() = "Audio Files (" + strLower.substr(1) + strUpper + ")";
     return v;
 }
-} // namespace
 
-const std::vector<LFileFormat>& LFileFormats::All()
+std::vector<LFileFormat>& Rows()
 {
     using S = LFormatSettings;
-    static const std::vector<LFileFormat> rows = {
+    static std::vector<LFileFormat> rows = {
         { "wav", { ".wav" }, "Wave Files(*.wav)", S::WaveFormat, true, OpenWav, WavSink },
         { "mp3", { ".mp3" }, "MPEG Layer-3 Files(*.mp3)", S::Mp3Encoder, true, OpenMp3, nullptr },
         { "vox", { ".vox" }, "Vox Files(*.vox)", S::Headerless, true, LHeaderlessFormat::OpenSource,
@@ -100,6 +99,25 @@ const std::vector<LFileFormat>& LFileFormats::All()
         { "au", { ".au" }, "Sun AU Files(*.au)", S::None, true, OpenAu, AuSink },
     };
     return rows;
+}
+} // namespace
+
+const std::vector<LFileFormat>& LFileFormats::All()
+{
+    return Rows();
+}
+
+void LFileFormats::Register(const std::vector<LFileFormat>& added)
+{
+    std::vector<LFileFormat>& rows = Rows();
+    for (const LFileFormat& row : added) {
+        auto it = std::find_if(rows.begin(), rows.end(),
+            [&row](const LFileFormat& f) { return std::string(f.szName) == row.szName; });
+        if (it != rows.end())
+            *it = row;
+        else
+            rows.push_back(row);
+    }
 }
 
 const LFileFormat* LFileFormats::FindByPath(const std::string& strPath)

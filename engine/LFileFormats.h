@@ -47,6 +47,9 @@ class LFileFormats {
 public:
     // Every row, in the order the file dialogs list them.
     static const std::vector<LFileFormat>& All();
+    // Adds rows of the layers above (a row of the same name is replaced).
+    // Called at start by the program's main, before any other thread runs.
+    static void Register(const std::vector<LFileFormat>& rows);
     // The row of the path's extension (case ignored), or null.
     static const LFileFormat* FindByPath(const std::string& strPath);
     // The file dialogs' filters: "Audio Files (...)" over every readable (or
