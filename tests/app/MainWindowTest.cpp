@@ -257,26 +257,6 @@ TEST_F(MainWindowTest, NewInsertSilenceAndUndoThroughTheMenu)
     EXPECT_EQ(w.GetField(130)->text(), "0:00:00.000");
 }
 
-TEST_F(MainWindowTest, NewFileDialogRefusesRatesOutOfRange)
-{
-    LMDIMainWindow w;
-    script.Then(ModalScript::Fill({ { "SelectedSampleRate", "5999" } }, { "Mono (Single)" }));
-    script.Then(ModalScript::Answer(QMessageBox::Ok));
-    script.Then(ModalScript::Fill({ { "SelectedSampleRate", "6000" } }));
-    w.Action(CM_FILENEW)->trigger();
-    ASSERT_EQ(script.seen.size(), 3u);
-    EXPECT_EQ(script.seen[0].strTitle, "New File");
-    EXPECT_EQ(script.seen[1].strTitle, "Error");
-    EXPECT_EQ(
-        script.seen[1].strText, "Sample rates must be between 6000 and 96000 samples per second.");
-    EXPECT_EQ(script.seen[1].icon, QMessageBox::Critical);
-    ASSERT_NE(w.GetController().GetCurrentFile(), nullptr);
-    EXPECT_EQ(w.GetController().GetCurrentFile()->claAudio.GetSampleRate(), 6000);
-    EXPECT_EQ(w.GetRateStatusText(), "Sample Rate: 6000   Mono");
-    // Mono: the L / R display needs two channels.
-    EXPECT_FALSE(Enabled(w, CM_DISPLAYLEFTRIGHT));
-}
-
 TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
 {
     LMDIMainWindow w;

@@ -1,3 +1,5 @@
+#include "audio/LWaveHeader.h"
+#include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <chrono>
@@ -16,15 +18,6 @@ using namespace TestSupport;
 
 namespace {
 const std::string kCli = ORVENNA_CLI_PATH;
-
-// Runs the CLI with its working folder inside dir.
-int Cli(const TempDir& dir, std::vector<std::string> args, std::string* pOut = nullptr)
-{
-    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
-    args.insert(args.begin(), kCli);
-    return TestSupport::Run(args, pOut);
-}
 
 int CountCutFiles(const std::string& strRoot)
 {
@@ -84,23 +77,13 @@ TEST(Cli, InterruptCancelsAndCleansUp)
     std::string strIn = dir.File("big.wav");
     {
         // 40 minutes of 44.1 kHz stereo silence, written sparse.
-        std::vector<uint8_t> h;
-        uint32_t uData = 44100u * 4 * 60 * 40;
-        PutTag(h, "RIFF");
-        Put32(h, uData + 36);
-        PutTag(h, "WAVE");
-        PutTag(h, "fmt ");
-        Put32(h, 16);
-        Put16(h, 1);
-        Put16(h, 2);
-        Put32(h, 44100);
-        Put32(h, 44100 * 4);
-        Put16(h, 4);
-        Put16(h, 16);
-        PutTag(h, "data");
-        Put32(h, uData);
+        const int64_t iFrames = 44100LL * 60 * 40;
+        LWaveHeader fmt;
+        fmt.nChannels = 2;
+        fmt.nBlockAlign = 4;
+        std::vector<uint8_t> h = fmt.Build(iFrames * 4, iFrames);
         WriteAll(strIn, h);
-        std::filesystem::resize_file(strIn, 44 + uint64_t(uData));
+        std::filesystem::resize_file(strIn, h.size() + uint64_t(iFrames) * 4);
     }
     setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
     setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);

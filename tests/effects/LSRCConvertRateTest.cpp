@@ -1,43 +1,18 @@
 #include "effects/LSRCConvertRate.h"
 
 #include "audio/LSRCNull.h"
+#include "support/AudioTestSupport.h"
 
 #include <cmath>
 #include <complex>
 #include <cstdio>
-#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 
-// A source computing each sample from its frame and channel.
-class FunctionSource : public LSoundSourceBase {
-public:
-    using Fn = std::function<int32_t(int64_t, int)>;
-    FunctionSource(int32_t iRate, int iCh, int32_t iLen, Fn fn)
-        : LSoundSourceBase(iRate, iCh, 0x7FFF0)
-        , iLength(iLen)
-        , fn(std::move(fn))
-    {
-    }
-    int32_t ReadAudio(int32_t* p, int32_t n) override
-    {
-        for (int32_t f = 0; f < n; ++f, ++iPos)
-            for (int c = 0; c < GetChannels(); ++c)
-                *p++ = iPos >= 0 && iPos < iLength ? fn(iPos, c) : 0;
-        return n;
-    }
-    int32_t GetPosition() override { return iPos; }
-    int32_t GetLength() override { return iLength; }
-    void Seek(int32_t f) override { iPos = f; }
-
-private:
-    int32_t iLength;
-    Fn fn;
-    int32_t iPos = 0;
-};
+using FunctionSource = TestSupport::FnSource;
 
 SourceHandle Sine(int32_t iRate, double dHz, double dAmp, int32_t iLen, int iCh = 1)
 {
@@ -49,10 +24,7 @@ SourceHandle Sine(int32_t iRate, double dHz, double dAmp, int32_t iLen, int iCh 
 
 std::vector<int32_t> ReadAll(LSoundSourceBase& src, int32_t iFrames)
 {
-    std::vector<int32_t> out(size_t(iFrames) * src.GetChannels());
-    for (int32_t i = 0; i < iFrames; i += 5000)
-        src.Read(out.data() + size_t(i) * src.GetChannels(), std::min(5000, iFrames - i));
-    return out;
+    return TestSupport::ReadFrames(src, iFrames, 5000);
 }
 
 // Signal-to-error ratio in dB of out against the input sine sampled at the
@@ -85,44 +57,6 @@ double ToneHz(const std::vector<int32_t>& v, int32_t iRate)
     return double(iCrossings - 1) * iRate / (dLast - dFirst);
 }
 } // namespace
-
-TEST(LRatePhaseTable, TakesTheExactRatioAndUnitGain)
-{
-    struct Case {
-        int32_t iFrom, iTo;
-        bool bWide;
-        int iPhases;
-        uint32_t uIn, uOut;
-        double dCutoff;
-    };
-    for (Case c : { Case { 44100, 48000, false, 160, 147, 160, 0.975 },
-             Case { 22050, 44100, false, 2, 1, 2, 0.975 },
-             Case { 48000, 44100, false, 147, 160, 147, 44100.0 / 48000 - 0.046875 },
-             Case { 48000, 16000, true, 1, 3, 1, 16000.0 / 48000 - 0.09375 },
-             // A speed change's odd rate: the nearest of 4096 phases.
-             Case { 44100, 41213, false, 4096, 44100, 41213, 41213.0 / 44100 - 0.046875 } }) {
-        LRatePhaseTable t(c.iFrom, c.iTo, c.bWide);
-        EXPECT_EQ(t.GetPhases(), c.iPhases) << c.iFrom << " -> " << c.iTo;
-        EXPECT_EQ(t.GetInStep(), c.uIn);
-        EXPECT_EQ(t.GetOutStep(), c.uOut);
-        EXPECT_DOUBLE_EQ(t.GetCutoff(), c.dCutoff);
-        EXPECT_EQ(t.GetTap(0, 31), int32_t(65536 * c.dCutoff + 0.5));
-        // Every phase passes DC at close to 1.0, the pad tap stays zero, and
-        // the extra row is row 0 one frame later.
-        for (int p = 0; p <= t.GetPhases(); ++p) {
-            int64_t iSum = 0;
-            for (int k = 0; k < LRatePhaseTable::kTaps; ++k)
-                iSum += t.GetTap(p, k);
-            ASSERT_NEAR(double(iSum), 65536.0, 65536 * 0.01) << "phase " << p;
-            ASSERT_EQ(t.GetRow(p)[63], 0);
-        }
-        for (int k = 1; k < LRatePhaseTable::kTaps; ++k)
-            ASSERT_EQ(t.GetTap(t.GetPhases(), k), t.GetTap(0, k - 1)) << k;
-    }
-    EXPECT_DOUBLE_EQ(LRatePhaseTable::Kaiser(0), 1.0);
-    EXPECT_LT(LRatePhaseTable::Kaiser(31.5), 0.1);
-    EXPECT_GT(LRatePhaseTable::Kaiser(31.5), 0.0);
-}
 
 TEST(LSRCConvertRate, LengthIsTheRoundedExactLengthAndToneKeepsItsPitch)
 {

@@ -1,6 +1,5 @@
 #include "codecs/gsm/LGSMFrame.h"
 
-#include "codecs/gsm/LGSMParams.h"
 #include "codecs/gsm/LGSMPeers.h"
 #include "support/TestSupport.h"
 
@@ -233,51 +232,4 @@ TEST(LGSMFrame, ExtremesStayBounded)
     }
     EXPECT_LE(iPeak, LGSMFrame::kNormalPeak);
     EXPECT_GT(iPeak, LGSMFrame::kNormalPeak / 4); // random frames are loud
-}
-
-TEST(LGSMParams, FrameLayout)
-{
-    LGSMParams p {};
-    uint8_t b[33];
-    // Every field at its largest value sets all 260 bits.
-    for (int i = 0; i < 8; ++i)
-        p.LARc[i] = int16_t((1 << LGSMParams::kLarBits[i]) - 1);
-    for (int j = 0; j < 4; ++j) {
-        p.Nc[j] = 127;
-        p.bc[j] = 3;
-        p.Mc[j] = 3;
-        p.xmaxc[j] = 63;
-        for (int i = 0; i < 13; ++i)
-            p.xMc[j][i] = 7;
-    }
-    p.Pack(b);
-    EXPECT_EQ(b[0], 0xDF);
-    for (int i = 1; i < 33; ++i)
-        EXPECT_EQ(b[i], 0xFF) << i;
-
-    // Single fields land where the layout puts them.
-    LGSMParams q {};
-    q.LARc[0] = 0x2D; // 101101: byte 0 low nibble 1011, byte 1 top bits 01
-    q.xMc[3][12] = 5; // last three bits of the frame
-    q.Nc[0] = 0x41; // bits 40..46: byte 5 bits 7..1
-    q.Pack(b);
-    EXPECT_EQ(b[0], 0xDB);
-    EXPECT_EQ(b[1], 0x40);
-    EXPECT_EQ(b[5], 0x82);
-    EXPECT_EQ(b[32], 0x05);
-
-    // Round trip of arbitrary values; the reader ignores the signature.
-    uint32_t u = 3;
-    for (int iPass = 0; iPass < 50; ++iPass) {
-        LGSMParams r;
-        uint8_t raw[33];
-        for (uint8_t& x : raw) {
-            u = u * 1664525u + 1013904223u;
-            x = uint8_t(u >> 24);
-        }
-        r.Unpack(raw);
-        r.Pack(b);
-        EXPECT_EQ(b[0], 0xD0 | (raw[0] & 0x0F));
-        EXPECT_EQ(0, std::memcmp(b + 1, raw + 1, 32));
-    }
 }

@@ -141,27 +141,3 @@ TEST(LGSMWavBlock, SoxReadsOurBlocks)
     std::printf("[ GSM ] WAV blocks: SNR of sox's decode of our blocks vs input %.2f dB\n", dSnr);
     EXPECT_GT(dSnr, 8.0);
 }
-
-// The second frame of a block starts in the upper half of byte 32; fields go
-// least significant bit first.
-TEST(LGSMWavBlock, BitLayout)
-{
-    LGSMParams a {};
-    LGSMParams b {};
-    uint8_t block[65] = {};
-    a.LARc[0] = 1;
-    b.LARc[0] = 0x3F;
-    b.xMc[3][12] = 5;
-    LGSMWavBlock::Pack(a, b, block);
-    EXPECT_EQ(block[0], 0x01);
-    EXPECT_EQ(block[32], 0xF0);
-    EXPECT_EQ(block[33], 0x03);
-    EXPECT_EQ(block[64], 0xA0);
-    for (int i : { 1, 31, 34, 63 })
-        EXPECT_EQ(block[i], 0) << i;
-    LGSMParams a2;
-    LGSMParams b2;
-    LGSMWavBlock::Unpack(block, a2, b2);
-    EXPECT_EQ(0, std::memcmp(&a, &a2, sizeof a));
-    EXPECT_EQ(0, std::memcmp(&b, &b2, sizeof b));
-}
