@@ -75,6 +75,7 @@ std::vector<uint8_t> LWaveHeader::Build(int64_t iDataBytes, int64_t iFrames) con
     const bool bOpen = iDataBytes < 0;
     const bool bRF64 = !bOpen && uRiff >= 0xFFFFFFFFu;
     std::vector<uint8_t> v;
+    v.reserve(64 + fmt.size());
     PutTag(v, bRF64 ? "RF64" : "RIFF");
     Put32(v, bOpen || bRF64 ? 0xFFFFFFFFu : uint32_t(uRiff));
     PutTag(v, "WAVE");

@@ -80,7 +80,10 @@ std::string LevelBar(const LSoundLevels& levels)
     for (int c = 0; c < levels.bChannels && c < 2; ++c) {
         int iDb = levels.aLevels[c];
         int n = std::clamp((iDb + 45) / 3, 0, 20); // -45..+15 dB over 20 cells
-        s += (c ? " " : "") + std::string(size_t(n), '#') + std::string(size_t(20 - n), '.');
+        if (c)
+            s += ' ';
+        s.append(size_t(n), '#');
+        s.append(size_t(20 - n), '.');
     }
     return s;
 }

@@ -16,19 +16,20 @@ bool LFolders::Ensure(const std::string& strFolder)
     return bOk;
 }
 
+std::string LFolders::XdgBase(const char* szVar, const char* szUnderHome)
+{
+    if (const char* sz = getenv(szVar); sz && *sz)
+        return std::string(sz);
+    if (const char* szHome = getenv("HOME"); szHome && *szHome)
+        return std::string(szHome) + szUnderHome;
+    return std::string(".");
+}
+
 std::string LFolders::GetCurrentFolder()
 {
     std::string strFolder = LSettings::Get().GetString("Folders", "Current");
-    if (strFolder.empty()) {
-        std::string strBase;
-        if (const char* sz = getenv("XDG_DATA_HOME"); sz && *sz)
-            strBase = sz;
-        else if (const char* szHome = getenv("HOME"); szHome && *szHome)
-            strBase = std::string(szHome) + "/.local/share";
-        else
-            strBase = ".";
-        strFolder = strBase + "/Orvenna/Current";
-    }
+    if (strFolder.empty())
+        strFolder = XdgBase("XDG_DATA_HOME", "/.local/share") + "/Orvenna/Current";
     Ensure(strFolder);
     return strFolder;
 }

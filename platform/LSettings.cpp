@@ -1,5 +1,6 @@
 #include "platform/LSettings.h"
 
+#include "platform/LFolders.h"
 #include "platform/LTrace.h"
 
 #include <cstdio>
@@ -15,14 +16,7 @@ std::string SettingsFilePath()
 {
     if (const char* sz = getenv("ORVENNA_CONFIG_DIR"); sz && *sz)
         return std::string(sz) + "/Orvenna.ini";
-    std::string strBase;
-    if (const char* sz = getenv("XDG_CONFIG_HOME"); sz && *sz)
-        strBase = sz;
-    else if (const char* szHome = getenv("HOME"); szHome && *szHome)
-        strBase = std::string(szHome) + "/.config";
-    else
-        strBase = ".";
-    return strBase + "/Corvatch/Orvenna.ini";
+    return LFolders::XdgBase("XDG_CONFIG_HOME", "/.config") + "/Corvatch/Orvenna.ini";
 }
 
 std::string Trim(const std::string& s)

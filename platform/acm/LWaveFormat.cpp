@@ -1,5 +1,6 @@
 #include "platform/acm/LWaveFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -26,19 +27,19 @@ bool LWaveFormat::FromBytes(const void* pBytes, size_t nBytes, LWaveFormat& out,
 
 std::vector<uint8_t> LWaveFormat::ToBytes() const
 {
-    std::vector<uint8_t> v(sizeof(WAVEFORMATEX) + vExtra.size());
-    std::memcpy(v.data(), &wfx, sizeof(WAVEFORMATEX));
-    if (!vExtra.empty())
-        std::memcpy(v.data() + sizeof(WAVEFORMATEX), vExtra.data(), vExtra.size());
+    const auto* pBlock = reinterpret_cast<const uint8_t*>(&wfx);
+    std::vector<uint8_t> v(pBlock, pBlock + sizeof(WAVEFORMATEX));
+    v.insert(v.end(), vExtra.begin(), vExtra.end());
     return v;
 }
 
 bool LWaveFormat::CopyTo(void* pBytes, size_t nCapacity) const
 {
-    std::vector<uint8_t> v = ToBytes();
-    if (v.size() > nCapacity)
+    if (sizeof(WAVEFORMATEX) + vExtra.size() > nCapacity)
         return false;
-    std::memcpy(pBytes, v.data(), v.size());
+    auto* p = static_cast<uint8_t*>(pBytes);
+    std::memcpy(p, &wfx, sizeof(WAVEFORMATEX));
+    std::copy(vExtra.begin(), vExtra.end(), p + sizeof(WAVEFORMATEX));
     return true;
 }
 
