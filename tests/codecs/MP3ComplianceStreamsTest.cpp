@@ -72,7 +72,7 @@ double Psnr(const std::vector<int16_t>& ref, const std::vector<int16_t>& test, s
 // (folder in ORVENNA_MP3_VECTORS: NAME.bit with the reference output
 // NAME.pcm, 16-bit little-endian): every one decodes "fully accurate", at
 // least 96 dB against the reference, on the vector and the scalar path.
-TEST(MP3Conformance, EveryStreamFullyAccurate)
+TEST(MP3ComplianceStreams, FullyAccurateOnBothPaths)
 {
     const char* szDir = std::getenv("ORVENNA_MP3_VECTORS");
     if (!szDir || !fs::is_directory(szDir))
