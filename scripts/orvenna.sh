@@ -64,6 +64,13 @@ test)
     # Every C++ file as the repository's .clang-format lays it out.
     (cd "$ROOT" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
     build "$ROOT/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_SANITIZE=ON -DORVENNA_WERROR=ON
+    # The MPEG Layer III compliance streams, kept beside the repository (not
+    # in it): the MP3 conformance test decodes them when they are there. A
+    # folder already named in the environment is kept.
+    if [ -z "${ORVENNA_MP3_VECTORS:-}" ] && [ -d "$ROOT/../shared/mp3-conformance" ]; then
+        ORVENNA_MP3_VECTORS=$(cd "$ROOT/../shared/mp3-conformance" && pwd)
+        export ORVENNA_MP3_VECTORS
+    fi
     (cd "$ROOT/build/test" && ctest --output-on-failure -j2 --timeout 900)
     # The threaded layers again under ThreadSanitizer (ORVENNA_TSAN=0 skips it).
     if [ "${ORVENNA_TSAN:-1}" = 1 ]; then

@@ -8,4 +8,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF -DORVENNA_APP=OFF >/dev/null
 ninja -C "$build" -j1 codecs_conformance >/dev/null
-"$build/bench/conformance/codecs_conformance" "${1:-$ORVENNA_MP3_VECTORS}"
+# The compliance streams: argument 1, else ORVENNA_MP3_VECTORS, else the
+# folder kept beside the repository.
+vectors=${1:-${ORVENNA_MP3_VECTORS:-}}
+[ -n "$vectors" ] || [ ! -d "$root/../shared/mp3-conformance" ] || vectors="$root/../shared/mp3-conformance"
+"$build/bench/conformance/codecs_conformance" "$vectors"

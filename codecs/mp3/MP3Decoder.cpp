@@ -432,6 +432,17 @@ void MP3Decoder::ApplyIntensityBand(
     }
 }
 
+// The top band (no scalefactor of its own) repeats the intensity position of
+// the band below. When the band below is not intensity-coded, its value is a
+// scalefactor, not a position: at the lower rates the top band then takes
+// position 0 (both channels at the left channel's level), as the standard's
+// reference decoder does (the compliance streams test45 and test46 hold it).
+// MPEG-1 keeps the repeated value; no reference stream settles that case.
+static bool TopBandAlone(const MP3Header& p, int sfb, int firstIs, int topBand)
+{
+    return p.iVersion != 0 && sfb == topBand && firstIs == topBand;
+}
+
 static bool AnyNonZero(const float* p, int n)
 {
     for (int i = 0; i < n; ++i)
@@ -463,7 +474,9 @@ void MP3Decoder::IntensityStereo(const MP3Header& p, int gr, bool bMs)
             for (int sfb = first; sfb < 13; ++sfb) {
                 int width = bands.aShort[sfb + 1] - bands.aShort[sfb];
                 int start = bands.aShort[sfb] * 3 + w * width;
-                if (sfb > last)
+                if (sfb > last && TopBandAlone(p, sfb, last + 1, 12))
+                    ApplyIntensityBand(p, start, width, 0, 1, bMs);
+                else if (sfb > last)
                     ApplyIntensityBand(p, start, width, s.aShort[sfb][w], s.aMaxShort[sfb], bMs);
                 else if (bMs)
                     MidSide(start, start + width);
@@ -482,7 +495,9 @@ void MP3Decoder::IntensityStereo(const MP3Header& p, int gr, bool bMs)
     }
     for (int sfb = 0; sfb < longBands; ++sfb) {
         int start = bands.aLong[sfb], width = bands.aLong[sfb + 1] - start;
-        if (sfb >= firstIs)
+        if (sfb >= firstIs && TopBandAlone(p, sfb, firstIs, 21))
+            ApplyIntensityBand(p, start, width, 0, 1, bMs);
+        else if (sfb >= firstIs)
             ApplyIntensityBand(p, start, width, s.aLong[sfb], s.aMaxLong[sfb], bMs);
         else if (bMs)
             MidSide(start, start + width);

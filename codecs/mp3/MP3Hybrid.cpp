@@ -133,12 +133,15 @@ void MP3Decoder::Hybrid(const Granule& g, int ch)
     int nsb = std::min(32, (aNonZero[ch] + 17) / 18);
     int longTo = g.iBlockType != 2 ? nsb : (g.iMixed ? std::min(2, nsb) : 0);
     int longType = g.iBlockType != 2 ? g.iBlockType : 0;
-    if (!bScalar && g.iBlockType != 2) {
+    if (!bScalar && g.iBlockType != 2 && !g.iMixed) {
         longTo = (nsb + 7) & ~7;
         HybridLongVector(0, longTo, longType, ch);
     } else {
+        // A mixed block's two lowest subbands take the normal window whatever
+        // the block type, start and stop blocks included; encoders rarely
+        // write mixed start or stop blocks, so they stay on the plain loop.
         for (int sb = 0; sb < longTo; ++sb)
-            HybridLongScalar(sb, longType, ch);
+            HybridLongScalar(sb, g.iMixed && sb < 2 ? 0 : longType, ch);
     }
     if (g.iBlockType == 2)
         for (int sb = longTo; sb < nsb; ++sb)
