@@ -40,6 +40,7 @@ LAudioProcessPage::LAudioProcessPage(QWidget* pParent)
     pFolder->setText(QString::fromStdString(values.strWorkingFolder));
     auto* pBrowse = new QPushButton("...");
     pBrowse->setObjectName("106");
+    pBrowse->setFixedWidth(pBrowse->fontMetrics().horizontalAdvance("...") * 3);
     auto* pFolderRow = new QHBoxLayout;
     pFolderRow->addWidget(pFolder, 1);
     pFolderRow->addWidget(pBrowse);

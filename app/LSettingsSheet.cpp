@@ -19,6 +19,7 @@ LSettingsSheet::LSettingsSheet(
     , pTabs(new QTabWidget)
 {
     setWindowTitle("Settings");
+    setMinimumWidth(520); // room for the working folder's path
     // The page shows the file as it is now.
     std::string strError;
     if (!edited.Read(LKeyMacros::DefaultPath(), strError))
