@@ -1,4 +1,3 @@
-#include "engine/LCommandTable.h"
 #include "features/LKeyMacros.h"
 #include "features/LVirtualKeys.h"
 #include "support/TestSupport.h"
@@ -134,14 +133,4 @@ TEST(LKeyMacros, TheFirstMacroOnAKeyRunsItsCommandsInOrder)
     EXPECT_TRUE(macros.ProcessMacroKeyDown(kKeyShift | 0x70, fnRun));
     EXPECT_FALSE(macros.ProcessMacroKeyDown(kKeyCtrl | kKeyShift | 0x70, fnRun));
     EXPECT_TRUE(ran.empty());
-}
-
-TEST(LKeyMacros, ListsNameOfferedCommandsOnly)
-{
-    LCommandTable table;
-    table.Register({ { 2007, "Select All", "", nullptr, nullptr, 0, nullptr, 1, nullptr },
-        { 4002, "Normalize", "", nullptr, nullptr, 0, nullptr, 11, nullptr },
-        { 2002, "Cut", "", nullptr, nullptr, 0, nullptr, 0, nullptr } });
-    EXPECT_EQ(LKeyMacros::Describe(table, Macro(1, { 2007, 4002 })), "Select All->Normalize");
-    EXPECT_EQ(LKeyMacros::Describe(table, Macro(1, { 2007, 2002, 9999 })), "Select All->->");
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -30,48 +31,35 @@ protected:
 TEST_F(SettingsPages, DefaultsAndStoredValuesRoundTrip)
 {
     LGeneralSettings g = LGeneralSettings::Load();
-    EXPECT_EQ(g.vecRun, std::vector<bool>(10, true));
-    EXPECT_TRUE(g.bPromptSampleAndChannels);
-    EXPECT_EQ(g.iDefaultSampleRate, 44100);
-    EXPECT_EQ(g.iDefaultChannels, 1);
-    EXPECT_TRUE(g.bPlayWhenOpen);
-    EXPECT_FALSE(g.bPlayBookMark);
     LAudioProcessSettings a = LAudioProcessSettings::Load();
-    EXPECT_EQ(a.iSoundOutDevice, 0);
-    EXPECT_TRUE(a.bAutoPlaybackAfterEffects);
-    EXPECT_EQ(a.iAutoTrimThreshold, -20);
-    EXPECT_EQ(a.strWorkingFolder, LFolders::GetCurrentFolder());
+    EXPECT_EQ(g.vecRun, std::vector<bool>(10, true));
+    EXPECT_EQ(std::make_tuple(g.bPromptSampleAndChannels, g.iDefaultSampleRate, g.iDefaultChannels,
+                  g.bPlayWhenOpen, g.bPlayBookMark),
+        std::make_tuple(true, 44100, 1, true, false));
+    EXPECT_EQ(std::make_tuple(a.iSoundOutDevice, a.bAutoPlaybackAfterEffects, a.iAutoTrimThreshold,
+                  a.strWorkingFolder),
+        std::make_tuple(0, true, -20, LFolders::GetCurrentFolder()));
 
-    g.vecRun[0] = false;
     g.vecRun[9] = false;
-    g.bPromptSampleAndChannels = false;
-    g.iDefaultSampleRate = 8000;
-    g.iDefaultChannels = 2;
-    g.bPlayWhenOpen = false;
-    g.bPlayBookMark = true;
+    g = { g.vecRun, false, 8000, 2, false, true };
     g.Store();
-    a.iSoundOutDevice = 3;
-    a.bAutoPlaybackAfterEffects = false;
-    a.iAutoTrimThreshold = -33;
+    a = { 3, false, -33, a.strWorkingFolder };
     bool bChanged = true;
     std::string strError;
     ASSERT_TRUE(a.Store(bChanged, strError)) << strError;
     EXPECT_FALSE(bChanged) << "the folder shown is the one in effect";
-    EXPECT_EQ(LSettings::Get().GetString("Settings", "WorkingFolder"), "");
+    EXPECT_EQ(LSettings::Get().GetString("Settings", "WorkingFolder"), "") << "nothing stored";
 
     LSettings::Get().Reload();
     const LGeneralSettings g2 = LGeneralSettings::Load();
-    EXPECT_EQ(g2.vecRun, g.vecRun);
-    EXPECT_EQ(LSettings::Get().GetString("Settings", "DefaultRunWMA"), "0");
-    EXPECT_FALSE(g2.bPromptSampleAndChannels);
-    EXPECT_EQ(g2.iDefaultSampleRate, 8000);
-    EXPECT_EQ(g2.iDefaultChannels, 2);
-    EXPECT_FALSE(g2.bPlayWhenOpen);
-    EXPECT_TRUE(g2.bPlayBookMark);
     const LAudioProcessSettings a2 = LAudioProcessSettings::Load();
-    EXPECT_EQ(a2.iSoundOutDevice, 3);
-    EXPECT_FALSE(a2.bAutoPlaybackAfterEffects);
-    EXPECT_EQ(a2.iAutoTrimThreshold, -33);
+    EXPECT_EQ(LSettings::Get().GetString("Settings", "DefaultRunWMA"), "0");
+    EXPECT_EQ(std::make_tuple(g2.vecRun, g2.bPromptSampleAndChannels, g2.iDefaultSampleRate,
+                  g2.iDefaultChannels, g2.bPlayWhenOpen, g2.bPlayBookMark),
+        std::make_tuple(g.vecRun, false, 8000, 2, false, true));
+    EXPECT_EQ(
+        std::make_tuple(a2.iSoundOutDevice, a2.bAutoPlaybackAfterEffects, a2.iAutoTrimThreshold),
+        std::make_tuple(3, false, -33));
 }
 
 TEST_F(SettingsPages, WorkingFolderIsCheckedBeforeItIsStored)
