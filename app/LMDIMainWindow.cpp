@@ -6,11 +6,13 @@
 #include "app/LOVIcons.h"
 #include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
+#include "app/LQtVirtualKeys.h"
 #include "app/LRecentFiles.h"
 #include "app/LSingleInstance.h"
 #include "audio/LSoundTime.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
+#include "platform/LTrace.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -197,6 +199,10 @@ void LMDIMainWindow::InitDialog()
     });
     qApp->installEventFilter(this);
 
+    // Macros saved in an earlier run work from the start.
+    std::string strError;
+    if (!macros.Read(LKeyMacros::DefaultPath(), strError))
+        LTrace("LMDIMainWindow::InitDialog keys.dat: %s", strError.c_str());
     LQtProgressView::SetOwnerWindow(&dialog, this);
     ShowPlaySpeed();
     LoadPlacement();
@@ -343,13 +349,33 @@ bool LMDIMainWindow::eventFilter(QObject* pObject, QEvent* pEvent)
         LayoutControls();
         return false;
     }
-    if (pEvent->type() != QEvent::KeyPress && pEvent->type() != QEvent::KeyRelease)
+    const QEvent::Type eType = pEvent->type();
+    if (eType != QEvent::KeyPress && eType != QEvent::KeyRelease
+        && eType != QEvent::ShortcutOverride)
         return false;
     auto* pWidget = qobject_cast<QWidget*>(pObject);
     if (!pWidget || pWidget->window() != this || QApplication::activeModalWidget())
         return false;
+    if (eType != QEvent::KeyRelease && ProcessMacroKeyDown(*pEvent))
+        return true;
+    if (eType == QEvent::ShortcutOverride)
+        return false;
     const auto& key = static_cast<const QKeyEvent&>(*pEvent);
     return pEvent->type() == QEvent::KeyPress ? KeyDown(key) : KeyUp(key);
+}
+
+bool LMDIMainWindow::ProcessMacroKeyDown(QEvent& event)
+{
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    const uint32_t uKey = LQtVirtualKeys::FromEvent(key);
+    if (!uKey || !macros.Find(uKey))
+        return false;
+    // Accepting the shortcut override keeps the menus' keys from acting;
+    // the key press that follows runs the macro.
+    event.accept();
+    if (event.type() == QEvent::KeyPress && !key.isAutoRepeat())
+        macros.ProcessMacroKeyDown(uKey, [this](int iId) { EvCommand(iId); });
+    return true;
 }
 
 bool LMDIMainWindow::KeyDown(const QKeyEvent& key)

@@ -4,6 +4,7 @@
 #include "engine/LTransport.h"
 #include "engine/MainDialog.h"
 #include "engine/MainDialogUi.h"
+#include "features/LKeyMacros.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -61,6 +62,8 @@ public:
     LDBEdit& GetVolume() const { return *pVolume; }
     LDBDisplay& GetMeter() const { return *pMeter; }
     LTransport& GetTransport() { return transport; }
+    // The key macros in use, read from keys.dat at start.
+    LKeyMacros& GetMacros() { return macros; }
 
     // A menu command, toolbar button or key.
     void EvCommand(int iId);
@@ -130,6 +133,10 @@ private:
     void MoveTo(int32_t iPosition, bool bExtendNow);
     bool KeyDown(const QKeyEvent& key);
     bool KeyUp(const QKeyEvent& key);
+    // A key press bound to a key macro runs it and goes no further: the
+    // macros come before the menus' keys (auto-repeats are swallowed).
+    bool ProcessMacroKeyDown(QEvent& event);
+    void CmSettings();
     void FollowPlayer(LOVFile& doc);
     void ApplyWaveSelection(LOVWaveWindow* pView, bool bFinal);
     void TrackWaveWindowMenu(const QPoint& ptGlobal);
@@ -149,6 +156,7 @@ private:
     LPlaybackControl& playback;
     MainDialog dialog;
     LMainMenu menu;
+    LKeyMacros macros;
     QMdiArea* pMdiArea = nullptr;
     QToolBar* pToolbar = nullptr;
     std::map<int, QAction*> mapToolbar;

@@ -5,6 +5,7 @@
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
+#include "app/LSettingsSheet.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
 
@@ -41,6 +42,8 @@ std::vector<LCommand> LMDIMainWindow::WindowCommands()
     };
     return {
         { CM_EXIT, "Exit", "E&xit", nullptr, "Quit", 0, nullptr, 0, [this] { close(); } },
+        { CM_SETTINGS, "Settings", "Settings...", nullptr, "Sets Orvenna default settings.", 0,
+            nullptr, 0, [this] { CmSettings(); } },
         { CM_ZOOMIN, "Zoom In", "Zoom In\tCtrl+Plus", "Ctrl+Plus", "Zooms in.", kCmdDocument,
             nullptr, 0, View([](LOVFileWindow& w) { w.ZoomIn(); }) },
         { CM_ZOOMOUT, "Zoom Out", "Zoom Out\tCtrl+Minus", "Ctrl+Minus", "Zooms out.", kCmdDocument,
@@ -152,10 +155,29 @@ void LMDIMainWindow::ArrangeIcons()
 
 void LMDIMainWindow::CmHelpContents()
 {
-    const QString strHelp = QCoreApplication::applicationDirPath() + "/help/index.html";
+    // Beside the program in the build tree, under share/ when installed.
+    const QString strDir = QCoreApplication::applicationDirPath();
+    QString strHelp = strDir + "/help/index.html";
+    if (!QFileInfo::exists(strHelp))
+        strHelp = strDir + "/../share/orvenna/help/index.html";
     if (!QFileInfo::exists(strHelp) || !QDesktopServices::openUrl(QUrl::fromLocalFile(strHelp)))
         ShowMessage("Unable to open the help file \"" + strHelp.toStdString() + "\".", kProgram,
             LFilePrompts::Icon::Exclamation);
+}
+
+void LMDIMainWindow::CmSettings()
+{
+    LSettingsSheet sheet(*this, macros, dialog.GetCommands(), this);
+    bool bFolderChanged = false;
+    if (!sheet.Run(bFolderChanged) || !bFolderChanged)
+        return;
+    // The cut tank lives in the old folder until the program starts again.
+    QMessageBox box(QMessageBox::Question, "Shut Down Required",
+        "Orvenna will now close because you changed the audio working folder.\n\nPlease "
+        "re-run Orvenna to start with the new folders.",
+        QMessageBox::Ok | QMessageBox::Cancel, this);
+    if (LModalRunner::Exec(box) == QMessageBox::Ok)
+        close();
 }
 
 void LMDIMainWindow::CmAbout()

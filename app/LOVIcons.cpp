@@ -207,6 +207,18 @@ QIcon LOVIcons::Get(Kind kind)
     return icon;
 }
 
+QImage LOVIcons::Image(Kind kind, int iSize)
+{
+    QImage image(iSize, iSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(iSize / double(kSize), iSize / double(kSize));
+    Draw(p, kind);
+    p.end();
+    return image;
+}
+
 QIcon LOVIcons::Themed(const char* szThemeName, Kind fallback)
 {
     QIcon themed = QIcon::fromTheme(szThemeName);

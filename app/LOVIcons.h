@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 
 // The editor window's own pictures, drawn at run time so that they scale
 // with the button size: transport buttons, the document window's display
@@ -31,6 +32,8 @@ public:
     };
 
     static QIcon Get(Kind kind);
+    // The picture drawn at iSize pixels square (the installed program icons).
+    static QImage Image(Kind kind, int iSize);
     // The theme's icon of that name, else our picture.
     static QIcon Themed(const char* szThemeName, Kind fallback);
 };

@@ -26,6 +26,11 @@ const std::vector<CliCommand>& GetCliCommands()
         { "effects",
             "effects                 every effect with its keys (for edit), ranges and defaults",
             CliEffects },
+        { "keys",
+            "keys [--file PATH]      the key macros (KEY<TAB>Command->Command), from keys.dat of\n"
+            "                          the data folder or PATH; run one with edit's \"key "
+            "Ctrl+F1\"",
+            CliKeys },
     };
     return commands;
 }

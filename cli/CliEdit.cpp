@@ -4,6 +4,8 @@
 #include "cli/CliCommand.h"
 #include "cli/LConsoleProgressView.h"
 #include "engine/MainDialog.h"
+#include "features/LKeyMacros.h"
+#include "features/LVirtualKeys.h"
 #include "platform/LFile.h"
 
 #include <cstdio>
@@ -19,8 +21,9 @@ struct EditStep {
     const LCommand* pCommand = nullptr;
     std::vector<std::pair<std::string, int32_t>> values;
     std::string strFile; // file=PATH for the commands that open a file
-    enum Kind { Command, Select, Position } eKind = Command;
+    enum Kind { Command, Select, Position, Key } eKind = Command;
     int32_t iMs[2] = { 0, 0 };
+    uint32_t uKey = 0; // a key macro's key
 };
 
 std::vector<std::string> Words(const std::string& strText)
@@ -93,6 +96,17 @@ bool ParseSteps(const LCommandTable& table, const std::vector<std::string>& args
             continue;
         bool bNamed = table.Find(args[i]) != nullptr;
         bool bSelect = !bNamed && strcasecmp(words[0].c_str(), "select") == 0;
+        if (!bNamed && strcasecmp(words[0].c_str(), "key") == 0) {
+            if (words.size() == 1 && i + 1 < args.size())
+                words.push_back(args[++i]);
+            step.eKind = EditStep::Key;
+            if (words.size() != 2 || !LVirtualKeys::ParseKeyName(words[1], step.uKey)) {
+                strError = "key needs a key such as Ctrl+F1 (\"" + step.strText + "\")";
+                return false;
+            }
+            steps.push_back(std::move(step));
+            continue;
+        }
         if (bSelect || (!bNamed && strcasecmp(words[0].c_str(), "position") == 0)) {
             size_t iNeed = bSelect ? 3 : 2;
             while (words.size() < iNeed && i + 1 < args.size())
@@ -169,8 +183,34 @@ public:
     uint32_t uRate = 44100;
 };
 
+int RunStep(MainDialog& main, CliUi& ui, const EditStep& step);
+
+// A key runs its macro from keys.dat as the window does, each command a step.
+int RunKey(MainDialog& main, CliUi& ui, const EditStep& step)
+{
+    LKeyMacros macros;
+    std::string strError;
+    const std::string strPath = LKeyMacros::DefaultPath();
+    if (!macros.Read(strPath, strError))
+        return CliFail(strPath + ": " + strError);
+    int iExit = kExitOk;
+    const bool bBound = macros.ProcessMacroKeyDown(step.uKey, [&](int iId) {
+        EditStep command;
+        command.pCommand = main.GetCommands().Find(iId);
+        if (iExit != kExitOk || !command.pCommand)
+            return;
+        command.strText = step.strText + ": " + command.pCommand->szName;
+        iExit = RunStep(main, ui, command);
+    });
+    if (!bBound)
+        return CliFail("no key macro on " + LVirtualKeys::KeyName(step.uKey) + " in " + strPath);
+    return iExit;
+}
+
 int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
 {
+    if (step.eKind == EditStep::Key)
+        return RunKey(main, ui, step);
     LOVFile& doc = *main.GetCurrentFile();
     const int32_t iRate = doc.claAudio.GetSampleRate();
     if (step.eKind == EditStep::Select) {
@@ -246,4 +286,12 @@ int CliEdit(const std::vector<std::string>& args)
     if (!bSaved)
         return CliFail(ui.strFailure.empty() ? "the result was not saved" : ui.strFailure);
     return kExitOk;
+}
+
+const LCommandTable& CliCommandTable()
+{
+    static CliUi ui;
+    static LNoPlayback playback;
+    static MainDialog main(ui, playback);
+    return main.GetCommands();
 }

@@ -72,7 +72,11 @@ bool MainDialog::LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPro
         pDoc->iUntitledIdx = GetUntitledIdx();
     }
     pDoc->sViewEnd = pDoc->GetLength();
-    AddDocument(std::move(pDoc));
+    const bool bPlay
+        = !pDoc->szFilePath.empty() && LSettings::Get().GetBool("Settings", "PlayWhenOpen", true);
+    LOVFile& doc = AddDocument(std::move(pDoc));
+    if (bPlay)
+        playback.PlayCommand(doc, false);
     return true;
 }
 

@@ -5,6 +5,10 @@
 #   scripts/orvenna.sh test   install what is missing, check the formatting, build with
 #                             sanitizers and warnings as errors, run all tests, then the
 #                             threaded layers under ThreadSanitizer and the fuzz targets
+#   scripts/orvenna.sh install [PREFIX]   build Release and install the programs, the menu
+#                             entry, icons, MIME types, manual pages and help into PREFIX
+#                             (default /usr/local; DESTDIR is honoured)
+#   scripts/orvenna.sh package   build Release and make a Debian package in build/release
 set -eu
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +18,8 @@ MODE=${1:-run}
 # peer programs the interoperation tests and the outside components use.
 PACKAGES="build-essential g++ cmake ninja-build pkg-config git libgtest-dev
 clang clang-format libclang-rt-14-dev sox ffmpeg mpg123 lame libgsm-tools xdg-utils time
-qt6-base-dev libgl-dev portaudio19-dev libasound2-dev alsa-utils xvfb xauth"
+qt6-base-dev libgl-dev portaudio19-dev libasound2-dev alsa-utils xvfb xauth
+desktop-file-utils appstream libxml2-utils man-db dpkg-dev"
 
 install_packages() {
     missing=""
@@ -91,8 +96,22 @@ test)
         done
     fi
     ;;
+install)
+    build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF
+    cmake --install "$ROOT/build/release" --prefix "${2:-/usr/local}"
+    # The desktop's caches, where the tools are there and the files went live.
+    if [ -z "${DESTDIR:-}" ]; then
+        share="${2:-/usr/local}/share"
+        command -v update-mime-database >/dev/null 2>&1 && update-mime-database "$share/mime" || true
+        command -v update-desktop-database >/dev/null 2>&1 && update-desktop-database "$share/applications" || true
+    fi
+    ;;
+package)
+    build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF
+    (cd "$ROOT/build/release" && cpack -G DEB)
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|install [PREFIX]|package" >&2
     exit 2
     ;;
 esac

@@ -90,6 +90,12 @@ class RecordingPlayback : public LPlaybackControl {
 public:
     void Stop() override { ++iStops; }
     void Play(LOVFile&, int32_t iFrom) override { plays.push_back(iFrom); }
+    bool PlayCommand(LOVFile& doc, bool) override
+    {
+        playCommands.push_back(doc.GetDisplayName());
+        return true;
+    }
+    std::vector<std::string> playCommands;
     int iStops = 0;
     std::vector<int32_t> plays;
 };
@@ -566,4 +572,31 @@ TEST_F(MainDialogTest, CloseAllStopsAtCancel)
     EXPECT_EQ(main.GetNoFiles(), 0);
     EXPECT_EQ(main.GetCurrentFile(), nullptr);
     EXPECT_FALSE(main.IsCommandEnabled(CM_CUT));
+}
+
+TEST_F(MainDialogTest, OpenedFilesPlayAndNewFilesTakeTheDefaultsAsSet)
+{
+    const std::string strPath = MakeWav(dir, "a.wav", 8000, 1, 100);
+    const struct {
+        bool bPlayWhenOpen;
+        int iRate, iChannels;
+    } cases[] = { { true, 22050, 2 }, { false, 8000, 1 } };
+    for (const auto& c : cases) {
+        LSettings::Get().SetBool("Settings", "PlayWhenOpen", c.bPlayWhenOpen);
+        LSettings::Get().SetInt("Settings", "DefaultSampleRate", c.iRate);
+        LSettings::Get().SetInt("Settings", "DefaultChannels", c.iChannels);
+        playback.playCommands.clear();
+        main.EvCommand(CM_CLOSEALL);
+        main.EvCommand(CM_FILENEW);
+        EXPECT_EQ(main.GetCurrentFile()->claAudio.GetSampleRate(), c.iRate);
+        EXPECT_EQ(main.GetCurrentFile()->claAudio.GetChannels(), c.iChannels);
+        Open(strPath);
+        // Opening an open file again only makes it current.
+        Open(strPath);
+        EXPECT_EQ(playback.playCommands,
+            c.bPlayWhenOpen ? std::vector<std::string> { "a.wav" } : std::vector<std::string> {});
+    }
+    for (const char* sz : { "DefaultSampleRate", "DefaultChannels" })
+        LSettings::Get().Remove("Settings", sz);
+    LSettings::Get().SetBool("Settings", "PlayWhenOpen", false); // as every test starts
 }

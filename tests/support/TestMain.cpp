@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
               .string();
     std::filesystem::create_directories(strBase + "/config");
     std::filesystem::create_directories(strBase + "/data");
+    // Files opened by tests do not start playing unless a test asks for it.
+    std::ofstream(strBase + "/config/Orvenna.ini") << "[Settings]\nPlayWhenOpen=0\n";
     setenv("ORVENNA_CONFIG_DIR", (strBase + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (strBase + "/data").c_str(), 1);
     testing::InitGoogleTest(&argc, argv);

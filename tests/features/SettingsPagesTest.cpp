@@ -1,0 +1,104 @@
+#include "features/LSettingsPages.h"
+#include "platform/LFolders.h"
+#include "platform/LSettings.h"
+#include "support/TestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace {
+const char* const kValues[] = { "DefaultRunWav", "DefaultRunMp3", "DefaultRunGsm", "DefaultRunVox",
+    "DefaultRunRaw", "DefaultRunAIF", "DefaultRunRA", "DefaultRunAU", "DefaultRunDSS",
+    "DefaultRunWMA", "PromptSampleAndChannels", "DefaultSampleRate", "DefaultChannels",
+    "PlayWhenOpen", "PlayBookMark", "SoundOutDevice", "AutoPlaybackAfterEffects",
+    "AutoTrimThreshold", "WorkingFolder" };
+
+class SettingsPages : public testing::Test {
+protected:
+    void SetUp() override { Clear(); }
+    void TearDown() override { Clear(); }
+    static void Clear()
+    {
+        for (const char* sz : kValues)
+            LSettings::Get().Remove("Settings", sz);
+    }
+};
+} // namespace
+
+TEST_F(SettingsPages, DefaultsAndStoredValuesRoundTrip)
+{
+    LGeneralSettings g = LGeneralSettings::Load();
+    LAudioProcessSettings a = LAudioProcessSettings::Load();
+    EXPECT_EQ(g.vecRun, std::vector<bool>(10, true));
+    EXPECT_EQ(std::make_tuple(g.bPromptSampleAndChannels, g.iDefaultSampleRate, g.iDefaultChannels,
+                  g.bPlayWhenOpen, g.bPlayBookMark),
+        std::make_tuple(true, 44100, 1, true, false));
+    EXPECT_EQ(std::make_tuple(a.iSoundOutDevice, a.bAutoPlaybackAfterEffects, a.iAutoTrimThreshold,
+                  a.strWorkingFolder),
+        std::make_tuple(0, true, -20, LFolders::GetCurrentFolder()));
+
+    g.vecRun[9] = false;
+    g = { g.vecRun, false, 8000, 2, false, true };
+    g.Store();
+    a = { 3, false, -33, a.strWorkingFolder };
+    bool bChanged = true;
+    std::string strError;
+    ASSERT_TRUE(a.Store(bChanged, strError)) << strError;
+    EXPECT_FALSE(bChanged) << "the folder shown is the one in effect";
+    EXPECT_EQ(LSettings::Get().GetString("Settings", "WorkingFolder"), "") << "nothing stored";
+
+    LSettings::Get().Reload();
+    const LGeneralSettings g2 = LGeneralSettings::Load();
+    const LAudioProcessSettings a2 = LAudioProcessSettings::Load();
+    EXPECT_EQ(LSettings::Get().GetString("Settings", "DefaultRunWMA"), "0");
+    EXPECT_EQ(std::make_tuple(g2.vecRun, g2.bPromptSampleAndChannels, g2.iDefaultSampleRate,
+                  g2.iDefaultChannels, g2.bPlayWhenOpen, g2.bPlayBookMark),
+        std::make_tuple(g.vecRun, false, 8000, 2, false, true));
+    EXPECT_EQ(
+        std::make_tuple(a2.iSoundOutDevice, a2.bAutoPlaybackAfterEffects, a2.iAutoTrimThreshold),
+        std::make_tuple(3, false, -33));
+}
+
+TEST_F(SettingsPages, WorkingFolderIsCheckedBeforeItIsStored)
+{
+    TestSupport::TempDir dir;
+    const std::string strLocked = dir.File("locked");
+    std::filesystem::create_directory(strLocked);
+    chmod(strLocked.c_str(), 0500);
+    const bool bRoot = geteuid() == 0; // root writes anywhere
+    const struct {
+        std::string strFolder;
+        bool bAccepted;
+    } cases[] = {
+        { dir.File("new/deeper"), true },
+        { "relative/folder", false },
+        { dir.File("file.txt/sub"), false },
+        { strLocked + "/sub", bRoot },
+        { strLocked, bRoot },
+    };
+    TestSupport::WriteAll(dir.File("file.txt"), { 1 });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.strFolder);
+        LSettings::Get().Remove("Settings", "WorkingFolder");
+        LAudioProcessSettings a = LAudioProcessSettings::Load();
+        a.strWorkingFolder = c.strFolder;
+        a.iAutoTrimThreshold = -30;
+        bool bChanged = false;
+        std::string strError;
+        EXPECT_EQ(a.Store(bChanged, strError), c.bAccepted);
+        EXPECT_EQ(bChanged, c.bAccepted);
+        EXPECT_EQ(strError.empty(), c.bAccepted) << strError;
+        EXPECT_EQ(LSettings::Get().GetString("Settings", "WorkingFolder"),
+            c.bAccepted ? c.strFolder : "");
+        // A refused folder stores nothing of the page.
+        EXPECT_EQ(
+            LSettings::Get().GetInt("Settings", "AutoTrimThreshold", -20), c.bAccepted ? -30 : -20);
+        LSettings::Get().Remove("Settings", "AutoTrimThreshold");
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir.Path()))
+            EXPECT_NE(e.path().filename().string().rfind("probe", 0), 0u) << e.path();
+    }
+    chmod(strLocked.c_str(), 0700);
+}
