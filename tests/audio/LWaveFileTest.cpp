@@ -224,6 +224,7 @@ TEST(LWaveFile, ChunkWalkAcceptsForeignChunksAndOddSizes)
     // A file whose first chunk is not RIFF: skipped when its size is at least 5.
     std::vector<uint8_t> wav = Riff({ { "fmt ", Fmt(1, 1, 8000, 16) }, { "data", data } });
     std::vector<uint8_t> lead = { 'J', 'U', 'N', 'K', 6, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0 };
+    lead.reserve(lead.size() + wav.size());
     lead.insert(lead.end(), wav.begin(), wav.end());
     EXPECT_FALSE(OpenBytes(dir, lead)->IsError());
     lead[4] = 3;

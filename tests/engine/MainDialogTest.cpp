@@ -480,7 +480,7 @@ TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
             CommandCase { CM_DCOFFSET, "DC Offset Correction", 1000, 3000, L, 1000, 3000, 1000 },
             CommandCase { CM_CONVERTSTEREO, "Convert Channels", 1000, 3000, L, 1000, 3000, 0 },
         }) {
-        LOVFile& doc = Open(MakeWav(dir, "t" + std::to_string(c.iId) + ".wav", 8000, 1, L));
+        LOVFile& doc = Open(MakeWav(dir, std::to_string(c.iId) + ".wav", 8000, 1, L));
         main.ModifySelection(c.iSelStart, c.iSelEnd, 0);
         main.EvCommand(c.iId);
         SCOPED_TRACE(c.szUndo);
