@@ -53,6 +53,10 @@ SinkHandle AifSink(const std::string& s, Request r)
 {
     return LAifFile::OpenSink(s, r.iRate, r.iChannels);
 }
+SinkHandle AifcSink(const std::string& s, Request r)
+{
+    return LAifFile::OpenSink(s, r.iRate, r.iChannels, LAifFile::Form::Aifc);
+}
 SinkHandle AuSink(const std::string& s, Request r)
 {
     return LAuFile::OpenSink(s, r.iRate, r.iChannels);
@@ -98,6 +102,7 @@ const std::vector<LFileFormat>& LFileFormats::All()
         { "gsm", { ".gsm" }, "GSM Files(*.gsm)", S::None, true, OpenGsm, GsmSink },
         { "aiff", { ".aif", ".aiff" }, "Apple AIF Files(*.aif)", S::None, true, OpenAif, AifSink },
         { "au", { ".au" }, "Sun AU Files(*.au)", S::None, true, OpenAu, AuSink },
+        { "aifc", { ".aifc" }, "Apple AIFC Files(*.aifc)", S::None, true, OpenAif, AifcSink },
     };
     return rows;
 }
