@@ -6,13 +6,18 @@
 #include <cstdint>
 #include <string>
 
-// AIFF files (uncompressed, big-endian).
+// AIFF files, and AIFC files of the uncompressed kinds.
 class LAifFile {
 public:
-    // 8-bit signed or 16-bit big-endian data; LSRCNull otherwise.
+    // AIFF of 1 to 32 bits; AIFC "NONE", "twos" (as AIFF), "sowt" (the same,
+    // little-endian), "fl32" and "fl64" (big-endian float), "alaw" and
+    // "ulaw". LSRCNull otherwise, saying why for a compression type or a
+    // sample width it does not read.
     static SourceHandle OpenSource(const std::string& strPath);
-    // 16-bit big-endian, the 54-byte header.
-    static SinkHandle OpenSink(const std::string& strPath, int32_t iRate, int iChannels);
+    // 16-bit big-endian: AIFF with the 54-byte header, or AIFC "NONE".
+    enum class Form : uint8_t { Aiff, Aifc };
+    static SinkHandle OpenSink(
+        const std::string& strPath, int32_t iRate, int iChannels, Form form = Form::Aiff);
 
     // The 80-bit extended sample rate field, both ways (integer rates).
     static void EncodeRate(int32_t iRate, uint8_t aOut[10]);

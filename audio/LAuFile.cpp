@@ -6,10 +6,27 @@
 #include "audio/LSRCPCMFileBase.h"
 #include "platform/LTrace.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr uint32_t kHeaderBytes = 24;
+
+// The encodings read, by the header's code.
+struct AuEncoding {
+    uint32_t uCode;
+    LRawDataOpener fnOpen;
+};
+constexpr AuEncoding kEncodings[] = {
+    { 1, OpenRawData<LEncUlaw> },
+    { 2, OpenRawData<LEncPcm8S> },
+    { 3, OpenRawData<LEncPcm16BE> },
+    { 4, OpenRawData<LEncPcm24BE> },
+    { 5, OpenRawData<LEncPcm32BE> },
+    { 6, OpenRawData<LEncFloat32BE> },
+    { 7, OpenRawData<LEncFloat64BE> },
+    { 27, OpenRawData<LEncAlaw> },
+};
 
 int WriteHeaderAU(LRawFileDataSoundSinkBase& sink, bool bFinal)
 {
@@ -42,23 +59,12 @@ SourceHandle LAuFile::OpenSource(const std::string& strPath)
     int iChannels = uChannels > 255 ? 0 : int(uChannels);
     file.Seek(std::max(uOffset, kHeaderBytes));
     int64_t iData = uSize == 0xFFFFFFFFu ? LSRCPCMFileBase::kFollowFile : int64_t(uSize);
-    switch (uEncoding) {
-    case 1:
-        return MakeHandle<LRawFileDataSoundSource<LEncUlaw>>(
-            std::move(file), iRate, iChannels, iData);
-    case 2:
-        return MakeHandle<LRawFileDataSoundSource<LEncPcm8S>>(
-            std::move(file), iRate, iChannels, iData);
-    case 3:
-        return MakeHandle<LRawFileDataSoundSource<LEncPcm16BE>>(
-            std::move(file), iRate, iChannels, iData);
-    case 27:
-        return MakeHandle<LRawFileDataSoundSource<LEncAlaw>>(
-            std::move(file), iRate, iChannels, iData);
-    default:
-        LTrace("LAuFile::OpenSource unsupported au encoding format =%u", uEncoding);
-        return MakeHandle<LSRCNull>();
-    }
+    for (const AuEncoding& e : kEncodings)
+        if (e.uCode == uEncoding)
+            return e.fnOpen(std::move(file), iRate, iChannels, iData);
+    LTrace("LAuFile::OpenSource unsupported au encoding format =%u", uEncoding);
+    return MakeHandle<LSRCNull>(
+        "the AU encoding " + std::to_string(uEncoding) + " is not supported");
 }
 
 SinkHandle LAuFile::OpenSink(const std::string& strPath, int32_t iRate, int iChannels)

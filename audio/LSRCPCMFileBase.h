@@ -51,6 +51,16 @@ protected:
     void Convert(const uint8_t* s, int32_t* d, size_t n) override { Enc::ToInternal(s, d, n); }
 };
 
+// The reader of one encoding as a function, for tables of the encodings a
+// file header can name.
+using LRawDataOpener
+    = SourceHandle (*)(LFile&& file, int32_t iRate, int iChannels, int64_t iDataBytes);
+template <class Enc>
+SourceHandle OpenRawData(LFile&& file, int32_t iRate, int iChannels, int64_t iDataBytes)
+{
+    return MakeHandle<LRawFileDataSoundSource<Enc>>(std::move(file), iRate, iChannels, iDataBytes);
+}
+
 // The WAV PCM readers.
 class LSRCPCMFile8 : public LRawFileDataSoundSource<LEncPcm8U> {
 public:

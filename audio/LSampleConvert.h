@@ -26,6 +26,16 @@ void Pcm16BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
 void InternalToPcm16BE(const int32_t* pSrc, uint8_t* pDst, size_t nSamples);
 void Pcm8SignedToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
 
+// Wider samples of AU and AIFF data (BE big-endian, LE little-endian), brought
+// to 16 bits as the codec manager does for wide WAV data (LSampleNarrow:
+// rounded, saturated, floats clipped at full scale and NaN silent), x16.
+void Pcm24BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+void Pcm32BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+void Pcm24LEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+void Pcm32LEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+void Float32BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+void Float64BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t nSamples);
+
 // Native int16 buffers, for codecs that work on 16-bit PCM.
 void Int16ToInternal(const int16_t* pSrc, int32_t* pDst, size_t nSamples);
 void InternalToInt16(const int32_t* pSrc, int16_t* pDst, size_t nSamples);

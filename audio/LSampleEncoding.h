@@ -5,9 +5,10 @@
 
 #include <cstdint>
 
-// The six sample encodings of raw, AU and AIFF data, as traits for the raw
+// The sample encodings of raw, AU and AIFF data, as traits for the raw
 // reader and writer: bytes per sample, reader peak bound, and the two
-// converters over a count of samples.
+// converters over a count of samples. The wide encodings at the end are
+// read only (no FromInternal): files are written with 16 bits.
 struct LEncPcm16LE {
     static constexpr int kBytes = 2;
     static constexpr uint32_t kPeak = 0x7FFF0;
@@ -80,3 +81,16 @@ struct LEncAlaw {
         LG711::InternalToAlaw(s, d, n);
     }
 };
+
+// Wide samples, narrowed to 16 bits and so bounded as 16-bit data is.
+template <int kBytesIn, void (*fnToInternal)(const uint8_t*, int32_t*, size_t)> struct LEncWide {
+    static constexpr int kBytes = kBytesIn;
+    static constexpr uint32_t kPeak = 0x7FFF0;
+    static void ToInternal(const uint8_t* s, int32_t* d, size_t n) { fnToInternal(s, d, n); }
+};
+using LEncPcm24BE = LEncWide<3, LSampleConvert::Pcm24BEToInternal>;
+using LEncPcm32BE = LEncWide<4, LSampleConvert::Pcm32BEToInternal>;
+using LEncPcm24LE = LEncWide<3, LSampleConvert::Pcm24LEToInternal>;
+using LEncPcm32LE = LEncWide<4, LSampleConvert::Pcm32LEToInternal>;
+using LEncFloat32BE = LEncWide<4, LSampleConvert::Float32BEToInternal>;
+using LEncFloat64BE = LEncWide<8, LSampleConvert::Float64BEToInternal>;

@@ -50,6 +50,9 @@ public:
     // it can).
     int64_t GetTooLongFrames() const { return iTooLong; }
     std::string GetTooLongText() const;
+    // Why a source in error cannot be read, in words for a message ("" when
+    // no reason is known): too long, or what a reader met in the file.
+    virtual std::string GetErrorText() const { return GetTooLongText(); }
 
 protected:
     // Delivers up to iFrames frames of audio from the position, which is 0

@@ -24,7 +24,7 @@ const std::vector<CliCommand>& GetCliCommands();
 // prints nothing and returns kExitCancelled (main says "cancelled").
 int CliFail(const std::string& strText);
 
-// Why a source opened in error: too long, or not a supported audio file.
+// Why a source opened in error: its reader's reason, or not a supported audio file.
 class LSoundSourceBase;
 std::string CliReadError(const LSoundSourceBase& source);
 

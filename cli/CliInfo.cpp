@@ -79,7 +79,7 @@ int InfoOne(const std::string& strPath)
 
 std::string CliReadError(const LSoundSourceBase& source)
 {
-    std::string strWhy = source.GetTooLongText();
+    std::string strWhy = source.GetErrorText();
     return strWhy.empty() ? "not a supported audio file" : strWhy;
 }
 

@@ -53,6 +53,10 @@ SinkHandle AifSink(const std::string& s, Request r)
 {
     return LAifFile::OpenSink(s, r.iRate, r.iChannels);
 }
+SinkHandle AifcSink(const std::string& s, Request r)
+{
+    return LAifFile::OpenSink(s, r.iRate, r.iChannels, LAifFile::Form::Aifc);
+}
 SinkHandle AuSink(const std::string& s, Request r)
 {
     return LAuFile::OpenSink(s, r.iRate, r.iChannels);
@@ -97,6 +101,7 @@ std::vector<LFileFormat>& Rows()
         { "gsm", { ".gsm" }, "GSM Files(*.gsm)", S::None, true, OpenGsm, GsmSink },
         { "aiff", { ".aif", ".aiff" }, "Apple AIF Files(*.aif)", S::None, true, OpenAif, AifSink },
         { "au", { ".au" }, "Sun AU Files(*.au)", S::None, true, OpenAu, AuSink },
+        { "aifc", { ".aifc" }, "Apple AIFC Files(*.aifc)", S::None, true, OpenAif, AifcSink },
     };
     return rows;
 }

@@ -22,7 +22,7 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
     }
     SourceHandle hSource = OpenSourceByExtension(data.strPath, headerless);
     if (hSource->IsError()) {
-        if (const std::string strWhy = hSource->GetTooLongText(); !strWhy.empty())
+        if (const std::string strWhy = hSource->GetErrorText(); !strWhy.empty())
             data.strError = "Unable to open the file \"" + data.strPath + "\": " + strWhy + ".";
         return 2;
     }

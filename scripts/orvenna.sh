@@ -88,11 +88,17 @@ test)
     if command -v clang++ >/dev/null 2>&1; then
         # The file-header fuzz targets, built with clang and run briefly.
         CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_FUZZ=ON -DORVENNA_TESTS=OFF -DORVENNA_APP=OFF
+        # A target's seed files (fuzz/corpus/<target>, when it has some) start
+        # it off; what it finds goes to a corpus folder of the build.
         for f in "$ROOT"/build/fuzz/fuzz/fuzz_*; do
             [ -x "$f" ] || continue
-            echo "fuzzing $(basename "$f") for 30 s"
-            "$f" -max_total_time=30 -rss_limit_mb=2048 >"$ROOT/build/fuzz/$(basename "$f").log" 2>&1 ||
-                { tail -50 "$ROOT/build/fuzz/$(basename "$f").log"; exit 1; }
+            name=$(basename "$f")
+            mkdir -p "$ROOT/build/fuzz/corpus/$name"
+            set -- "$ROOT/build/fuzz/corpus/$name"
+            [ -d "$ROOT/fuzz/corpus/$name" ] && set -- "$@" "$ROOT/fuzz/corpus/$name"
+            echo "fuzzing $name for 30 s"
+            "$f" -max_total_time=30 -rss_limit_mb=2048 "$@" >"$ROOT/build/fuzz/$name.log" 2>&1 ||
+                { tail -50 "$ROOT/build/fuzz/$name.log"; exit 1; }
         done
     fi
     ;;

@@ -2,9 +2,9 @@
 #include "platform/acm/LAcmDriver.h"
 #include "platform/acm/LAcmSampleLayout.h"
 #include "platform/acm/LAcmSampleStream.h"
+#include "platform/acm/LSampleNarrow.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <span>
 
@@ -12,11 +12,6 @@
 // bytes, IEEE float of 4 or 8 bytes, G.711 A-law and µ-law. One driver class
 // over a row per format; the codecs below are inlined into the stream loops.
 namespace {
-
-int32_t Sat16(int64_t x)
-{
-    return int32_t(std::clamp<int64_t>(x, -32768, 32767));
-}
 
 // Integer PCM: one sample of iBytes little-endian bytes <-> 16 bits, rounded
 // to nearest; 16 bits go to the top of a wider container.
@@ -33,12 +28,12 @@ struct LPcmCodec {
             int32_t v
                 = int32_t((uint32_t(p[0]) << 8) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 24))
                 >> 8;
-            return int16_t(Sat16((int64_t(v) + 0x80) >> 8));
+            return LSampleNarrow::FromPcm24(v);
         }
         default: {
             int32_t v = int32_t(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16)
                 | (uint32_t(p[3]) << 24));
-            return int16_t(Sat16((int64_t(v) + 0x8000) >> 16));
+            return LSampleNarrow::FromPcm32(v);
         }
         }
     }
@@ -54,17 +49,6 @@ struct LPcmCodec {
     }
 };
 
-// Full scale 1.0 = 32768, rounded to nearest (ties to even), clipped; NaN is 0.
-int16_t FloatToPcm16(double x)
-{
-    double v = std::nearbyint(x * 32768.0);
-    if (!(v > -32768.0))
-        return v == v ? int16_t(-32768) : int16_t(0);
-    if (v > 32767.0)
-        return 32767;
-    return int16_t(v);
-}
-
 // 32- or 64-bit IEEE float samples.
 struct LFloatCodec {
     int iBytes;
@@ -73,11 +57,11 @@ struct LFloatCodec {
         if (iBytes == 4) {
             float f;
             std::memcpy(&f, p, 4);
-            return FloatToPcm16(f);
+            return LSampleNarrow::FromFloat(f);
         }
         double d;
         std::memcpy(&d, p, 8);
-        return FloatToPcm16(d);
+        return LSampleNarrow::FromFloat(d);
     }
     void Encode(int16_t x, uint8_t* p) const
     {

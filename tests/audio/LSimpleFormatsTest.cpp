@@ -5,7 +5,9 @@
 #include "audio/LSampleConvert.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace TestSupport;
@@ -50,34 +52,155 @@ void WriteSignal(SinkHandle h, const std::vector<int32_t>& v)
     for (int32_t i = 0; i < iFrames; i += 5000)
         h->Write(v.data() + size_t(i) * size_t(iCh), std::min(5000, iFrames - i));
 }
+
+// A peer's decode of a file, as floating point (full scale 1.0).
+std::vector<double> PeerDecode(const std::string& strPeer, const std::string& strPath)
+{
+    const std::string strRaw = strPath + ".f64";
+    std::vector<std::string> args = strPeer == "sox"
+        ? std::vector<std::string> { "sox", strPath, "-t", "raw", "-e", "floating-point", "-b",
+              "64", "-L", strRaw }
+        : std::vector<std::string> { "ffmpeg", "-v", "error", "-y", "-i", strPath, "-f", "f64le",
+              strRaw };
+    std::string strLog;
+    EXPECT_EQ(TestSupport::Run(args, &strLog), 0) << strPath << ": " << strLog;
+    std::vector<uint8_t> raw = ReadAll(strRaw);
+    std::vector<double> v(raw.size() / 8);
+    std::memcpy(v.data(), raw.data(), v.size() * 8);
+    return v;
+}
+
+std::vector<std::string> Words(const std::string& s)
+{
+    std::vector<std::string> v;
+    for (size_t i = 0, j; i < s.size(); i = j + 1) {
+        j = std::min(s.find(' ', i), s.size());
+        if (j > i)
+            v.push_back(s.substr(i, j - i));
+    }
+    return v;
+}
+
+// The first bytes equal to strFrom, replaced by strTo.
+std::vector<uint8_t> Patched(std::vector<uint8_t> v, const std::string& strFrom, const char* szTo)
+{
+    auto it = std::search(v.begin(), v.end(), strFrom.begin(), strFrom.end());
+    EXPECT_NE(it, v.end()) << strFrom;
+    if (it != v.end())
+        std::copy(szTo, szTo + strFrom.size(), it);
+    return v;
+}
 } // namespace
 
-// Every AU encoding sox writes reads as sox decodes it.
-TEST(LAuFile, ReadsEveryEncodingSoxWrites)
+// Writer x encoding: every AIFF, AIFC and AU kind sox and ffmpeg write reads
+// as the writer decodes the same file, rounded to 16 bits (floats clipped at
+// full scale).
+TEST(LAifAndAu, ReadWhatPeersWrite)
 {
     REQUIRE_PEER("sox");
+    REQUIRE_PEER("ffmpeg");
     TempDir dir;
     struct Case {
-        std::vector<std::string> opts;
-        int iTolerance; // in 16-bit steps: sox expands G.711 with 14/13-bit precision
+        const char* szPeer;
+        const char* szExt;
+        const char* szOptions; // the writer's, before the output name
     };
-    for (const Case& c : { Case { { "-e", "mu-law" }, 8 }, Case { { "-e", "a-law" }, 16 },
-             Case { { "-e", "signed", "-b", "8" }, 0 },
-             Case { { "-e", "signed", "-b", "16" }, 0 } }) {
-        std::string strPath = dir.File("s.au");
-        std::vector<std::string> args = { "sox", "-n", "-r", "8000", "-c", "2" };
-        args.insert(args.end(), c.opts.begin(), c.opts.end());
-        args.insert(args.end(), { strPath, "synth", "0.5", "sine", "200-2500", "vol", "0.8" });
-        ASSERT_EQ(TestSupport::Run(args), 0);
-        SourceHandle h = LAuFile::OpenSource(strPath);
-        ASSERT_FALSE(h->IsError()) << c.opts[1];
-        EXPECT_EQ(h->GetChannels(), 2);
-        EXPECT_EQ(h->GetSampleRate(), 8000);
-        std::vector<int16_t> expect = SoxDecode(strPath);
-        std::vector<int32_t> got = ReadAllFrames(*h);
-        ASSERT_EQ(got.size(), expect.size());
-        for (size_t i = 0; i < got.size(); ++i)
-            ASSERT_NEAR(got[i] / 16.0, expect[i], c.iTolerance + 0.5) << c.opts[1] << " at " << i;
+    // clang-format off
+    const Case cases[] = {
+        { "sox", ".aiff", "-b 8" }, { "sox", ".aiff", "-b 16" }, { "sox", ".aiff", "-b 24" },
+        { "sox", ".aiff", "-b 32" }, { "sox", ".aifc", "-b 16" }, { "sox", ".aifc", "-b 24" },
+        { "sox", ".aifc", "-e floating-point -b 32" }, { "sox", ".aifc", "-e floating-point -b 64" },
+        { "sox", ".au", "-e mu-law" }, { "sox", ".au", "-e a-law" }, { "sox", ".au", "-b 8" },
+        { "sox", ".au", "-b 16" }, { "sox", ".au", "-b 24" }, { "sox", ".au", "-b 32" },
+        { "sox", ".au", "-e floating-point -b 32" }, { "sox", ".au", "-e floating-point -b 64" },
+        { "ffmpeg", ".aiff", "-c:a pcm_s8" }, { "ffmpeg", ".aiff", "-c:a pcm_s16be" },
+        { "ffmpeg", ".aiff", "-c:a pcm_s24be" }, { "ffmpeg", ".aiff", "-c:a pcm_s32be" },
+        { "ffmpeg", ".aiff", "-c:a pcm_s16le" }, { "ffmpeg", ".aiff", "-c:a pcm_f32be" },
+        { "ffmpeg", ".aiff", "-af volume=1.5 -c:a pcm_f64be" }, { "ffmpeg", ".aiff", "-c:a pcm_alaw" },
+        { "ffmpeg", ".aiff", "-c:a pcm_mulaw" }, { "ffmpeg", ".au", "-c:a pcm_mulaw" },
+        { "ffmpeg", ".au", "-c:a pcm_alaw" }, { "ffmpeg", ".au", "-c:a pcm_s8" },
+        { "ffmpeg", ".au", "-c:a pcm_s16be" }, { "ffmpeg", ".au", "-c:a pcm_s24be" },
+        { "ffmpeg", ".au", "-c:a pcm_s32be" }, { "ffmpeg", ".au", "-af volume=1.5 -c:a pcm_f32be" },
+        { "ffmpeg", ".au", "-c:a pcm_f64be" },
+        // No peer writes "twos": sox's "NONE" file relabelled.
+        { "twos", ".aifc", "-b 16" },
+    };
+    // clang-format on
+    const std::string strSource = dir.File("source.wav");
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "11025", "-c", "2", "-e", "floating-point",
+                  "-b", "32", strSource, "synth", "0.5", "sine", "200-2500", "sine", "300-3000",
+                  "vol", "0.9" }),
+        0);
+    int iCase = 0;
+    for (const Case& c : cases) {
+        const std::string strPeer = c.szPeer, strOptions = c.szOptions;
+        const std::string strPath = dir.File("c" + std::to_string(++iCase) + c.szExt);
+        SCOPED_TRACE(strPeer + " " + strOptions + " " + strPath);
+        std::vector<std::string> args = strPeer == "ffmpeg"
+            ? std::vector<std::string> { "ffmpeg", "-v", "error", "-y", "-i", strSource }
+            : std::vector<std::string> { "sox", strSource };
+        for (const std::string& w : Words(strOptions))
+            args.push_back(w);
+        args.push_back(strPath);
+        std::string strLog;
+        ASSERT_EQ(TestSupport::Run(args, &strLog), 0) << strLog;
+        if (strPeer == "twos")
+            WriteAll(strPath, Patched(ReadAll(strPath), "NONE", "twos"));
+        const std::vector<double> want
+            = PeerDecode(strPeer == "ffmpeg" ? "ffmpeg" : "sox", strPath);
+        SourceHandle h = std::string(c.szExt) == ".au" ? LAuFile::OpenSource(strPath)
+                                                       : LAifFile::OpenSource(strPath);
+        ASSERT_FALSE(h->IsError()) << h->GetErrorText();
+        EXPECT_EQ(h->GetSampleRate(), 11025);
+        ASSERT_EQ(h->GetChannels(), 2);
+        ASSERT_EQ(size_t(h->GetLength()) * 2, want.size());
+        EXPECT_GE(want.size(), 11024u);
+        const std::vector<int32_t> got = ReadAllFrames(*h);
+        double dPeak = 0;
+        for (size_t i = 0; i < got.size(); ++i) {
+            ASSERT_NEAR(got[i] / 16.0, std::clamp(want[i] * 32768, -32768.0, 32767.0), 0.5)
+                << "sample " << i;
+            dPeak = std::max(dPeak, std::abs(want[i]));
+        }
+        EXPECT_EQ(dPeak > 1.0, strOptions.find("volume=1.5") != std::string::npos) << dPeak;
+    }
+    // A compression type not read is named, with its name when it has one.
+    const std::string strIma = dir.File("ima.aifc");
+    ASSERT_EQ(TestSupport::Run(
+                  { "ffmpeg", "-v", "error", "-i", strSource, "-c:a", "adpcm_ima_qt", strIma }),
+        0);
+    SourceHandle hIma = LAifFile::OpenSource(strIma);
+    EXPECT_TRUE(hIma->IsError());
+    EXPECT_EQ(hIma->GetErrorText(), "the AIFC compression type \"ima4\" is not supported");
+    WriteAll(strIma, Patched(ReadAll(dir.File("c5.aifc")), "NONE", "QDM\x01"));
+    EXPECT_EQ(LAifFile::OpenSource(strIma)->GetErrorText(),
+        "the AIFC compression type \"QDM?\" (not compressed) is not supported");
+}
+
+// Floating-point samples beyond full scale are clipped, NaN reads as silence.
+TEST(LAuFile, FloatsClipAndNaNIsSilent)
+{
+    TempDir dir;
+    const double aIn[] = { NAN, INFINITY, -INFINITY, 2.0, -2.0, 0.25, -0.5 / 32768 };
+    const int32_t aWant[] = { 0, 0x7FFF0, -0x80000, 0x7FFF0, -0x80000, 0x20000, 0 };
+    for (uint32_t uEncoding : { 6u, 7u }) {
+        std::vector<uint8_t> file;
+        PutTag(file, ".snd");
+        for (uint32_t u : { 24u, 0xFFFFFFFFu, uEncoding, 8000u, 1u })
+            PutBE32(file, u);
+        for (double d : aIn) {
+            const float f = float(d);
+            uint64_t u = 0;
+            std::memcpy(
+                &u, uEncoding == 6 ? static_cast<const void*>(&f) : &d, uEncoding == 6 ? 4 : 8);
+            if (uEncoding == 7)
+                PutBE32(file, uint32_t(u >> 32));
+            PutBE32(file, uint32_t(u));
+        }
+        WriteAll(dir.File("f.au"), file);
+        SourceHandle h = LAuFile::OpenSource(dir.File("f.au"));
+        EXPECT_EQ(ReadAllFrames(*h), std::vector<int32_t>(std::begin(aWant), std::end(aWant)))
+            << "encoding " << uEncoding;
     }
 }
 
@@ -91,9 +214,11 @@ TEST(LAuFile, WritesWhatSoxReadsAndRejectsOthers)
     std::vector<uint8_t> file = ReadAll(dir.File("o.au"));
     ASSERT_EQ(file.size(), 24u + 12000);
     EXPECT_EQ(file[11], 0xE0) << "data size 12000 = 0x2EE0";
-    file[15] = 5; // encoding 5: not supported
+    file[15] = 23; // G.721 ADPCM: not read, and said so
     WriteAll(dir.File("bad.au"), file);
-    EXPECT_TRUE(LAuFile::OpenSource(dir.File("bad.au"))->IsError());
+    SourceHandle hBad = LAuFile::OpenSource(dir.File("bad.au"));
+    EXPECT_TRUE(hBad->IsError());
+    EXPECT_EQ(hBad->GetErrorText(), "the AU encoding 23 is not supported");
     WriteAll(dir.File("short.au"), { '.', 's', 'n', 'd' });
     EXPECT_TRUE(LAuFile::OpenSource(dir.File("short.au"))->IsError());
 }
@@ -136,9 +261,6 @@ TEST(LAifFile, InteroperatesWithSox)
     ASSERT_EQ(got8.size(), expect8.size());
     for (size_t i = 0; i < got8.size(); ++i)
         ASSERT_EQ(got8[i], expect8[i] * 16) << i;
-    // Compressed AIFF does not open.
-    ASSERT_EQ(TestSupport::Run({ "sox", dir.File("o.aiff"), "-t", "aifc", dir.File("c.aifc") }), 0);
-    EXPECT_TRUE(LAifFile::OpenSource(dir.File("c.aifc"))->IsError());
 }
 
 TEST(LSRCVOX, SplitReadsEqualWholeReadsAndSoxAgrees)

@@ -163,7 +163,7 @@ TEST(CliLongFile, AuAndAiffRefuseWhatTheirSizesCannotHold)
     WriteSettings(dir, 44100, 2, 3);
     const std::string strIn = dir.File("silence.raw");
     WriteSparse(strIn, {}, 1100000000ull * 4); // 16-bit stereo, 4.4 GB as 16-bit output
-    for (const char* szOut : { "out.au", "out.aif" }) {
+    for (const char* szOut : { "out.au", "out.aif", "out.aifc" }) {
         std::string strOut;
         EXPECT_EQ(Cli(dir, { "convert", strIn, dir.File(szOut) }, &strOut), 2) << szOut;
         EXPECT_NE(strOut.find("this file type holds at most"), std::string::npos) << strOut;

@@ -2,6 +2,7 @@
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -148,7 +149,11 @@ TEST(Cli, LoadsByExtension)
     ASSERT_EQ(TestSupport::Run({ "lame", "--silent", strWav, dir.File("a.MP3") }), 0);
     ASSERT_EQ(TestSupport::Run({ "sox", strWav, dir.File("a.gsm") }), 0);
     ASSERT_EQ(TestSupport::Run({ "sox", strWav, "-e", "mu-law", dir.File("a.au") }), 0);
-    for (const char* sz : { "a.MP3", "a.gsm", "a.au" }) {
+    ASSERT_EQ(TestSupport::Run({ "sox", strWav, "-b", "24", dir.File("a.aiff") }), 0);
+    ASSERT_EQ(
+        TestSupport::Run({ "sox", strWav, "-e", "floating-point", "-b", "64", dir.File("a.aifc") }),
+        0);
+    for (const char* sz : { "a.MP3", "a.gsm", "a.au", "a.aiff", "a.aifc" }) {
         std::string strOut;
         ASSERT_EQ(Cli(dir, { "info", dir.File(sz) }, &strOut), 0) << sz << strOut;
         EXPECT_NE(strOut.find("rate      8000 Hz"), std::string::npos) << sz << strOut;
@@ -162,6 +167,17 @@ TEST(Cli, LoadsByExtension)
         EXPECT_LT(dDb, -3.5) << sz << strOut;
     }
     EXPECT_EQ(Cli(dir, { "info", dir.File("noextension") }), 2);
+    // A compression type not read is named.
+    std::vector<uint8_t> aifc = ReadAll(dir.File("a.aifc"));
+    auto it = std::search(aifc.begin(), aifc.end(), "fl64", "fl64" + 4);
+    ASSERT_NE(it, aifc.end());
+    std::copy_n("ima4", 4, it);
+    WriteAll(dir.File("ima.aifc"), aifc);
+    std::string strOut;
+    EXPECT_EQ(Cli(dir, { "info", dir.File("ima.aifc") }, &strOut), 2);
+    EXPECT_NE(strOut.find("compression type \"ima4\" (64-bit floating point) is not supported"),
+        std::string::npos)
+        << strOut;
 }
 
 TEST(Cli, ConvertRateAndChannelsMatchesSox)

@@ -328,6 +328,7 @@ TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
         { "gsm", { "sox" }, 160, 0 },
         { "aiff", { "sox" }, 0, 200 },
         { "au", { "sox" }, 0, 200 },
+        { "aifc", { "sox" }, 0, 200 },
     };
     TempDir dir;
     LCutListAudio list = Sox(
