@@ -1,8 +1,10 @@
 #pragma once
 
+#include "audio/LSoundSourceBase.h"
 #include "effects/LValueField.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +26,9 @@ public:
     // The fields the dialog builds its form from; null for a form of one
     // edit field per value.
     const LValueForm* pForm = nullptr;
+    // What the dialog's Preview plays with the values it shows; empty for a
+    // dialog without Preview. Called on the user-interface thread.
+    std::function<SourceHandle(const LDialogValues&)> fnPreview;
 
 private:
     std::vector<std::pair<std::string, int32_t>> items;

@@ -24,6 +24,13 @@ std::vector<LCommand> MainDialog::EffectCommands()
         { CM_NORMALIZE, "Normalize", "Normalize...", nullptr,
             "Adjusts the volume to an optimal (normal) level.", kEffect, "Normalize", 11,
             [this] { CmEffect("Normalize"); } },
+        { CM_ECHO, "Echo", "Echo...", nullptr, "Adds echo to the selected region.", kEffect, "Echo",
+            14, [this] { CmEffect("Echo"); } },
+        { CM_REVERB, "Reverb", "Reverb...", nullptr, "Adds reverb to the selected region.", kEffect,
+            "Reverb", 15, [this] { CmEffect("Reverb"); } },
+        { CM_HIGHPASS, "High-Pass Filter", "High-Pass Filter...", nullptr,
+            "Removes lower frequencies.", kEffect, "High-Pass Filter", 12,
+            [this] { CmEffect("High-Pass Filter"); } },
         { CM_FADEIN, "Fade In", "Fade In", nullptr, "Fades in over the selected region.", kRendered,
             "Fade In", 0, [this] { CmEffect("Fade In"); } },
         { CM_FADEOUT, "Fade Out", "Fade Out", nullptr, "Fades out over the selected region.",
@@ -76,11 +83,15 @@ void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
 {
     const LEffect& effect = *FindEffect(szEffect);
     LDialogValues values = LStoredValues::Load(effect.form);
+    LOVFile& doc = *pCurrentFile;
+    if (effect.fnFactory)
+        values.fnPreview = [&effect, &doc](const LDialogValues& v) {
+            return OpenEffectPreview(effect, doc.claAudio, doc.sSelStart, doc.sSelEnd, v);
+        };
     if (effect.szDialog && !AskValues(effect.form, effect.szDialog, values))
         return;
     if (!bStepTaken)
         TakeUndoStep();
-    LOVFile& doc = *pCurrentFile;
     const bool bSelection = iAt < 0;
     LEffectRun run { &effect, &doc.claAudio, bSelection ? doc.sSelStart : iAt,
         bSelection ? doc.sSelEnd : iAt, values };
