@@ -2,6 +2,7 @@
 
 #include "audio/LSoundSourceBase.h"
 #include "effects/LValueField.h"
+#include "effects/PointList.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,6 +30,10 @@ public:
     // What the dialog's Preview plays with the values it shows; empty for a
     // dialog without Preview. Called on the user-interface thread.
     std::function<SourceHandle(const LDialogValues&)> fnPreview;
+    // A dialog that edits a curve (the equalizer's, the envelope's) instead
+    // of a form: the curve shown and returned.
+    bool bCurve = false;
+    PointList curve;
 
 private:
     std::vector<std::pair<std::string, int32_t>> items;

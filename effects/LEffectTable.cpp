@@ -10,8 +10,10 @@
 #include "effects/EfReverse.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LEfChangeSpeedPitch.h"
+#include "effects/LEfEnvelope.h"
 #include "effects/LEfSoundProcess.h"
 #include "effects/LSRCEcho.h"
+#include "effects/LSRCEq.h"
 #include "effects/LSRCLowCutFilter.h"
 #include "effects/LSRCReverb.h"
 #include "platform/LTrace.h"
@@ -122,6 +124,21 @@ FactoryHandle LowCutFactory(const LDialogValues& v)
     });
 }
 
+FactoryHandle EqualizerFactory(const LDialogValues& v)
+{
+    const PointList curve = v.curve;
+    return MakeFactory([curve](SourceHandle h) {
+        const LEqGainTable table = EqGainTable(curve, h ? h->GetSampleRate() : 44100);
+        return SourceHandle(MakeHandle<LSRCEq>(std::move(h), table));
+    });
+}
+
+int Envelope(LProgressDialog& dlg, LEffectRun& r)
+{
+    LEfEnvelope data { r.pDoc, r.iEnd, r.iStart, &r.values.curve };
+    return ProcessBody(dlg, data);
+}
+
 // The range rendered through the effect's source in place of itself.
 int RenderThroughFactory(LProgressDialog& dlg, LEffectRun& r)
 {
@@ -155,6 +172,9 @@ std::vector<LEffect> MakeEffects()
             { { "NormalizePeakLevel", "Normalize Peak Level (%):", INT32_MIN, 100, 100, "%",
                 "Normailze Peak Level must be less than 100%. Please try again." } },
             Normalize, nullptr, false, 4 },
+        { "Equalizer", "Equalizer", {}, nullptr, EqualizerFactory, false, 6, "Equalizing",
+            "equalizer.dat" },
+        { "Envelope", "Envelope", {}, Envelope, nullptr, false, 9, nullptr, "envelope.dat" },
         { "Fade In", nullptr, {}, Fade<EfFade::FadeIn> },
         { "Fade Out", nullptr, {}, Fade<EfFade::FadeOut> },
         { "Fade Out and Trim", nullptr, {}, Fade<EfFade::FadeOutAndTrim> },
@@ -235,6 +255,14 @@ SourceHandle OpenEffectPreview(const LEffect& effect, const LCutListAudio& doc, 
     LCutListAudio range(doc.GetSampleRate(), doc.GetChannels());
     doc.EfCopy(std::max(iStart, 0), std::max(iEnd, iStart), range);
     return effect.fnFactory(values)->Open(MakeHandle<LSRCCutListAudio>(range));
+}
+
+PointList LoadCurve(const LEffect& effect)
+{
+    PointList list;
+    if (effect.szCurveFile)
+        list.Load(PointList::CurvePath(effect.szCurveFile));
+    return list.nPoints > 0 ? list : PointList::Flat();
 }
 
 const std::vector<LEffect>& GetEffects()

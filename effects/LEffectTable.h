@@ -48,6 +48,9 @@ struct LEffect {
     int iBatchId = -1; // its command id in batch scripts, -1 when it has none
     // The progress line of an effect rendered through its factory.
     const char* szRunText = nullptr;
+    // The file in the "Current" folder keeping the curve its dialog edits;
+    // null for an effect without a curve.
+    const char* szCurveFile = nullptr;
 };
 
 // The range [iStart, iEnd) of the document, from its frame 0, through the
@@ -55,6 +58,10 @@ struct LEffect {
 // Preview plays. Null for an effect without a factory.
 SourceHandle OpenEffectPreview(const LEffect& effect, const LCutListAudio& doc, int32_t iStart,
     int32_t iEnd, LDialogValues values);
+
+// The stored curve of an effect with one: its file, or the flat curve when
+// the file is missing or empty.
+PointList LoadCurve(const LEffect& effect);
 
 const std::vector<LEffect>& GetEffects();
 // Names compared without regard to case; null when unknown.

@@ -24,6 +24,12 @@ std::vector<LCommand> MainDialog::EffectCommands()
         { CM_NORMALIZE, "Normalize", "Normalize...", nullptr,
             "Adjusts the volume to an optimal (normal) level.", kEffect, "Normalize", 11,
             [this] { CmEffect("Normalize"); } },
+        { CM_EQUALIZER, "Equalizer", "Equalizer...", nullptr,
+            "Changes the tone with graphic equaliser", kEffect, "Equalizer", 13,
+            [this] { CmEffect("Equalizer"); } },
+        { CM_ENVELOPE, "Envelope", "Envelope...", nullptr,
+            "Adjusts the volume envelope over the selected region.", kEffect, "Envelope", 16,
+            [this] { CmEffect("Envelope"); } },
         { CM_ECHO, "Echo", "Echo...", nullptr, "Adds echo to the selected region.", kEffect, "Echo",
             14, [this] { CmEffect("Echo"); } },
         { CM_REVERB, "Reverb", "Reverb...", nullptr, "Adds reverb to the selected region.", kEffect,
@@ -88,8 +94,14 @@ void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
         values.fnPreview = [&effect, &doc](const LDialogValues& v) {
             return OpenEffectPreview(effect, doc.claAudio, doc.sSelStart, doc.sSelEnd, v);
         };
+    if (effect.szCurveFile) {
+        values.bCurve = true;
+        values.curve = LoadCurve(effect);
+    }
     if (effect.szDialog && !AskValues(effect.form, effect.szDialog, values))
         return;
+    if (effect.szCurveFile)
+        values.curve.Save(PointList::CurvePath(effect.szCurveFile));
     if (!bStepTaken)
         TakeUndoStep();
     const bool bSelection = iAt < 0;

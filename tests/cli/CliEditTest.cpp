@@ -77,7 +77,8 @@ TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
              Case { { "Select All", "Amplify AmplifyGain=500" }, "less than 400%" },
              Case { { "select", "1000" }, "select needs START END" },
              Case { { "position 1:99" }, "1:99" },
-             Case { { "Insert Silence At The End SilenceTimes=x" }, "x" } }) {
+             Case { { "Insert Silence At The End SilenceTimes=x" }, "x" },
+             Case { { "Select All", "Echo EchoTime=5000" }, "between 10 and 3000ms" } }) {
         std::vector<std::string> args { "edit", strIn };
         args.insert(args.end(), c.script.begin(), c.script.end());
         std::string strOut;
@@ -110,8 +111,41 @@ TEST(CliEdit, EffectsListsEveryEffectWithItsKeysRangesAndDefaults)
     TempDir dir;
     std::string strOut;
     ASSERT_EQ(Cli(dir, { "effects" }, &strOut), 0);
-    for (const char* sz : { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate",
-             "6000..96000", "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan" })
+    for (const char* sz :
+        { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate", "6000..96000",
+            "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan", "Echo\n",
+            "EchoGain", "0..99", "ReverbTime", "50..1000", "High-Pass Filter\n", "LowCutFreq" })
         EXPECT_NE(strOut.find(sz), std::string::npos) << sz << " in\n" << strOut;
     EXPECT_EQ(Cli(dir, { "effects", "extra" }), 2);
+}
+
+TEST(CliEdit, EchoOfAnImpulseHalvesAtEachDelay)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::vector<uint8_t> raw(16000, 0); // 8000 frames, mono 16-bit
+    raw[0] = uint8_t(16000 & 0xFF);
+    raw[1] = uint8_t(16000 >> 8);
+    const std::string strRaw = dir.File("imp.raw"), strIn = dir.File("imp.wav"),
+                      strOut = dir.File("echo.wav");
+    ASSERT_TRUE(WriteAll(strRaw, raw));
+    ASSERT_EQ(TestSupport::Run({ "sox", "-t", "raw", "-r", "8000", "-e", "signed", "-b", "16", "-c",
+                  "1", strRaw, strIn }),
+        0);
+    std::string strLog;
+    ASSERT_EQ(
+        Cli(dir, { "edit", strIn, "-o", strOut, "Select All", "Echo EchoTime=100 EchoGain=50" },
+            &strLog),
+        0)
+        << strLog;
+    std::string strPcm;
+    TestSupport::Run({ "sox", strOut, "-t", "raw", "-" }, &strPcm);
+    ASSERT_EQ(strPcm.size(), raw.size());
+    for (size_t i = 0; i + 1 < strPcm.size(); i += 2) {
+        const size_t f = i / 2;
+        const int iExpect = f % 800 == 0 ? 16000 >> (f / 800) : 0;
+        const int iGot = int16_t(uint8_t(strPcm[i]) | uint8_t(strPcm[i + 1]) << 8);
+        // Exact while the echoes are whole 16-bit values (16000 / 2^7 = 125).
+        ASSERT_NEAR(iGot, iExpect, f < 6400 ? 0 : 1) << f;
+    }
 }
