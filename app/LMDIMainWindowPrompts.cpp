@@ -4,6 +4,7 @@
 #include "app/LMDIMainWindow.h"
 #include "app/LModalRunner.h"
 #include "app/LMp3EncodeDlg.h"
+#include "app/LOVCurveDialog.h"
 #include "app/LOVValuesDialog.h"
 #include "audio/LWaveFileFormat.h"
 #include "effects/LStoredValues.h"
@@ -103,6 +104,14 @@ std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::str
 bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& values)
 {
     const LOVFile* pDoc = dialog.GetCurrentFile();
+    if (values.eCurve != LDialogValues::kNoCurve) {
+        LOVCurveDialog box(strTitle, values, pDoc ? pDoc->sSelEnd - pDoc->sSelStart : 0,
+            pDoc ? pDoc->claAudio.GetSampleRate() : 44100, pDoc && pDoc->HasValidSelection(), this);
+        if (LModalRunner::Exec(box) != QDialog::Accepted)
+            return false;
+        box.Take(values);
+        return true;
+    }
     LOVValuesDialog box(strTitle, values, pDoc && pDoc->claAudio.GetChannels() == 2,
         pDoc && pDoc->HasValidSelection(), this);
     if (LModalRunner::Exec(box) != QDialog::Accepted)

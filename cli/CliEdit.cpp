@@ -179,7 +179,7 @@ public:
     // it keeps the stored curve.
     bool TakeCurve(const std::string& strTitle, LDialogValues& values)
     {
-        if (!values.bCurve) {
+        if (values.eCurve == LDialogValues::kNoCurve) {
             if (!strPoints.empty())
                 Fail("\"" + strTitle + "\" has no curve for points=");
             return strPoints.empty();

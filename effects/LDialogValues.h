@@ -30,9 +30,10 @@ public:
     // What the dialog's Preview plays with the values it shows; empty for a
     // dialog without Preview. Called on the user-interface thread.
     std::function<SourceHandle(const LDialogValues&)> fnPreview;
-    // A dialog that edits a curve (the equalizer's, the envelope's) instead
-    // of a form: the curve shown and returned.
-    bool bCurve = false;
+    // A dialog that edits a curve instead of a form, and what the curve's x
+    // stands for: frequency (the equalizer) or time along the selection
+    // (the envelope); the curve shown and returned.
+    enum CurveAxis { kNoCurve, kFrequencyCurve, kTimeCurve } eCurve = kNoCurve;
     PointList curve;
 
 private:

@@ -51,6 +51,7 @@ struct LEffect {
     // The file in the "Current" folder keeping the curve its dialog edits;
     // null for an effect without a curve.
     const char* szCurveFile = nullptr;
+    LDialogValues::CurveAxis eCurve = LDialogValues::kNoCurve;
 };
 
 // The range [iStart, iEnd) of the document, from its frame 0, through the

@@ -95,7 +95,7 @@ void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
             return OpenEffectPreview(effect, doc.claAudio, doc.sSelStart, doc.sSelEnd, v);
         };
     if (effect.szCurveFile) {
-        values.bCurve = true;
+        values.eCurve = effect.eCurve;
         values.curve = LoadCurve(effect);
     }
     if (effect.szDialog && !AskValues(effect.form, effect.szDialog, values))

@@ -158,11 +158,10 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
         EXPECT_EQ(pAction->shortcut(), e.key) << e.iId;
     }
     // Commands without a row are not shown; a menu of only those neither.
-    for (int iId : { CM_EQUALIZER, CM_ECHO, CM_ENVELOPE, CM_RECORD, CM_OPENPROJECT, CM_SEND,
-             CM_SETBOOKMARK, CM_FFT })
+    for (int iId : { CM_AGC, CM_RECORD, CM_OPENPROJECT, CM_SEND, CM_SETBOOKMARK, CM_FFT })
         EXPECT_EQ(w.Action(iId), nullptr) << iId;
-    for (int iId : std::initializer_list<int> {
-             CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS, CM_CONVERTRATE, CM_EXIT })
+    for (int iId : std::initializer_list<int> { CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS,
+             CM_CONVERTRATE, CM_EXIT, CM_ECHO, CM_EQUALIZER, CM_ENVELOPE })
         EXPECT_TRUE(w.Action(iId)->isVisible()) << iId;
     // The window menu is the seventh.
     QList<QAction*> menus = w.menuBar()->actions();
