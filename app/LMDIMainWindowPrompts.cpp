@@ -5,6 +5,7 @@
 #include "app/LModalRunner.h"
 #include "app/LMp3EncodeDlg.h"
 #include "app/LOVCurveDialog.h"
+#include "app/LOVFFTDlg.h"
 #include "app/LOVValuesDialog.h"
 #include "audio/LWaveFileFormat.h"
 #include "effects/LStoredValues.h"
@@ -118,6 +119,12 @@ bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& value
         return false;
     box.Take(values);
     return true;
+}
+
+void LMDIMainWindow::ShowSpectrum(int32_t iRate, const LSpectrumValues& values)
+{
+    LOVFFTDlg box(iRate, values, this);
+    LModalRunner::Exec(box);
 }
 
 bool LMDIMainWindow::AskFileProperties(LHeaderlessSettings& settings)

@@ -37,3 +37,4 @@ int CliFormats(const std::vector<std::string>& args);
 
 extern const char* const kConvertUsage;
 int CliEffects(const std::vector<std::string>& args);
+int CliSpectrum(const std::vector<std::string>& args);

@@ -27,6 +27,10 @@ const std::vector<CliCommand>& GetCliCommands()
         { "effects",
             "effects                 every effect with its keys (for edit), ranges and defaults",
             CliEffects },
+        { "spectrum",
+            "spectrum IN [--at MS] [--four-times]\n                          the levels of the "
+            "Frequency Analysis at MS, one \"Hz dB\" line per bin",
+            CliSpectrum },
     };
     return commands;
 }

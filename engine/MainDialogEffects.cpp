@@ -1,6 +1,7 @@
 // The effects and conversions: each asks its values, takes its undo step,
 // runs its operation and sets the selection, position and playback after it.
 #include "audio/LSoundTime.h"
+#include "edit/LSRCCutListAudio.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LEffectTable.h"
 #include "effects/LStoredValues.h"
@@ -68,6 +69,9 @@ std::vector<LCommand> MainDialog::EffectCommands()
             [this] { CmConvertRate(); } },
         { CM_CONVERTMONO, "Convert to Mono", "Mono", nullptr, "Converts current file to mono.",
             kConversion, "Convert Channels", 25, [this] { CmConvertChannels(1); } },
+        { CM_FFT, "Frequency Analysis", "Frequency Analysis (FFT)", nullptr,
+            "Views the spectrum content of an audio signal.", kCmdDocument, nullptr, 0,
+            [this] { CmFrequencyAnalysis(); } },
         { CM_CONVERTSTEREO, "Convert to Stereo", "Stereo", nullptr,
             "Converts current file to stereo.", kConversion, "Convert Channels", 26,
             [this] { CmConvertChannels(2); } },
@@ -112,6 +116,13 @@ void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
     if (bSelection)
         doc.sSelEnd = run.iNewEnd;
     EndModifyCurrentFile(doc.sSelStart, effect.bLongPreRoll ? OneSecond() : OneSecond() / 2);
+}
+
+void MainDialog::CmFrequencyAnalysis()
+{
+    LOVFile& doc = *pCurrentFile;
+    LSRCCutListAudio source(doc.claAudio);
+    ui.ShowSpectrum(doc.claAudio.GetSampleRate(), LSpectrum::At(source, doc.sPosition));
 }
 
 void MainDialog::CmAutoTrim()
