@@ -297,6 +297,9 @@ TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
         { CM_PITCHSPEED, "Constant Pitch and Speed Change", "Speed Adjust (%)" },
         { CM_SPEEDCONSTPITCH, "Constant Speed and Pitch Change", "Pitch Adjust (%)" },
         { CM_PASTEMIX, "Paste Mix", "Mix Volume (%)" },
+        { CM_ECHO, "Echo", "Echo Time (ms) :" },
+        { CM_REVERB, "Reverb", "Reverb Time (50 - 1000 ms):" },
+        { CM_HIGHPASS, "High-Pass Filter", "Frequency (Hz) :" },
     };
     w.Action(CM_COPY)->trigger();
     for (const Expect& e : aExpect) {
@@ -314,6 +317,32 @@ TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
             << e.szTitle << ": " << labels.join("|").toStdString();
     }
     EXPECT_TRUE(script.AllUsed());
+    // A refused value shows its message and the dialog again; Cancel then
+    // leaves the document alone.
+    struct Refusal {
+        int iId;
+        const char* szKey;
+        const char* szValue;
+        const char* szText;
+    };
+    for (const Refusal& r : { Refusal { CM_ECHO, "EchoGain", "100",
+                                  "Echo Gain must be less than 100%. Please try again." },
+             Refusal { CM_ECHO, "EchoTime", "9",
+                 "Echo time must be between 10 and 3000ms. Please try again." },
+             Refusal { CM_REVERB, "ReverbLevel", "101",
+                 "Reverb level must be less than 100. Please try again." },
+             Refusal { CM_REVERB, "ReverbTime", "1001",
+                 "Reverb time must be between 50 and 1000. Please try again." } }) {
+        script.seen.clear();
+        script.Then(ModalScript::Fill({ { r.szKey, r.szValue } }));
+        script.Then(ModalScript::Answer(QMessageBox::Ok));
+        script.Then([](QDialog&) { return int(QDialog::Rejected); });
+        w.Action(r.iId)->trigger();
+        ASSERT_EQ(script.seen.size(), 3u) << r.szKey;
+        EXPECT_EQ(script.seen[1].strTitle, "Invalid value");
+        EXPECT_EQ(script.seen[1].strText, r.szText);
+        EXPECT_EQ(script.seen[1].icon, QMessageBox::Information);
+    }
 }
 
 TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
