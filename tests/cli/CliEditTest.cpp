@@ -1,9 +1,11 @@
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace TestSupport;
 
@@ -148,4 +150,48 @@ TEST(CliEdit, EchoOfAnImpulseHalvesAtEachDelay)
         // Exact while the echoes are whole 16-bit values (16000 / 2^7 = 125).
         ASSERT_NEAR(iGot, iExpect, f < 6400 ? 0 : 1) << f;
     }
+}
+
+TEST(CliEdit, CurvesFromPointsOrFileAndTheSpectrum)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::string strIn = MakeTone(dir, "in.wav", "1"), strFlat = dir.File("flat.wav"),
+                      strQuiet = dir.File("quiet.wav"), strCurve = dir.File("silent.dat");
+    std::string strLog;
+    ASSERT_EQ(Cli(dir,
+                  { "edit", strIn, "-o", strFlat, "Select All",
+                      "Equalizer points=0:128,100:128,255:128" },
+                  &strLog),
+        0)
+        << strLog;
+    std::string strA, strB;
+    TestSupport::Run({ "sox", strIn, "-t", "raw", "-" }, &strA);
+    TestSupport::Run({ "sox", strFlat, "-t", "raw", "-" }, &strB);
+    EXPECT_TRUE(strA == strB) << "a flat equalizer leaves every sample as it was";
+    ASSERT_TRUE(WriteAll(strCurve, { 2, 0, 0, 255, 0 }));
+    ASSERT_EQ(
+        Cli(dir, { "edit", strIn, "-o", strQuiet, "Select All", "Envelope file=" + strCurve }), 0);
+    EXPECT_EQ(Stat(strQuiet, "Maximum amplitude"), 0);
+    EXPECT_EQ(Cli(dir, { "edit", strIn, "Select All", "Envelope points=0:0,300:1" }, &strLog), 2);
+    EXPECT_NE(strLog.find("is not a curve"), std::string::npos) << strLog;
+
+    // The 440 Hz tone at half scale: 2048 lines, the loudest at bin 41.
+    std::string strOut;
+    ASSERT_EQ(Cli(dir, { "spectrum", strIn, "--at", "100" }, &strOut), 0);
+    std::istringstream lines(strOut);
+    int iHz = 0, iDb = 0, iLines = 0, iPeakHz = 0, iPeakDb = -128;
+    while (lines >> iHz >> iDb) {
+        ++iLines;
+        if (iDb > iPeakDb)
+            iPeakDb = iDb, iPeakHz = iHz;
+    }
+    EXPECT_EQ(iLines, 2048);
+    EXPECT_EQ(iPeakHz, 441);
+    // 0 dB is a bin of 92682 after the 1/N scaling: a sine of 2 x 92682,
+    // about 0.354 of full scale; the half-scale tone lies 3 dB above.
+    EXPECT_NEAR(iPeakDb, 3, 1);
+    strOut.clear();
+    ASSERT_EQ(Cli(dir, { "spectrum", strIn, "--four-times" }, &strOut), 0);
+    EXPECT_EQ(std::count(strOut.begin(), strOut.end(), '\n'), 512);
 }
