@@ -4,6 +4,8 @@
 #include "app/LMDIMainWindow.h"
 #include "app/LModalRunner.h"
 #include "app/LMp3EncodeDlg.h"
+#include "app/LOVCurveDialog.h"
+#include "app/LOVFFTDlg.h"
 #include "app/LOVValuesDialog.h"
 #include "audio/LWaveFileFormat.h"
 #include "effects/LStoredValues.h"
@@ -103,12 +105,26 @@ std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::str
 bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& values)
 {
     const LOVFile* pDoc = dialog.GetCurrentFile();
+    if (values.eCurve != LDialogValues::kNoCurve) {
+        LOVCurveDialog box(strTitle, values, pDoc ? pDoc->sSelEnd - pDoc->sSelStart : 0,
+            pDoc ? pDoc->claAudio.GetSampleRate() : 44100, pDoc && pDoc->HasValidSelection(), this);
+        if (LModalRunner::Exec(box) != QDialog::Accepted)
+            return false;
+        box.Take(values);
+        return true;
+    }
     LOVValuesDialog box(strTitle, values, pDoc && pDoc->claAudio.GetChannels() == 2,
         pDoc && pDoc->HasValidSelection(), this);
     if (LModalRunner::Exec(box) != QDialog::Accepted)
         return false;
     box.Take(values);
     return true;
+}
+
+void LMDIMainWindow::ShowSpectrum(int32_t iRate, const LSpectrumValues& values)
+{
+    LOVFFTDlg box(iRate, values, this);
+    LModalRunner::Exec(box);
 }
 
 bool LMDIMainWindow::AskFileProperties(LHeaderlessSettings& settings)

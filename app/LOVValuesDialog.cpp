@@ -1,11 +1,14 @@
 #include "app/LOVValuesDialog.h"
 
+#include "platform/LSettings.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -54,6 +57,16 @@ LOVValuesDialog::LOVValuesDialog(const std::string& strTitle, const LDialogValue
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(pButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    if (values.fnPreview) {
+        shown = values;
+        QPushButton* pPreview = pButtons->addButton("Preview", QDialogButtonBox::ActionRole);
+        pPreview->setObjectName("Preview");
+        pPreview->setEnabled(bSelection);
+        connect(pPreview, &QPushButton::clicked, this, &LOVValuesDialog::Preview);
+        connect(this, &QDialog::finished, this, [this] { player.Stop(); });
+        player.SetDevice(std::clamp(LSettings::Get().GetInt("Player", "Device", 0), 0,
+            std::max(0, int(LWaveOut::GetDeviceCount()) - 1)));
+    }
     pLayout->addWidget(pButtons);
 }
 
@@ -133,4 +146,11 @@ void LOVValuesDialog::Take(LDialogValues& values) const
     for (const Field& f : fields)
         if (f.pWidget->isEnabled())
             values.Set(f.strKey, f.fnValue());
+}
+
+void LOVValuesDialog::Preview()
+{
+    LDialogValues now = shown;
+    Take(now);
+    player.Start(shown.fnPreview(now), 0);
 }

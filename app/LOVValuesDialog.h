@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/LDialogValues.h"
+#include "engine/LSoundPlayer.h"
 
 #include <QDialog>
 #include <functional>
@@ -14,6 +15,9 @@ class QWidget;
 // edit, a rate list, radio buttons, a list or a slider per value, each named
 // after the value it edits; without a form, one labelled edit per value.
 // A field for stereo only or for a selection only is enabled only then.
+// Values with a preview get a "Preview" button, enabled when there is audio,
+// that plays the effect with the values shown through the dialog's own
+// player (the "Player" device), stopped when the dialog closes.
 class LOVValuesDialog : public QDialog {
     Q_OBJECT
 public:
@@ -21,6 +25,7 @@ public:
         bool bSelection, QWidget* pParent);
     // Writes what the enabled fields show into the values.
     void Take(LDialogValues& values) const;
+    const LSoundPlayer& GetPreviewPlayer() const { return player; }
 
 private:
     struct Field {
@@ -31,5 +36,9 @@ private:
     void AddField(
         QFormLayout& form, const LValueField& f, int32_t iValue, bool bStereo, bool bSelection);
 
+    void Preview();
+
     std::vector<Field> fields;
+    LDialogValues shown; // the values given, whose preview function Preview calls
+    LSoundPlayer player;
 };

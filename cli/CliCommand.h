@@ -37,6 +37,7 @@ int CliFormats(const std::vector<std::string>& args);
 
 extern const char* const kConvertUsage;
 int CliEffects(const std::vector<std::string>& args);
+int CliSpectrum(const std::vector<std::string>& args);
 int CliKeys(const std::vector<std::string>& args);
 
 // The editor's commands as orvenna-cli edit runs them.

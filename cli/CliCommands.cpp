@@ -14,7 +14,8 @@ const std::vector<CliCommand>& GetCliCommands()
         { "edit",
             "edit IN [-o OUT] COMMAND...\n                          run editing commands on IN, "
             "e.g. \"select 0 1500\" \"Cut\"\n                          \"Amplify "
-            "AmplifyGain=150\"; saves to OUT, or over IN",
+            "AmplifyGain=150\" \"Echo EchoTime=250 EchoGain=50\"\n                          "
+            "\"High-Pass Filter LowCutFreq=250\"; saves to OUT, or over IN",
             CliEdit },
         { "play",
             "play FILE [--device N] [--speed slow|normal|fast] [--from MS] [--selection START "
@@ -31,6 +32,10 @@ const std::vector<CliCommand>& GetCliCommands()
             "                          the data folder or PATH; run one with edit's \"key "
             "Ctrl+F1\"",
             CliKeys },
+        { "spectrum",
+            "spectrum IN [--at MS] [--four-times]\n                          the levels of the "
+            "Frequency Analysis at MS, one \"Hz dB\" line per bin",
+            CliSpectrum },
     };
     return commands;
 }

@@ -20,7 +20,8 @@ struct EditStep {
     std::string strText; // as given, for messages
     const LCommand* pCommand = nullptr;
     std::vector<std::pair<std::string, int32_t>> values;
-    std::string strFile; // file=PATH for the commands that open a file
+    std::string strFile; // file=PATH for the commands that open a file or read a curve
+    std::string strPoints; // points=x:y,... for the curve dialogs
     enum Kind { Command, Select, Position, Key } eKind = Command;
     int32_t iMs[2] = { 0, 0 };
     uint32_t uKey = 0; // a key macro's key
@@ -69,6 +70,10 @@ bool ParseCommand(const LCommandTable& table, const std::vector<std::string>& wo
         std::string strKey = words[i].substr(0, eq), strValue = words[i].substr(eq + 1);
         if (strcasecmp(strKey.c_str(), "file") == 0) {
             step.strFile = strValue;
+            continue;
+        }
+        if (strcasecmp(strKey.c_str(), "points") == 0) {
+            step.strPoints = strValue;
             continue;
         }
         char* pEnd = nullptr;
@@ -127,12 +132,31 @@ bool ParseSteps(const LCommandTable& table, const std::vector<std::string>& args
     return true;
 }
 
+// "x:y,x:y,..." with values 0..255, at most 64 points.
+bool ParsePoints(const std::string& strText, PointList& list)
+{
+    list.nPoints = 0;
+    std::istringstream in(strText);
+    for (std::string strPair; std::getline(in, strPair, ',');) {
+        unsigned x = 0, y = 0;
+        char c = 0, cExtra = 0;
+        if (list.nPoints == PointList::POINTLISTMAX
+            || std::sscanf(strPair.c_str(), "%u%c%u%c", &x, &c, &y, &cExtra) != 3 || c != ':'
+            || x > 255 || y > 255)
+            return false;
+        list.aPoints[list.nPoints++] = { uint8_t(x), uint8_t(y) };
+    }
+    list.Validate();
+    return list.nPoints > 0;
+}
+
 // Answers the controller from the script: dialogs take the step's values,
 // the file dialogs the step's file or the output path, questions Yes.
 class CliUi : public MainDialogUi {
 public:
     std::vector<std::pair<std::string, int32_t>> pending;
     std::string strOpenFile;
+    std::string strPoints;
     std::string strSaveFile;
     std::string strFailure;
 
@@ -150,6 +174,8 @@ public:
     {
         if (!strFailure.empty())
             return false; // the values were refused: give up instead of asking again
+        if (!TakeCurve(strTitle, values))
+            return false;
         for (const auto& [strKey, iValue] : pending) {
             if (!values.SetByName(strKey, iValue)) {
                 std::string strKnown;
@@ -161,6 +187,27 @@ public:
             }
         }
         pending.clear();
+        return true;
+    }
+    // A curve dialog takes points=... or the curve file=PATH; without them
+    // it keeps the stored curve.
+    bool TakeCurve(const std::string& strTitle, LDialogValues& values)
+    {
+        if (values.eCurve == LDialogValues::kNoCurve) {
+            if (!strPoints.empty())
+                Fail("\"" + strTitle + "\" has no curve for points=");
+            return strPoints.empty();
+        }
+        if (!strPoints.empty() && !ParsePoints(strPoints, values.curve)) {
+            Fail("points=" + strPoints
+                + " is not a curve (x:y pairs of 0..255 joined by commas, at most 64)");
+            return false;
+        }
+        if (strPoints.empty() && !strOpenFile.empty() && !values.curve.Load(strOpenFile)) {
+            Fail("cannot read the curve file \"" + strOpenFile + "\"");
+            return false;
+        }
+        strPoints.clear();
         return true;
     }
     bool AskFileProperties(LHeaderlessSettings&) override { return true; }
@@ -228,6 +275,7 @@ int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
             (step.pCommand->uFlags & kCmdSelection) ? "it needs a selection" : "not available");
     ui.pending = step.values;
     ui.strOpenFile = step.strFile;
+    ui.strPoints = step.strPoints;
     ui.uRate = uint32_t(iRate);
     main.EvCommand(step.pCommand->iId);
     if (!ui.strFailure.empty())
@@ -235,6 +283,8 @@ int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
     // An operation that failed on its way (a result it could not write).
     if (std::string strShown = LConsoleProgressView::TakeError(); !strShown.empty())
         return CliFail(step.strText + ": " + strShown);
+    if (!ui.strPoints.empty())
+        return CliFail("\"" + step.strText + "\": no curve dialog asked for points=");
     if (!ui.pending.empty())
         return CliFail("\"" + step.strText + "\": no dialog asked for " + ui.pending.front().first
             + " (the command has no dialog, or did nothing here)");

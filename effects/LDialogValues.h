@@ -1,8 +1,11 @@
 #pragma once
 
+#include "audio/LSoundSourceBase.h"
 #include "effects/LValueField.h"
+#include "effects/PointList.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +27,14 @@ public:
     // The fields the dialog builds its form from; null for a form of one
     // edit field per value.
     const LValueForm* pForm = nullptr;
+    // What the dialog's Preview plays with the values it shows; empty for a
+    // dialog without Preview. Called on the user-interface thread.
+    std::function<SourceHandle(const LDialogValues&)> fnPreview;
+    // A dialog that edits a curve instead of a form, and what the curve's x
+    // stands for: frequency (the equalizer) or time along the selection
+    // (the envelope); the curve shown and returned.
+    enum CurveAxis { kNoCurve, kFrequencyCurve, kTimeCurve } eCurve = kNoCurve;
+    PointList curve;
 
 private:
     std::vector<std::pair<std::string, int32_t>> items;

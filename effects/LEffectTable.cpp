@@ -1,6 +1,7 @@
 #include "effects/LEffectTable.h"
 
 #include "audio/LSoundTime.h"
+#include "edit/LSRCCutListAudio.h"
 #include "effects/EfAutoTrim.h"
 #include "effects/EfDCOffset.h"
 #include "effects/EfFade.h"
@@ -9,7 +10,15 @@
 #include "effects/EfReverse.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LEfChangeSpeedPitch.h"
+#include "effects/LEfEnvelope.h"
+#include "effects/LEfSoundProcess.h"
+#include "effects/LSRCEcho.h"
+#include "effects/LSRCEq.h"
+#include "effects/LSRCLowCutFilter.h"
+#include "effects/LSRCReverb.h"
+#include "platform/LTrace.h"
 
+#include <algorithm>
 #include <climits>
 #include <strings.h>
 
@@ -84,9 +93,64 @@ template <int iMode> int ChangeSpeed(LProgressDialog& dlg, LEffectRun& r)
     return iResult;
 }
 
-template <int iMode> SourceHandle SpeedSource(SourceHandle hUpstream, const LDialogValues& v)
+template <int iMode> FactoryHandle SpeedFactory(const LDialogValues& v)
 {
-    return OpenSpeedPitchSource(std::move(hUpstream), v.Get(kSpeedKeys[iMode]), iMode);
+    const int32_t iPercent = v.Get(kSpeedKeys[iMode]);
+    return MakeFactory(
+        [iPercent](SourceHandle h) { return OpenSpeedPitchSource(std::move(h), iPercent, iMode); });
+}
+
+FactoryHandle EchoFactory(const LDialogValues& v)
+{
+    const int32_t iMs = v.Get("EchoTime"), iGain = v.Get("EchoGain");
+    return MakeFactory([=](SourceHandle h) {
+        return SourceHandle(MakeHandle<LSRCEcho>(std::move(h), iMs, iGain));
+    });
+}
+
+FactoryHandle ReverbFactory(const LDialogValues& v)
+{
+    const int32_t iLevel = v.Get("ReverbLevel"), iMs = v.Get("ReverbTime");
+    return MakeFactory([=](SourceHandle h) {
+        return SourceHandle(MakeHandle<LSRCReverb>(std::move(h), iLevel, iMs));
+    });
+}
+
+FactoryHandle LowCutFactory(const LDialogValues& v)
+{
+    const int32_t iHz = v.Get("LowCutFreq");
+    return MakeFactory([=](SourceHandle h) {
+        return SourceHandle(MakeHandle<LSRCLowCutFilter>(std::move(h), iHz));
+    });
+}
+
+FactoryHandle EqualizerFactory(const LDialogValues& v)
+{
+    const PointList curve = v.curve;
+    return MakeFactory([curve](SourceHandle h) {
+        const LEqGainTable table = EqGainTable(curve, h ? h->GetSampleRate() : 44100);
+        return SourceHandle(MakeHandle<LSRCEq>(std::move(h), table));
+    });
+}
+
+int Envelope(LProgressDialog& dlg, LEffectRun& r)
+{
+    LEfEnvelope data { r.pDoc, r.iEnd, r.iStart, &r.values.curve };
+    return ProcessBody(dlg, data);
+}
+
+// The range rendered through the effect's source in place of itself.
+int RenderThroughFactory(LProgressDialog& dlg, LEffectRun& r)
+{
+    if (r.iEnd < r.iStart) {
+        LTrace("Process(%s) Data.sEnd < Data.sStart", r.pEffect->szName);
+        return 2;
+    }
+    if (r.iEnd == r.iStart)
+        return 0;
+    const FactoryHandle hFactory = r.pEffect->fnFactory(r.values);
+    return EfRunRangeEffect(dlg, *r.pDoc, r.iStart, r.iEnd, r.pEffect->szRunText,
+        [&hFactory](SourceHandle h) { return hFactory->Open(std::move(h)); });
 }
 
 LValueField SpeedField(int iMode, const char* szLabel, int32_t iDefault)
@@ -108,6 +172,10 @@ std::vector<LEffect> MakeEffects()
             { { "NormalizePeakLevel", "Normalize Peak Level (%):", INT32_MIN, 100, 100, "%",
                 "Normailze Peak Level must be less than 100%. Please try again." } },
             Normalize, nullptr, false, 4 },
+        { "Equalizer", "Equalizer", {}, nullptr, EqualizerFactory, false, 6, "Equalizing",
+            "equalizer.dat", LDialogValues::kFrequencyCurve },
+        { "Envelope", "Envelope", {}, Envelope, nullptr, false, 9, nullptr, "envelope.dat",
+            LDialogValues::kTimeCurve },
         { "Fade In", nullptr, {}, Fade<EfFade::FadeIn> },
         { "Fade Out", nullptr, {}, Fade<EfFade::FadeOut> },
         { "Fade Out and Trim", nullptr, {}, Fade<EfFade::FadeOutAndTrim> },
@@ -115,12 +183,28 @@ std::vector<LEffect> MakeEffects()
         { "DC Offset Correction", nullptr, {}, DCOffset },
         { "Auto Trim", nullptr, {}, AutoTrim, nullptr, false, 0 },
         { "Simple Speed and Pitch Change", "Simple Speed and Pitch Change",
-            { SpeedField(0, "Speed/Pitch Adjust (%)", 100) }, ChangeSpeed<0>, SpeedSource<0>, false,
-            12 },
+            { SpeedField(0, "Speed/Pitch Adjust (%)", 100) }, ChangeSpeed<0>, SpeedFactory<0>,
+            false, 12 },
         { "Constant Pitch and Speed Change", "Constant Pitch and Speed Change",
-            { SpeedField(1, "Speed Adjust (%)", 100) }, ChangeSpeed<1>, SpeedSource<1>, false, 13 },
+            { SpeedField(1, "Speed Adjust (%)", 100) }, ChangeSpeed<1>, SpeedFactory<1>, false,
+            13 },
         { "Constant Speed and Pitch Change", "Constant Speed and Pitch Change",
-            { SpeedField(2, "Pitch Adjust (%)", 0) }, ChangeSpeed<2>, SpeedSource<2>, false, 14 },
+            { SpeedField(2, "Pitch Adjust (%)", 0) }, ChangeSpeed<2>, SpeedFactory<2>, false, 14 },
+        { "Echo", "Echo",
+            { { "EchoTime", "Echo Time (ms) :", 10, 2999, 800, "ms",
+                  "Echo time must be between 10 and 3000ms. Please try again." },
+                { "EchoGain", "Echo Gain (%) :", 0, 99, 50, "%",
+                    "Echo Gain must be less than 100%. Please try again." } },
+            nullptr, EchoFactory, false, 7, "Echo" },
+        { "Reverb", "Reverb",
+            { { "ReverbLevel", "Reverb Level (0 - 100):", 0, 100, 100, "%",
+                  "Reverb level must be less than 100. Please try again." },
+                { "ReverbTime", "Reverb Time (50 - 1000 ms):", 50, 1000, 50, "ms",
+                    "Reverb time must be between 50 and 1000. Please try again." } },
+            nullptr, ReverbFactory, false, 8, "Reverb" },
+        { "High-Pass Filter", "High-Pass Filter",
+            { { "LowCutFreq", "Frequency (Hz) :", 0, INT32_MAX, 250, "Hz" } }, nullptr,
+            LowCutFactory, false, 5, "Low Cut Filter" },
         { "Insert Silence", "Insert Silence",
             { { "SilenceTimes", "Silence Time (ms):", 0, INT32_MAX, 0, "ms" } }, InsertSilence,
             nullptr, true },
@@ -151,10 +235,35 @@ std::vector<LEffect> MakeEffects()
 
 int ProcessBody(LProgressDialog& dlg, LEffectRun& run)
 {
-    if (!run.pEffect || !run.pEffect->fnApply || !run.pDoc)
+    if (!run.pEffect || !run.pDoc)
         return 2;
     run.iNewEnd = run.iEnd;
-    return run.pEffect->fnApply(dlg, run);
+    if (run.pEffect->fnApply)
+        return run.pEffect->fnApply(dlg, run);
+    return run.pEffect->fnFactory ? RenderThroughFactory(dlg, run) : 2;
+}
+
+SourceHandle OpenEffectPreview(const LEffect& effect, const LCutListAudio& doc, int32_t iStart,
+    int32_t iEnd, LDialogValues values)
+{
+    if (!effect.fnFactory)
+        return SourceHandle();
+    // A preview plays what the values would give once accepted: each is
+    // held within its range instead of being refused.
+    for (const LValueField& f : effect.form)
+        if (values.Has(f.szKey))
+            values.Set(f.szKey, std::clamp(values.Get(f.szKey), f.iMin, f.iMax));
+    LCutListAudio range(doc.GetSampleRate(), doc.GetChannels());
+    doc.EfCopy(std::max(iStart, 0), std::max(iEnd, iStart), range);
+    return effect.fnFactory(values)->Open(MakeHandle<LSRCCutListAudio>(range));
+}
+
+PointList LoadCurve(const LEffect& effect)
+{
+    PointList list;
+    if (effect.szCurveFile)
+        list.Load(PointList::CurvePath(effect.szCurveFile));
+    return list.nPoints > 0 ? list : PointList::Flat();
 }
 
 const std::vector<LEffect>& GetEffects()

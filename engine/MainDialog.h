@@ -117,6 +117,7 @@ private:
     bool AskValues(const LValueForm& form, const std::string& strTitle, LDialogValues& values);
     void CmEffect(const char* szEffect, int32_t iAt = -1);
     void CmAutoTrim();
+    void CmFrequencyAnalysis();
     void CmConvertRate();
     void CmConvertChannels(int iChannels);
     // Transport

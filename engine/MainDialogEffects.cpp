@@ -1,6 +1,7 @@
 // The effects and conversions: each asks its values, takes its undo step,
 // runs its operation and sets the selection, position and playback after it.
 #include "audio/LSoundTime.h"
+#include "edit/LSRCCutListAudio.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LEffectTable.h"
 #include "effects/LStoredValues.h"
@@ -24,6 +25,19 @@ std::vector<LCommand> MainDialog::EffectCommands()
         { CM_NORMALIZE, "Normalize", "Normalize...", nullptr,
             "Adjusts the volume to an optimal (normal) level.", kEffect, "Normalize", 11,
             [this] { CmEffect("Normalize"); } },
+        { CM_EQUALIZER, "Equalizer", "Equalizer...", nullptr,
+            "Changes the tone with graphic equaliser", kEffect, "Equalizer", 13,
+            [this] { CmEffect("Equalizer"); } },
+        { CM_ENVELOPE, "Envelope", "Envelope...", nullptr,
+            "Adjusts the volume envelope over the selected region.", kEffect, "Envelope", 16,
+            [this] { CmEffect("Envelope"); } },
+        { CM_ECHO, "Echo", "Echo...", nullptr, "Adds echo to the selected region.", kEffect, "Echo",
+            14, [this] { CmEffect("Echo"); } },
+        { CM_REVERB, "Reverb", "Reverb...", nullptr, "Adds reverb to the selected region.", kEffect,
+            "Reverb", 15, [this] { CmEffect("Reverb"); } },
+        { CM_HIGHPASS, "High-Pass Filter", "High-Pass Filter...", nullptr,
+            "Removes lower frequencies.", kEffect, "High-Pass Filter", 12,
+            [this] { CmEffect("High-Pass Filter"); } },
         { CM_FADEIN, "Fade In", "Fade In", nullptr, "Fades in over the selected region.", kRendered,
             "Fade In", 0, [this] { CmEffect("Fade In"); } },
         { CM_FADEOUT, "Fade Out", "Fade Out", nullptr, "Fades out over the selected region.",
@@ -55,6 +69,9 @@ std::vector<LCommand> MainDialog::EffectCommands()
             [this] { CmConvertRate(); } },
         { CM_CONVERTMONO, "Convert to Mono", "Mono", nullptr, "Converts current file to mono.",
             kConversion, "Convert Channels", 25, [this] { CmConvertChannels(1); } },
+        { CM_FFT, "Frequency Analysis", "Frequency Analysis (FFT)", nullptr,
+            "Views the spectrum content of an audio signal.", kCmdDocument, nullptr, 0,
+            [this] { CmFrequencyAnalysis(); } },
         { CM_CONVERTSTEREO, "Convert to Stereo", "Stereo", nullptr,
             "Converts current file to stereo.", kConversion, "Convert Channels", 26,
             [this] { CmConvertChannels(2); } },
@@ -76,11 +93,21 @@ void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
 {
     const LEffect& effect = *FindEffect(szEffect);
     LDialogValues values = LStoredValues::Load(effect.form);
+    LOVFile& doc = *pCurrentFile;
+    if (effect.fnFactory)
+        values.fnPreview = [&effect, &doc](const LDialogValues& v) {
+            return OpenEffectPreview(effect, doc.claAudio, doc.sSelStart, doc.sSelEnd, v);
+        };
+    if (effect.szCurveFile) {
+        values.eCurve = effect.eCurve;
+        values.curve = LoadCurve(effect);
+    }
     if (effect.szDialog && !AskValues(effect.form, effect.szDialog, values))
         return;
+    if (effect.szCurveFile)
+        values.curve.Save(PointList::CurvePath(effect.szCurveFile));
     if (!bStepTaken)
         TakeUndoStep();
-    LOVFile& doc = *pCurrentFile;
     const bool bSelection = iAt < 0;
     LEffectRun run { &effect, &doc.claAudio, bSelection ? doc.sSelStart : iAt,
         bSelection ? doc.sSelEnd : iAt, values };
@@ -89,6 +116,13 @@ void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
     if (bSelection)
         doc.sSelEnd = run.iNewEnd;
     EndModifyCurrentFile(doc.sSelStart, effect.bLongPreRoll ? OneSecond() : OneSecond() / 2);
+}
+
+void MainDialog::CmFrequencyAnalysis()
+{
+    LOVFile& doc = *pCurrentFile;
+    LSRCCutListAudio source(doc.claAudio);
+    ui.ShowSpectrum(doc.claAudio.GetSampleRate(), LSpectrum::At(source, doc.sPosition));
 }
 
 void MainDialog::CmAutoTrim()

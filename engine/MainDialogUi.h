@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/LDialogValues.h"
+#include "effects/LSpectrum.h"
 #include "engine/LFilePrompts.h"
 
 #include <string>
@@ -29,6 +30,9 @@ public:
     // controller checks the values afterwards and asks again (with the
     // message shown) while they are not accepted.
     virtual bool AskDialog(const std::string& strTitle, LDialogValues& values) = 0;
+    // The "Frequency Analysis" dialog over the spectrum's levels; returns
+    // when it is closed.
+    virtual void ShowSpectrum(int32_t iRate, const LSpectrumValues& values) { }
 
     // What changed, for the windows to show it.
     virtual void DocumentOpened(LOVFile& doc) { }

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Normalize, fade out, reverse and time stretch (150 %) of 10 minutes of
-# 44.1 kHz stereo: the whole job (load, effect, save) with orvenna-cli edit
-# against the same job with sox (norm, fade, reverse, tempo 1.5) in the same
-# run. Each runs three times in turn and its best time counts, since the
+# Normalize, fade out, reverse, time stretch (150 %), echo, reverb and the
+# high-pass filter of 10 minutes of 44.1 kHz stereo: the whole job (load,
+# effect, save) with orvenna-cli edit against the same job with sox (norm,
+# fade, reverse, tempo 1.5, echos, highpass -1) or ffmpeg (aecho with the
+# echo's delay and gain, and with the reverb's five taps) in the same run. Each runs three times in turn and its best time counts, since the
 # machine may be busy. Prints both times and the ratio. A name as argument
 # ("reverse") runs that job alone.
 set -eu
@@ -18,18 +19,31 @@ seconds() { /usr/bin/time -f "%e" -o "$WORK/t" "$@" >/dev/null 2>&1; cat "$WORK/
 min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
 sox -q -n -r 44100 -c 2 -b 16 "$WORK/in.wav" synth 600 sine 440 sine 660 tremolo 2 30 vol 0.4
-run() { # name, orvenna command, sox effect...
-    NAME=$1; CMD=$2; shift 2
+compare() { # name, orvenna command, peer name, peer command line...
+    NAME=$1; CMD=$2; PEER=$3; shift 3
     [ -z "$ONLY" ] || [ "$ONLY" = "$NAME" ] || return 0
-    OURS= SOX=
+    OURS= THEIRS=
     for i in 1 2 3; do
         OURS=$(min "$OURS" "$(seconds "$CLI" edit "$WORK/in.wav" -o "$WORK/ours.wav" "Select All" "$CMD")")
-        SOX=$(min "$SOX" "$(seconds sox "$WORK/in.wav" "$WORK/sox.wav" "$@")")
+        THEIRS=$(min "$THEIRS" "$(seconds "$@")")
     done
-    rm -f "$WORK/ours.wav" "$WORK/sox.wav"
-    awk -v n="$NAME" -v a="$OURS" -v b="$SOX" 'BEGIN { printf "%-14s orvenna-cli %6.2fs  sox %6.2fs  ratio %.2f\n", n, a, b, (b > 0 ? a / b : 0) }'
+    rm -f "$WORK/ours.wav" "$WORK/peer.wav"
+    awk -v n="$NAME" -v a="$OURS" -v p="$PEER" -v b="$THEIRS" 'BEGIN { printf "%-16s orvenna-cli %6.2fs  %-6s %6.2fs  ratio %.2f\n", n, a, p, b, (b > 0 ? a / b : 0) }'
+}
+run() { # name, orvenna command, sox effect...
+    NAME=$1; CMD=$2; shift 2
+    compare "$NAME" "$CMD" sox sox "$WORK/in.wav" "$WORK/peer.wav" "$@"
+}
+ffrun() { # name, orvenna command, ffmpeg audio filter
+    compare "$1" "$2" ffmpeg ffmpeg -v error -y -i "$WORK/in.wav" -af "$3" "$WORK/peer.wav"
 }
 run normalize "Normalize NormalizePeakLevel=100" norm
 run fade "Fade Out" fade t 0 600 600
 run reverse "Reverse" reverse
 run "stretch 150%" "Constant Pitch and Speed Change ConstPitchSpeed=150" tempo 1.5
+run echo "Echo EchoTime=250 EchoGain=50" echos 1 1 250 0.5
+ffrun "echo (ffmpeg)" "Echo EchoTime=250 EchoGain=50" aecho=1:1:250:0.5
+# The reverb's taps at 50 ms: 0.2587, 0.4419, 0.6177, 0.789 and 1 of the time,
+# with 204, 51, 153, 35 and 66 / 512.
+ffrun reverb "Reverb ReverbLevel=100 ReverbTime=50" aecho=1:1:12.935\|22.095\|30.885\|39.45\|50:0.398\|0.0996\|0.299\|0.0684\|0.129
+run high-pass "High-Pass Filter LowCutFreq=250" highpass -1 250

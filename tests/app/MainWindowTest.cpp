@@ -158,17 +158,16 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
         EXPECT_EQ(pAction->shortcut(), e.key) << e.iId;
     }
     // Commands without a row are not shown; a menu of only those neither.
-    for (int iId : { CM_EQUALIZER, CM_ECHO, CM_ENVELOPE, CM_RECORD, CM_OPENPROJECT, CM_SEND,
-             CM_SETBOOKMARK, CM_FFT })
+    for (int iId : { CM_AGC, CM_RECORD, CM_OPENPROJECT, CM_SEND, CM_SETBOOKMARK })
         EXPECT_EQ(w.Action(iId), nullptr) << iId;
-    for (int iId : std::initializer_list<int> {
-             CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS, CM_CONVERTRATE, CM_EXIT })
+    for (int iId : std::initializer_list<int> { CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS,
+             CM_CONVERTRATE, CM_EXIT, CM_ECHO, CM_EQUALIZER, CM_ENVELOPE })
         EXPECT_TRUE(w.Action(iId)->isVisible()) << iId;
     // The window menu is the seventh.
     QList<QAction*> menus = w.menuBar()->actions();
     ASSERT_GE(menus.size(), 6);
     EXPECT_EQ(menus[5]->text(), "T&ools");
-    EXPECT_FALSE(menus[5]->isVisible());
+    EXPECT_TRUE(menus[5]->isVisible()); // Frequency Analysis
     EXPECT_TRUE(menus[3]->isVisible()); // Effects
     ASSERT_GE(menus.size(), 7);
     EXPECT_EQ(menus[6]->text(), "&Window");
@@ -278,6 +277,9 @@ TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
         { CM_PITCHSPEED, "Constant Pitch and Speed Change", "Speed Adjust (%)" },
         { CM_SPEEDCONSTPITCH, "Constant Speed and Pitch Change", "Pitch Adjust (%)" },
         { CM_PASTEMIX, "Paste Mix", "Mix Volume (%)" },
+        { CM_ECHO, "Echo", "Echo Time (ms) :" },
+        { CM_REVERB, "Reverb", "Reverb Time (50 - 1000 ms):" },
+        { CM_HIGHPASS, "High-Pass Filter", "Frequency (Hz) :" },
     };
     w.Action(CM_COPY)->trigger();
     for (const Expect& e : aExpect) {
@@ -295,6 +297,32 @@ TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
             << e.szTitle << ": " << labels.join("|").toStdString();
     }
     EXPECT_TRUE(script.AllUsed());
+    // A refused value shows its message and the dialog again; Cancel then
+    // leaves the document alone.
+    struct Refusal {
+        int iId;
+        const char* szKey;
+        const char* szValue;
+        const char* szText;
+    };
+    for (const Refusal& r : { Refusal { CM_ECHO, "EchoGain", "100",
+                                  "Echo Gain must be less than 100%. Please try again." },
+             Refusal { CM_ECHO, "EchoTime", "9",
+                 "Echo time must be between 10 and 3000ms. Please try again." },
+             Refusal { CM_REVERB, "ReverbLevel", "101",
+                 "Reverb level must be less than 100. Please try again." },
+             Refusal { CM_REVERB, "ReverbTime", "1001",
+                 "Reverb time must be between 50 and 1000. Please try again." } }) {
+        script.seen.clear();
+        script.Then(ModalScript::Fill({ { r.szKey, r.szValue } }));
+        script.Then(ModalScript::Answer(QMessageBox::Ok));
+        script.Then([](QDialog&) { return int(QDialog::Rejected); });
+        w.Action(r.iId)->trigger();
+        ASSERT_EQ(script.seen.size(), 3u) << r.szKey;
+        EXPECT_EQ(script.seen[1].strTitle, "Invalid value");
+        EXPECT_EQ(script.seen[1].strText, r.szText);
+        EXPECT_EQ(script.seen[1].icon, QMessageBox::Information);
+    }
 }
 
 TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)

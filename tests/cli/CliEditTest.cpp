@@ -1,9 +1,11 @@
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace TestSupport;
 
@@ -77,7 +79,8 @@ TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
              Case { { "Select All", "Amplify AmplifyGain=500" }, "less than 400%" },
              Case { { "select", "1000" }, "select needs START END" },
              Case { { "position 1:99" }, "1:99" },
-             Case { { "Insert Silence At The End SilenceTimes=x" }, "x" } }) {
+             Case { { "Insert Silence At The End SilenceTimes=x" }, "x" },
+             Case { { "Select All", "Echo EchoTime=5000" }, "between 10 and 3000ms" } }) {
         std::vector<std::string> args { "edit", strIn };
         args.insert(args.end(), c.script.begin(), c.script.end());
         std::string strOut;
@@ -110,8 +113,85 @@ TEST(CliEdit, EffectsListsEveryEffectWithItsKeysRangesAndDefaults)
     TempDir dir;
     std::string strOut;
     ASSERT_EQ(Cli(dir, { "effects" }, &strOut), 0);
-    for (const char* sz : { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate",
-             "6000..96000", "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan" })
+    for (const char* sz :
+        { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate", "6000..96000",
+            "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan", "Echo\n",
+            "EchoGain", "0..99", "ReverbTime", "50..1000", "High-Pass Filter\n", "LowCutFreq" })
         EXPECT_NE(strOut.find(sz), std::string::npos) << sz << " in\n" << strOut;
     EXPECT_EQ(Cli(dir, { "effects", "extra" }), 2);
+}
+
+TEST(CliEdit, EchoOfAnImpulseHalvesAtEachDelay)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    std::vector<uint8_t> raw(16000, 0); // 8000 frames, mono 16-bit
+    raw[0] = uint8_t(16000 & 0xFF);
+    raw[1] = uint8_t(16000 >> 8);
+    const std::string strRaw = dir.File("imp.raw"), strIn = dir.File("imp.wav"),
+                      strOut = dir.File("echo.wav");
+    ASSERT_TRUE(WriteAll(strRaw, raw));
+    ASSERT_EQ(TestSupport::Run({ "sox", "-t", "raw", "-r", "8000", "-e", "signed", "-b", "16", "-c",
+                  "1", strRaw, strIn }),
+        0);
+    std::string strLog;
+    ASSERT_EQ(
+        Cli(dir, { "edit", strIn, "-o", strOut, "Select All", "Echo EchoTime=100 EchoGain=50" },
+            &strLog),
+        0)
+        << strLog;
+    std::string strPcm;
+    TestSupport::Run({ "sox", strOut, "-t", "raw", "-" }, &strPcm);
+    ASSERT_EQ(strPcm.size(), raw.size());
+    for (size_t i = 0; i + 1 < strPcm.size(); i += 2) {
+        const size_t f = i / 2;
+        const int iExpect = f % 800 == 0 ? 16000 >> (f / 800) : 0;
+        const int iGot = int16_t(uint8_t(strPcm[i]) | uint8_t(strPcm[i + 1]) << 8);
+        // Exact while the echoes are whole 16-bit values (16000 / 2^7 = 125).
+        ASSERT_NEAR(iGot, iExpect, f < 6400 ? 0 : 1) << f;
+    }
+}
+
+TEST(CliEdit, CurvesFromPointsOrFileAndTheSpectrum)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::string strIn = MakeTone(dir, "in.wav", "1"), strFlat = dir.File("flat.wav"),
+                      strQuiet = dir.File("quiet.wav"), strCurve = dir.File("silent.dat");
+    std::string strLog;
+    ASSERT_EQ(Cli(dir,
+                  { "edit", strIn, "-o", strFlat, "Select All",
+                      "Equalizer points=0:128,100:128,255:128" },
+                  &strLog),
+        0)
+        << strLog;
+    std::string strA, strB;
+    TestSupport::Run({ "sox", strIn, "-t", "raw", "-" }, &strA);
+    TestSupport::Run({ "sox", strFlat, "-t", "raw", "-" }, &strB);
+    EXPECT_TRUE(strA == strB) << "a flat equalizer leaves every sample as it was";
+    ASSERT_TRUE(WriteAll(strCurve, { 2, 0, 0, 255, 0 }));
+    ASSERT_EQ(
+        Cli(dir, { "edit", strIn, "-o", strQuiet, "Select All", "Envelope file=" + strCurve }), 0);
+    EXPECT_EQ(Stat(strQuiet, "Maximum amplitude"), 0);
+    EXPECT_EQ(Cli(dir, { "edit", strIn, "Select All", "Envelope points=0:0,300:1" }, &strLog), 2);
+    EXPECT_NE(strLog.find("is not a curve"), std::string::npos) << strLog;
+
+    // The 440 Hz tone at half scale: 2048 lines, the loudest at bin 41.
+    std::string strOut;
+    ASSERT_EQ(Cli(dir, { "spectrum", strIn, "--at", "100" }, &strOut), 0);
+    std::istringstream lines(strOut);
+    int iHz = 0, iDb = 0, iLines = 0, iPeakHz = 0, iPeakDb = -128;
+    while (lines >> iHz >> iDb) {
+        ++iLines;
+        if (iDb > iPeakDb)
+            iPeakDb = iDb, iPeakHz = iHz;
+    }
+    EXPECT_EQ(iLines, 2048);
+    EXPECT_EQ(iPeakHz, 441);
+    // 0 dB is a bin of 92682 after the 1/N scaling: a sine of 2 x 92682,
+    // about 0.354 of full scale; the half-scale tone lies 3 dB above.
+    EXPECT_NEAR(iPeakDb, 3, 1);
+    strOut.clear();
+    ASSERT_EQ(Cli(dir, { "spectrum", strIn, "--four-times" }, &strOut), 0);
+    EXPECT_EQ(std::count(strOut.begin(), strOut.end(), '\n'), 512);
 }

@@ -27,8 +27,10 @@ TEST(LEffectTable, RowsHaveUniqueNamesAndKeysAndDefaultsInRange)
         SCOPED_TRACE(e.szName);
         EXPECT_TRUE(names.insert(e.szName).second);
         EXPECT_EQ(FindEffect(e.szName), &e);
-        EXPECT_EQ(e.form.empty(), e.szDialog == nullptr)
-            << "a dialog exactly when there are values";
+        EXPECT_EQ(e.form.empty() && !e.szCurveFile, e.szDialog == nullptr)
+            << "a dialog exactly when there are values or a curve";
+        EXPECT_TRUE(e.fnApply || !e.fnFactory || e.szRunText) << "a rendered row names its run";
+        EXPECT_EQ(e.szCurveFile != nullptr, e.eCurve != LDialogValues::kNoCurve);
         for (const LValueField& f : e.form) {
             EXPECT_TRUE(keys.insert(f.szKey).second) << f.szKey << " in two effects";
             EXPECT_TRUE(f.iMin <= f.iDefault && f.iDefault <= f.iMax) << f.szKey;
