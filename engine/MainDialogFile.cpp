@@ -72,7 +72,9 @@ bool MainDialog::LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPro
         pDoc->iUntitledIdx = GetUntitledIdx();
     }
     pDoc->sViewEnd = pDoc->GetLength();
-    AddDocument(std::move(pDoc));
+    LOVFile& doc = AddDocument(std::move(pDoc));
+    if (!doc.szFilePath.empty())
+        Notify([&doc](LDocumentListener& l) { l.DocumentLoaded(doc); });
     return true;
 }
 
@@ -129,7 +131,7 @@ bool MainDialog::SaveChanges(LOVFile& doc)
     return doc.szFilePath.empty() ? CmSaveAs(doc) : CmSave(doc);
 }
 
-bool MainDialog::CmSave(LOVFile& doc, bool bFromSaveAs)
+bool MainDialog::CmSave(LOVFile& doc, bool bFromSaveAs, const std::string& strOldName)
 {
     if (doc.szFilePath.empty())
         return CmSaveAs(doc);
@@ -152,6 +154,8 @@ bool MainDialog::CmSave(LOVFile& doc, bool bFromSaveAs)
         return false;
     }
     doc.bDirty = 0;
+    const std::string strWas = strOldName.empty() ? doc.GetDisplayName() : strOldName;
+    Notify([&doc, &strWas](LDocumentListener& l) { l.DocumentSaved(doc, strWas); });
     DirtyApply();
     ui.DocumentChanged(doc);
     return true;
@@ -179,10 +183,11 @@ bool MainDialog::CmSaveAs(LOVFile& doc)
     }
     s.SetString("Settings", "SaveAsDir", strFolder);
     const uint8_t bWasDirty = doc.bDirty;
+    const std::string strOldName = doc.GetDisplayName();
     doc.szPrevFilePath = doc.szFilePath;
     doc.szFilePath = strPath;
     doc.bDirty = 0;
-    bool bSaved = CmSave(doc, true);
+    bool bSaved = CmSave(doc, true, strOldName);
     if (!bSaved)
         doc.bDirty = bWasDirty; // still unsaved: closing must ask again
     DirtyApply();
@@ -209,6 +214,7 @@ void MainDialog::CmCloseAll()
             ui.AddRecentFile(doc.szFilePath);
         CloseDocument(doc);
     }
+    Notify([](LDocumentListener& l) { l.AllClosed(); });
 }
 
 bool MainDialog::CanClose()
@@ -219,5 +225,8 @@ bool MainDialog::CanClose()
         if (!p->szFilePath.empty())
             ui.AddRecentFile(p->szFilePath);
     }
+    for (LDocumentListener* p : listeners)
+        if (!p->CanExit())
+            return false;
     return true;
 }
