@@ -1,5 +1,6 @@
 #include "app/LMDIMainWindow.h"
 
+#include "app/LBookMarkWindow.h"
 #include "app/LDBDisplay.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
@@ -7,6 +8,7 @@
 #include "app/LOVWaveWindow.h"
 #include "app/LQtProgressView.h"
 #include "app/LRecentFiles.h"
+#include "app/LRegionWindow.h"
 #include "app/LSingleInstance.h"
 #include "audio/LSoundTime.h"
 #include "engine/LOVFile.h"
@@ -49,6 +51,8 @@ const char* const kProgram = "Orvenna";
 LMDIMainWindow::LMDIMainWindow()
     : playback(transport)
     , dialog(*this, playback)
+    , project(dialog, *this)
+    , journal(dialog.GetFiles())
 {
     InitDialog();
 }
@@ -66,6 +70,12 @@ LMDIMainWindow::~LMDIMainWindow()
     for (auto& [pDoc, pSub] : mapWindows)
         delete pSub;
     mapWindows.clear();
+    // The list windows show the project dialog's lists and tell this window
+    // when they go: while it is whole.
+    QWidget* aLists[] = { pBookMarks, pRegions };
+    for (QWidget* p : aLists)
+        if (p)
+            delete p->parentWidget();
 }
 
 int LMDIMainWindow::Run(const QStringList& files)
@@ -79,6 +89,7 @@ int LMDIMainWindow::Run(const QStringList& files)
         window.showMaximized();
     else
         window.show();
+    window.OfferRecovery();
     window.OpenCommandLine(files);
     return QApplication::exec();
 }
@@ -86,7 +97,7 @@ int LMDIMainWindow::Run(const QStringList& files)
 void LMDIMainWindow::OpenCommandLine(const QStringList& files)
 {
     for (const QString& strFile : files)
-        dialog.LoadFile(QFileInfo(strFile).absoluteFilePath().toStdString(), false, true);
+        OpenPath(strFile);
     FileApply();
 }
 
@@ -108,6 +119,8 @@ void LMDIMainWindow::InitDialog()
     transport.onDeviceError
         = [this](const char* szText) { ShowMessage(szText, kProgram, Icon::Information); };
     dialog.GetCommands().Register(WindowCommands());
+    dialog.GetCommands().Register(ListCommands());
+    dialog.AddListener(journal);
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);
@@ -117,6 +130,7 @@ void LMDIMainWindow::InitDialog()
         connect(pAction, &QAction::hovered, this,
             [this, strHint]() { statusBar()->showMessage(strHint, 5000); });
     }
+    ShowListItems();
     connect(menu.WindowMenu(), &QMenu::aboutToShow, this, &LMDIMainWindow::UpdateWindowMenu);
     CreateToolbar();
 
@@ -300,7 +314,7 @@ void LMDIMainWindow::EvLoad(const QStringList& paths)
     const QStringList pending = std::exchange(lstPendingLoads, {});
     for (const QString& strPath : pending) {
         playback.Stop();
-        dialog.LoadFile(QFileInfo(strPath).absoluteFilePath().toStdString(), false, true);
+        OpenPath(strPath);
     }
     if (!pending.isEmpty())
         FileApply();

@@ -68,6 +68,15 @@ void Describe(std::ostringstream& out, const LOVFile& doc)
         out << "cut " << c.wCut << ' ' << c.iLength << ' ' << c.iGain << ' ' << c.iOffset << '\n';
 }
 
+// The old folder keeps its files until the documents are in this session's
+// journal: a crash while recovering loses nothing either.
+void ShareFile(const std::string& strFrom, const std::string& strTo, std::error_code& ec)
+{
+    fs::create_hard_link(strFrom, strTo, ec);
+    if (ec)
+        fs::copy_file(strFrom, strTo, fs::copy_options::overwrite_existing, ec);
+}
+
 // Reads one "doc" line and its cuts; false when the line is not one.
 bool ParseDoc(std::istringstream& line, LRecoveredDocument& d)
 {
@@ -191,9 +200,9 @@ std::unique_ptr<LOVFile> LRecovery::Take(
                 uint16_t w = fs::exists(strAud, ec) ? tank.GetNewRefAndIncRef()
                                                     : LAudioCutTank::kSilentCut;
                 if (w != LAudioCutTank::kSilentCut) {
-                    fs::rename(strAud, tank.GetAudFilePath(w), ec);
+                    ShareFile(strAud, tank.GetAudFilePath(w), ec);
                     if (!ec)
-                        fs::rename(
+                        ShareFile(
                             CutPath(set.strFolder, c.wCut, ".grf"), tank.GetGrfFilePath(w), ec);
                     if (ec) {
                         tank.DecRef(w);

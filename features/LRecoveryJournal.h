@@ -65,12 +65,13 @@ public:
     // damaged journal gives what it can and says what it could not.
     static std::vector<LRecoverySet> Find();
     static LRecoverySet Read(const std::string& strFolder);
-    // Builds the document from the old folder's cut files, which move into
-    // this process's folder (a missing or short one becomes silence, noted
+    // Builds the document from the old folder's cut files, which join this
+    // process's folder (linked, so the old folder stays whole until Discard) (a missing or short one becomes silence, noted
     // in strProblem). The document is dirty and keeps its path; a document
     // never saved needs its untitled number from the caller.
     static std::unique_ptr<LOVFile> Take(
         const LRecoverySet& set, const LRecoveredDocument& doc, std::string& strProblem);
-    // Removes the old folder with whatever is left in it.
+    // Removes the old folder (after the recovered documents were added, so
+    // that they are in this session's journal).
     static void Discard(const LRecoverySet& set);
 };
