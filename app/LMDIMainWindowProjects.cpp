@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -35,7 +36,11 @@ QMdiSubWindow* AddListWindow(
     pSub->setWindowIcon(LOVIcons::Get(LOVIcons::Program));
     QObject::connect(pWidget, &QObject::destroyed, &owner, [fnClosed] { fnClosed(); });
     area.addSubWindow(pSub);
-    pSub->resize(560, 300);
+    // In the lower right corner of the client area, whole.
+    const QSize client = area.viewport()->size();
+    const int iWidth = std::min(560, client.width()), iHeight = std::min(300, client.height());
+    pSub->setGeometry(std::max(0, client.width() - iWidth), std::max(0, client.height() - iHeight),
+        iWidth, iHeight);
     pSub->show();
     return pSub;
 }
