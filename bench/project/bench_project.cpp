@@ -1,5 +1,5 @@
 // Saves and opens a project of one document of one hour of 44.1 kHz stereo
-// (32-bit samples in the file, 635 MB), then has dd write (flushed to the
+// (32-bit samples in the file, 1.27 GB), then has dd write (flushed to the
 // disk, as the save is) and read the same number of bytes in the same
 // folder, and prints the times and the ratios.
 #include "audio/LWaveFile.h"
