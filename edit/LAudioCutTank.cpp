@@ -57,7 +57,9 @@ LAudioCutTank::LAudioCutTank()
 void LAudioCutTank::RemoveFolder()
 {
     DeleteAllFiles();
+    // A clean exit: whatever the journal lists was offered for saving.
     std::error_code ec;
+    fs::remove(fs::path(strFolder) / kJournalName, ec);
     fs::remove(strFolder, ec);
 }
 

@@ -304,10 +304,10 @@ void ProjectDialog::SetProjectPath(const std::string& strPath)
     main.GetUi().EnablingChanged();
 }
 
-bool ProjectDialog::ClearProjectState()
+bool ProjectDialog::ClearProjectState(bool bAskDocuments)
 {
     for (const auto& p : main.GetFiles())
-        if (!main.SaveChanges(*p))
+        if (bAskDocuments && !main.SaveChanges(*p))
             return false;
     while (!main.GetFiles().empty())
         main.CloseDocument(*main.GetFiles().front());
@@ -319,10 +319,10 @@ bool ProjectDialog::ClearProjectState()
     return true;
 }
 
-bool ProjectDialog::SaveChangesToProject()
+bool ProjectDialog::SaveChangesToProject(bool bAskDocuments)
 {
     if (regions.empty() && !main.GetCurrentFile())
-        return ClearProjectState();
+        return ClearProjectState(bAskDocuments);
     Answer a = Ask("Save changes to current project?");
     if (a == Answer::Cancel)
         return false;
@@ -332,7 +332,7 @@ bool ProjectDialog::SaveChangesToProject()
         else if (!SaveProject(strProjectPath))
             main.GetUi().ShowMessage(kCannotSave, "Error", Icon::Stop);
     }
-    return ClearProjectState();
+    return ClearProjectState(bAskDocuments);
 }
 
 void ProjectDialog::Adopt(LOVProjectData& data)
@@ -533,5 +533,5 @@ void ProjectDialog::UndoTaking(LOVFile& doc)
 
 bool ProjectDialog::CanExit()
 {
-    return strProjectPath.empty() || SaveChangesToProject();
+    return strProjectPath.empty() || SaveChangesToProject(false);
 }

@@ -45,7 +45,9 @@ public:
     // Projects
     bool LoadProject(const std::string& strPath);
     bool SaveProject(const std::string& strPath);
-    bool SaveChangesToProject();
+    // bAskDocuments false: the documents were offered for saving already
+    // (at exit) and close without asking again.
+    bool SaveChangesToProject(bool bAskDocuments = true);
     void CmOpenProject();
     void CmCloseProject();
     void CmSaveProject();
@@ -67,7 +69,7 @@ private:
     LOVFile* FindDocument(const std::string& strDisplayName) const;
     // Asks for every dirty document, then closes them all and empties the
     // lists; false (nothing closed) on Cancel.
-    bool ClearProjectState();
+    bool ClearProjectState(bool bAskDocuments = true);
     void Adopt(LOVProjectData& data);
     void SetProjectPath(const std::string& strPath);
     MainDialogUi::Answer Ask(const std::string& strText);
