@@ -587,9 +587,8 @@ TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
     for (const char* sz : { "Undo \tCtrl+Z", "Cut \tCtrl+X", "Paste Mix...", "Select All\tCtrl+A",
              "Auto Trim", "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts" })
         EXPECT_TRUE(texts.contains(sz)) << sz << " in " << texts.join("|").toStdString();
-    // Bookmarks and regions are not there yet.
-    EXPECT_FALSE(texts.contains("Add Region\tCtrl+R"));
-    EXPECT_FALSE(texts.contains("Set Bookmark\tCtrl+B"));
+    EXPECT_TRUE(texts.contains("Add Region\tCtrl+R"));
+    EXPECT_TRUE(texts.contains("Set Bookmark\tCtrl+B"));
     EXPECT_TRUE(texts.contains("Reverse"));
     EXPECT_FALSE(bUndoEnabled);
 }
