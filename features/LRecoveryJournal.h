@@ -66,9 +66,9 @@ public:
     static std::vector<LRecoverySet> Find();
     static LRecoverySet Read(const std::string& strFolder);
     // Builds the document from the old folder's cut files, which join this
-    // process's folder (linked, so the old folder stays whole until Discard) (a missing or short one becomes silence, noted
-    // in strProblem). The document is dirty and keeps its path; a document
-    // never saved needs its untitled number from the caller.
+    // process's folder (linked, so the old folder stays whole until Discard) (a missing or short
+    // one becomes silence, noted in strProblem). The document is dirty and keeps its path; a
+    // document never saved needs its untitled number from the caller.
     static std::unique_ptr<LOVFile> Take(
         const LRecoverySet& set, const LRecoveredDocument& doc, std::string& strProblem);
     // Removes the old folder (after the recovered documents were added, so
