@@ -52,7 +52,7 @@ LMDIMainWindow::LMDIMainWindow()
     : playback(transport)
     , dialog(*this, playback)
     , project(dialog, *this)
-    , journal(dialog.GetFiles())
+    , journal(dialog.GetFiles(), &project.GetBookMarks())
 {
     InitDialog();
 }
@@ -121,6 +121,7 @@ void LMDIMainWindow::InitDialog()
     dialog.GetCommands().Register(WindowCommands());
     dialog.GetCommands().Register(ListCommands());
     dialog.AddListener(journal);
+    project.fnBookMarksChanged = [this] { journal.Write(); };
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);

@@ -247,11 +247,18 @@ void LMDIMainWindow::OfferRecovery()
         std::unique_ptr<LOVFile> pDoc = LRecovery::Take(set, set.docs[rows[i].second], strProblem);
         if (pDoc->szFilePath.empty())
             pDoc->iUntitledIdx = dialog.GetUntitledIdx();
+        const std::string strName = pDoc->GetDisplayName();
         dialog.AddDocument(std::move(pDoc));
+        for (LOVBookMark b : set.docs[rows[i].second].marks) {
+            b.szFile = strName;
+            project.GetBookMarks().Append(std::move(b));
+        }
         if (!strProblem.empty())
             strNotes += strProblem + "\n";
     }
     // The recovered documents are in this session's journal now.
+    journal.Write();
+    ListsChanged();
     for (const LRecoverySet& set : sets)
         LRecovery::Discard(set);
     if (!strNotes.empty())

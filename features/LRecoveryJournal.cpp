@@ -3,6 +3,7 @@
 #include "audio/LSoundSourceBase.h"
 #include "edit/LAudioCutTank.h"
 #include "features/LAtomicFile.h"
+#include "features/LBookMarkList.h"
 #include "platform/LFile.h"
 
 #include <algorithm>
@@ -59,13 +60,19 @@ std::string CutPath(const std::string& strFolder, uint16_t wCut, const char* szE
     return s;
 }
 
-void Describe(std::ostringstream& out, const LOVFile& doc)
+void Describe(std::ostringstream& out, const LOVFile& doc, const LBookMarkList* pMarks)
 {
     out << "doc " << Hex(doc.GetDisplayName()) << ' ' << Hex(doc.szFilePath) << ' '
         << doc.claAudio.GetSampleRate() << ' ' << doc.claAudio.GetChannels() << ' ' << doc.sSelStart
         << ' ' << doc.sSelEnd << ' ' << doc.sPosition << '\n';
     for (const LAudioCut& c : doc.claAudio.GetCuts())
         out << "cut " << c.wCut << ' ' << c.iLength << ' ' << c.iGain << ' ' << c.iOffset << '\n';
+    if (!pMarks)
+        return;
+    for (const LOVBookMark& b : pMarks->Items())
+        if (LSameName(b.szFile, doc.GetDisplayName()))
+            out << "mark " << Hex(b.szName) << ' ' << b.iPosition << ' ' << int(b.bTimesVisited)
+                << ' ' << b.uLastVisited << '\n';
 }
 
 // The old folder keeps its files until the documents are in this session's
@@ -95,7 +102,7 @@ int LRecoveryJournal::Write(const LOVFile* pSkip)
     for (const auto& p : files) {
         if (p.get() == pSkip || !p->bDirty)
             continue;
-        Describe(out, *p);
+        Describe(out, *p, pMarks);
         bAny = true;
     }
     const std::string strPath = JournalPath(LAudioCutTank::Get().GetFolder());
@@ -168,6 +175,17 @@ LRecoverySet LRecovery::Read(const std::string& strFolder)
                 set.docs.back().cuts.push_back(c);
                 set.docs.back().iFrames += c.iLength;
             }
+        } else if (strWord == "mark" && !set.docs.empty()) {
+            LOVBookMark b;
+            std::string strName;
+            int iVisits = 0;
+            line >> strName >> b.iPosition >> iVisits >> b.uLastVisited;
+            b.bTimesVisited = uint8_t(iVisits);
+            b.szFile = set.docs.back().strName;
+            if (line && Unhex(strName, b.szName))
+                set.docs.back().marks.push_back(b);
+            else
+                ++iBad;
         } else if (strWord == "time") {
             line >> set.iTime;
         } else if (!strWord.empty()) {

@@ -2,6 +2,7 @@
 
 #include "engine/LDocumentListener.h"
 #include "engine/LOVFile.h"
+#include "features/LOVBookMark.h"
 
 #include <cstdint>
 #include <list>
@@ -18,8 +19,11 @@
 // Used on the user-interface thread.
 class LRecoveryJournal : public LDocumentListener {
 public:
-    explicit LRecoveryJournal(const std::list<std::unique_ptr<LOVFile>>& files)
+    // pMarks: the bookmarks kept with their documents (may be null).
+    explicit LRecoveryJournal(const std::list<std::unique_ptr<LOVFile>>& files,
+        const class LBookMarkList* pMarks = nullptr)
         : files(files)
+        , pMarks(pMarks)
     {
     }
     // Writes the journal now (or removes it when nothing is dirty); pSkip is
@@ -33,6 +37,7 @@ public:
 
 private:
     const std::list<std::unique_ptr<LOVFile>>& files;
+    const LBookMarkList* pMarks;
     std::string strLast; // what the journal holds, to skip writing it again
 };
 
@@ -49,6 +54,7 @@ struct LRecoveredDocument {
     };
     std::vector<Cut> cuts;
     int64_t iFrames = 0;
+    std::vector<LOVBookMark> marks; // its bookmarks (file = strName)
 };
 
 // The journal of a process that ended without closing.

@@ -96,6 +96,8 @@ void ProjectDialog::MarkModified(const std::string& strDisplayName)
         pDoc->bDirty = 1;
         main.DirtyApply();
     }
+    if (fnBookMarksChanged)
+        fnBookMarksChanged();
 }
 
 // ---- bookmarks ---------------------------------------------------------------

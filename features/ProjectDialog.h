@@ -7,6 +7,7 @@
 #include "features/LOVRegion.h"
 #include "features/ProjectDialogUi.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -24,6 +25,8 @@ public:
     LBookMarkList& GetBookMarks() { return bookmarks; }
     std::vector<LOVRegion>& GetRegions() { return regions; }
     const std::string& GetProjectPath() const { return strProjectPath; }
+    // Called after a bookmark was added, renamed, visited or deleted.
+    std::function<void()> fnBookMarksChanged;
 
     // Bookmarks (indices into the list)
     void CmSetBookMark();

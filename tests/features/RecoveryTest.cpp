@@ -63,9 +63,10 @@ TEST(RecoveryChild, EditsAndIsKilled)
         GTEST_SKIP() << "started by RecoveryTest only";
     setenv("XDG_DATA_HOME", szData, 1);
     Editor e;
-    LRecoveryJournal journal(e.main.GetFiles());
+    LRecoveryJournal journal(e.main.GetFiles(), &e.project.GetBookMarks());
     e.main.AddListener(journal);
     ASSERT_TRUE(e.main.LoadFile(getenv("ORVENNA_CRASH_WAV"), false, false));
+    e.project.GetBookMarks().Append({ "kept", "a.wav", 500, 3, 77 });
     Edit(e.main);
     e.main.EvCommand(CM_FILENEW); // an empty untitled document, dirty
     e.main.GetCurrentFile()->bDirty = 1;
@@ -89,6 +90,10 @@ TEST(RecoveryTest, KilledSessionComesBackSampleForSample)
     EXPECT_EQ(sets[0].docs[0].strName, "a.wav");
     EXPECT_EQ(sets[0].docs[1].strName, "Untitled 1");
     EXPECT_EQ(sets[0].docs[0].iFrames, 20000);
+    ASSERT_EQ(sets[0].docs[0].marks.size(), 1u) << "bookmarks come back with their document";
+    EXPECT_EQ(sets[0].docs[0].marks[0].szName, "kept");
+    EXPECT_EQ(sets[0].docs[0].marks[0].iPosition, 250) << "moved back by the cut";
+    EXPECT_EQ(sets[0].docs[0].marks[0].bTimesVisited, 3);
     std::string strProblem;
     std::unique_ptr<LOVFile> pDoc = LRecovery::Take(sets[0], sets[0].docs[0], strProblem);
     EXPECT_EQ(strProblem, "");
