@@ -1,5 +1,6 @@
 #include "app/LMDIMainWindow.h"
 
+#include "app/LBookMarkWindow.h"
 #include "app/LDBDisplay.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
@@ -8,6 +9,7 @@
 #include "app/LQtProgressView.h"
 #include "app/LQtVirtualKeys.h"
 #include "app/LRecentFiles.h"
+#include "app/LRegionWindow.h"
 #include "app/LSingleInstance.h"
 #include "audio/LSoundTime.h"
 #include "engine/LOVFile.h"
@@ -51,6 +53,8 @@ const char* const kProgram = "Orvenna";
 LMDIMainWindow::LMDIMainWindow()
     : playback(transport)
     , dialog(*this, playback)
+    , project(dialog, *this)
+    , journal(dialog.GetFiles(), &project.GetBookMarks())
 {
     InitDialog();
 }
@@ -68,6 +72,12 @@ LMDIMainWindow::~LMDIMainWindow()
     for (auto& [pDoc, pSub] : mapWindows)
         delete pSub;
     mapWindows.clear();
+    // The list windows show the project dialog's lists and tell this window
+    // when they go: while it is whole.
+    QWidget* aLists[] = { pBookMarks, pRegions };
+    for (QWidget* p : aLists)
+        if (p)
+            delete p->parentWidget();
 }
 
 int LMDIMainWindow::Run(const QStringList& files)
@@ -81,6 +91,7 @@ int LMDIMainWindow::Run(const QStringList& files)
         window.showMaximized();
     else
         window.show();
+    window.OfferRecovery();
     window.OpenCommandLine(files);
     return QApplication::exec();
 }
@@ -88,7 +99,7 @@ int LMDIMainWindow::Run(const QStringList& files)
 void LMDIMainWindow::OpenCommandLine(const QStringList& files)
 {
     for (const QString& strFile : files)
-        dialog.LoadFile(QFileInfo(strFile).absoluteFilePath().toStdString(), false, true);
+        OpenPath(strFile);
     FileApply();
 }
 
@@ -110,6 +121,9 @@ void LMDIMainWindow::InitDialog()
     transport.onDeviceError
         = [this](const char* szText) { ShowMessage(szText, kProgram, Icon::Information); };
     dialog.GetCommands().Register(WindowCommands());
+    dialog.GetCommands().Register(ListCommands());
+    dialog.AddListener(journal);
+    project.fnBookMarksChanged = [this] { journal.Write(); };
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);
@@ -119,6 +133,7 @@ void LMDIMainWindow::InitDialog()
         connect(pAction, &QAction::hovered, this,
             [this, strHint]() { statusBar()->showMessage(strHint, 5000); });
     }
+    ShowListItems();
     connect(menu.WindowMenu(), &QMenu::aboutToShow, this, &LMDIMainWindow::UpdateWindowMenu);
     CreateToolbar();
 
@@ -306,7 +321,7 @@ void LMDIMainWindow::EvLoad(const QStringList& paths)
     const QStringList pending = std::exchange(lstPendingLoads, {});
     for (const QString& strPath : pending) {
         playback.Stop();
-        dialog.LoadFile(QFileInfo(strPath).absoluteFilePath().toStdString(), false, true);
+        OpenPath(strPath);
     }
     if (!pending.isEmpty())
         FileApply();

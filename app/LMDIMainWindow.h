@@ -5,6 +5,8 @@
 #include "engine/MainDialog.h"
 #include "engine/MainDialogUi.h"
 #include "features/LKeyMacros.h"
+#include "features/LRecoveryJournal.h"
+#include "features/ProjectDialog.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -12,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+class LBookMarkWindow;
+class LRegionWindow;
 class LDBDisplay;
 class LDBEdit;
 class LOVFileWindow;
@@ -32,7 +36,7 @@ class QToolBar;
 // document, the window buttons, the time fields, the transport buttons and
 // the status bar. It owns the command logic (MainDialog), shows what it
 // reports and answers what it asks with dialogs.
-class LMDIMainWindow : public QMainWindow, public MainDialogUi {
+class LMDIMainWindow : public QMainWindow, public MainDialogUi, public ProjectDialogUi {
     Q_OBJECT
 public:
     LMDIMainWindow();
@@ -44,6 +48,12 @@ public:
     void OpenCommandLine(const QStringList& files);
 
     MainDialog& GetController() { return dialog; }
+    ProjectDialog& GetProject() { return project; }
+    // The bookmark and region windows while they are open.
+    LBookMarkWindow* GetBookMarkWindow() const { return pBookMarks; }
+    LRegionWindow* GetRegionWindow() const { return pRegions; }
+    // Offers the documents of an editor that ended without closing.
+    void OfferRecovery();
     const LMainMenu& GetMenu() const { return menu; }
     QAction* Action(int iId) const { return menu.Action(iId); }
     QAction* ToolbarAction(int iId) const;
@@ -94,6 +104,13 @@ public:
     void EnablingChanged() override;
     void SetStatusField(int iId, const std::string& strText) override;
     void AddRecentFile(const std::string& strPath) override;
+    // ProjectDialogUi
+    bool AskText(const std::string& strCaption, std::string& strText) override;
+    void ListsChanged() override;
+    void ProjectChanged(const std::string& strPath) override;
+    void OpenBookMarkWindow() override;
+    void OpenRegionWindow() override;
+    void OpenAssembly() override;
 
     // The extension of the selection by Shift moves: its anchor and whether
     // the moves extend it now.
@@ -145,6 +162,11 @@ private:
     void ArrangeIcons();
     // The frame's own rows of the command table.
     std::vector<LCommand> WindowCommands();
+    // The rows acting on the bookmark and region windows, shown while open.
+    std::vector<LCommand> ListCommands();
+    void ShowListItems();
+    // A file to open: a project (".ovp") or audio.
+    void OpenPath(const QString& strPath);
     void OpenWebPage(const char* szUrl);
     void CmHelpContents();
     void CmAbout();
@@ -156,6 +178,11 @@ private:
     LTransport transport;
     LPlaybackControl& playback;
     MainDialog dialog;
+    ProjectDialog project;
+    LRecoveryJournal journal;
+    LBookMarkWindow* pBookMarks = nullptr;
+    LRegionWindow* pRegions = nullptr;
+    bool bRefillPending = false;
     LMainMenu menu;
     LKeyMacros macros;
     QMdiArea* pMdiArea = nullptr;

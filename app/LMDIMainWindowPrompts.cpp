@@ -29,6 +29,23 @@ QStringList ToQt(const std::vector<std::string>& v)
     return list;
 }
 
+// The project dialogs show project files; every other file dialog audio.
+bool IsProjectDialog(const std::string& strTitle)
+{
+    return strTitle == "Open Project" || strTitle == "Save Project As";
+}
+
+void SetFilters(QFileDialog& box, const std::string& strTitle, const QStringList& audio)
+{
+    if (IsProjectDialog(strTitle)) {
+        box.setDefaultSuffix("ovp");
+        box.setNameFilters({ "Orvenna Project (.ovp) (*.ovp)" });
+    } else {
+        box.setDefaultSuffix("wav");
+        box.setNameFilters(audio);
+    }
+}
+
 QMessageBox::Icon BoxIcon(LFilePrompts::Icon icon)
 {
     switch (icon) {
@@ -76,8 +93,7 @@ std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(
     QFileDialog box(this, QString::fromStdString(strTitle), QString::fromStdString(strFolder));
     box.setFileMode(QFileDialog::ExistingFiles);
     box.setAcceptMode(QFileDialog::AcceptOpen);
-    box.setDefaultSuffix("wav");
-    box.setNameFilters(ToQt(LFileFormats::OpenFilters()) + QStringList { "All Files (*)" });
+    SetFilters(box, strTitle, ToQt(LFileFormats::OpenFilters()) + QStringList { "All Files (*)" });
     if (LModalRunner::Exec(box) != QDialog::Accepted)
         return {};
     std::vector<std::string> files;
@@ -94,8 +110,7 @@ std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::str
     box.setAcceptMode(QFileDialog::AcceptSave);
     // The controller asks about replacing a file itself.
     box.setOption(QFileDialog::DontConfirmOverwrite);
-    box.setDefaultSuffix("wav");
-    box.setNameFilters(ToQt(LFileFormats::SaveFilters()));
+    SetFilters(box, strTitle, ToQt(LFileFormats::SaveFilters()));
     if (LModalRunner::Exec(box) != QDialog::Accepted || box.selectedFiles().isEmpty())
         return {};
     strFolder = box.directory().absolutePath().toStdString();

@@ -34,6 +34,10 @@ int CliEdit(const std::vector<std::string>& args);
 int CliPlay(const std::vector<std::string>& args);
 int CliDevices(const std::vector<std::string>& args);
 int CliFormats(const std::vector<std::string>& args);
+int CliProject(const std::vector<std::string>& args);
+int CliAssemble(const std::vector<std::string>& args);
+int CliBookmarks(const std::vector<std::string>& args);
+int CliRecover(const std::vector<std::string>& args);
 
 extern const char* const kConvertUsage;
 int CliEffects(const std::vector<std::string>& args);

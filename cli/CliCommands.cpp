@@ -36,6 +36,24 @@ const std::vector<CliCommand>& GetCliCommands()
             "spectrum IN [--at MS] [--four-times]\n                          the levels of the "
             "Frequency Analysis at MS, one \"Hz dB\" line per bin",
             CliSpectrum },
+        { "project",
+            "project info P.ovp | project extract P.ovp --document N | --region N OUT\n"
+            "                          | project save OUT.ovp FILE...\n"
+            "                          show a project, write one of its documents or regions, or "
+            "make one of files\n                          (each with the bookmarks of its .obm)",
+            CliProject },
+        { "assemble",
+            "assemble OUT IN[@START-END]... [--gap MS | --no-gap]\n"
+            "                          join files or stretches of them into OUT, with AutoGap "
+            "silence between them",
+            CliAssemble },
+        { "bookmarks", "bookmarks FILE.obm      the bookmarks of a bookmark list file",
+            CliBookmarks },
+        { "recover",
+            "recover --list | recover --save DIR\n"
+            "                          documents of an editor that ended without closing; --save "
+            "writes each as WAV",
+            CliRecover },
     };
     return commands;
 }

@@ -6,6 +6,7 @@
 #include "engine/MainDialog.h"
 #include "features/LKeyMacros.h"
 #include "features/LVirtualKeys.h"
+#include "features/ProjectDialog.h"
 #include "platform/LFile.h"
 
 #include <cstdio>
@@ -152,8 +153,10 @@ bool ParsePoints(const std::string& strText, PointList& list)
 
 // Answers the controller from the script: dialogs take the step's values,
 // the file dialogs the step's file or the output path, questions Yes.
-class CliUi : public MainDialogUi {
+class CliUi : public MainDialogUi, public ProjectDialogUi {
 public:
+    // Bookmark and region names: the offered one.
+    bool AskText(const std::string&, std::string&) override { return true; }
     std::vector<std::pair<std::string, int32_t>> pending;
     std::string strOpenFile;
     std::string strPoints;
@@ -305,6 +308,9 @@ int CliEdit(const std::vector<std::string>& args)
     CliUi ui;
     LNoPlayback playback;
     MainDialog main(ui, playback);
+    // Bookmark list files beside IN and OUT are read and written as the
+    // editor does.
+    ProjectDialog project(main, ui);
     std::vector<EditStep> steps;
     std::string strError;
     if (!ParseSteps(main.GetCommands(), args, iFrom, steps, strError))

@@ -57,12 +57,15 @@ LAudioCutTank::LAudioCutTank()
 void LAudioCutTank::RemoveFolder()
 {
     DeleteAllFiles();
+    // A clean exit: whatever the journal lists was offered for saving.
     std::error_code ec;
+    fs::remove(fs::path(strFolder) / kJournalName, ec);
     fs::remove(strFolder, ec);
 }
 
-void LAudioCutTank::RemoveStaleFolders(const std::string& strParent)
+std::vector<std::string> LAudioCutTank::FindOrphanFolders(const std::string& strParent)
 {
+    std::vector<std::string> out;
     std::error_code ec;
     for (fs::directory_iterator it(strParent, ec), end; !ec && it != end; it.increment(ec)) {
         std::string strName = it->path().filename().string();
@@ -70,14 +73,41 @@ void LAudioCutTank::RemoveStaleFolders(const std::string& strParent)
             continue;
         char* pEnd = nullptr;
         long lPid = strtol(strName.c_str() + 8, &pEnd, 10);
-        if (lPid <= 0 || *pEnd != 0)
+        if (lPid <= 0 || *pEnd != 0 || lPid == long(getpid()))
             continue;
         if (kill(pid_t(lPid), 0) == 0 || errno != ESRCH)
             continue; // still running (or not ours to judge)
-        // Cut files and the temporary files of saves that were under way.
-        std::error_code ecRemove;
-        fs::remove_all(it->path(), ecRemove);
+        out.push_back(it->path().string());
     }
+    return out;
+}
+
+namespace {
+bool HasJournal(const std::string& strFolder)
+{
+    std::error_code ec;
+    return fs::exists(fs::path(strFolder) / LAudioCutTank::kJournalName, ec);
+}
+} // namespace
+
+void LAudioCutTank::RemoveStaleFolders(const std::string& strParent)
+{
+    // Cut files and the temporary files of saves that were under way; a
+    // folder with a journal waits until its documents are recovered or
+    // declined.
+    for (const std::string& strFolder : FindOrphanFolders(strParent)) {
+        if (HasJournal(strFolder))
+            continue;
+        std::error_code ec;
+        fs::remove_all(strFolder, ec);
+    }
+}
+
+std::vector<std::string> LAudioCutTank::FindJournalFolders()
+{
+    std::vector<std::string> out = FindOrphanFolders(LFolders::GetWorkingFolder());
+    std::erase_if(out, [](const std::string& s) { return !HasJournal(s); });
+    return out;
 }
 
 uint16_t LAudioCutTank::GetNewRefAndIncRef()

@@ -15,10 +15,13 @@
 // The files live in a folder of this process's own under the audio working
 // folder ("orvenna-<pid>"), so two programs sharing a working folder never
 // delete each other's files. The folder and its files are removed at exit,
-// and folders left by processes that no longer run are removed on start.
+// and folders left by processes that no longer run are removed on start,
+// except those holding a recovery journal (their documents are offered back).
 class LAudioCutTank {
 public:
     static constexpr uint16_t kSilentCut = 65535;
+    // The file beside the cut files that lists the documents made of them.
+    static constexpr const char* kJournalName = "journal";
 
     static LAudioCutTank& Get();
 
@@ -43,9 +46,15 @@ public:
     // signal that ends the program).
     void RemoveFolder();
 
+    // The folders under the audio working folder left by processes that no
+    // longer run and holding a journal.
+    static std::vector<std::string> FindJournalFolders();
+
 private:
     LAudioCutTank();
     static void RemoveStaleFolders(const std::string& strParent);
+    // The folders of processes that no longer run under strParent.
+    static std::vector<std::string> FindOrphanFolders(const std::string& strParent);
 
     // Numbers are handed out and freed under the lock; counts change without
     // it (every edit copies cuts, so this is the hot path). 32-bit counts: a

@@ -95,5 +95,17 @@ enum : int {
     CM_OPENBOOKMARKS = 8003,
     CM_ADDREGION = 8004,
     CM_ASSEMBLEREGIONS = 8005,
+    // Shown while the bookmark window is open, acting on it.
+    CM_GOTOBOOKMARK = 8006,
+    CM_RENAMEBOOKMARK = 8007,
+    CM_DELETEBOOKMARK = 8008,
     CM_OPENREGIONS = 8009,
+    CM_DELETEALLBOOKMARKS = 8010,
+    // Shown while the region window is open, acting on it.
+    CM_PLAYREGION = 8011,
+    CM_RENAMEREGION = 8012,
+    CM_DELETEREGION = 8013,
+    CM_DELETEALLREGIONS = 8014,
+    CM_SAVEREGION = 8015,
+    CM_COPYREGIONTONEW = 8016,
 };

@@ -101,6 +101,7 @@ LOVFile& MainDialog::AddDocument(std::unique_ptr<LOVFile> pDoc)
     lstFiles.push_back(std::move(pDoc));
     ui.DocumentOpened(doc);
     Activate(&doc);
+    Notify([&doc](LDocumentListener& l) { l.DocumentAdded(doc); });
     return doc;
 }
 
@@ -128,6 +129,7 @@ int MainDialog::GetUntitledIdx() const
 
 void MainDialog::CloseDocument(LOVFile& doc)
 {
+    Notify([&doc](LDocumentListener& l) { l.DocumentClosing(doc); });
     ui.DocumentClosing(doc);
     lstFiles.remove_if([&doc](const std::unique_ptr<LOVFile>& p) { return p.get() == &doc; });
     Activate(lstFiles.empty() ? nullptr : lstFiles.front().get());
@@ -138,6 +140,8 @@ void MainDialog::CloseDocument(LOVFile& doc)
 void MainDialog::StartModifyCurrentFile(const std::string& strName)
 {
     pCurrentFile->TakeUndoStep(strName);
+    LOVFile& doc = *pCurrentFile;
+    Notify([&doc](LDocumentListener& l) { l.StepTaken(doc); });
     DirtyApply();
     UpdateUndoMenuItem();
 }
@@ -161,6 +165,7 @@ void MainDialog::RefreshCurrent()
     doc.sViewStart = std::clamp(doc.sViewStart, 0, doc.sViewEnd);
     if (doc.sViewEnd <= doc.sViewStart)
         SetZoomToFull();
+    Notify([&doc](LDocumentListener& l) { l.DocumentEdited(doc); });
     ui.DocumentChanged(doc);
     ApplySelection();
 }
@@ -206,7 +211,11 @@ void MainDialog::SetZoomToFull()
 
 void MainDialog::CmUndo()
 {
-    if (!pCurrentFile || !pCurrentFile->Undo())
+    if (!pCurrentFile || pCurrentFile->GetUndoName().empty())
+        return;
+    LOVFile& doc = *pCurrentFile;
+    Notify([&doc](LDocumentListener& l) { l.UndoTaking(doc); });
+    if (!doc.Undo())
         return;
     UpdateUndoMenuItem();
     DirtyApply();

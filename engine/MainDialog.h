@@ -3,6 +3,7 @@
 #include "edit/LCutListAudio.h"
 #include "effects/LValueCheck.h"
 #include "engine/LCommandTable.h"
+#include "engine/LDocumentListener.h"
 #include "engine/LOVFile.h"
 #include "engine/LPlaybackControl.h"
 #include "engine/MainDialogUi.h"
@@ -49,6 +50,14 @@ public:
     bool CanClose();
     // Makes an open document current.
     void Activate(LOVFile* pDoc);
+    // Adds a document to the list and makes it current.
+    LOVFile& AddDocument(std::unique_ptr<LOVFile> pDoc);
+    // Closes a document without asking.
+    void CloseDocument(LOVFile& doc);
+    // The layers above follow the documents through listeners (not owned;
+    // they outlive this object's use of them).
+    void AddListener(LDocumentListener& listener) { listeners.push_back(&listener); }
+    MainDialogUi& GetUi() const { return ui; }
 
     LOVFile* GetCurrentFile() const { return pCurrentFile; }
     const std::list<std::unique_ptr<LOVFile>>& GetFiles() const { return lstFiles; }
@@ -60,7 +69,8 @@ public:
     void ScanReleased();
 
     // Saving; Save As asks for the path and the format details.
-    bool CmSave(LOVFile& doc, bool bFromSaveAs = false);
+    // strOldName: the display name before Save As changed the path.
+    bool CmSave(LOVFile& doc, bool bFromSaveAs = false, const std::string& strOldName = {});
     bool CmSaveAs(LOVFile& doc);
 
 private:
@@ -73,8 +83,11 @@ private:
     void TakeUndoStep();
     const std::string& RunningName() const { return strRunning; }
 
-    LOVFile& AddDocument(std::unique_ptr<LOVFile> pDoc);
-    void CloseDocument(LOVFile& doc);
+    template <class F> void Notify(F fn)
+    {
+        for (LDocumentListener* p : listeners)
+            fn(*p);
+    }
     // Shows the dialog again, after the check's message, while its values
     // are not accepted; false on Cancel.
     bool AskChecked(const std::string& strTitle, LDialogValues& values,
@@ -127,6 +140,7 @@ private:
     void CmScan(bool bForward);
 
     LCommandTable commands;
+    std::vector<LDocumentListener*> listeners;
     std::string strRunning; // the undo name of the command being run
     bool bStepTaken = false; // whether it has taken its undo step
     MainDialogUi& ui;

@@ -75,6 +75,8 @@ bool MainDialog::LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPro
     const bool bPlay
         = !pDoc->szFilePath.empty() && LSettings::Get().GetBool("Settings", "PlayWhenOpen", true);
     LOVFile& doc = AddDocument(std::move(pDoc));
+    if (!doc.szFilePath.empty())
+        Notify([&doc](LDocumentListener& l) { l.DocumentLoaded(doc); });
     if (bPlay)
         playback.PlayCommand(doc, false);
     return true;
@@ -133,7 +135,7 @@ bool MainDialog::SaveChanges(LOVFile& doc)
     return doc.szFilePath.empty() ? CmSaveAs(doc) : CmSave(doc);
 }
 
-bool MainDialog::CmSave(LOVFile& doc, bool bFromSaveAs)
+bool MainDialog::CmSave(LOVFile& doc, bool bFromSaveAs, const std::string& strOldName)
 {
     if (doc.szFilePath.empty())
         return CmSaveAs(doc);
@@ -156,6 +158,8 @@ bool MainDialog::CmSave(LOVFile& doc, bool bFromSaveAs)
         return false;
     }
     doc.bDirty = 0;
+    const std::string strWas = strOldName.empty() ? doc.GetDisplayName() : strOldName;
+    Notify([&doc, &strWas](LDocumentListener& l) { l.DocumentSaved(doc, strWas); });
     DirtyApply();
     ui.DocumentChanged(doc);
     return true;
@@ -183,10 +187,11 @@ bool MainDialog::CmSaveAs(LOVFile& doc)
     }
     s.SetString("Settings", "SaveAsDir", strFolder);
     const uint8_t bWasDirty = doc.bDirty;
+    const std::string strOldName = doc.GetDisplayName();
     doc.szPrevFilePath = doc.szFilePath;
     doc.szFilePath = strPath;
     doc.bDirty = 0;
-    bool bSaved = CmSave(doc, true);
+    bool bSaved = CmSave(doc, true, strOldName);
     if (!bSaved)
         doc.bDirty = bWasDirty; // still unsaved: closing must ask again
     DirtyApply();
@@ -213,6 +218,7 @@ void MainDialog::CmCloseAll()
             ui.AddRecentFile(doc.szFilePath);
         CloseDocument(doc);
     }
+    Notify([](LDocumentListener& l) { l.AllClosed(); });
 }
 
 bool MainDialog::CanClose()
@@ -223,5 +229,8 @@ bool MainDialog::CanClose()
         if (!p->szFilePath.empty())
             ui.AddRecentFile(p->szFilePath);
     }
+    for (LDocumentListener* p : listeners)
+        if (!p->CanExit())
+            return false;
     return true;
 }

@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
         EXPECT_EQ(pAction->shortcut(), e.key) << e.iId;
     }
     // Commands without a row are not shown; a menu of only those neither.
-    for (int iId : { CM_AGC, CM_RECORD, CM_OPENPROJECT, CM_SEND, CM_SETBOOKMARK })
+    for (int iId : { CM_AGC, CM_RECORD, CM_SEND })
         EXPECT_EQ(w.Action(iId), nullptr) << iId;
     for (int iId : std::initializer_list<int> { CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS,
              CM_CONVERTRATE, CM_EXIT, CM_ECHO, CM_EQUALIZER, CM_ENVELOPE })
@@ -167,7 +167,8 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
     QList<QAction*> menus = w.menuBar()->actions();
     ASSERT_GE(menus.size(), 6);
     EXPECT_EQ(menus[5]->text(), "T&ools");
-    EXPECT_TRUE(menus[5]->isVisible()); // Frequency Analysis
+    EXPECT_TRUE(menus[5]->isVisible()) << "the bookmark and region commands";
+    EXPECT_FALSE(w.Action(CM_GOTOBOOKMARK)->isVisible()) << "only while the list is open";
     EXPECT_TRUE(menus[3]->isVisible()); // Effects
     ASSERT_GE(menus.size(), 7);
     EXPECT_EQ(menus[6]->text(), "&Window");
@@ -595,9 +596,8 @@ TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
     for (const char* sz : { "Undo \tCtrl+Z", "Cut \tCtrl+X", "Paste Mix...", "Select All\tCtrl+A",
              "Auto Trim", "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts" })
         EXPECT_TRUE(texts.contains(sz)) << sz << " in " << texts.join("|").toStdString();
-    // Bookmarks and regions are not there yet.
-    EXPECT_FALSE(texts.contains("Add Region\tCtrl+R"));
-    EXPECT_FALSE(texts.contains("Set Bookmark\tCtrl+B"));
+    EXPECT_TRUE(texts.contains("Add Region\tCtrl+R"));
+    EXPECT_TRUE(texts.contains("Set Bookmark\tCtrl+B"));
     EXPECT_TRUE(texts.contains("Reverse"));
     EXPECT_FALSE(bUndoEnabled);
 }

@@ -1,0 +1,97 @@
+// Saves and opens a project of one document of one hour of 44.1 kHz stereo
+// (32-bit samples in the file, 1.27 GB), then has dd write (flushed to the
+// disk, as the save is) and read the same number of bytes in the same
+// folder, and prints the times and the ratios.
+#include "audio/LWaveFile.h"
+#include "edit/LAudioCutTank.h"
+#include "features/LOVProject.h"
+#include "platform/LFile.h"
+#include "platform/LSettings.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+double Seconds(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+double Dd(const std::string& strArgs)
+{
+    auto t0 = std::chrono::steady_clock::now();
+    if (std::system(("dd " + strArgs + " status=none").c_str()) != 0)
+        std::fprintf(stderr, "dd failed: %s\n", strArgs.c_str());
+    return Seconds(t0);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int iMinutes = argc > 1 ? std::atoi(argv[1]) : 60;
+    char szDir[] = "/tmp/orvenna-bench-XXXXXX";
+    if (!mkdtemp(szDir))
+        return 1;
+    const std::string strDir = szDir;
+    setenv("ORVENNA_CONFIG_DIR", szDir, 1);
+    setenv("XDG_DATA_HOME", szDir, 1);
+    LSettings::Get().Reload();
+    // One cut of the whole length, its file holding a real signal.
+    const int32_t iFrames = 44100 * 60 * iMinutes;
+    auto pDoc = std::make_unique<LOVFile>();
+    {
+        const uint16_t wCut = LAudioCutTank::Get().GetNewRefAndIncRef();
+        LFile f;
+        f.Open(LAudioCutTank::Get().GetAudFilePath(wCut), LFile::Mode::CreateWrite);
+        std::vector<int32_t> block(2 * 44100);
+        for (size_t i = 0; i < block.size(); ++i)
+            block[i] = int32_t((i * 37) % 60000) * 8 - 240000;
+        for (int32_t i = 0; i < iFrames; i += 44100)
+            f.Write(block.data(), int64_t(block.size()) * 4);
+        f.Close();
+        pDoc->claAudio.SetFormat(44100, 2);
+        pDoc->claAudio.SetSingleCut(LAudioCut(wCut, iFrames, LAudioCut::kUnityGain, 0));
+        LAudioCutTank::Get().DecRef(wCut);
+    }
+    const std::string strProject = strDir + "/p.ovp";
+    LOVSaveProject save;
+    save.strPath = strProject;
+    save.files = { pDoc.get() };
+    auto t0 = std::chrono::steady_clock::now();
+    Process<LOVSaveProject> runSave("Saving Project", save);
+    runSave.Run();
+    const double dSave = Seconds(t0);
+    const int64_t iBytes = int64_t(iFrames) * 8;
+
+    LOVProjectData data;
+    LOVLoadProject load { strProject, &data };
+    t0 = std::chrono::steady_clock::now();
+    Process<LOVLoadProject> runLoad("Loading Project", load);
+    runLoad.Run();
+    const double dLoad = Seconds(t0);
+    if (runSave.GetResult() != 0 || runLoad.GetResult() != 0 || data.files.size() != 1) {
+        std::fprintf(stderr, "the project did not round-trip\n");
+        return 1;
+    }
+    data = LOVProjectData();
+    std::remove(strProject.c_str());
+
+    const std::string strDd = strDir + "/dd.bin";
+    const std::string strCount = std::to_string(iBytes / (1 << 20));
+    const double dDdWrite
+        = Dd("if=/dev/zero of=" + strDd + " bs=1M count=" + strCount + " conv=fsync");
+    const double dDdRead = Dd("if=" + strDd + " of=/dev/null bs=1M");
+    std::remove(strDd.c_str());
+    LAudioCutTank::Get().RemoveFolder();
+    std::string strRm = "rm -rf " + strDir;
+    (void)std::system(strRm.c_str());
+
+    std::printf(
+        "project of %d min of 44.1 kHz stereo, %.0f MB of audio\n", iMinutes, double(iBytes) / 1e6);
+    std::printf("save %.2f s, dd write %.2f s: %.2f x dd\n", dSave, dDdWrite, dSave / dDdWrite);
+    std::printf("open %.2f s, dd read %.2f s: %.2f x dd\n", dLoad, dDdRead, dLoad / dDdRead);
+    return 0;
+}

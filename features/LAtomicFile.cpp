@@ -1,0 +1,34 @@
+#include "features/LAtomicFile.h"
+
+#include <cerrno>
+
+LAtomicFile::~LAtomicFile()
+{
+    if (!strTemp.empty()) {
+        file.Close();
+        LFile::Delete(strTemp);
+    }
+}
+
+bool LAtomicFile::Open(const std::string& strPath)
+{
+    strTarget = strPath;
+    size_t iSlash = strPath.find_last_of('/');
+    std::string strFolder = iSlash == std::string::npos ? "." : strPath.substr(0, iSlash + 1);
+    return file.OpenUnique(strFolder, "." + LFile::GetFileName(strPath) + "-", ".part", strTemp);
+}
+
+int LAtomicFile::Commit()
+{
+    if (strTemp.empty())
+        return EBADF;
+    int iErr = file.GetError();
+    if (!file.Close() && iErr == 0)
+        iErr = file.GetError() ? file.GetError() : EIO;
+    if (iErr == 0)
+        iErr = LFile::ReplaceFile(strTemp, strTarget);
+    if (iErr != 0)
+        LFile::Delete(strTemp);
+    strTemp.clear();
+    return iErr;
+}

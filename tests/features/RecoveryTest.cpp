@@ -1,0 +1,150 @@
+#include "edit/LAudioCutTank.h"
+#include "features/FeaturesTestSupport.h"
+#include "features/LRecoveryJournal.h"
+#include "platform/LFolders.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace TestSupport;
+namespace fs = std::filesystem;
+
+namespace {
+// The edits of the session that crashes, repeated by the test to know
+// what must come back.
+void Edit(MainDialog& main)
+{
+    main.ModifySelection(1000, 3000, 1000);
+    main.EvCommand(CM_CUT);
+    main.ModifySelection(5000, 5000, 5000);
+    main.EvCommand(CM_PASTE);
+    main.ModifySelection(0, 500, 0);
+    main.EvCommand(CM_SILENCE);
+}
+
+// Starts this program again as an editor session that loads the file,
+// edits it and is killed; returns once it died.
+void CrashingSession(const std::string& strData, const std::string& strWav)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("ORVENNA_CRASH_DATA", strData.c_str(), 1);
+        setenv("ORVENNA_CRASH_WAV", strWav.c_str(), 1);
+        execl("/proc/self/exe", "test_features", "--gtest_filter=RecoveryChild.*", nullptr);
+        _exit(127);
+    }
+    int iStatus = 0;
+    waitpid(pid, &iStatus, 0);
+    std::error_code ec; // the killed program's own test folder
+    fs::remove_all(fs::temp_directory_path() / ("orvenna-env-" + std::to_string(pid)), ec);
+    ASSERT_TRUE(WIFSIGNALED(iStatus) && WTERMSIG(iStatus) == SIGKILL) << "status " << iStatus;
+}
+
+struct InData {
+    explicit InData(const std::string& s)
+        : strOld(getenv("XDG_DATA_HOME"))
+    {
+        setenv("XDG_DATA_HOME", s.c_str(), 1);
+    }
+    ~InData() { setenv("XDG_DATA_HOME", strOld.c_str(), 1); }
+    std::string strOld;
+};
+} // namespace
+
+// The session that crashes: runs only when started by the test below.
+TEST(RecoveryChild, EditsAndIsKilled)
+{
+    const char* szData = getenv("ORVENNA_CRASH_DATA");
+    if (!szData)
+        GTEST_SKIP() << "started by RecoveryTest only";
+    setenv("XDG_DATA_HOME", szData, 1);
+    Editor e;
+    LRecoveryJournal journal(e.main.GetFiles(), &e.project.GetBookMarks());
+    e.main.AddListener(journal);
+    ASSERT_TRUE(e.main.LoadFile(getenv("ORVENNA_CRASH_WAV"), false, false));
+    e.project.GetBookMarks().Append({ "kept", "a.wav", 500, 3, 77 });
+    Edit(e.main);
+    e.main.EvCommand(CM_FILENEW); // an empty untitled document, dirty
+    e.main.GetCurrentFile()->bDirty = 1;
+    journal.Write();
+    raise(SIGKILL);
+}
+
+TEST(RecoveryTest, KilledSessionComesBackSampleForSample)
+{
+    TempDir dir, data;
+    const std::string strWav = MakeWav(dir, "a.wav", 8000, 2, 20000);
+    CrashingSession(data.Path(), strWav);
+    Editor expected;
+    ASSERT_TRUE(expected.main.LoadFile(strWav, false, false));
+    Edit(expected.main);
+
+    InData in(data.Path());
+    std::vector<LRecoverySet> sets = LRecovery::Find();
+    ASSERT_EQ(sets.size(), 1u);
+    ASSERT_EQ(sets[0].docs.size(), 2u);
+    EXPECT_EQ(sets[0].docs[0].strName, "a.wav");
+    EXPECT_EQ(sets[0].docs[1].strName, "Untitled 1");
+    EXPECT_EQ(sets[0].docs[0].iFrames, 20000);
+    ASSERT_EQ(sets[0].docs[0].marks.size(), 1u) << "bookmarks come back with their document";
+    EXPECT_EQ(sets[0].docs[0].marks[0].szName, "kept");
+    EXPECT_EQ(sets[0].docs[0].marks[0].iPosition, 250) << "moved back by the cut";
+    EXPECT_EQ(sets[0].docs[0].marks[0].bTimesVisited, 3);
+    std::string strProblem;
+    std::unique_ptr<LOVFile> pDoc = LRecovery::Take(sets[0], sets[0].docs[0], strProblem);
+    EXPECT_EQ(strProblem, "");
+    EXPECT_EQ(Samples(pDoc->claAudio), Samples(expected.main.GetCurrentFile()->claAudio));
+    EXPECT_EQ(pDoc->szFilePath, strWav);
+    EXPECT_EQ(pDoc->bDirty, 1);
+    EXPECT_EQ(pDoc->sSelEnd, 500);
+    // Another start (the tank of this process is already made) would still
+    // find the folder; once handled it is gone.
+    LRecovery::Discard(sets[0]);
+    EXPECT_TRUE(LRecovery::Find().empty());
+    EXPECT_FALSE(fs::exists(sets[0].strFolder));
+    // The recovered document's cut files now belong to this process.
+    EXPECT_EQ(Samples(pDoc->claAudio), Samples(expected.main.GetCurrentFile()->claAudio));
+}
+
+TEST(RecoveryTest, DamagedJournalsRecoverWhatTheyCanAndNeverBlock)
+{
+    TempDir data;
+    InData in(data.Path());
+    // pid 2147483632 cannot be running.
+    const std::string strParent = LFolders::GetWorkingFolder();
+    struct Case {
+        const char* szWhat;
+        std::string strJournal;
+        size_t iDocs;
+        bool bProblem;
+        std::string strTakeProblem;
+    } cases[] = {
+        { "garbage", "\x01\x02 not a journal", 0, true, "" },
+        { "missing cut file", "orvenna-journal 1\ndoc x78 x 8000 1 0 0 0\ncut 7 100 16777216 0\n",
+            1, false, "1 part(s) of \"x\" could not be recovered and are silence." },
+        { "bad line and bad format",
+            "orvenna-journal 1\ndoc x78 x 0 3 0 0 0\ndoc x79 x 8000 1 0 0 0\ncut 1 -5 0 0\nzzz\n",
+            1, true, "" },
+    };
+    for (const Case& c : cases) {
+        std::string strFolder = strParent + "/orvenna-2147483632";
+        fs::create_directories(strFolder);
+        ASSERT_TRUE(WriteAll(strFolder + "/journal",
+            std::vector<uint8_t>(c.strJournal.begin(), c.strJournal.end())));
+        std::vector<LRecoverySet> sets = LRecovery::Find();
+        ASSERT_EQ(sets.size(), 1u) << c.szWhat;
+        EXPECT_EQ(sets[0].docs.size(), c.iDocs) << c.szWhat;
+        EXPECT_EQ(!sets[0].strProblem.empty(), c.bProblem) << c.szWhat;
+        for (const LRecoveredDocument& d : sets[0].docs) {
+            std::string strProblem;
+            std::unique_ptr<LOVFile> p = LRecovery::Take(sets[0], d, strProblem);
+            EXPECT_EQ(strProblem, c.strTakeProblem) << c.szWhat;
+            EXPECT_EQ(Samples(p->claAudio), std::vector<int32_t>(size_t(d.iFrames), 0));
+        }
+        LRecovery::Discard(sets[0]);
+    }
+}
