@@ -140,6 +140,7 @@ void PrintResult(const LBatchFileResult& r)
 int CliBatch(const std::vector<std::string>& args)
 {
     OVBatchConverter data;
+    data.options.bPcmWav = true; // as convert writes WAV without --wav-format
     std::string strError;
     if (args.empty() || !ParseBatchOptions(args, data, strError))
         return CliFail(strError.empty() ? "usage: orvenna-cli batch SCRIPT.ovb FILE..." : strError);

@@ -2,6 +2,7 @@
 
 #include "engine/LOVSaveToSink.h"
 #include "engine/OVLoadFile.h"
+#include "platform/LFile.h"
 #include "platform/LSettings.h"
 #include "process/LThreadProgressView.h"
 
@@ -63,7 +64,7 @@ std::unique_ptr<LProgressView> MakeWorkerView()
 // One file of the batch, run by a worker in its own progress context.
 struct LBatchFileJob {
     const std::vector<LBatchStep>* pSteps = nullptr;
-    bool bSameFormat = true;
+    uint32_t uSaveMode = LOVSaveToSink::kPcmWithoutAsking;
     LBatchFileResult* pResult = nullptr;
     std::string strShown; // the first error an operation showed
 };
@@ -110,13 +111,20 @@ int ProcessBody(LProgressDialog& dlg, LBatchFileJob& job)
     LOVSaveToSink save;
     save.pSource = &list;
     save.strPath = result.strOutput;
-    save.uPromptMode
-        = job.bSameFormat ? LOVSaveToSink::kPcmWithoutAsking : LOVSaveToSink::kLastChoice;
+    save.uPromptMode = job.uSaveMode;
     save.pPrompts = &prompts;
     int r = ProcessBody(dlg, save);
     if (r != 0)
         result.strReason = Reason(save.strError, job.strShown, prompts.strLastMessage);
     return r;
+}
+
+// The input's own format is saved as Save does; a conversion takes the
+// stored choices without asking.
+uint32_t SaveMode(const LBatchOptions& o, const std::string& strOutput)
+{
+    const bool bPcm = o.bSameFormat || (o.bPcmWav && LFile::GetExtensionLower(strOutput) == ".wav");
+    return bPcm ? LOVSaveToSink::kPcmWithoutAsking : LOVSaveToSink::kLastChoice;
 }
 
 void RunWorker(
@@ -129,7 +137,8 @@ void RunWorker(
         const size_t i = shared.iNext++;
         if (i >= data.files.size() || shared.bCancel || shared.bStop)
             break;
-        LBatchFileJob job { &steps, data.options.bSameFormat, &data.results[i], {} };
+        LBatchFileJob job { &steps, SaveMode(data.options, data.results[i].strOutput),
+            &data.results[i], {} };
         tlShown = &job.strShown;
         *tlPercent = 0;
         Process<LBatchFileJob> op("Batch Converter", job);

@@ -22,6 +22,9 @@ struct LBatchOptions {
     std::string strFolder; // OutputFolder
     bool bKeepGoing = false; // go on with the other files after a failure
     int iJobs = 0; // files worked on at once; 0 = one per core
+    // Converted WAV results as 16-bit PCM (the command line) instead of in
+    // the stored compressed WAV format.
+    bool bPcmWav = false;
 
     static LBatchOptions Load();
     void Store() const;
