@@ -1,5 +1,6 @@
 #include "app/LMDIMainWindow.h"
 
+#include "app/LBatchWizard.h"
 #include "app/LDBDisplay.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
@@ -108,6 +109,7 @@ void LMDIMainWindow::InitDialog()
     transport.onDeviceError
         = [this](const char* szText) { ShowMessage(szText, kProgram, Icon::Information); };
     dialog.GetCommands().Register(WindowCommands());
+    dialog.GetCommands().Register({ LBatchWizard::Command(this) });
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);

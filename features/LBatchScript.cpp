@@ -246,6 +246,17 @@ bool LBatchCommands::Resolve(const CommandDataItem& item, LBatchStep& step, std:
     return CheckRanges(c, *step.pEffect, step.values, strError);
 }
 
+std::vector<std::pair<std::string, int32_t>> LBatchCommands::Values(const CommandDataItem& item)
+{
+    std::vector<std::pair<std::string, int32_t>> pairs;
+    if (const LBatchCommand* c = Find(item.uCommandId)) {
+        const std::vector<int32_t> values = ReadParams(*c, item);
+        for (size_t i = 0; i < values.size(); ++i)
+            pairs.emplace_back(c->params[i].szKey, values[i]);
+    }
+    return pairs;
+}
+
 std::string LBatchCommands::Describe(const CommandDataItem& item)
 {
     const LBatchCommand* c = Find(item.uCommandId);

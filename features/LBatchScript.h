@@ -69,6 +69,9 @@ public:
     // data is shorter than the table's size; checked against the effect's
     // own ranges. False with the reason when the command cannot run.
     static bool Resolve(const CommandDataItem& item, LBatchStep& step, std::string& strError);
+    // The values the command would run with, by the effect's value names,
+    // without checking them (what a settings dialog opens on).
+    static std::vector<std::pair<std::string, int32_t>> Values(const CommandDataItem& item);
     // The "Settings" column text, from the values the run would take.
     static std::string Describe(const CommandDataItem& item);
     // The data of the command with the given values (stored settings for the
