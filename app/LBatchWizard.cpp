@@ -5,6 +5,7 @@
 #include "effects/LStoredValues.h"
 #include "engine/LFileFormats.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -353,6 +354,11 @@ public:
             pFormat->addItem(sz);
         pFormat->setCurrentIndex(
             std::clamp(o.iFormat, 0, int(std::size(LBatchOptions::kFormats)) - 1));
+        // Two choices on one page: each pair of radio buttons is its own group.
+        for (QRadioButton* p : { pSameFormat, pConvert })
+            pFormatGroup->addButton(p);
+        for (QRadioButton* p : { pSameFolder, pToFolder })
+            pFolderGroup->addButton(p);
         (o.bSameFormat ? pSameFormat : pConvert)->setChecked(true);
         (o.bSameFolder ? pSameFolder : pToFolder)->setChecked(true);
         pFolder->setObjectName("OutputFolder");
@@ -448,6 +454,8 @@ private:
     QRadioButton* pToFolder = new QRadioButton("Save to this folder");
     QLineEdit* pFolder = new QLineEdit;
     QCheckBox* pKeepGoing = new QCheckBox("Continue after a failure");
+    QButtonGroup* pFormatGroup = new QButtonGroup(this);
+    QButtonGroup* pFolderGroup = new QButtonGroup(this);
 };
 } // namespace
 
