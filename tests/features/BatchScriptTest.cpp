@@ -87,8 +87,9 @@ TEST(BatchScript, ValuesFromDataOrStoredSettingsAndCheckedBeforeRunning)
             ASSERT_TRUE(bOk) << strError;
             EXPECT_EQ(step.values.Get(c.szKey), c.iValue) << c.szKey;
         }
-        if (c.szDescription)
+        if (c.szDescription) {
             EXPECT_EQ(LBatchCommands::Describe(c.item), c.szDescription);
+        }
     }
     // A command whose effect this program lacks is refused by its name.
     for (const LBatchCommand& c : LBatchCommands::All()) {
