@@ -1,5 +1,6 @@
 #include "app/LMDIMainWindow.h"
 
+#include "app/LBatchWizard.h"
 #include "app/LBookMarkWindow.h"
 #include "app/LDBDisplay.h"
 #include "app/LModalRunner.h"
@@ -124,6 +125,7 @@ void LMDIMainWindow::InitDialog()
     dialog.GetCommands().Register(ListCommands());
     dialog.AddListener(journal);
     project.fnBookMarksChanged = [this] { journal.Write(); };
+    dialog.GetCommands().Register({ LBatchWizard::Command(this) });
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);

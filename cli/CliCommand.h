@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Exit codes of every command.
@@ -47,3 +49,15 @@ int CliKeys(const std::vector<std::string>& args);
 // The editor's commands as orvenna-cli edit runs them.
 class LCommandTable;
 const LCommandTable& CliCommandTable();
+
+// The words of a step as the shell gave it in one argument.
+std::vector<std::string> CliWords(const std::string& strText);
+// The key=value answers after the command's name (words from iFrom on);
+// file=PATH goes to strFile, points=x:y,... to *pPoints when given. False
+// with the reason for a malformed one.
+bool CliParseAnswers(const std::vector<std::string>& words, size_t iFrom,
+    const std::string& strText, std::vector<std::pair<std::string, int32_t>>& values,
+    std::string& strFile, std::string& strError, std::string* pPoints = nullptr);
+
+int CliBatch(const std::vector<std::string>& args);
+int CliScript(const std::vector<std::string>& args);

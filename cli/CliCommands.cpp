@@ -54,6 +54,20 @@ const std::vector<CliCommand>& GetCliCommands()
             "                          documents of an editor that ended without closing; --save "
             "writes each as WAV",
             CliRecover },
+        { "batch",
+            "batch SCRIPT.ovb FILE... [--format wav|mp3|gsm|vox|raw|aif|au] [--out DIR]\n"
+            "                          [--keep-going] [--jobs N]\n"
+            "                          run a batch script over the files, one worker per core;\n"
+            "                          without options each result replaces its input",
+            CliBatch },
+        { "script",
+            "script make OUT.ovb \"Amplify AmplifyGain=150\" \"Convert Sample Rate "
+            "SampleRate=22050\" ...\n"
+            "                          write a batch script (a step without values takes the\n"
+            "                          stored settings when it runs)\n"
+            "  script show SCRIPT.ovb  the numbered commands of a script with their settings\n"
+            "  script list             the batch commands with their keys and defaults",
+            CliScript },
     };
     return commands;
 }

@@ -14,6 +14,45 @@
 #include <sstream>
 #include <strings.h>
 
+std::vector<std::string> CliWords(const std::string& strText)
+{
+    std::istringstream in(strText);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+bool CliParseAnswers(const std::vector<std::string>& words, size_t iFrom,
+    const std::string& strText, std::vector<std::pair<std::string, int32_t>>& values,
+    std::string& strFile, std::string& strError, std::string* pPoints)
+{
+    for (size_t i = iFrom; i < words.size(); ++i) {
+        size_t eq = words[i].find('=');
+        if (eq == std::string::npos || eq == 0) {
+            strError = "\"" + words[i] + "\" in \"" + strText + "\" is not a key=value answer";
+            return false;
+        }
+        std::string strKey = words[i].substr(0, eq), strValue = words[i].substr(eq + 1);
+        if (strcasecmp(strKey.c_str(), "file") == 0) {
+            strFile = strValue;
+            continue;
+        }
+        if (pPoints && strcasecmp(strKey.c_str(), "points") == 0) {
+            *pPoints = strValue;
+            continue;
+        }
+        char* pEnd = nullptr;
+        long l = std::strtol(strValue.c_str(), &pEnd, 10);
+        if (strValue.empty() || *pEnd || l < INT32_MIN || l > INT32_MAX) {
+            strError = "value \"" + words[i] + "\" in \"" + strText + "\" is not a whole number";
+            return false;
+        }
+        values.emplace_back(strKey, int32_t(l));
+    }
+    return true;
+}
+
 namespace {
 // One step of the script: a command with its dialog answers, or a selection
 // or position given in times.
@@ -27,15 +66,6 @@ struct EditStep {
     int32_t iMs[2] = { 0, 0 };
     uint32_t uKey = 0; // a key macro's key
 };
-
-std::vector<std::string> Words(const std::string& strText)
-{
-    std::istringstream in(strText);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;)
-        words.push_back(w);
-    return words;
-}
 
 bool ParseTime(const std::string& strText, int32_t& iMs, std::string& strError)
 {
@@ -62,31 +92,8 @@ bool ParseCommand(const LCommandTable& table, const std::vector<std::string>& wo
         strError = "unknown command \"" + step.strText + "\"";
         return false;
     }
-    for (size_t i = iUsed; i < words.size(); ++i) {
-        size_t eq = words[i].find('=');
-        if (eq == std::string::npos || eq == 0) {
-            strError = "\"" + words[i] + "\" in \"" + step.strText + "\" is not a key=value answer";
-            return false;
-        }
-        std::string strKey = words[i].substr(0, eq), strValue = words[i].substr(eq + 1);
-        if (strcasecmp(strKey.c_str(), "file") == 0) {
-            step.strFile = strValue;
-            continue;
-        }
-        if (strcasecmp(strKey.c_str(), "points") == 0) {
-            step.strPoints = strValue;
-            continue;
-        }
-        char* pEnd = nullptr;
-        long l = std::strtol(strValue.c_str(), &pEnd, 10);
-        if (strValue.empty() || *pEnd || l < INT32_MIN || l > INT32_MAX) {
-            strError
-                = "value \"" + words[i] + "\" in \"" + step.strText + "\" is not a whole number";
-            return false;
-        }
-        step.values.emplace_back(strKey, int32_t(l));
-    }
-    return true;
+    return CliParseAnswers(
+        words, iUsed, step.strText, step.values, step.strFile, strError, &step.strPoints);
 }
 
 // The steps of the script; select and position may take their times from
@@ -97,7 +104,7 @@ bool ParseSteps(const LCommandTable& table, const std::vector<std::string>& args
     for (size_t i = iFrom; i < args.size(); ++i) {
         EditStep step;
         step.strText = args[i];
-        std::vector<std::string> words = Words(args[i]);
+        std::vector<std::string> words = CliWords(args[i]);
         if (words.empty())
             continue;
         bool bNamed = table.Find(args[i]) != nullptr;

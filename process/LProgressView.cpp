@@ -1,9 +1,12 @@
 #include "process/LProgressView.h"
 
+#include "process/LThreadProgressView.h"
+
 #include <atomic>
 
 namespace {
 std::atomic<LProgressView::Factory> fnFactory { nullptr };
+thread_local LProgressView::Factory fnThreadFactory = nullptr;
 std::atomic<int> iCancelAfter { 0 };
 std::string strSilentError;
 std::string strSilentText[2];
@@ -19,9 +22,14 @@ void LProgressView::SetFactory(Factory fn)
     fnFactory = fn;
 }
 
+void SetThreadProgressViewFactory(LProgressView::Factory fn)
+{
+    fnThreadFactory = fn;
+}
+
 std::unique_ptr<LProgressView> LProgressView::Create()
 {
-    Factory fn = fnFactory.load();
+    Factory fn = fnThreadFactory ? fnThreadFactory : fnFactory.load();
     return fn ? fn() : MakeSilent();
 }
 

@@ -80,8 +80,8 @@ test)
     # The threaded layers again under ThreadSanitizer (ORVENNA_TSAN=0 skips it).
     if [ "${ORVENNA_TSAN:-1}" = 1 ]; then
         cmake -S "$ROOT" -B "$ROOT/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_TSAN=ON -DORVENNA_APP=OFF >/dev/null
-        cmake --build "$ROOT/build/tsan" --target test_platform test_process test_engine
-        for t in test_platform test_process test_engine; do
+        cmake --build "$ROOT/build/tsan" --target test_platform test_process test_engine test_features
+        for t in test_platform test_process test_engine test_features; do
             TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$ROOT/build/tsan/tests/$t"
         done
     fi

@@ -1,0 +1,113 @@
+#include "features/LBatchConverter.h"
+#include "process/LProgressView.h"
+#include "support/TestSupport.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+using namespace TestSupport;
+using Bytes = std::vector<uint8_t>;
+namespace fs = std::filesystem;
+
+// n sox-made stereo files of the given seconds in dir; the bytes of each.
+std::vector<Bytes> MakeInputs(const TempDir& dir, int n, int iSeconds)
+{
+    std::vector<Bytes> inputs;
+    for (int i = 0; i < n; ++i) {
+        const std::string strPath = dir.File("in" + std::to_string(i) + ".wav");
+        EXPECT_EQ(
+            Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath, "synth",
+                std::to_string(iSeconds), "sine", std::to_string(300 + 100 * i), "vol", "0.3" }),
+            0);
+        inputs.push_back(ReadAll(strPath));
+    }
+    return inputs;
+}
+
+OVBatchConverter Batch(const TempDir& dir, int n, int iJobs)
+{
+    OVBatchConverter data;
+    for (int i = 0; i < n; ++i)
+        data.files.push_back({ dir.File("in" + std::to_string(i) + ".wav") });
+    // Normalize to 50 %, then 22050 Hz.
+    data.commands = { { 4, { 50, 0 } }, { 16, { 0x22, 0x56, 0, 0 } } };
+    data.options.bSameFolder = false;
+    data.options.strFolder = dir.File("out");
+    data.options.iJobs = iJobs;
+    fs::create_directories(data.options.strFolder);
+    return data;
+}
+
+TEST(BatchConverter, OutputsAlikeWhateverTheWorkersAndAFailingFileReported)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    MakeInputs(dir, 4, 1);
+    WriteAll(dir.File("in2.wav"), Bytes(100, 'x')); // unreadable, in the middle
+    std::vector<Bytes> outputs[2];
+    for (int iJobs : { 1, 3 }) {
+        OVBatchConverter data = Batch(dir, 4, iJobs);
+        data.options.bKeepGoing = true;
+        Process<OVBatchConverter> op("Batch Converter", data);
+        op.Run();
+        EXPECT_EQ(op.GetResult(), 2);
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(
+                data.results[i].eState, i == 2 ? LBatchFileResult::Failed : LBatchFileResult::Done);
+            outputs[iJobs > 1].push_back(ReadAll(data.results[i].strOutput));
+        }
+        EXPECT_NE(data.results[2].strReason.find("in2.wav"), std::string::npos);
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_TRUE(outputs[0][2].empty()); // no output for the failed file
+
+    // Without going on, the first failure stops the run: with one worker,
+    // the file after it is not processed.
+    OVBatchConverter data = Batch(dir, 4, 1);
+    Process<OVBatchConverter> op("Batch Converter", data);
+    op.Run();
+    EXPECT_EQ(op.GetResult(), 2);
+    EXPECT_EQ(data.results[3].eState, LBatchFileResult::NotProcessed);
+
+    // Two inputs that would write one output refuse the run before any file.
+    data = Batch(dir, 2, 1);
+    data.files.push_back(data.files[0]);
+    Process<OVBatchConverter> dup("Batch Converter", data);
+    dup.Run();
+    EXPECT_NE(data.strRefusal.find("would both be saved as"), std::string::npos);
+    for (const LBatchFileResult& r : data.results)
+        EXPECT_EQ(r.eState, LBatchFileResult::NotProcessed);
+}
+
+TEST(BatchConverter, CancelKeepsInputsAndLeavesNoPartialOrTemporaryFile)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::vector<Bytes> inputs = MakeInputs(dir, 6, 20);
+    OVBatchConverter data = Batch(dir, 6, 2);
+    data.options.bSameFolder = true; // results replace the inputs
+    LSilentProgressView::SetCancelAfterPumps(3);
+    Process<OVBatchConverter> op("Batch Converter", data);
+    op.Run();
+    LSilentProgressView::SetCancelAfterPumps(0);
+    EXPECT_EQ(op.GetResult(), 1);
+    size_t nKept = 0;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const LBatchFileResult& r = data.results[i];
+        if (r.eState != LBatchFileResult::Done) {
+            ++nKept;
+            EXPECT_EQ(ReadAll(r.strInput), inputs[i]) << r.strInput;
+            continue;
+        }
+        std::string strOut;
+        ASSERT_EQ(TestSupport::Run({ "soxi", "-r", r.strOutput }, &strOut), 0);
+        EXPECT_EQ(strOut, "22050\n");
+    }
+    EXPECT_GT(nKept, 0u);
+    size_t nFiles = 0;
+    for (const auto& e : fs::directory_iterator(dir.Path()))
+        nFiles += e.is_regular_file();
+    EXPECT_EQ(nFiles, inputs.size()) << "a temporary file was left";
+}
+} // namespace
