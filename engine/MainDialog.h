@@ -54,6 +54,10 @@ public:
     const std::list<std::unique_ptr<LOVFile>>& GetFiles() const { return lstFiles; }
     LCutListAudio& GetClipboard() { return claClipboard; }
 
+    // Record (3001) started by its key: the result plays when the record
+    // dialog closes.
+    void RecordFromKey();
+
     // Scrub (Space), and the Rewind / Fast Forward scans while held.
     void CmScrub();
     void ScanPressed(bool bForward);
@@ -124,6 +128,10 @@ private:
     void CmGoToStart();
     void CmGoToEnd();
     void CmScan(bool bForward);
+    void CmRecord();
+    // One record dialog into the current document; its result, 0 when no
+    // take brought audio.
+    int RecordInto(LOVFile& doc);
 
     LCommandTable commands;
     std::string strRunning; // the undo name of the command being run
@@ -136,4 +144,5 @@ private:
     int32_t sShiftAnchor = 0;
     bool bShiftDown = false;
     bool bHadSelection = false;
+    bool bRecordFromKey = false;
 };

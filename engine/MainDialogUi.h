@@ -7,6 +7,7 @@
 #include <vector>
 
 class LOVFile;
+class LOVRecordInfo;
 
 // Everything the editor's command logic needs from a person and everything
 // it shows. The editor window implements it with widgets; tests and the
@@ -29,6 +30,9 @@ public:
     // controller checks the values afterwards and asks again (with the
     // message shown) while they are not accepted.
     virtual bool AskDialog(const std::string& strTitle, LDialogValues& values) = 0;
+    // The record dialog over the target: 1 when it was closed, 2 after Record
+    // Next. Without a window nothing is recorded (0).
+    virtual int RunRecordDialog(LOVRecordInfo& target) { return 0; }
 
     // What changed, for the windows to show it.
     virtual void DocumentOpened(LOVFile& doc) { }
