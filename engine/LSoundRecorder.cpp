@@ -121,6 +121,11 @@ void LSoundRecorder::ThreadFunction()
         hWaveIn.Start();
         iNext = Capture(gate, headers);
     }
+    // Stopped first, so the count of frames offered includes the last ones.
+    hWaveIn.Stop();
+    uint32_t uOffered = 0;
+    hWaveIn.GetPosition(&uOffered);
+    uFramesOffered = uOffered;
     hWaveIn.Reset();
     FlushAfterReset(gate, headers, iNext);
     for (WAVEHDR& h : headers)

@@ -34,6 +34,8 @@ public:
     LCommandState GetCommandState() const;
 
     bool LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPrompt);
+    // A new empty document in that format becomes the current one.
+    LOVFile& NewDocument(int32_t iRate, int iChannels);
     int GetUntitledIdx() const;
     int GetNoFiles() const { return int(lstFiles.size()); }
     bool SaveChanges(LOVFile& doc);

@@ -145,6 +145,37 @@ TEST_F(RecorderTest, TakeFromTheNullInputIsTheFileTrimmed)
         << "the tone, half a buffer of pre-roll, 50 ms after it";
 }
 
+// The real capture path: PortAudio over an ALSA file PCM that reads the input
+// from a raw file. That device delivers faster than real time, so what
+// follows the input may be lost; the trim ends the take before it.
+TEST_F(RecorderTest, TakeThroughTheSoundSystemIsTheFileTrimmed)
+{
+    const std::string strRaw = dir.File("in.raw"), strConf = dir.File("asound.conf");
+    std::ofstream(strRaw, std::ios::binary)
+        .write(reinterpret_cast<const char*>(input.data()), std::streamsize(input.size() * 2));
+    std::ofstream(strConf) << "</usr/share/alsa/alsa.conf>\npcm.orvenna_in {\n    type file\n"
+                              "    slave.pcm \"null\"\n    file \"/dev/null\"\n    infile \""
+                           << strRaw << "\"\n    format \"raw\"\n}\n";
+    setenv("ALSA_CONFIG_PATH", strConf.c_str(), 1);
+    LSoundDevices::Refresh();
+    const int32_t iDevice = LWaveIn::FindDevice("orvenna_in");
+    if (iDevice >= 0) {
+        recorder.SetDevice(iDevice);
+        EXPECT_TRUE(recorder.Start(target.OpenSink(0), 0, -24, 216000000, 0));
+        Pump(3000, [&] { return recorder.GetFramesOffered() >= uint32_t(input.size()) + kBuf; });
+        recorder.Stop();
+    }
+    unsetenv("ALSA_CONFIG_PATH");
+    LSoundDevices::Refresh();
+    if (iDevice < 0)
+        GTEST_SKIP() << "PortAudio does not list the ALSA file device of the test configuration";
+    EXPECT_EQ(events.str, "WRS");
+    std::vector<int32_t> got = Samples(target.GetRecording());
+    std::vector<int32_t> expect = Expected(input, -24);
+    ASSERT_EQ(got.size(), expect.size());
+    EXPECT_TRUE(got == expect);
+}
+
 TEST_F(RecorderTest, MaximumTimeStopsTheTakeAndKeepsIt)
 {
     ASSERT_TRUE(recorder.Start(target.OpenSink(0), 300, -127, 216000000, 0));
