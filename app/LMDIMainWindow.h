@@ -77,6 +77,7 @@ public:
         const std::string& strTitle, std::string& strFolder) override;
     std::string ChooseSaveFile(const std::string& strTitle, std::string& strFolder) override;
     bool AskDialog(const std::string& strTitle, LDialogValues& values) override;
+    int RunRecordDialog(LOVRecordInfo& target) override;
     bool AskFileProperties(LHeaderlessSettings& settings) override;
     bool ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle) override;
     bool AskMp3Settings(LMp3EncoderSettings& settings) override;

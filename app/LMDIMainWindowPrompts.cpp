@@ -5,6 +5,7 @@
 #include "app/LModalRunner.h"
 #include "app/LMp3EncodeDlg.h"
 #include "app/LOVValuesDialog.h"
+#include "app/LRecordDlg.h"
 #include "audio/LWaveFileFormat.h"
 #include "effects/LStoredValues.h"
 #include "engine/LFileFormats.h"
@@ -98,6 +99,14 @@ std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::str
         return {};
     strFolder = box.directory().absolutePath().toStdString();
     return box.selectedFiles().front().toStdString();
+}
+
+int LMDIMainWindow::RunRecordDialog(LOVRecordInfo& target)
+{
+    LRecordSource source(target);
+    LRecordDlg box(source, this);
+    // Closed any way but Record Next, the takes go into the document.
+    return LModalRunner::Exec(box) == LRecordDlg::kRecordNext ? 2 : 1;
 }
 
 bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& values)
