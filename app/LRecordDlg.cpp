@@ -169,9 +169,9 @@ void LRecordDlg::RecordFrom(int32_t iMs)
     iLastTakeMs = iMs;
     UpdateTime(iMs);
     if (!recorder.Start(source.GetTarget().OpenSink(iMs), 0, cThreshold, iHold, 0)) {
-        pStatus->setText("The record device could not be opened.");
         InitFile();
         ShowTransport(false);
+        pStatus->setText("The record device could not be opened.");
     }
 }
 
@@ -217,24 +217,24 @@ void LRecordDlg::ShowStatus()
     QString str = !IsRecording()                         ? QString()
         : recorder.GetState() == LRecordGate::kRecording ? QString("Recording")
                                                          : QString("Waiting for sound");
+    // Lost input is shown as it happens, and stays after the take.
     const uint32_t uDropouts = recorder.GetDropouts();
     if (uDropouts > 0)
         str += QString("%1%2 dropout%3")
                    .arg(str.isEmpty() ? "" : ", ")
                    .arg(uDropouts)
                    .arg(uDropouts == 1 ? "" : "s");
-    if (!str.isEmpty() || IsRecording())
-        pStatus->setText(str);
+    pStatus->setText(str);
 }
 
 void LRecordDlg::srntfStop(uintptr_t)
 {
-    if (recorder.IsDeviceLost())
-        pStatus->setText("The record device stopped delivering; the take was kept.");
     GetLevels().Clear();
     GetStrip().Stop();
     InitFile();
     ShowTransport(false);
+    if (recorder.IsDeviceLost())
+        pStatus->setText("The record device stopped delivering; the take was kept.");
 }
 
 void LRecordDlg::srntfPosition(int32_t iMs, uintptr_t)
