@@ -82,9 +82,8 @@ int8_t LRecordGate::Overall(const LSoundLevels& l)
     return l.bChannels == 1 ? l.aLevels[0] : std::max(l.aLevels[0], l.aLevels[1]);
 }
 
-void LRecordGate::Process(const int16_t* pIn, int32_t iFrames)
+void LRecordGate::Convert(const int16_t* pIn, int32_t iFrames)
 {
-    iFrames = std::clamp(iFrames, 0, nBuf);
     // Shift into the internal scale and remove DC: y = x - acc / 4096,
     // acc += y * k, one accumulator per channel kept across buffers.
     for (int32_t f = 0; f < iFrames; ++f)
@@ -95,6 +94,12 @@ void LRecordGate::Process(const int16_t* pIn, int32_t iFrames)
             vWork[i] = y;
             acc += int64_t(y) * iDcK;
         }
+}
+
+void LRecordGate::Process(const int16_t* pIn, int32_t iFrames)
+{
+    iFrames = std::clamp(iFrames, 0, nBuf);
+    Convert(pIn, iFrames);
     MeasurePeaks(iFrames, levels);
     if (state == kWaiting)
         Wait(iFrames);
@@ -154,9 +159,8 @@ void LRecordGate::Flush(const int16_t* pIn, int32_t iFrames)
     iFrames = std::clamp(iFrames, 0, nBuf);
     if (state != kRecording || iFrames == 0)
         return;
-    const size_t n = size_t(iFrames) * size_t(iChannels);
-    for (size_t i = 0; i < n; ++i)
-        vWork[i] = int32_t(pIn[i]) * 16;
+    // The same DC removal as before, so the take does not end in a step.
+    Convert(pIn, iFrames);
     sink.Write(vWork.data(), iFrames);
     // Without a threshold nothing is trimmed, the tail included.
     if (settings.cStartThreshold <= -127)

@@ -33,8 +33,9 @@ public:
 
     // One captured buffer of iFrames (1..nBuf) interleaved 16-bit frames.
     void Process(const int16_t* pIn, int32_t iFrames);
-    // A part buffer the device returned after it was stopped: written as it
-    // came (no DC removal, no levels) while RECORDING.
+    // A part buffer the device returned after it was stopped: written
+    // while RECORDING, without levels and without moving the trim point
+    // (unless there is no threshold).
     void Flush(const int16_t* pIn, int32_t iFrames);
 
     State GetState() const { return state; }
@@ -51,6 +52,8 @@ public:
     static int8_t StopThreshold(int8_t cStart);
 
 private:
+    // The input into the work buffer, internal scale, DC removed.
+    void Convert(const int16_t* pIn, int32_t iFrames);
     // Levels of frames [0, iFrames) of the work buffer.
     void MeasurePeaks(int32_t iFrames, LSoundLevels& out) const;
     static int8_t Overall(const LSoundLevels& l);
