@@ -16,6 +16,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <numbers>
+#include <set>
 
 namespace {
 constexpr int32_t kRate = 8000, kBuf = 800;
@@ -226,4 +227,15 @@ TEST(LOVRecordInfo, TakesRetakeAndRestart)
     EXPECT_EQ(shape(), "4");
     take(50, 0, 5); // a take that brought nothing keeps the part before it
     EXPECT_EQ(target.GetRecording().GetTotalLength(), 50);
+    // A take cut back (voice activation, the trim) leaves its file that long.
+    SinkHandle h = target.OpenSink(0);
+    std::vector<int32_t> v(300, 1);
+    h->Write(v.data(), 300);
+    h->Seek(120);
+    std::set<uintmax_t> sizes;
+    for (const auto& e : std::filesystem::directory_iterator(LAudioCutTank::Get().GetFolder()))
+        if (e.path().extension() == ".aud")
+            sizes.insert(e.file_size());
+    EXPECT_EQ(sizes.count(120 * 4), 1u);
+    EXPECT_EQ(sizes.count(300 * 4), 0u);
 }
