@@ -182,6 +182,14 @@ void LMDIMainWindow::InitDialog()
     pSelectionTimer->setInterval(50);
     connect(pSelectionTimer, &QTimer::timeout, this, [this]() { dialog.ApplySelection(); });
 
+    // Record from its key plays the take afterwards; from the menu it does not.
+    if (QAction* pRecord = Action(CM_RECORD))
+        pRecord->setShortcuts({});
+    auto* pRecordKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(pRecordKey, &QShortcut::activated, this, [this]() {
+        dialog.RecordFromKey();
+        EnablePlayerControls();
+    });
     auto* pScrub = new QShortcut(QKeySequence(Qt::Key_Space), this);
     // Space scrubs, and in scrub mode plays on.
     connect(pScrub, &QShortcut::activated, this, [this]() {

@@ -91,6 +91,7 @@ public:
     std::string ChooseSaveFile(const std::string& strTitle, std::string& strFolder) override;
     bool AskDialog(const std::string& strTitle, LDialogValues& values) override;
     void ShowSpectrum(int32_t iRate, const LSpectrumValues& values) override;
+    int RunRecordDialog(LOVRecordInfo& target) override;
     bool AskFileProperties(LHeaderlessSettings& settings) override;
     bool ChooseWaveFormat(LWaveFormat& format, int iChannels, const std::string& strTitle) override;
     bool AskMp3Settings(LMp3EncoderSettings& settings) override;

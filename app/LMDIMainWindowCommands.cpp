@@ -202,7 +202,7 @@ void LMDIMainWindow::EnableMenuOptions()
         SetEnabled(iId, dialog.IsCommandEnabled(iId));
     const LOVFile* pDoc = dialog.GetCurrentFile();
     for (const auto& [iId, pButton] : mapTransport)
-        pButton->setEnabled(pDoc && iId != 118);
+        pButton->setEnabled(pDoc || iId == 118); // Record makes a document
     if (pDoc) {
         Action(CM_VERTICALZOOM)->setChecked(pDoc->bVerticalZoom != 0);
         Action(pDoc->iWavDisplayMode == 1 ? CM_DISPLAYLEFTRIGHT : CM_DISPLAYPLUSMINUS)

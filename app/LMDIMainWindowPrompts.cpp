@@ -7,6 +7,7 @@
 #include "app/LOVCurveDialog.h"
 #include "app/LOVFFTDlg.h"
 #include "app/LOVValuesDialog.h"
+#include "app/LRecordDlg.h"
 #include "audio/LWaveFileFormat.h"
 #include "effects/LStoredValues.h"
 #include "engine/LFileFormats.h"
@@ -115,6 +116,14 @@ std::string LMDIMainWindow::ChooseSaveFile(const std::string& strTitle, std::str
         return {};
     strFolder = box.directory().absolutePath().toStdString();
     return box.selectedFiles().front().toStdString();
+}
+
+int LMDIMainWindow::RunRecordDialog(LOVRecordInfo& target)
+{
+    LRecordSource source(target);
+    LRecordDlg box(source, this);
+    // Closed any way but Record Next, the takes go into the document.
+    return LModalRunner::Exec(box) == LRecordDlg::kRecordNext ? 2 : 1;
 }
 
 bool LMDIMainWindow::AskDialog(const std::string& strTitle, LDialogValues& values)

@@ -34,6 +34,7 @@ int CliInfo(const std::vector<std::string>& args);
 int CliConvert(const std::vector<std::string>& args);
 int CliEdit(const std::vector<std::string>& args);
 int CliPlay(const std::vector<std::string>& args);
+int CliRecord(const std::vector<std::string>& args);
 int CliDevices(const std::vector<std::string>& args);
 int CliFormats(const std::vector<std::string>& args);
 int CliProject(const std::vector<std::string>& args);

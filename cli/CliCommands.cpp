@@ -22,6 +22,12 @@ const std::vector<CliCommand>& GetCliCommands()
             "END]\n                          play through a sound device; Space scrubs, Esc or "
             "Ctrl+C stops",
             CliPlay },
+        { "record",
+            "record OUT [--device N|NAME] [--rate R] [--channels 1|2] [--seconds S]\n"
+            "                          [--autotrim|--no-autotrim] [--voice|--no-voice] "
+            "[--threshold DB]\n                          record from an input device into OUT; "
+            "Esc or Ctrl+C ends the\n                          take and keeps it",
+            CliRecord },
         { "devices", "devices                 the sound output and input devices by number",
             CliDevices },
         { "effects",

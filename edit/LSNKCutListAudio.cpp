@@ -108,8 +108,12 @@ void LSNKCutListAudio::Seek(int32_t iFrame)
     FlushGraph();
     iFrame = std::max(iFrame, 0);
     const int iCh = GetChannels();
+    // The files end where the cut does, so that what a killed program leaves
+    // in the working folder is the take and nothing written over.
     aud.Seek(int64_t(iFrame) * iCh * 4);
+    aud.Truncate();
     grf.Seek(int64_t(iFrame / kGraphBlock) * iCh * 2);
+    grf.Truncate();
     std::fill(peakMax.begin(), peakMax.end(), 0);
     std::fill(peakMin.begin(), peakMin.end(), 0);
     iBlockFill = iFrame % kGraphBlock;

@@ -20,6 +20,7 @@ public:
     ~LSNKCutListAudio() override;
 
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
+    // Moves the write position; the frames after it are dropped.
     void Seek(int32_t iFrame) override;
     // Writes the last graph record and closes both files.
     bool Close() override;

@@ -35,6 +35,8 @@ public:
     LCommandState GetCommandState() const;
 
     bool LoadFile(const std::string& strPath, bool bOpenAsNew, bool bPrompt);
+    // A new empty document in that format becomes the current one.
+    LOVFile& NewDocument(int32_t iRate, int iChannels);
     int GetUntitledIdx() const;
     int GetNoFiles() const { return int(lstFiles.size()); }
     bool SaveChanges(LOVFile& doc);
@@ -62,6 +64,10 @@ public:
     LOVFile* GetCurrentFile() const { return pCurrentFile; }
     const std::list<std::unique_ptr<LOVFile>>& GetFiles() const { return lstFiles; }
     LCutListAudio& GetClipboard() { return claClipboard; }
+
+    // Record (3001) started by its key: the result plays when the record
+    // dialog closes.
+    void RecordFromKey();
 
     // Scrub (Space), and the Rewind / Fast Forward scans while held.
     void CmScrub();
@@ -138,6 +144,10 @@ private:
     void CmGoToStart();
     void CmGoToEnd();
     void CmScan(bool bForward);
+    void CmRecord();
+    // One record dialog into the current document; its result, 0 when no
+    // take brought audio.
+    int RecordInto(LOVFile& doc);
 
     LCommandTable commands;
     std::vector<LDocumentListener*> listeners;
@@ -151,4 +161,5 @@ private:
     int32_t sShiftAnchor = 0;
     bool bShiftDown = false;
     bool bHadSelection = false;
+    bool bRecordFromKey = false;
 };

@@ -98,10 +98,15 @@ void MainDialog::CmNew()
         s.SetInt("Settings", "SelectedSampleRate", iRate);
         s.SetInt("Settings", "SelectedChannels", iChannels);
     }
+    NewDocument(iRate, iChannels);
+}
+
+LOVFile& MainDialog::NewDocument(int32_t iRate, int iChannels)
+{
     auto pDoc = std::make_unique<LOVFile>();
     pDoc->claAudio.SetFormat(iRate, iChannels);
     pDoc->iUntitledIdx = GetUntitledIdx();
-    AddDocument(std::move(pDoc));
+    return AddDocument(std::move(pDoc));
 }
 
 void MainDialog::CmOpen()

@@ -1,10 +1,16 @@
 // The transport commands: play, the speeds, stop, the moves and the scans.
+#include "engine/LOVRecordInfo.h"
 #include "engine/MainDialog.h"
+
+#include <algorithm>
 
 std::vector<LCommand> MainDialog::TransportCommands()
 {
     using P = LPlaybackControl;
     return {
+        { CM_RECORD, "Record", "&Record\tF5", "F5",
+            "Records at the current position (or over selection).", kCmdStopsPlayback, "Record", 0,
+            [this] { CmRecord(); } },
         { CM_PLAY, "Play", "&Play\tF9", "F9", "Plays the current file from the current position.",
             kCmdDocument, nullptr, 0, [this] { CmPlay(); } },
         { CM_PLAYSLOW, "Play Slow Speed", "Play Slow Speed\tF11", "F11", nullptr, kCmdDocument,
@@ -67,4 +73,49 @@ void MainDialog::ScanReleased()
 {
     if (pCurrentFile)
         playback.EndScan(*pCurrentFile);
+}
+
+void MainDialog::RecordFromKey()
+{
+    bRecordFromKey = true;
+    EvCommand(CM_RECORD);
+    bRecordFromKey = false;
+}
+
+// Without a document a new one is made first; Record Next goes on in
+// another new one.
+void MainDialog::CmRecord()
+{
+    const bool bPlayAfter = bRecordFromKey;
+    if (!pCurrentFile)
+        CmNew();
+    while (pCurrentFile) {
+        LOVFile& doc = *pCurrentFile;
+        int iResult = RecordInto(doc);
+        if (iResult != 0 && bPlayAfter)
+            playback.Play(doc, doc.sSelStart);
+        if (iResult != 2)
+            return;
+        CmNew();
+        if (pCurrentFile == &doc)
+            return;
+    }
+}
+
+int MainDialog::RecordInto(LOVFile& doc)
+{
+    LOVRecordInfo target(doc.claAudio.GetSampleRate(), doc.claAudio.GetChannels());
+    int iResult = ui.RunRecordDialog(target);
+    const LCutListAudio& recording = target.GetRecording();
+    // A dialog closed without a take leaves the document as it was.
+    if (iResult == 0 || recording.GetTotalLength() == 0)
+        return iResult == 2 ? 2 : 0;
+    TakeUndoStep();
+    int32_t iStart = std::min(doc.sSelStart, doc.sSelEnd);
+    doc.claAudio.EfReplace(iStart, std::max(doc.sSelStart, doc.sSelEnd), recording);
+    doc.sSelStart = iStart;
+    doc.sSelEnd = iStart + recording.GetTotalLength();
+    doc.sPosition = iStart;
+    RefreshCurrent();
+    return iResult;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class LOVFile;
+class LOVRecordInfo;
 
 // Everything the editor's command logic needs from a person and everything
 // it shows. The editor window implements it with widgets; tests and the
@@ -33,6 +34,9 @@ public:
     // The "Frequency Analysis" dialog over the spectrum's levels; returns
     // when it is closed.
     virtual void ShowSpectrum(int32_t iRate, const LSpectrumValues& values) { }
+    // The record dialog over the target: 1 when it was closed, 2 after Record
+    // Next. Without a window nothing is recorded (0).
+    virtual int RunRecordDialog(LOVRecordInfo& target) { return 0; }
 
     // What changed, for the windows to show it.
     virtual void DocumentOpened(LOVFile& doc) { }

@@ -2,7 +2,6 @@
 
 #include "effects/LCLAConvertRateChannels.h"
 #include "platform/LFile.h"
-#include "platform/LFolders.h"
 #include "platform/LSettings.h"
 
 #include <algorithm>
@@ -117,11 +116,6 @@ std::vector<int32_t> ReadParams(const LBatchCommand& c, const CommandDataItem& i
     return values;
 }
 
-PointList FlatCurve()
-{
-    return PointList::Of({ { 0, 128 }, { 255, 128 } });
-}
-
 // A count byte then two bytes per point; more than the list holds is cut.
 PointList CurveFromBytes(const uint8_t* p, size_t iSize)
 {
@@ -138,26 +132,11 @@ PointList CurveFromBytes(const uint8_t* p, size_t iSize)
 PointList ReadCurve(const LBatchCommand& c, const CommandDataItem& item)
 {
     PointList list;
-    if (HasData(c, item)) {
+    if (HasData(c, item))
         list = CurveFromBytes(item.data.data(), item.data.size());
-    } else {
-        std::string strPath = LFolders::GetCurrentFolder();
-        LFile::FilePathCat(strPath, c.szCurveFile);
-        LFile file;
-        uint8_t a[1 + 2 * PointList::POINTLISTMAX] = {};
-        if (file.Open(strPath, LFile::Mode::Read)) {
-            const int64_t n = file.Read(a, sizeof a);
-            list = CurveFromBytes(a, size_t(std::max<int64_t>(n, 0)));
-        }
-    }
-    return list.nPoints ? list : FlatCurve();
-}
-
-// Curve effects take their curve beside the values when the values carry one.
-template <class V> void SetCurve(V& values, const PointList& curve)
-{
-    if constexpr (requires { values.curve = curve; })
-        values.curve = curve;
+    else
+        list.Load(PointList::CurvePath(c.szCurveFile));
+    return list.nPoints ? list : PointList::Flat();
 }
 
 bool CheckRanges(
@@ -241,7 +220,7 @@ bool LBatchCommands::Resolve(const CommandDataItem& item, LBatchStep& step, std:
     step.values.pForm = &step.pEffect->form;
     if (c.szCurveFile) {
         step.curve = ReadCurve(c, item);
-        SetCurve(step.values, step.curve);
+        step.values.curve = step.curve;
     }
     return CheckRanges(c, *step.pEffect, step.values, strError);
 }

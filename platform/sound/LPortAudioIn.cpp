@@ -2,6 +2,7 @@
 
 #include "platform/LTrace.h"
 #include "platform/sound/LPortAudio.h"
+#include "platform/sound/LWaveInQueue.h"
 
 LPortAudioIn::~LPortAudioIn()
 {
@@ -18,6 +19,8 @@ bool LPortAudioIn::Capture(int16_t* pFrames, uint32_t nFrames)
 {
     // An overflow (frames lost before these) still delivers these frames.
     PaError err = Pa_ReadStream(pStream, pFrames, nFrames);
+    if (err == paInputOverflowed)
+        pQueue->CountDropout();
     if (err == paNoError || err == paInputOverflowed)
         return true;
     LTrace("LPortAudioIn::Capture '%s': %s", strName.c_str(), Pa_GetErrorText(err));

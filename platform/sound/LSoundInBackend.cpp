@@ -22,8 +22,10 @@ void LSoundInBackend::ThreadLoop()
         }
         if (Capture(vChunk.data(), nChunkFrames))
             pQueue->Push(vChunk.data(), nChunkFrames);
-        else
+        else {
+            pQueue->CountDropout();
             std::this_thread::sleep_for(
                 std::chrono::milliseconds(5)); // a failing device must not spin
+        }
     }
 }

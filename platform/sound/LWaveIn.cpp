@@ -30,3 +30,8 @@ uint32_t LWaveIn::Stop()
 {
     return OnQueue([](LWaveInQueue& queue) { queue.Stop(); });
 }
+
+uint32_t LWaveIn::GetDropouts(uint32_t* pCount)
+{
+    return OnQueue([pCount](LWaveInQueue& queue) { *pCount = queue.GetDropouts(); });
+}

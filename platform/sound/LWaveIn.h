@@ -27,4 +27,7 @@ public:
     // Stops capturing; a partly filled buffer is returned done with the bytes
     // it holds, empty buffers stay queued.
     uint32_t Stop();
+    // How often captured frames were lost since Open (no buffer queued in
+    // time, an overrun or a failed read of the device).
+    uint32_t GetDropouts(uint32_t* pCount);
 };

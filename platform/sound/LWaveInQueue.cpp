@@ -89,6 +89,19 @@ uint32_t LWaveInQueue::GetPosition() const
     return uPosition;
 }
 
+uint32_t LWaveInQueue::GetDropouts() const
+{
+    std::lock_guard<std::mutex> lock(mLock);
+    return uDropouts;
+}
+
+void LWaveInQueue::CountDropout()
+{
+    std::lock_guard<std::mutex> lock(mLock);
+    if (bStarted)
+        ++uDropouts;
+}
+
 void LWaveInQueue::FinishFront()
 {
     SetWaveHeaderFlags(*dqHeaders.front(), WHDR_DONE, WHDR_INQUEUE);
@@ -118,6 +131,8 @@ void LWaveInQueue::Push(const int16_t* pIn, uint32_t nFrames)
                 bSignal = true;
             }
         }
+        if (nLeft > 0)
+            ++uDropouts;
     }
     if (bSignal && pEvent)
         pEvent->Set();

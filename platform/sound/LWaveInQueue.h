@@ -26,6 +26,11 @@ public:
     void Reset();
     bool IsStarted() const;
     uint32_t GetPosition() const;
+    // Times captured frames were lost: no buffer was queued to take them, or
+    // the device reported an overrun or a failed read.
+    uint32_t GetDropouts() const;
+    // Device thread: the device lost frames before the ones it delivers next.
+    void CountDropout();
 
     // Device thread: stores captured frames; those beyond the queued buffers
     // are lost. Ignored while stopped.
@@ -46,4 +51,5 @@ private:
     bool bStarted = false;
     bool bQuit = false;
     uint32_t uPosition = 0; // frames, wrapping
+    uint32_t uDropouts = 0;
 };

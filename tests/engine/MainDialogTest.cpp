@@ -2,6 +2,7 @@
 
 #include "audio/LWaveFile.h"
 #include "edit/LSRCCutListAudio.h"
+#include "engine/LOVRecordInfo.h"
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
 #include "process/LProgressView.h"
@@ -79,6 +80,9 @@ public:
     {
         menu[iId] = { strText, bEnabled };
     }
+
+    int RunRecordDialog(LOVRecordInfo& target) override { return fnRecord ? fnRecord(target) : 0; }
+    std::function<int(LOVRecordInfo&)> fnRecord;
 
     void Answer1(const std::string& strTitle, std::function<bool(LDialogValues&)> fn)
     {
@@ -599,4 +603,60 @@ TEST_F(MainDialogTest, OpenedFilesPlayAndNewFilesTakeTheDefaultsAsSet)
     for (const char* sz : { "DefaultSampleRate", "DefaultChannels" })
         LSettings::Get().Remove("Settings", sz);
     LSettings::Get().SetBool("Settings", "PlayWhenOpen", false); // as every test starts
+}
+
+// Record puts the takes in place of the selection as one undo step; a
+// dialog closed without a take changes nothing.
+TEST_F(MainDialogTest, RecordReplacesTheSelectionOrChangesNothing)
+{
+    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    const std::vector<int32_t> before = Samples(doc.claAudio);
+    main.ModifySelection(1000, 3000, 1000);
+    ui.fnRecord = [](LOVRecordInfo&) { return 1; };
+    main.EvCommand(CM_RECORD);
+    EXPECT_TRUE(Samples(doc.claAudio) == before);
+    EXPECT_EQ(doc.bDirty, 0);
+    EXPECT_FALSE(main.IsCommandEnabled(CM_UNDO)) << "no undo step";
+    EXPECT_EQ(playback.iStops, 1);
+
+    ui.fnRecord = [](LOVRecordInfo& t) {
+        SinkHandle h = t.OpenSink(0);
+        std::vector<int32_t> v(500, 7 * 16);
+        h->Write(v.data(), 500);
+        return 1;
+    };
+    main.EvCommand(CM_RECORD);
+    ASSERT_EQ(doc.GetLength(), 8000 - 2000 + 500);
+    std::vector<int32_t> after = Samples(doc.claAudio);
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + 1000, before.begin()));
+    EXPECT_TRUE(std::all_of(
+        after.begin() + 1000, after.begin() + 1500, [](int32_t s) { return s == 7 * 16; }));
+    EXPECT_TRUE(std::equal(after.begin() + 1500, after.end(), before.begin() + 3000));
+    EXPECT_EQ(doc.sSelStart, 1000);
+    EXPECT_EQ(doc.sSelEnd, 1500);
+    EXPECT_EQ(doc.sPosition, 1000);
+    EXPECT_EQ(ui.menu[CM_UNDO].first, "Undo Record\tCtrl+Z");
+    EXPECT_TRUE(playback.plays.empty()) << "from the menu nothing plays";
+    main.EvCommand(CM_UNDO);
+    EXPECT_TRUE(Samples(doc.claAudio) == before);
+
+    main.RecordFromKey();
+    ASSERT_EQ(playback.plays.size(), 1u) << "from its key the take plays";
+    EXPECT_EQ(playback.plays[0], 1000);
+}
+
+TEST_F(MainDialogTest, RecordWithoutADocumentMakesOneAndRecordNextAnother)
+{
+    int iDialogs = 0;
+    ui.fnRecord = [&](LOVRecordInfo& t) {
+        SinkHandle h = t.OpenSink(0);
+        std::vector<int32_t> v(size_t(t.GetRate()) / 10, 0);
+        h->Write(v.data(), int32_t(v.size()));
+        return ++iDialogs < 2 ? 2 : 1;
+    };
+    main.EvCommand(CM_RECORD);
+    EXPECT_EQ(iDialogs, 2);
+    ASSERT_EQ(main.GetNoFiles(), 2);
+    for (const auto& p : main.GetFiles())
+        EXPECT_EQ(p->GetLength(), 4410);
 }

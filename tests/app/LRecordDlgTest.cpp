@@ -1,0 +1,183 @@
+#include "app/LRecordDlg.h"
+
+#include "ModalScript.h"
+#include "app/LDBEdit.h"
+#include "app/LMDIMainWindow.h"
+#include "app/LRecordDlgAdvanced.h"
+#include "audio/LWaveFile.h"
+#include "edit/LSRCCutListAudio.h"
+#include "engine/LOVFile.h"
+#include "platform/LSettings.h"
+#include "platform/qt/LQtUiDispatcher.h"
+#include "platform/sound/LWaveIn.h"
+#include "platform/sound/LWaveOut.h"
+#include "support/AudioTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QtTest/QTest>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+std::vector<int32_t> Samples(const LCutListAudio& list)
+{
+    LSRCCutListAudio src(list);
+    return TestSupport::ReadFrames(src, list.GetTotalLength());
+}
+
+// The null devices, the null input reading a ramp (so takes can be told
+// apart by their samples), and no trim: every captured frame is kept.
+class LRecordDlgTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        LUiDispatcher::SetCurrent(&dispatcher);
+        LSettings& s = LSettings::Get();
+        s.SetInt("Player", "Device", LWaveOut::FindDevice("null"));
+        s.SetInt("Recorder", "Device", LWaveIn::FindDevice("null"));
+        s.SetBool("Recorder", "Autotrim", false);
+        std::string strWav = dir.File("in.wav");
+        SinkHandle h = LWaveFile::OpenSinkPCM(strWav, 8000, 1, 16, 0);
+        std::vector<int32_t> v(8000 * 5);
+        for (size_t i = 0; i < v.size(); ++i)
+            v[i] = int32_t(i % 20000) * 16 + 16; // rises through every take
+        h->Write(v.data(), int32_t(v.size()));
+        h.Reset();
+        setenv("ORVENNA_NULL_DEVICE_INPUT", strWav.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        unsetenv("ORVENNA_NULL_DEVICE_INPUT");
+        LSettings::Get().Remove("Recorder", "Autotrim");
+        LUiDispatcher::SetCurrent(nullptr);
+    }
+    // Records until the take holds iMs, then stops it with Esc.
+    static void TakeFor(LRecordDlg& dlg, int32_t iMs)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.IsRecording() && dlg.GetRecorder().GetTimeMs() >= iMs, 5000);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        EXPECT_FALSE(dlg.IsRecording());
+    }
+    static QString Tips(LRecordDlg& d)
+    {
+        QString s;
+        for (int i : { LPlayerBaseDlg::kStart, LPlayerBaseDlg::kForward, LPlayerBaseDlg::kEnd })
+            s += d.GetButton(i)->toolTip() + ";";
+        return s;
+    }
+
+    TestSupport::TempDir dir;
+    LQtUiDispatcher dispatcher;
+};
+} // namespace
+
+// Record, Record (F8) at the end, Re-Take (F7), Restart (F6), Record Next.
+TEST_F(LRecordDlgTest, TakesAreKeptReplacedAndRestarted)
+{
+    LOVRecordInfo target(8000, 1);
+    LRecordSource source(target);
+    LRecordDlg dlg(source);
+    EXPECT_EQ(Tips(dlg), "Go to Start (Home);Forward (->);Go to End (End);");
+    dlg.show();
+    ASSERT_TRUE(dlg.IsRecording()) << "recording starts when the dialog opens";
+    QTRY_COMPARE_WITH_TIMEOUT(
+        Tips(dlg), QString("Restart (F6);Re-Take (F7);Record Next (F5);"), 3000);
+    TakeFor(dlg, 300);
+    EXPECT_EQ(Tips(dlg), "Go to Start (Home);Forward (->);Go to End (End);");
+    const std::vector<int32_t> first = Samples(target.GetRecording());
+    ASSERT_GE(first.size(), 2400u);
+    EXPECT_EQ(dlg.GetPositionMs(), int32_t(first.size() / 8)) << "the position goes to the end";
+
+    QTest::keyClick(&dlg, Qt::Key_F8);
+    TakeFor(dlg, 200);
+    const size_t uTwo = Samples(target.GetRecording()).size();
+    ASSERT_GE(uTwo, first.size() + 1600);
+
+    QTest::keyClick(&dlg, Qt::Key_F7); // the second take again
+    TakeFor(dlg, 500);
+    std::vector<int32_t> retaken = Samples(target.GetRecording());
+    ASSERT_GE(retaken.size(), first.size() + 4000);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), retaken.begin())) << "the first take stays";
+    EXPECT_EQ(retaken[first.size()], 16) << "the new take starts at the input's start";
+
+    QTest::keyClick(&dlg, Qt::Key_F6); // Restart: from 0
+    TakeFor(dlg, 100);
+    EXPECT_LT(Samples(target.GetRecording()).size(), first.size());
+
+    QTest::keyClick(&dlg, Qt::Key_F8);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.IsRecording(), 3000);
+    dlg.GetButton(LPlayerBaseDlg::kEnd)->click(); // Record Next while recording
+    EXPECT_EQ(dlg.result(), LRecordDlg::kRecordNext);
+    EXPECT_FALSE(dlg.IsRecording());
+    EXPECT_EQ(LSettings::Get().GetInt("Recorder", "Device", -9), LWaveIn::FindDevice("null"));
+}
+
+TEST_F(LRecordDlgTest, AdvancedOptionsAreStoredAndReadBack)
+{
+    {
+        LRecordDlgAdvanced box;
+        box.GetAutoTrim().setChecked(true);
+        box.GetVoice().setChecked(true);
+        box.GetAutoTrim().setChecked(false);
+        EXPECT_FALSE(box.GetVoice().isEnabled()) << "voice activation needs AutoTrim";
+        box.GetThreshold().SetValue(-50);
+        EXPECT_EQ(box.GetThreshold().GetValue(), -40);
+        box.accept();
+    }
+    LSettings& s = LSettings::Get();
+    EXPECT_EQ(s.GetString("Recorder", "Autotrim"), "0");
+    EXPECT_EQ(s.GetString("Recorder", "Vor"), "1");
+    EXPECT_EQ(s.GetString("Recorder", "Threshold"), "-40");
+    LRecordDlgAdvanced again;
+    EXPECT_FALSE(again.GetAutoTrim().isChecked());
+    EXPECT_TRUE(again.GetVoice().isChecked());
+    EXPECT_EQ(again.GetThreshold().GetValue(), -40);
+    again.reject();
+    s.Remove("Recorder", "Vor");
+    s.Remove("Recorder", "Threshold");
+}
+
+// Through the main window: a take replaces the selection as the undo step
+// "Record"; a dialog closed without a take leaves the document as it was.
+TEST_F(LRecordDlgTest, MainWindowRecordsIntoTheDocument)
+{
+    ModalScript script;
+    LMDIMainWindow w;
+    std::string strWav = dir.File("doc.wav");
+    {
+        SinkHandle h = LWaveFile::OpenSinkPCM(strWav, 8000, 1, 16, 0);
+        std::vector<int32_t> v(8000, 5 * 16);
+        h->Write(v.data(), 8000);
+    }
+    ASSERT_TRUE(w.GetController().LoadFile(strWav, false, false));
+    LOVFile& doc = *w.GetController().GetCurrentFile();
+    w.GetController().ModifySelection(2000, 6000, 2000);
+    const std::vector<int32_t> before = Samples(doc.claAudio);
+    script.Then([](QDialog& d) {
+        auto& dlg = dynamic_cast<LRecordDlg&>(d);
+        dlg.show();
+        dlg.done(LRecordDlg::kClosed); // before any audio came
+        return dlg.result();
+    });
+    w.Action(CM_RECORD)->trigger();
+    EXPECT_TRUE(Samples(doc.claAudio) == before);
+    EXPECT_FALSE(w.GetController().IsCommandEnabled(CM_UNDO));
+
+    script.Then([&](QDialog& d) {
+        auto& dlg = dynamic_cast<LRecordDlg&>(d);
+        dlg.show();
+        TakeFor(dlg, 300);
+        dlg.done(LRecordDlg::kClosed);
+        return dlg.result();
+    });
+    w.Action(CM_RECORD)->trigger();
+    const int32_t iTake = doc.sSelEnd - doc.sSelStart;
+    EXPECT_GE(iTake, 2400);
+    EXPECT_EQ(doc.GetLength(), 8000 - 4000 + iTake);
+    EXPECT_EQ(w.Action(CM_UNDO)->text(), "Undo Record\tCtrl+Z");
+    w.GetController().EvCommand(CM_UNDO);
+    EXPECT_TRUE(Samples(doc.claAudio) == before);
+    EXPECT_TRUE(script.AllUsed());
+}
