@@ -164,18 +164,20 @@ TEST_F(SettingsSheetTest, MacroKeyRunsInsteadOfTheBuiltInKeyOncePerPress)
     w->GetController().ModifySelection(100, 200, 100);
     QTest::keyClick(w.get(), Qt::Key_T, Qt::ControlModifier);
     ASSERT_EQ(pDoc->GetLength(), 100);
-    // A macro on it inserts a second of silence instead.
+    // A macro on Ctrl+B (Set Bookmark, which asks for a name) inserts a
+    // second of silence instead: no name is asked.
     LOVMacroKeys macro;
-    macro.uKey = kKeyCtrl | 'T';
+    macro.uKey = kKeyCtrl | 'B';
     macro.commands = { { CM_INSSILENCEEND } };
     w->GetMacros().Keys() = { macro };
     w->GetController().ModifySelection(10, 20, 10);
     script.Then(ModalScript::Fill({ { "SilenceTimes", "1000" } }));
-    QTest::keyPress(w.get(), Qt::Key_T, Qt::ControlModifier);
+    QTest::keyPress(w.get(), Qt::Key_B, Qt::ControlModifier);
     // Held down: the repeats run nothing (a second dialog would fail the test).
-    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_T, Qt::ControlModifier, "t", true);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_B, Qt::ControlModifier, "b", true);
     QApplication::sendEvent(w.get(), &repeat);
-    QTest::keyRelease(w.get(), Qt::Key_T, Qt::ControlModifier);
+    QTest::keyRelease(w.get(), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_TRUE(script.AllUsed());
     EXPECT_EQ(pDoc->GetLength(), 8100);
     // Gone again, the key trims (the progress window took the focus: back).
     w->GetMacros().Keys().clear();
