@@ -15,7 +15,10 @@ bool LAtomicFile::Open(const std::string& strPath)
     strTarget = strPath;
     size_t iSlash = strPath.find_last_of('/');
     std::string strFolder = iSlash == std::string::npos ? "." : strPath.substr(0, iSlash + 1);
-    return file.OpenUnique(strFolder, "." + LFile::GetFileName(strPath) + "-", ".part", strTemp);
+    std::string strPrefix = LFile::GetFileName(strPath);
+    strPrefix.insert(0, 1, '.');
+    strPrefix += '-';
+    return file.OpenUnique(strFolder, strPrefix, ".part", strTemp);
 }
 
 int LAtomicFile::Commit()
