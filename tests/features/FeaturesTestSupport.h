@@ -5,6 +5,7 @@
 #include "engine/MainDialog.h"
 #include "features/ProjectDialog.h"
 #include "platform/LSettings.h"
+#include "support/AudioTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <deque>
@@ -77,22 +78,11 @@ public:
     void Play(LOVFile&, int32_t) override { }
 };
 
-// A 16-bit WAV whose frame f holds a ramp (f mod 20000) - 10000, a little
-// different in each channel.
+// The ramp WAV, a little different in each channel.
 inline std::string MakeWav(const TestSupport::TempDir& dir, const std::string& strName,
     int32_t iRate, int iChannels, int32_t iFrames)
 {
-    std::string strPath = dir.File(strName);
-    SinkHandle h = LWaveFile::OpenSinkPCM(strPath, iRate, iChannels, 16, 0);
-    std::vector<int32_t> block(size_t(iChannels) * 1000);
-    for (int32_t f = 0; f < iFrames; f += 1000) {
-        int32_t n = std::min(1000, iFrames - f);
-        for (int32_t i = 0; i < n; ++i)
-            for (int c = 0; c < iChannels; ++c)
-                block[size_t(i) * iChannels + c] = (((f + i) % 20000) - 10000 + c * 7) * 16;
-        h->Write(block.data(), n);
-    }
-    return strPath;
+    return TestSupport::MakeRampWav(dir, strName, iRate, iChannels, iFrames, 7);
 }
 
 inline std::vector<int32_t> Samples(const LCutListAudio& list)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "audio/LSoundSourceBase.h"
+#include "audio/LWaveFile.h"
+#include "support/TestSupport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -85,6 +87,25 @@ inline double CrossingHz(const std::vector<int32_t>& v, size_t uFrom, size_t uTo
             uLast = i;
         }
     return iCross > 1 ? (iCross - 1) * double(iRate) / double(uLast - uFirst) : 0;
+}
+
+// A 16-bit WAV whose frame f holds ((f mod 20000) - 10000 + c x iChannelStep)
+// x 16 in channel c.
+inline std::string MakeRampWav(const TempDir& dir, const std::string& strName, int32_t iRate,
+    int iChannels, int32_t iFrames, int iChannelStep = 0)
+{
+    std::string strPath = dir.File(strName);
+    SinkHandle h = LWaveFile::OpenSinkPCM(strPath, iRate, iChannels, 16, 0);
+    std::vector<int32_t> block(size_t(iChannels) * 1000);
+    for (int32_t f = 0; f < iFrames; f += 1000) {
+        int32_t n = std::min(1000, iFrames - f);
+        for (int32_t i = 0; i < n; ++i)
+            for (int c = 0; c < iChannels; ++c)
+                block[size_t(i) * size_t(iChannels) + size_t(c)]
+                    = (((f + i) % 20000) - 10000 + c * iChannelStep) * 16;
+        h->Write(block.data(), n);
+    }
+    return strPath;
 }
 
 // Calls fnPump every 5 ms until fnDone holds or iMaxMs pass; false on timeout.
