@@ -350,14 +350,15 @@ TEST(LMP3SourceRobust, RefusedFiles)
     std::vector<uint8_t> v1(128, 0);
     std::memcpy(v1.data(), "TAG", 3);
     ExpectRefused(write("id3v1.mp3", v1), "ID3v1 tag only");
-    std::vector<uint8_t> v2 = { 'I', 'D', '3', 4, 0, 0, 0, 0, 0x0F, 0x76 };
-    v2.resize(10 + 2038, 0);
+    std::vector<uint8_t> v2(10 + 2038, 0);
+    const uint8_t id3[] = { 'I', 'D', '3', 4, 0, 0, 0, 0, 0x0F, 0x76 };
+    std::copy(std::begin(id3), std::end(id3), v2.begin());
     ExpectRefused(write("id3v2.mp3", v2), "ID3v2 tag only");
     v2.insert(v2.end(), v1.begin(), v1.end());
     ExpectRefused(write("id3both.mp3", v2), "both tags");
     // A lone header at the start of the file and nothing after it.
-    std::vector<uint8_t> lone = header;
-    lone.resize(50, 0);
+    std::vector<uint8_t> lone(50, 0);
+    std::copy(header.begin(), header.end(), lone.begin());
     SourceHandle h = LMP3Source::Open(write("lone.mp3", lone));
     if (!h->IsError())
         Drain(*h);

@@ -134,7 +134,9 @@ TEST(LAifAndAu, ReadWhatPeersWrite)
     int iCase = 0;
     for (const Case& c : cases) {
         const std::string strPeer = c.szPeer, strOptions = c.szOptions;
-        const std::string strPath = dir.File("c" + std::to_string(++iCase) + c.szExt);
+        std::string strName = std::to_string(++iCase);
+        strName.insert(0, 1, 'c');
+        const std::string strPath = dir.File(strName.append(c.szExt));
         SCOPED_TRACE(strPeer + " " + strOptions + " " + strPath);
         std::vector<std::string> args = strPeer == "ffmpeg"
             ? std::vector<std::string> { "ffmpeg", "-v", "error", "-y", "-i", strSource }

@@ -14,7 +14,8 @@ struct Marked : Editor {
     {
         EXPECT_TRUE(main.LoadFile(MakeWav(dir, "a.wav", 8000, 1, 80000), false, false));
         for (int32_t iMs : { 1000, 3000, 5000, 8000 })
-            project.GetBookMarks().Append({ "m" + std::to_string(iMs), "a.wav", iMs, 1, 0 });
+            project.GetBookMarks().Append(
+                { std::to_string(iMs).insert(0, 1, 'm'), "a.wav", iMs, 1, 0 });
     }
     std::vector<int32_t> Positions() const
     {
