@@ -1,6 +1,7 @@
 // Plays two minutes through the null device while two busy processes keep
 // both cores loaded, and reports the gaps (times the device ran dry before
 // the end: late buffers) and the worst lateness of the device's clock.
+#include "../BusyCores.h"
 #include "engine/LSoundPlayer.h"
 #include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundOut.h"
@@ -8,15 +9,10 @@
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <memory>
 #include <thread>
-
-extern char** environ;
 
 namespace {
 class SineSource : public LSoundSourceBase {
@@ -43,25 +39,13 @@ private:
     int32_t iLength, iPos = 0;
 };
 
-pid_t SpawnBusy()
-{
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    char szYes[] = "yes";
-    char* argv[] = { szYes, nullptr };
-    pid_t pid = -1;
-    posix_spawnp(&pid, "yes", &fa, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&fa);
-    return pid;
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
     const int iSeconds = argc > 1 ? std::atoi(argv[1]) : 120;
     const int32_t iNull = LWaveOut::FindDevice("null");
-    pid_t aBusy[2] = { SpawnBusy(), SpawnBusy() };
+    auto busy = std::make_unique<BusyCores>();
     LSoundPlayer player;
     player.SetDevice(iNull);
     auto t0 = std::chrono::steady_clock::now();
@@ -75,12 +59,7 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     double dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    for (pid_t pid : aBusy) {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
+    busy.reset();
     uint32_t uGaps = LNullSoundOut::GetStarvations();
     uGaps = uGaps > 0 ? uGaps - 1 : 0; // the end of the audio is not a gap
     std::printf("%d s of 44.1 kHz stereo with both cores busy (2 x yes): took %.2f s, %u late "

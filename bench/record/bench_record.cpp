@@ -1,6 +1,7 @@
 // Records ten minutes (or the seconds given) of 44.1 kHz stereo from the null
 // input, without trim, while two busy processes keep both cores loaded, and
 // reports frames offered against frames recorded and the dropouts.
+#include "../BusyCores.h"
 #include "engine/LOVRecordInfo.h"
 #include "engine/LSoundRecorder.h"
 #include "platform/LUiDispatcher.h"
@@ -8,35 +9,15 @@
 #include "platform/sound/LWaveIn.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <memory>
 #include <thread>
-
-extern char** environ;
-
-namespace {
-pid_t SpawnBusy()
-{
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
-    char szYes[] = "yes";
-    char* argv[] = { szYes, nullptr };
-    pid_t pid = -1;
-    posix_spawnp(&pid, "yes", &fa, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&fa);
-    return pid;
-}
-} // namespace
 
 int main(int argc, char** argv)
 {
     const int iSeconds = argc > 1 ? std::atoi(argv[1]) : 600;
-    pid_t aBusy[2] = { SpawnBusy(), SpawnBusy() };
+    auto busy = std::make_unique<BusyCores>();
     LOVRecordInfo target(44100, 2);
     LSoundRecorder recorder;
     recorder.SetDevice(LWaveIn::FindDevice("null"));
@@ -55,12 +36,7 @@ int main(int argc, char** argv)
     const uint32_t uOffered = recorder.GetFramesOffered();
     const uint32_t uDropouts = recorder.GetDropouts();
     double dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    for (pid_t pid : aBusy) {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
+    busy.reset();
     const int32_t iRecorded = target.GetRecording().GetTotalLength();
     std::printf("%d s of 44.1 kHz stereo with both cores busy (2 x yes): took %.2f s, %u frames "
                 "offered, %d recorded (%s), %u dropouts, worst lateness of the input clock %.1f "
