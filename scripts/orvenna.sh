@@ -89,15 +89,17 @@ test)
         # The file-header fuzz targets, built with clang and run briefly.
         CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVENNA_FUZZ=ON -DORVENNA_TESTS=OFF -DORVENNA_APP=OFF
         # A target's seed files (fuzz/corpus/<target>, when it has some) start
-        # it off; what it finds goes to a corpus folder of the build.
+        # it off; what it finds goes to a corpus folder of the build. Each runs
+        # ORVENNA_FUZZ_SECONDS (20 by default) so the whole run stays short.
+        secs=${ORVENNA_FUZZ_SECONDS:-20}
         for f in "$ROOT"/build/fuzz/fuzz/fuzz_*; do
             [ -x "$f" ] || continue
             name=$(basename "$f")
             mkdir -p "$ROOT/build/fuzz/corpus/$name"
             set -- "$ROOT/build/fuzz/corpus/$name"
             [ -d "$ROOT/fuzz/corpus/$name" ] && set -- "$@" "$ROOT/fuzz/corpus/$name"
-            echo "fuzzing $name for 30 s"
-            "$f" -max_total_time=30 -rss_limit_mb=2048 "$@" >"$ROOT/build/fuzz/$name.log" 2>&1 ||
+            echo "fuzzing $name for $secs s"
+            "$f" -max_total_time="$secs" -rss_limit_mb=2048 "$@" >"$ROOT/build/fuzz/$name.log" 2>&1 ||
                 { tail -50 "$ROOT/build/fuzz/$name.log"; exit 1; }
         done
     fi
