@@ -28,9 +28,9 @@ void Le32(uint8_t* p, uint32_t u)
 // chunk; 0xFFFFFFFF for both sizes while the file is being written.
 void MakeHeader(uint8_t* h, uint32_t uRiff, uint32_t uData)
 {
-    const uint8_t aFixed[kHeaderBytes] = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
-        'f', 'm', 't', ' ', 18, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0,
-        16, 0, 0, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0 };
+    const uint8_t aFixed[kHeaderBytes] = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f',
+        'm', 't', ' ', 18, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0, 0,
+        0, 'd', 'a', 't', 'a', 0, 0, 0, 0 };
     std::copy(aFixed, aFixed + kHeaderBytes, h);
     Le32(h + 4, uRiff);
     Le32(h + 42, uData);
@@ -95,8 +95,8 @@ private:
             uint8_t(uLba >> 8), uint8_t(uLba), 0x00, 0x00, uint8_t(uCount), 0xF0, 0x00, 0x00 };
         uint32_t uReceived = 0;
         std::string strWhy;
-        if (scsi.Send(aCdb, sizeof(aCdb), b.data(), uint32_t(b.size()), kReadCdTimeoutMs,
-                uReceived, strWhy)
+        if (scsi.Send(aCdb, sizeof(aCdb), b.data(), uint32_t(b.size()), kReadCdTimeoutMs, uReceived,
+                strWhy)
             != 0) {
             strError = strWhy;
             return 2;
@@ -118,8 +118,8 @@ private:
 // Finds which sectors of a chunk that could not be read are at fault, for
 // the report: "Track 3 could not be read at 1:02:10, 1:02:11 (medium
 // error)". 1 when cancelled meanwhile.
-int ReportChunk(LTrackReader& reader, int iTrack, uint32_t uStart, uint32_t uLba,
-    uint32_t uCount, std::string& strError)
+int ReportChunk(LTrackReader& reader, int iTrack, uint32_t uStart, uint32_t uLba, uint32_t uCount,
+    std::string& strError)
 {
     const std::string strWhy = reader.strError;
     std::string strTimes;
@@ -168,8 +168,8 @@ int CopyTrack(LProgressDialog& dlg, LCDROMRipper& rip, LSCSI& scsi, const LCDTOC
     const uint32_t uStart = toc.tracks[rip.uTrack].uStart;
     const uint32_t uEnd = toc.TrackEnd(rip.uTrack);
     const uint32_t uTotal = uEnd > uStart ? uEnd - uStart : 0;
-    LAccurateRip ar(uTotal * LAccurateRip::kFramesPerSector, rip.uTrack == 0,
-        toc.IsLastAudio(rip.uTrack));
+    LAccurateRip ar(
+        uTotal * LAccurateRip::kFramesPerSector, rip.uTrack == 0, toc.IsLastAudio(rip.uTrack));
     LTrackReader reader(dlg, scsi, rip.bVerify);
     Bytes b;
     for (uint32_t p = uStart; p < uEnd;) {
@@ -180,8 +180,8 @@ int CopyTrack(LProgressDialog& dlg, LCDROMRipper& rip, LSCSI& scsi, const LCDTOC
         if (r != 0)
             return r;
         if (f.Write(b.data(), int64_t(b.size())) != int64_t(b.size())) {
-            rip.strError = "writing \"" + rip.strPath + "\" failed: "
-                + LFile::DescribeError(f.GetError());
+            rip.strError
+                = "writing \"" + rip.strPath + "\" failed: " + LFile::DescribeError(f.GetError());
             return 2;
         }
         ar.Add(b.data(), b.size());
@@ -198,8 +198,8 @@ int WriteTrack(LProgressDialog& dlg, LCDROMRipper& rip, LSCSI& scsi, const LCDTO
 {
     LFile f;
     if (!f.Open(rip.strPath, LFile::Mode::CreateWrite)) {
-        rip.strError = "unable to create \"" + rip.strPath + "\": "
-            + LFile::DescribeError(f.GetError());
+        rip.strError
+            = "unable to create \"" + rip.strPath + "\": " + LFile::DescribeError(f.GetError());
         return 2;
     }
     uint8_t aHeader[kHeaderBytes];
@@ -214,8 +214,8 @@ int WriteTrack(LProgressDialog& dlg, LCDROMRipper& rip, LSCSI& scsi, const LCDTO
             iResult = 2;
     }
     if (iResult == 2 && rip.strError.empty())
-        rip.strError = "writing \"" + rip.strPath + "\" failed: "
-            + LFile::DescribeError(f.GetError());
+        rip.strError
+            = "writing \"" + rip.strPath + "\" failed: " + LFile::DescribeError(f.GetError());
     if (iResult != 0) {
         f.Close();
         LFile::Delete(rip.strPath);

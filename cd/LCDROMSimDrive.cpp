@@ -187,8 +187,8 @@ LSCSIReply LCDROMSimDrive::Execute(
     if (uCdbLen == 12 && pCdb[0] == 0xBE && pCdb[1] == 0 && pCdb[6] == 0 && pCdb[7] == 0
         && uCount >= 1 && uCount <= 24 && pCdb[9] == 0xF0 && pCdb[10] == 0 && pCdb[11] == 0
         && uDataLen == uCount * 2352 && uTimeoutMs == 10000) {
-        const uint32_t uLba = uint32_t(pCdb[2]) << 24 | uint32_t(pCdb[3]) << 16
-            | uint32_t(pCdb[4]) << 8 | pCdb[5];
+        const uint32_t uLba
+            = uint32_t(pCdb[2]) << 24 | uint32_t(pCdb[3]) << 16 | uint32_t(pCdb[4]) << 8 | pCdb[5];
         if (uLba >= uLeadOut || uCount > uLeadOut - uLba)
             return CheckCondition(kIllegalRequest, kAscLbaOutOfRange);
         return ReadCD(uLba, uCount, pData);

@@ -48,8 +48,8 @@ public:
     uint32_t GetLeadOut() const { return uLeadOut; }
 
 private:
-    bool ParseLine(const std::vector<std::string>& words, const std::string& strFolder,
-        std::string& strError);
+    bool ParseLine(
+        const std::vector<std::string>& words, const std::string& strFolder, std::string& strError);
     LSCSIReply ReadTOC(uint8_t* pData, uint32_t uDataLen);
     LSCSIReply ReadCD(uint32_t uLba, uint32_t uCount, uint8_t* pData);
     static LSCSIReply CheckCondition(uint8_t uKey, uint8_t uAsc);

@@ -17,8 +17,8 @@ int LCDTOC::Read(LSCSI& scsi, std::string& strError)
 {
     uint8_t aReply[kReplyBytes] = {};
     uint32_t uReceived = 0;
-    if (scsi.Send(kReadToc, sizeof(kReadToc), aReply, kReplyBytes, kTocTimeoutMs, uReceived,
-            strError)
+    if (scsi.Send(
+            kReadToc, sizeof(kReadToc), aReply, kReplyBytes, kTocTimeoutMs, uReceived, strError)
         != 0) {
         strError = "reading the table of contents failed: " + strError;
         return 2;
@@ -63,8 +63,10 @@ uint32_t LCDTOC::TrackEnd(size_t i) const
     const uint32_t uStart = tracks[i].uStart;
     if (bLast || tracks[i].bData || !tracks[i + 1].bData)
         return uNext;
-    // Audio before data: a second session's data track lies behind the gap
-    // between sessions; a data track in the same session behind its pre-gap.
+    // Audio before data is the layout of a disc with the data in a second
+    // session, behind the gap between sessions. READ TOC format 0 does not
+    // tell sessions apart, so a track too short for that gap ends before the
+    // data track's pre-gap instead.
     if (uNext > uStart && uNext - uStart > kSessionGap)
         return uNext - kSessionGap;
     if (uNext > uStart && uNext - uStart > kDataPreGap)

@@ -37,8 +37,8 @@ int LSCSI::Send(const uint8_t* pCdb, uint8_t uCdbLen, uint8_t* pData, uint32_t u
         const bool bSense = (r.aSense[0] & 0x7E) == 0x70;
         strError = bSense ? DescribeSenseKey(r.aSense[2] & 0x0F)
                           : "drive status " + std::to_string(r.uStatus);
-        LTrace("LSCSI::Send command 0x%02X status 0x%02X: %s", pCdb[0], r.uStatus,
-            strError.c_str());
+        LTrace(
+            "LSCSI::Send command 0x%02X status 0x%02X: %s", pCdb[0], r.uStatus, strError.c_str());
         return 2;
     }
     return 0;

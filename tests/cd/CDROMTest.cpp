@@ -17,7 +17,10 @@ namespace {
 // The drives are the given descriptions for the test's length.
 class SimDrives {
 public:
-    explicit SimDrives(const std::string& strList) { setenv("ORVENNA_CDROM_SIM", strList.c_str(), 1); }
+    explicit SimDrives(const std::string& strList)
+    {
+        setenv("ORVENNA_CDROM_SIM", strList.c_str(), 1);
+    }
     ~SimDrives()
     {
         unsetenv("ORVENNA_CDROM_SIM");
@@ -41,8 +44,8 @@ LCDROMInfo Info()
 }
 
 // The published AccurateRip loop, written out plainly over 16-bit samples.
-void ReferenceAccurateRip(const std::vector<uint8_t>& audio, bool bFirst, bool bLast,
-    uint32_t& uV1, uint32_t& uV2)
+void ReferenceAccurateRip(
+    const std::vector<uint8_t>& audio, bool bFirst, bool bLast, uint32_t& uV1, uint32_t& uV2)
 {
     const uint32_t uFrames = uint32_t(audio.size() / 4);
     uV1 = uV2 = 0;
@@ -70,8 +73,8 @@ TEST(CDROM, TableOfContentsListsTracksDurationsAndDataTracks)
         { "track 1 audio 0\ntrack 2 audio 18000\nleadout 20250\n", { 240, 30 }, { false, false } },
         // The data session after the audio: the audio ends before the gap.
         { "track 1 audio 150\ntrack 2 data 29550\nleadout 40000\n", { 240, 139 }, { false, true } },
-        // A data track in the same session: the audio ends before its pre-gap.
-        { "track 1 audio 0\ntrack 2 data 18150\nleadout 20000\n", { 240, 24 }, { false, true } },
+        // Too close for a second session: the audio ends before the pre-gap.
+        { "track 1 audio 0\ntrack 2 data 9150\nleadout 11000\n", { 120, 24 }, { false, true } },
         // Mixed mode: data first.
         { "track 1 data 0\ntrack 2 audio 4500\nleadout 22500\n", { 60, 240 }, { true, false } },
         // Only the lead-out.
@@ -144,11 +147,11 @@ TEST(CDROM, RippedTracksHoldTheImageBytesOrNoFileAtAll)
         const std::vector<uint8_t> v = TestSupport::ReadAll(strOut);
         ASSERT_EQ(v.size(), 46 + c.uSectors * 2352u);
         const uint32_t uData = c.uSectors * 2352;
-        const uint8_t aHeader[46] = { 'R', 'I', 'F', 'F', uint8_t(uData + 38),
-            uint8_t((uData + 38) >> 8), uint8_t((uData + 38) >> 16), 0, 'W', 'A', 'V', 'E', 'f',
-            'm', 't', ' ', 18, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16,
-            0, 0, 0, 'd', 'a', 't', 'a', uint8_t(uData), uint8_t(uData >> 8),
-            uint8_t(uData >> 16), 0 };
+        const uint8_t aHeader[46]
+            = { 'R', 'I', 'F', 'F', uint8_t(uData + 38), uint8_t((uData + 38) >> 8),
+                  uint8_t((uData + 38) >> 16), 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 18, 0, 0,
+                  0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0, 0, 0, 'd', 'a',
+                  't', 'a', uint8_t(uData), uint8_t(uData >> 8), uint8_t(uData >> 16), 0 };
         EXPECT_EQ(std::vector<uint8_t>(v.begin(), v.begin() + 46),
             std::vector<uint8_t>(aHeader, aHeader + 46));
         EXPECT_TRUE(std::vector<uint8_t>(v.begin() + 46, v.end())
@@ -182,7 +185,8 @@ TEST(CDROM, SimulatedDriveRefusesBlocksARealDriveWouldNotBeSent)
     TempDir dir;
     LCDROMSimDrive sim;
     std::string strError;
-    ASSERT_TRUE(sim.Load(CDSimDisc::Write(dir, "disc", 0, "track 1 audio 0\nleadout 100\n"), strError))
+    ASSERT_TRUE(
+        sim.Load(CDSimDisc::Write(dir, "disc", 0, "track 1 audio 0\nleadout 100\n"), strError))
         << strError;
     struct Case {
         std::vector<uint8_t> cdb;
@@ -193,7 +197,8 @@ TEST(CDROM, SimulatedDriveRefusesBlocksARealDriveWouldNotBeSent)
         { { 0xBE, 0, 0, 0, 0, 0, 0, 0, 25, 0xF0, 0, 0 }, 25 * 2352, 10000, 2 },
         { { 0xBE, 0, 0, 0, 0, 0, 0, 0, 24, 0xF8, 0, 0 }, 24 * 2352, 10000, 2 },
         { { 0xBE, 0, 0, 0, 0, 0, 0, 0, 24, 0xF0, 0, 0 }, 24 * 2352, 5000, 2 },
-        { { 0xBE, 0, 0, 0, 0, 90, 0, 0, 11, 0xF0, 0, 0 }, 11 * 2352, 10000, 2 }, // past the lead-out
+        { { 0xBE, 0, 0, 0, 0, 90, 0, 0, 11, 0xF0, 0, 0 }, 11 * 2352, 10000,
+            2 }, // past the lead-out
         { { 0x43, 0, 0, 0, 0, 0, 1, 8, 0, 0 }, 2048, 20000, 0 },
         { { 0x43, 2, 0, 0, 0, 0, 1, 8, 0, 0 }, 2048, 20000, 2 }, // MSF addresses
         { { 0x43, 0, 0, 0, 0, 0, 1, 8, 0, 0 }, 1024, 20000, 2 },
@@ -201,7 +206,8 @@ TEST(CDROM, SimulatedDriveRefusesBlocksARealDriveWouldNotBeSent)
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> data(c.uLen);
-        LSCSIReply r = sim.Execute(c.cdb.data(), uint8_t(c.cdb.size()), data.data(), c.uLen, c.uTimeout);
+        LSCSIReply r
+            = sim.Execute(c.cdb.data(), uint8_t(c.cdb.size()), data.data(), c.uLen, c.uTimeout);
         EXPECT_TRUE(r.bSent);
         EXPECT_EQ(r.uStatus, c.uStatus) << int(c.cdb[0]) << " " << int(c.cdb[8]);
         if (r.uStatus) {
@@ -239,7 +245,8 @@ TEST(CDROM, DrivesAreFoundByNumberAndAtMostEight)
         const char* szInfo;
         std::vector<std::string> names;
     } cases[] = {
-        { "CD-ROM information, Id: cdrom.c 3.20\n\ndrive name:\t\tsr1\tsr0\ndrive speed:\t\t24\t24\n",
+        { "CD-ROM information, Id: cdrom.c 3.20\n\ndrive name:\t\tsr1\tsr0\ndrive "
+          "speed:\t\t24\t24\n",
             { "sr0", "sr1" } },
         { "drive name:\tsr10\tsr2\tsr1\n", { "sr1", "sr2", "sr10" } },
         { "CD-ROM information\n", {} },
@@ -286,7 +293,8 @@ TEST(CDROM, AccurateRipChecksumsFollowThePublishedAlgorithm)
 TEST(CDROM, RipReportsTheChecksumsOfItsTrack)
 {
     TempDir dir;
-    SimDrives drives(CDSimDisc::Write(dir, "disc", 40, "track 1 audio 0\ntrack 2 audio 12\nleadout 40\n"));
+    SimDrives drives(
+        CDSimDisc::Write(dir, "disc", 40, "track 1 audio 0\ntrack 2 audio 12\nleadout 40\n"));
     for (uint8_t uTrack : { 0, 1 }) {
         LCDROMRipper rip { 0, uTrack, dir.File("t.wav") };
         ASSERT_EQ(Rip(rip), 0) << rip.strError;
