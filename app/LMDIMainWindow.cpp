@@ -1,5 +1,6 @@
 #include "app/LMDIMainWindow.h"
 
+#include "app/CDRipperDlg.h"
 #include "app/LBatchWizard.h"
 #include "app/LBookMarkWindow.h"
 #include "app/LDBDisplay.h"
@@ -126,6 +127,7 @@ void LMDIMainWindow::InitDialog()
     dialog.AddListener(journal);
     project.fnBookMarksChanged = [this] { journal.Write(); };
     dialog.GetCommands().Register({ LBatchWizard::Command(this) });
+    dialog.GetCommands().Register({ CDRipperDlg::Command(this, dialog) });
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);

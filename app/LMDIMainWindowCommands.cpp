@@ -1,6 +1,7 @@
 // The frame's own commands (zoom, display, window arrangement, help and
 // exit) as rows of the command table, the way commands reach the controller,
 // and the enabling of menus and buttons that follows from the table.
+#include "app/LHelp.h"
 #include "app/LMDIMainWindow.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
@@ -155,14 +156,9 @@ void LMDIMainWindow::ArrangeIcons()
 
 void LMDIMainWindow::CmHelpContents()
 {
-    // Beside the program in the build tree, under share/ when installed.
-    const QString strDir = QCoreApplication::applicationDirPath();
-    QString strHelp = strDir + "/help/index.html";
-    if (!QFileInfo::exists(strHelp))
-        strHelp = strDir + "/../share/orvenna/help/index.html";
-    if (!QFileInfo::exists(strHelp) || !QDesktopServices::openUrl(QUrl::fromLocalFile(strHelp)))
-        ShowMessage("Unable to open the help file \"" + strHelp.toStdString() + "\".", kProgram,
-            LFilePrompts::Icon::Exclamation);
+    QString strMessage;
+    if (!LHelp::Open({}, strMessage))
+        ShowMessage(strMessage.toStdString(), kProgram, LFilePrompts::Icon::Exclamation);
 }
 
 void LMDIMainWindow::CmSettings()

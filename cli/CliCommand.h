@@ -46,6 +46,7 @@ extern const char* const kConvertUsage;
 int CliEffects(const std::vector<std::string>& args);
 int CliSpectrum(const std::vector<std::string>& args);
 int CliKeys(const std::vector<std::string>& args);
+int CliCd(const std::vector<std::string>& args);
 
 // The editor's commands as orvenna-cli edit runs them.
 class LCommandTable;

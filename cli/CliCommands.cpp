@@ -42,6 +42,13 @@ const std::vector<CliCommand>& GetCliCommands()
             "spectrum IN [--at MS] [--four-times]\n                          the levels of the "
             "Frequency Analysis at MS, one \"Hz dB\" line per bin",
             CliSpectrum },
+        { "cd",
+            "cd list                 the CD drives by number from 0, each with its tracks\n"
+            "  cd rip DRIVE TRACK OUT [--verify]\n"
+            "                          read audio track TRACK (from 1) into the WAV file OUT;\n"
+            "                          --verify reads each chunk twice and re-reads until two\n"
+            "                          agree; prints the track's AccurateRip v1 and v2 checksums",
+            CliCd },
         { "project",
             "project info P.ovp | project extract P.ovp --document N | --region N OUT\n"
             "                          | project save OUT.ovp FILE...\n"
