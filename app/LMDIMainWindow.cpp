@@ -55,6 +55,7 @@ LMDIMainWindow::LMDIMainWindow()
     : playback(transport)
     , dialog(*this, playback)
     , project(dialog, *this)
+    , outside(dialog, *this)
     , journal(dialog.GetFiles(), &project.GetBookMarks())
 {
     InitDialog();
