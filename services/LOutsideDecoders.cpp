@@ -142,7 +142,7 @@ void RegisterOutsideFormats()
             DecodeRow<LWMADecode> },
         { "dss", { ".dss" }, "DSS Files(*.dss)", S::None, false, nullptr, nullptr,
             DecodeRow<LDSSDecode> },
-        { "ra", { ".ra", ".ram", ".rm" }, "Real Audio Files(*.ra;*.ram;*.rm)", S::None, false,
+        { "ra", { ".ra", ".ram", ".rm" }, "Real Audio Files(*.ra *.ram *.rm)", S::None, false,
             nullptr, nullptr, DecodeRow<LReadAudioDecode> },
     });
 }

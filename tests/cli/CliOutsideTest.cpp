@@ -37,7 +37,7 @@ TEST(CliOutside, ConvertAndInfoReadWmaAndRealAudio)
             "sine=frequency=440:duration=1" };
         args.insert(args.end(), encode.begin(), encode.end());
         args.push_back(dir.File(szName));
-        ASSERT_EQ(Run(args), 0);
+        ASSERT_EQ(TestSupport::Run(args), 0);
         std::string strOut;
         ASSERT_EQ(Cli(dir, { "info", dir.File(szName) }, &strOut), 0) << strOut;
         EXPECT_NE(strOut.find(encode[1] == "8000" ? "8000 Hz" : "22050 Hz"), std::string::npos);

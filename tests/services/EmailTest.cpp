@@ -96,8 +96,9 @@ TEST(Email, TheSaveQuestionComesFirst)
             PumpUntil([&] { return LFile::Exists(mailer.strLog); }, [] {}, 500);
             EXPECT_FALSE(LFile::Exists(mailer.strLog));
         }
-        if (!c.bUntitled)
+        if (!c.bUntitled) {
             EXPECT_EQ(LWaveFile::OpenSource(strPath)->GetLength(), c.iFramesOnDisk);
+        }
         EXPECT_TRUE(e.ui.messages.empty());
     }
 }

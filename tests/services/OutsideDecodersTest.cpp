@@ -91,8 +91,8 @@ TEST(OutsideDecoders, FilesFfmpegWritesLoadWithItsSamples)
             SignalWav(dir, "s.wav", c.iRate, c.iChannels) };
         args.insert(args.end(), c.encode.begin(), c.encode.end());
         args.push_back("file:" + strIn);
-        ASSERT_EQ(Run(args), 0);
-        ASSERT_EQ(Run({ "ffmpeg", "-y", "-loglevel", "error", "-i", "file:" + strIn, "-f", "s16le",
+        ASSERT_EQ(TestSupport::Run(args), 0);
+        ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-y", "-loglevel", "error", "-i", "file:" + strIn, "-f", "s16le",
                       "-c:a", "pcm_s16le", dir.File("ref.raw") }),
             0);
         std::vector<uint8_t> ref = ReadAll(dir.File("ref.raw"));
