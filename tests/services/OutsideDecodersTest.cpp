@@ -1,4 +1,3 @@
-#include "edit/LSRCCutListAudio.h"
 #include "engine/LDecodedSource.h"
 #include "engine/OVLoadFile.h"
 #include "platform/LFile.h"
@@ -11,198 +10,79 @@
 using namespace TestSupport;
 
 namespace {
-struct Loaded {
-    int iResult = -1;
-    LCutListAudio list;
-    std::string strError;
-};
-
-// Loads as the editor opens a file.
-void Load(const std::string& strPath, Loaded& out)
+// Loads as the editor opens a file: the result and the text shown.
+int Load(const std::string& strPath, LCutListAudio& list, std::string& strShown)
 {
     RegisterOutsideFormats();
     LSilentProgressView::LastError().clear();
-    OVLoadFile load { strPath, &out.list, false, nullptr };
+    OVLoadFile load { strPath, &list };
     Process<OVLoadFile> run("Loading Audio File Source", load);
     run.Run();
-    out.iResult = run.GetResult();
-    out.strError = LSilentProgressView::LastError();
+    strShown = LSilentProgressView::LastError();
+    return run.GetResult();
 }
 
-std::vector<int32_t> Samples(const LCutListAudio& list)
+void SetConverter(const std::string& strComponent, const std::string& strPath)
 {
-    LSRCCutListAudio src(list);
-    return ReadFrames(src, list.GetTotalLength());
+    LSettings::Get().SetString("Components\\" + strComponent, "Path", strPath);
 }
-
-// A 16-bit WAV of the deterministic signal.
-std::string SignalWav(const TempDir& dir, const std::string& strName, int32_t iRate, int iCh)
-{
-    std::vector<int16_t> pcm = MakeSignal(iRate / 2, iCh, iRate);
-    SinkHandle h = LWaveFile::OpenSinkPCM(dir.File(strName), iRate, iCh, 16, 0);
-    std::vector<int32_t> v(pcm.begin(), pcm.end());
-    for (int32_t& s : v)
-        s *= 16;
-    h->Write(v.data(), int32_t(pcm.size() / size_t(iCh)));
-    return dir.File(strName);
-}
-
-void SetConverter(const char* szComponent, const std::string& strPath)
-{
-    LSettings::Get().SetString(std::string("Components\\") + szComponent, "Path", strPath);
-}
-
-const char* const kWmaMissing = "The wma decoder component has not yet been installed on this "
-                                "computer. You can download the component (wmacmp) free from ";
-const char* const kDssMissing = "The dss decoder component has not yet been installed on the "
-                                "computer. You can download and install the dss decoder "
-                                "component (dsscmp) free from ";
-const char* const kRealMissing = "Unable to load Real Audio Core DLL.\n\nThis software required "
-                                 "that the Real Audio Player be installed";
-const char* const kDssRefused = "Unable to open DSS file.\nThis means the file might not be a "
-                                "true DSS file or the file is corrupt.";
-const char* const kRealRefused = "Unable to open file with Real Player.\n\nThis might mean you "
-                                 "do not have the codec installed.";
 } // namespace
 
-// Files ffmpeg writes load with the samples ffmpeg decodes from them, through
-// our helper found on PATH; the temporary WAV is gone afterwards.
-TEST(OutsideDecoders, FilesFfmpegWritesLoadWithItsSamples)
-{
-    REQUIRE_PEER("ffmpeg");
-    TempDir dir;
-    ScopedPath path(std::string(ORVENNA_TOOLS_DIR) + ":" + getenv("PATH"));
-    struct Case {
-        const char* szName;
-        int32_t iRate;
-        int iChannels;
-        std::vector<std::string> encode;
-    } aCases[] = {
-        { "in put.wma", 44100, 2, { "-c:a", "wmav2", "-b:a", "128k" } },
-        { "-voice.rm", 8000, 1, { "-c:a", "real_144" } },
-        { "Voice.RA", 8000, 1, { "-c:a", "real_144", "-f", "rm" } },
-    };
-    for (const Case& c : aCases) {
-        SCOPED_TRACE(c.szName);
-        for (const char* sz : { "wmacmp", "racmp" })
-            SetConverter(sz, "");
-        std::string strIn = dir.File(c.szName);
-        std::vector<std::string> args = { "ffmpeg", "-y", "-loglevel", "error", "-i",
-            SignalWav(dir, "s.wav", c.iRate, c.iChannels) };
-        args.insert(args.end(), c.encode.begin(), c.encode.end());
-        args.push_back("file:" + strIn);
-        ASSERT_EQ(TestSupport::Run(args), 0);
-        ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-y", "-loglevel", "error", "-i", "file:" + strIn, "-f", "s16le",
-                      "-c:a", "pcm_s16le", dir.File("ref.raw") }),
-            0);
-        std::vector<uint8_t> ref = ReadAll(dir.File("ref.raw"));
-
-        Loaded l;
-        Load(strIn, l);
-        ASSERT_EQ(l.iResult, 0) << l.strError;
-        EXPECT_EQ(l.list.GetSampleRate(), c.iRate);
-        EXPECT_EQ(l.list.GetChannels(), c.iChannels);
-        std::vector<int32_t> got = Samples(l.list);
-        ASSERT_EQ(got.size() * 2, ref.size());
-        size_t uDiffer = 0;
-        for (size_t i = 0; i < got.size(); ++i)
-            uDiffer += got[i] != int16_t(ref[2 * i] | ref[2 * i + 1] << 8) * 16;
-        EXPECT_EQ(uDiffer, 0u);
-        EXPECT_FALSE(LFile::Exists(DecodedWavPath(strIn)));
-    }
-}
-
-// The converter under Path is run as CONVERTER INPUT WAV, the input made
-// absolute; what it writes is loaded and then deleted. A WAV left from an
-// earlier run is never taken for its output.
-TEST(OutsideDecoders, TheConverterGetsTheInputAndTheWavAndItsOutputGoes)
+// The converter under Path runs as CONVERTER INPUT WAV (the input absolute);
+// what it writes is loaded, then deleted. A WAV of an earlier run is never
+// taken for its output, and each failure has its text.
+TEST(OutsideDecoders, TheConverterItsArgumentsResultsAndTexts)
 {
     TempDir dir;
     const std::string strWav = MakeRampWav(dir, "made.wav", 22050, 2, 3000, 5);
-    const std::string strLog = dir.File("args.txt");
-    for (bool bWrites : { true, false }) {
-        SCOPED_TRACE(bWrites);
-        std::string strConverter = FakeProgram(dir, "my converter",
-            "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + strLog + "'\n"
-                + (bWrites ? "cp '" + strWav + "' \"$2\"" : "true"));
-        SetConverter("dsscmp", strConverter);
-        const std::string strIn = dir.File("-a $(b);c.DSS");
-        std::ofstream(strIn) << "not audio";
-        const std::string strTemp = DecodedWavPath(strIn);
-        EXPECT_EQ(LFile::GetFileName(strTemp), "-a $(b);c.wav");
-        // An earlier run's WAV in the temporary's place.
-        std::filesystem::copy_file(
-            strWav, strTemp, std::filesystem::copy_options::overwrite_existing);
-
-        Loaded l;
-        Load(strIn, l);
-        EXPECT_EQ(Lines(strLog), (std::vector<std::string> { strIn, strTemp }));
-        EXPECT_EQ(l.iResult, bWrites ? 0 : 2);
-        EXPECT_EQ(l.list.GetTotalLength(), bWrites ? 3000 : 0);
-        EXPECT_FALSE(LFile::Exists(strTemp));
-        std::filesystem::remove(strLog);
-    }
-}
-
-// Each way of failing: the result, the text shown, and no WAV left behind.
-TEST(OutsideDecoders, FailuresGiveTheirTextsAndLeaveNoFile)
-{
-    TempDir dir;
-    const std::string strLeftover = MakeRampWav(dir, "w.wav", 8000, 1, 100);
-    const std::string strPartial = "cp '" + strLeftover + "' \"$2\"; ";
+    const std::string strCopy = "args \"$@\" > $LOG; cp '" + strWav + "' \"$2\"; ";
     struct Case {
         const char* szComponent;
         const char* szExt;
-        std::string strConverter; // "" = a path that does not exist
-        const char* szText; // the start of the text shown; "" none
+        std::string strBody; // "" = no converter at that path
+        int iResult;
+        const char* szShown; // the start of the text shown
     } aCases[] = {
-        { "wmacmp", ".wma", "", kWmaMissing },
-        { "dsscmp", ".dss", "", kDssMissing },
-        { "racmp", ".rm", "", kRealMissing },
-        // The helper's code when it cannot start ffmpeg is the missing one.
-        { "wmacmp", ".wma", strPartial + "exit 127", kWmaMissing },
-        { "dsscmp", ".dss", strPartial + "exit 1", kDssRefused },
-        // A RealAudio failure is an error, not a cancel.
-        { "racmp", ".ram", strPartial + "exit 1", kRealRefused },
-        { "wmacmp", ".wma", strPartial + "exit 1", "" },
+        { "dsscmp", ".DSS", strCopy + "exit 0", 0, "" },
+        { "wmacmp", ".wma", "args \"$@\" > $LOG", 2, "" }, // wrote nothing
+        { "wmacmp", ".wma", "", 2, "The wma decoder component has not yet been installed" },
+        { "dsscmp", ".dss", "", 2, "The dss decoder component has not yet been installed" },
+        { "racmp", ".rm", "", 2, "Unable to load Real Audio Core DLL.\n\n" },
+        // The helper's code for "ffmpeg cannot be started".
+        { "wmacmp", ".wma", strCopy + "exit 127", 2, "The wma decoder component has not" },
+        { "wmacmp", ".wma", strCopy + "exit 1", 2, "" },
+        { "dsscmp", ".dss", strCopy + "exit 1", 2, "Unable to open DSS file.\n" },
+        // An error, not a cancel.
+        { "racmp", ".ram", strCopy + "exit 1", 2, "Unable to open file with Real Player.\n\n" },
     };
     for (const Case& c : aCases) {
-        SCOPED_TRACE(std::string(c.szExt) + " " + c.strConverter);
+        SCOPED_TRACE(std::string(c.szExt) + " " + c.strBody);
+        std::remove(dir.File("args.txt").c_str());
         SetConverter(c.szComponent,
-            c.strConverter.empty() ? dir.File("missing")
-                                   : FakeProgram(dir, "conv", c.strConverter));
-        const std::string strIn = dir.File(std::string("in") + c.szExt);
+            c.strBody.empty() ? dir.File("none") : FakeProgram(dir, "my conv", c.strBody));
+        const std::string strIn = dir.File(std::string("-a $(b);c") + c.szExt);
         std::ofstream(strIn) << "x";
-        Loaded l;
-        Load(strIn, l);
-        EXPECT_EQ(l.iResult, 2);
-        EXPECT_EQ(l.strError.rfind(c.szText, 0), 0u) << l.strError;
-        EXPECT_EQ(l.strError.empty(), !*c.szText);
-        EXPECT_FALSE(LFile::Exists(DecodedWavPath(strIn)));
+        const std::string strTemp = DecodedWavPath(strIn);
+        EXPECT_EQ(LFile::GetFileName(strTemp), "-a $(b);c.wav");
+        std::filesystem::copy_file(
+            strWav, strTemp, std::filesystem::copy_options::overwrite_existing);
+        LCutListAudio list;
+        std::string strShown;
+        EXPECT_EQ(Load(strIn, list, strShown), c.iResult);
+        EXPECT_EQ(list.GetTotalLength(), c.iResult ? 0 : 3000);
+        EXPECT_EQ(strShown.rfind(c.szShown, 0), 0u) << strShown;
+        EXPECT_EQ(strShown.empty(), !*c.szShown);
+        if (!c.strBody.empty()) {
+            EXPECT_EQ(Lines(dir.File("args.txt")), (std::vector<std::string> { strIn, strTemp }));
+        }
+        EXPECT_FALSE(LFile::Exists(strTemp));
     }
-}
-
-// An empty DSS file through the real helper is refused, not loaded as an
-// empty success.
-TEST(OutsideDecoders, AnEmptyDssFileIsRefused)
-{
-    REQUIRE_PEER("ffmpeg");
-    TempDir dir;
-    ScopedPath path(std::string(ORVENNA_TOOLS_DIR) + ":" + getenv("PATH"));
-    SetConverter("dsscmp", "");
-    std::ofstream(dir.File("empty.dss"));
-    Loaded l;
-    Load(dir.File("empty.dss"), l);
-    EXPECT_EQ(l.iResult, 2);
-    EXPECT_EQ(l.strError, kDssRefused);
-    EXPECT_FALSE(LFile::Exists(DecodedWavPath(dir.File("empty.dss"))));
 }
 
 namespace {
 // Cancels once the converter below has started what it runs.
 std::string strStartedFile;
-class CancelWhenStarted : public LSilentProgressView {
-public:
+struct CancelWhenStarted : LSilentProgressView {
     bool Pump() override { return LFile::Exists(strStartedFile); }
 };
 } // namespace
@@ -212,23 +92,21 @@ public:
 TEST(OutsideDecoders, CancelStopsTheConverterAndDeletesItsOutput)
 {
     TempDir dir;
-    const std::string strHalf = MakeRampWav(dir, "half.wav", 8000, 1, 800);
     strStartedFile = dir.File("child.pid");
     SetConverter("wmacmp",
         FakeProgram(dir, "slow",
-            "echo $$ > '" + dir.File("conv.pid") + "'\ncp '" + strHalf
-                + "' \"$2\"\nsleep 60 &\necho $! > '" + strStartedFile + "'\nwait"));
+            "echo $$ > $LOG; cp '" + MakeRampWav(dir, "half.wav", 8000, 1, 800)
+                + "' \"$2\"; sleep 60 & echo $! > '" + strStartedFile + "'; wait"));
     std::ofstream(dir.File("a.wma")) << "x";
     LProgressView::SetFactory(
         []() -> std::unique_ptr<LProgressView> { return std::make_unique<CancelWhenStarted>(); });
-    Loaded l;
-    Load(dir.File("a.wma"), l);
+    LCutListAudio list;
+    std::string strShown;
+    EXPECT_EQ(Load(dir.File("a.wma"), list, strShown), 1);
     LProgressView::SetFactory(nullptr);
-    EXPECT_EQ(l.iResult, 1);
-    EXPECT_EQ(l.list.GetTotalLength(), 0);
+    EXPECT_EQ(list.GetTotalLength(), 0);
     EXPECT_FALSE(LFile::Exists(DecodedWavPath(dir.File("a.wma"))));
-    ASSERT_TRUE(LFile::Exists(strStartedFile));
-    EXPECT_FALSE(Running(dir.File("conv.pid")));
-    // The orphaned sleep is reaped by init; give it the time that takes.
+    EXPECT_FALSE(Running(dir.File("args.txt")));
+    // The orphaned sleep is reaped by init; allow for that.
     EXPECT_TRUE(PumpUntil([&] { return !Running(strStartedFile); }, [] {}));
 }

@@ -4,64 +4,45 @@
 #include "platform/LSettings.h"
 #include "services/LOutsideCommands.h"
 #include "support/AudioTestSupport.h"
-#include "support/TestSupport.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <deque>
 #include <fstream>
-#include <string>
 #include <sys/stat.h>
-#include <vector>
 
-// A main window without windows: questions answered from a queue, every
-// question, message and web page recorded.
+// A main window without windows: questions answered from a queue (then
+// Cancel), questions, captions, messages and web pages recorded.
 class ServicesUi : public MainDialogUi, public LOutsideProgramsUi {
 public:
     std::deque<Answer> answers;
     std::vector<std::string> questions, captions, messages, pages;
-    std::string strSaveFile;
 
-    Answer AskYesNoCancel(const std::string& s, Icon) override { return Ask(s, "Orvenna"); }
+    Answer AskYesNoCancel(const std::string& s, Icon) override { return AskQuestion(s, "Orvenna"); }
     Answer AskQuestion(const std::string& s, const std::string& strCaption) override
     {
-        return Ask(s, strCaption);
+        questions.push_back(s);
+        captions.push_back(strCaption);
+        Answer a = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return a;
     }
     void OpenWebPage(const std::string& strUrl) override { pages.push_back(strUrl); }
     std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
     {
         return {};
     }
-    std::string ChooseSaveFile(const std::string&, std::string&) override { return strSaveFile; }
+    std::string ChooseSaveFile(const std::string&, std::string&) override { return {}; }
     bool AskDialog(const std::string&, LDialogValues&) override { return true; }
     bool AskFileProperties(LHeaderlessSettings&) override { return true; }
-    bool ChooseWaveFormat(LWaveFormat& f, int iChannels, const std::string&) override
-    {
-        f = LWaveFormat::Pcm(uint16_t(iChannels ? iChannels : 1), 8000, 16);
-        return true;
-    }
+    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
     bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
     void ShowMessage(const std::string& s, const std::string&, Icon) override
     {
         messages.push_back(s);
     }
-
-private:
-    Answer Ask(const std::string& s, const std::string& strCaption)
-    {
-        questions.push_back(s);
-        captions.push_back(strCaption);
-        if (answers.empty())
-            return Answer::Cancel;
-        Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
 };
 
-class NoPlayback : public LPlaybackControl {
-public:
+struct NoPlayback : LPlaybackControl {
     void Stop() override { }
     void Play(LOVFile&, int32_t) override { }
 };
@@ -74,17 +55,20 @@ struct Editor {
     LOutsideCommands outside { main, ui };
 };
 
-// An executable shell script standing in for an outside program.
+// An executable shell script standing in for an outside program; $LOG in
+// its body is a file it can write its arguments to, one a line, with
+// "args > $LOG".
 inline std::string FakeProgram(
     const TestSupport::TempDir& dir, const std::string& strName, const std::string& strBody)
 {
     const std::string strPath = dir.File(strName);
-    std::ofstream(strPath) << "#!/bin/sh\nPATH=/usr/bin:/bin\n" << strBody << "\n";
+    std::ofstream(strPath) << "#!/bin/sh\nPATH=/usr/bin:/bin\nLOG='" << dir.File("args.txt")
+                           << "'\nargs() { for a in \"$@\"; do printf '%s\\n' \"$a\"; done; }\n"
+                           << strBody << "\n";
     chmod(strPath.c_str(), 0755);
     return strPath;
 }
 
-// The lines of a text file.
 inline std::vector<std::string> Lines(const std::string& strPath)
 {
     std::vector<std::string> v;
@@ -94,27 +78,21 @@ inline std::vector<std::string> Lines(const std::string& strPath)
     return v;
 }
 
-// Whether the process of a pid file still runs (a zombie counts as ended).
+// Whether the process of a pid file still runs (a zombie has ended).
 inline bool Running(const std::string& strPidFile)
 {
     std::vector<std::string> v = Lines(strPidFile);
-    if (v.empty())
-        return false;
-    std::ifstream stat("/proc/" + v[0] + "/stat");
+    std::ifstream stat("/proc/" + (v.empty() ? "0" : v[0]) + "/stat");
     std::string strPid, strName, strState;
     return stat >> strPid >> strName >> strState && strState != "Z";
 }
 
-// Sets PATH for the life of the object.
-class ScopedPath {
-public:
-    explicit ScopedPath(const std::string& strPath)
-        : strOld(getenv("PATH") ? getenv("PATH") : "")
+// PATH with the folder first (or only), for the life of the object.
+struct ScopedPath {
+    std::string strOld = getenv("PATH");
+    ScopedPath(const std::string& strFolder, bool bOnly = false)
     {
-        setenv("PATH", strPath.c_str(), 1);
+        setenv("PATH", (bOnly ? strFolder : strFolder + ":" + strOld).c_str(), 1);
     }
     ~ScopedPath() { setenv("PATH", strOld.c_str(), 1); }
-
-private:
-    std::string strOld;
 };
