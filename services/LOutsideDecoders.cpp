@@ -112,10 +112,13 @@ std::string FindOutsideDecoder(const std::string& strComponent)
     std::string strPath = LSettings::Get().GetString("Components\\" + strComponent, "Path");
     if (!strPath.empty())
         return LChildProcess::FindOnPath(strPath);
+    // Beside the running program, as installed, else on PATH.
     std::string strBeside = ProgramFolder();
-    LFile::FilePathCat(strBeside, kHelper);
-    if (!ProgramFolder().empty() && !LChildProcess::FindOnPath(strBeside).empty())
-        return strBeside;
+    if (!strBeside.empty()) {
+        LFile::FilePathCat(strBeside, kHelper);
+        if (!LChildProcess::FindOnPath(strBeside).empty())
+            return strBeside;
+    }
     return LChildProcess::FindOnPath(kHelper);
 }
 
