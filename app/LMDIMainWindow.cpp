@@ -56,6 +56,7 @@ LMDIMainWindow::LMDIMainWindow()
     : playback(transport)
     , dialog(*this, playback)
     , project(dialog, *this)
+    , outside(dialog, *this)
     , journal(dialog.GetFiles(), &project.GetBookMarks())
 {
     InitDialog();

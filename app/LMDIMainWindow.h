@@ -7,6 +7,7 @@
 #include "features/LKeyMacros.h"
 #include "features/LRecoveryJournal.h"
 #include "features/ProjectDialog.h"
+#include "services/LOutsideCommands.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -36,7 +37,10 @@ class QToolBar;
 // document, the window buttons, the time fields, the transport buttons and
 // the status bar. It owns the command logic (MainDialog), shows what it
 // reports and answers what it asks with dialogs.
-class LMDIMainWindow : public QMainWindow, public MainDialogUi, public ProjectDialogUi {
+class LMDIMainWindow : public QMainWindow,
+                       public MainDialogUi,
+                       public ProjectDialogUi,
+                       public LOutsideProgramsUi {
     Q_OBJECT
 public:
     LMDIMainWindow();
@@ -112,6 +116,9 @@ public:
     void OpenBookMarkWindow() override;
     void OpenRegionWindow() override;
     void OpenAssembly() override;
+    // LOutsideProgramsUi
+    Answer AskQuestion(const std::string& strText, const std::string& strCaption) override;
+    void OpenWebPage(const std::string& strUrl) override;
 
     // The extension of the selection by Shift moves: its anchor and whether
     // the moves extend it now.
@@ -180,6 +187,7 @@ private:
     LPlaybackControl& playback;
     MainDialog dialog;
     ProjectDialog project;
+    LOutsideCommands outside;
     LRecoveryJournal journal;
     LBookMarkWindow* pBookMarks = nullptr;
     LRegionWindow* pRegions = nullptr;

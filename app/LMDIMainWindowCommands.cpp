@@ -107,6 +107,11 @@ void LMDIMainWindow::OpenWebPage(const char* szUrl)
             LFilePrompts::Icon::Exclamation);
 }
 
+void LMDIMainWindow::OpenWebPage(const std::string& strUrl)
+{
+    OpenWebPage(strUrl.c_str());
+}
+
 void LMDIMainWindow::ShowPlaySpeed()
 {
     const int iSpeed = std::clamp(

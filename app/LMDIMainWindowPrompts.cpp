@@ -62,6 +62,17 @@ QMessageBox::Icon BoxIcon(LFilePrompts::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+MainDialogUi::Answer AskBox(QMessageBox& box)
+{
+    switch (LModalRunner::Exec(box)) {
+    case QMessageBox::Yes:
+        return MainDialogUi::Answer::Yes;
+    case QMessageBox::No:
+        return MainDialogUi::Answer::No;
+    default:
+        return MainDialogUi::Answer::Cancel;
+    }
+}
 } // namespace
 
 // ---- what the controller asks ----------------------------------------------------
@@ -70,14 +81,16 @@ MainDialogUi::Answer LMDIMainWindow::AskYesNoCancel(const std::string& strText, 
 {
     QMessageBox box(BoxIcon(icon), kProgram, QString::fromStdString(strText),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
-    switch (LModalRunner::Exec(box)) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    return AskBox(box);
+}
+
+MainDialogUi::Answer LMDIMainWindow::AskQuestion(
+    const std::string& strText, const std::string& strCaption)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(strCaption),
+        QString::fromStdString(strText), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        this);
+    return AskBox(box);
 }
 
 void LMDIMainWindow::ShowMessage(

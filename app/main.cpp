@@ -1,6 +1,7 @@
 #include "app/LMDIMainWindow.h"
 #include "app/LQtProgressView.h"
 #include "platform/qt/LQtUiDispatcher.h"
+#include "services/LOutsideDecoders.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     LQtUiDispatcher dispatcher;
     LUiDispatcher::SetCurrent(&dispatcher);
     LQtProgressView::Install();
+    RegisterOutsideFormats();
     QStringList files = QApplication::arguments().mid(1);
     int iResult = LMDIMainWindow::Run(files);
     LProgressView::SetFactory(nullptr);

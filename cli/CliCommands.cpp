@@ -15,7 +15,8 @@ const std::vector<CliCommand>& GetCliCommands()
             "edit IN [-o OUT] COMMAND...\n                          run editing commands on IN, "
             "e.g. \"select 0 1500\" \"Cut\"\n                          \"Amplify "
             "AmplifyGain=150\" \"Echo EchoTime=250 EchoGain=50\"\n                          "
-            "\"High-Pass Filter LowCutFreq=250\"; saves to OUT, or over IN",
+            "\"High-Pass Filter LowCutFreq=250\"; saves to OUT, or over IN;\n"
+            "                          \"Send\" hands the file to the mail program (xdg-email)",
             CliEdit },
         { "play",
             "play FILE [--device N] [--speed slow|normal|fast] [--from MS] [--selection START "

@@ -8,6 +8,7 @@
 #include "features/LVirtualKeys.h"
 #include "features/ProjectDialog.h"
 #include "platform/LFile.h"
+#include "services/LOutsideCommands.h"
 
 #include <cstdio>
 #include <map>
@@ -160,7 +161,7 @@ bool ParsePoints(const std::string& strText, PointList& list)
 
 // Answers the controller from the script: dialogs take the step's values,
 // the file dialogs the step's file or the output path, questions Yes.
-class CliUi : public MainDialogUi, public ProjectDialogUi {
+class CliUi : public MainDialogUi, public ProjectDialogUi, public LOutsideProgramsUi {
 public:
     // Bookmark and region names: the offered one.
     bool AskText(const std::string&, std::string&) override { return true; }
@@ -171,6 +172,13 @@ public:
     std::string strFailure;
 
     Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::Yes; }
+    // Only Tonesmith asks: to download it, which a command line does not.
+    Answer AskQuestion(const std::string& strText, const std::string&) override
+    {
+        Fail(strText);
+        return Answer::No;
+    }
+    void OpenWebPage(const std::string&) override { }
     std::vector<std::string> ChooseOpenFiles(const std::string& strTitle, std::string&) override
     {
         if (strOpenFile.empty()) {
@@ -318,6 +326,7 @@ int CliEdit(const std::vector<std::string>& args)
     // Bookmark list files beside IN and OUT are read and written as the
     // editor does.
     ProjectDialog project(main, ui);
+    LOutsideCommands outside(main, ui);
     std::vector<EditStep> steps;
     std::string strError;
     if (!ParseSteps(main.GetCommands(), args, iFrom, steps, strError))
@@ -356,5 +365,6 @@ const LCommandTable& CliCommandTable()
     static CliUi ui;
     static LNoPlayback playback;
     static MainDialog main(ui, playback);
+    static LOutsideCommands outside(main, ui);
     return main.GetCommands();
 }

@@ -11,12 +11,15 @@ int CliFormats(const std::vector<std::string>& args)
         return CliFail("formats takes no arguments");
     std::printf("file types (by extension, case ignored)\n");
     for (const LFileFormat& f : LFileFormats::All()) {
-        std::string strExt = f.aExt[0];
-        if (f.aExt[1])
-            strExt += std::string(" ") + f.aExt[1];
-        std::printf("  %-5s %-11s read%s%s\n", f.szName, strExt.c_str(),
+        std::string strExt;
+        for (const char* szExt : f.aExt)
+            if (szExt)
+                strExt += (strExt.empty() ? "" : " ") + std::string(szExt);
+        std::printf("  %-5s %-13s read%s%s\n", f.szName, strExt.c_str(),
             f.bWritable ? " write" : "",
-            f.NeedsHeaderless() ? "  (--raw-format, --raw-rate, --raw-channels)" : "");
+            f.NeedsHeaderless() ? "  (--raw-format, --raw-rate, --raw-channels)"
+                : f.fnDecode    ? "  (through an outside decoder)"
+                                : "");
     }
     std::printf("wav codecs (convert --wav-format NAME)\n");
     for (const LWavCodec& c : LWavCodecs::List())

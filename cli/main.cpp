@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 #include "cli/LConsoleProgressView.h"
+#include "services/LOutsideDecoders.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
         return argc < 2 ? kExitFailed : kExitOk;
     }
     LConsoleProgressView::Install();
+    RegisterOutsideFormats();
     std::vector<std::string> args(argv + 2, argv + argc);
     for (const CliCommand& c : GetCliCommands()) {
         if (std::strcmp(argv[1], c.szName) != 0)

@@ -4,6 +4,7 @@
 #include "app/LGeneralPage.h"
 #include "app/LOVIcons.h"
 #include "engine/LFileFormats.h"
+#include "services/LOutsideDecoders.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
     QFile in(argv[1]);
     if (!in.open(QIODevice::ReadOnly))
         return 2;
+    RegisterOutsideFormats();
     QString strText = QString::fromUtf8(in.readAll());
     strText.replace("@MIME_TYPES@", MimeTypes().join(';') + ';');
     const QString strOut = argv[2];

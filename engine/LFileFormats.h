@@ -5,6 +5,8 @@
 #include "engine/LFilePrompts.h"
 #include "platform/acm/LWaveFormat.h"
 
+class LProgressDialog;
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,7 +32,7 @@ struct LSinkRequest {
 // and the command line all read this row. Rows are constant; any thread.
 struct LFileFormat {
     const char* szName; // short name, e.g. "wav"
-    const char* aExt[2]; // lower-case extensions with the dot; the second may be null
+    const char* aExt[3]; // lower-case extensions with the dot; the rest may be null
     const char* szFilter; // the file dialogs' filter, e.g. "Wave Files(*.wav)"
     LFormatSettings settings;
     bool bWritable;
@@ -39,6 +41,12 @@ struct LFileFormat {
     // A writer, or an empty handle or one with its error flag; null for
     // types written another way (MP3 goes through a PCM WAV and the encoder).
     SinkHandle (*fnOpenSink)(const std::string& strPath, const LSinkRequest& request);
+    // Types read through an outside decoder (fnOpen is then null): writes
+    // the input as a 16-bit PCM WAV at strWav, showing its progress and
+    // errors through dlg. 0 written, 1 cancelled, 2 failed; on anything but
+    // 0 strWav does not exist afterwards.
+    int (*fnDecode)(LProgressDialog& dlg, const std::string& strPath, const std::string& strWav)
+        = nullptr;
 
     bool NeedsHeaderless() const { return settings == LFormatSettings::Headerless; }
 };

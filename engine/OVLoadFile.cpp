@@ -2,6 +2,7 @@
 
 #include "edit/LAudioCutTank.h"
 #include "effects/LCutListAudioLoadSource.h"
+#include "engine/LDecodedSource.h"
 #include "engine/LFileFormats.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOpenSource.h"
@@ -20,7 +21,16 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
             return 1;
         LHeaderlessFormat::Store(headerless);
     }
-    SourceHandle hSource = OpenSourceByExtension(data.strPath, headerless);
+    SourceHandle hSource;
+    if (pFormat && pFormat->fnDecode) {
+        // Through a temporary WAV, deleted when the load lets go of it.
+        if (int iResult = OpenDecodedSource(dlg, *pFormat, data.strPath, hSource); iResult != 0)
+            return iResult;
+        dlg.SetText(strText, 0);
+        dlg.SetText("Please wait...", 1);
+    } else {
+        hSource = OpenSourceByExtension(data.strPath, headerless);
+    }
     if (hSource->IsError()) {
         if (const std::string strWhy = hSource->GetErrorText(); !strWhy.empty())
             data.strError = "Unable to open the file \"" + data.strPath + "\": " + strWhy + ".";

@@ -16,12 +16,17 @@ LChildProcess::~LChildProcess()
 }
 
 namespace {
-// In the child between fork and exec: only calls that are safe there.
+// In the child between fork and exec: only calls that are safe there. The
+// program gets a process group of its own, so that stopping it stops what it
+// started too, and a terminal's Ctrl+C reaches us rather than it.
 [[noreturn]] void ExecChild(const char* szPath, char* const* argv, pid_t parent, int iReport)
 {
-    // The program ends with us, even when we are killed.
-    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+    // A program we wait for ends with us, even when we are killed; a handed
+    // off one (parent 0) lives on.
+    if (parent != 0 && (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent))
         ::_exit(127);
+    if (parent != 0)
+        ::setpgid(0, 0);
     int iNull = ::open("/dev/null", O_RDWR);
     if (iNull >= 0) {
         ::dup2(iNull, 0);
@@ -37,6 +42,28 @@ namespace {
     (void)r;
     ::_exit(127);
 }
+
+// The errno a failed exec wrote into the pipe, 0 when the exec succeeded
+// (which closed the pipe).
+int ReadExecError(int iPipe)
+{
+    int iErr = 0;
+    ssize_t r;
+    do {
+        r = ::read(iPipe, &iErr, sizeof iErr);
+    } while (r < 0 && errno == EINTR);
+    ::close(iPipe);
+    return r > 0 ? (iErr ? iErr : EIO) : 0;
+}
+
+std::vector<char*> Argv(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (const std::string& s : args)
+        argv.push_back(const_cast<char*>(s.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
 } // namespace
 
 bool LChildProcess::Start(const std::vector<std::string>& args)
@@ -48,10 +75,7 @@ bool LChildProcess::Start(const std::vector<std::string>& args)
         LTrace("LChildProcess::Start unable to find %s", args[0].c_str());
         return false;
     }
-    std::vector<char*> argv;
-    for (const std::string& s : args)
-        argv.push_back(const_cast<char*>(s.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = Argv(args);
     // A pipe closed by a successful exec: anything read from it is the errno
     // of a failed one.
     int aPipe[2];
@@ -62,17 +86,53 @@ bool LChildProcess::Start(const std::vector<std::string>& args)
     if (pid == 0)
         ExecChild(strPath.c_str(), argv.data(), parent, aPipe[1]);
     ::close(aPipe[1]);
-    int iErr = 0;
-    ssize_t r;
-    do {
-        r = ::read(aPipe[0], &iErr, sizeof iErr);
-    } while (r < 0 && errno == EINTR);
-    ::close(aPipe[0]);
-    if (pid < 0 || r > 0) {
+    if (pid > 0)
+        ::setpgid(pid, pid); // either side may come first
+    const int iErr = ReadExecError(aPipe[0]);
+    if (pid < 0 || iErr != 0) {
         LTrace("LChildProcess::Start unable to start %s", args[0].c_str());
         if (pid > 0)
             ::waitpid(pid, nullptr, 0);
         pid = -1;
+        return false;
+    }
+    return true;
+}
+
+bool LChildProcess::StartDetached(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return false;
+    const std::string strPath = FindOnPath(args[0]);
+    if (strPath.empty()) {
+        LTrace("LChildProcess::StartDetached unable to find %s", args[0].c_str());
+        return false;
+    }
+    std::vector<char*> argv = Argv(args);
+    int aPipe[2];
+    if (::pipe2(aPipe, O_CLOEXEC) != 0)
+        return false;
+    // The program is the child of a child that ends at once: nobody waits for
+    // it and it outlives us, in a session of its own.
+    const pid_t middle = ::fork();
+    if (middle == 0) {
+        ::setsid();
+        const pid_t program = ::fork();
+        if (program == 0)
+            ExecChild(strPath.c_str(), argv.data(), 0, aPipe[1]);
+        if (program < 0) {
+            int iErr = errno;
+            ssize_t r = ::write(aPipe[1], &iErr, sizeof iErr);
+            (void)r;
+        }
+        ::_exit(0);
+    }
+    ::close(aPipe[1]);
+    if (middle > 0)
+        ::waitpid(middle, nullptr, 0);
+    const int iErr = ReadExecError(aPipe[0]);
+    if (middle < 0 || iErr != 0) {
+        LTrace("LChildProcess::StartDetached unable to start %s", args[0].c_str());
         return false;
     }
     return true;
@@ -94,9 +154,18 @@ void LChildProcess::Kill()
 {
     if (pid <= 0)
         return;
-    kill(pid, SIGTERM);
+    // The whole group: a script's own children go with it.
+    ::kill(-pid, SIGTERM);
+    ::kill(pid, SIGTERM);
     int iStatus = 0;
-    waitpid(pid, &iStatus, 0);
+    // A program that ignores the request is ended after two seconds.
+    for (int i = 0; i < 200 && ::waitpid(pid, &iStatus, WNOHANG) == 0; ++i)
+        ::usleep(10000);
+    ::kill(-pid, SIGKILL);
+    if (::waitpid(pid, &iStatus, WNOHANG) == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &iStatus, 0);
+    }
     iExitCode = -1;
     pid = -1;
 }

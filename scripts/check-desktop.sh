@@ -17,7 +17,7 @@ DEST=$(mktemp -d)
 trap 'rm -rf "$DEST"' EXIT
 DESTDIR="$DEST/root" cmake --install "$BUILD" --prefix /usr >/dev/null
 SHARE="$DEST/root/usr/share"
-for f in usr/bin/orvenna usr/bin/orvenna-cli usr/share/orvenna/help/index.html \
+for f in usr/bin/orvenna usr/bin/orvenna-cli usr/bin/wmatowav usr/share/orvenna/help/index.html \
     usr/share/icons/hicolor/48x48/apps/com.corvatch.Orvenna.png \
     usr/share/icons/hicolor/scalable/apps/com.corvatch.Orvenna.svg; do
     [ -s "$DEST/root/$f" ] || { echo "check-desktop: $f was not installed" >&2; exit 1; }

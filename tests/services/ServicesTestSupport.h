@@ -1,0 +1,98 @@
+#pragma once
+
+#include "engine/MainDialog.h"
+#include "platform/LSettings.h"
+#include "services/LOutsideCommands.h"
+#include "support/AudioTestSupport.h"
+
+#include <deque>
+#include <fstream>
+#include <sys/stat.h>
+
+// A main window without windows: questions answered from a queue (then
+// Cancel), questions, captions, messages and web pages recorded.
+class ServicesUi : public MainDialogUi, public LOutsideProgramsUi {
+public:
+    std::deque<Answer> answers;
+    std::vector<std::string> questions, captions, messages, pages;
+
+    Answer AskYesNoCancel(const std::string& s, Icon) override { return AskQuestion(s, "Orvenna"); }
+    Answer AskQuestion(const std::string& s, const std::string& strCaption) override
+    {
+        questions.push_back(s);
+        captions.push_back(strCaption);
+        Answer a = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return a;
+    }
+    void OpenWebPage(const std::string& strUrl) override { pages.push_back(strUrl); }
+    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
+    {
+        return {};
+    }
+    std::string ChooseSaveFile(const std::string&, std::string&) override { return {}; }
+    bool AskDialog(const std::string&, LDialogValues&) override { return true; }
+    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
+    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
+    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
+    void ShowMessage(const std::string& s, const std::string&, Icon) override
+    {
+        messages.push_back(s);
+    }
+};
+
+struct NoPlayback : LPlaybackControl {
+    void Stop() override { }
+    void Play(LOVFile&, int32_t) override { }
+};
+
+// The editor's controller with the outside program commands.
+struct Editor {
+    ServicesUi ui;
+    NoPlayback playback;
+    MainDialog main { ui, playback };
+    LOutsideCommands outside { main, ui };
+};
+
+// An executable shell script standing in for an outside program; $LOG in
+// its body is a file it can write its arguments to, one a line, with
+// "args > $LOG".
+inline std::string FakeProgram(
+    const TestSupport::TempDir& dir, const std::string& strName, const std::string& strBody)
+{
+    const std::string strPath = dir.File(strName);
+    std::ofstream(strPath) << "#!/bin/sh\nPATH=/usr/bin:/bin\nLOG='" << dir.File("args.txt")
+                           << "'\nargs() { for a in \"$@\"; do printf '%s\\n' \"$a\"; done; }\n"
+                           << strBody << "\n";
+    chmod(strPath.c_str(), 0755);
+    return strPath;
+}
+
+inline std::vector<std::string> Lines(const std::string& strPath)
+{
+    std::vector<std::string> v;
+    std::ifstream in(strPath);
+    for (std::string s; std::getline(in, s);)
+        v.push_back(s);
+    return v;
+}
+
+// Whether the process of a pid file still runs (a zombie has ended).
+inline bool Running(const std::string& strPidFile)
+{
+    std::vector<std::string> v = Lines(strPidFile);
+    std::ifstream stat("/proc/" + (v.empty() ? "0" : v[0]) + "/stat");
+    std::string strPid, strName, strState;
+    return stat >> strPid >> strName >> strState && strState != "Z";
+}
+
+// PATH with the folder first (or only), for the life of the object.
+struct ScopedPath {
+    std::string strOld = getenv("PATH");
+    ScopedPath(const std::string& strFolder, bool bOnly = false)
+    {
+        setenv("PATH", (bOnly ? strFolder : strFolder + ":" + strOld).c_str(), 1);
+    }
+    ~ScopedPath() { setenv("PATH", strOld.c_str(), 1); }
+};
