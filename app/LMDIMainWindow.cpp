@@ -125,7 +125,7 @@ void LMDIMainWindow::InitDialog()
     dialog.GetCommands().Register(ListCommands());
     dialog.AddListener(journal);
     project.fnBookMarksChanged = [this] { journal.Write(); };
-    dialog.GetCommands().Register({ LBatchWizard::Command(this) });
+    dialog.GetCommands().Register({ LBatchWizard::Command(this, *this) });
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);
