@@ -141,12 +141,17 @@ int32_t LSRCBatchPad::ReadAudio(int32_t* pBuffer, int32_t iFrames)
         const int32_t iWant = iFrom + iAudioFrom - iLead;
         if (iWant != iUpstream)
             hSource->Seek(iWant);
-        int32_t* p = pBuffer + size_t(iAudioFrom) * uCh;
-        const int32_t n = iAudioTo - iAudioFrom;
-        hSource->Read(p, n);
-        iUpstream = iWant + n;
-        if (iGain != LAudioCut::kUnityGain)
-            GainMultiplyBlock(p, size_t(n) * uCh, iGain);
+        // Callers may ask a pad for more than a block (as of a document
+        // reader); the sources before it are asked a block at a time.
+        for (int32_t iDone = iAudioFrom; iDone < iAudioTo;) {
+            int32_t* p = pBuffer + size_t(iDone) * uCh;
+            const int32_t n = std::min(iAudioTo - iDone, kBlockFrames);
+            hSource->Read(p, n);
+            if (iGain != LAudioCut::kUnityGain)
+                GainMultiplyBlock(p, size_t(n) * uCh, iGain);
+            iDone += n;
+        }
+        iUpstream = iWant + (iAudioTo - iAudioFrom);
     }
     return iHave;
 }
