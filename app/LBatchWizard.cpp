@@ -31,8 +31,9 @@ QPushButton* LBatchWizard::Button(const char* szText, QLayout* pLayout)
     return p;
 }
 
-LBatchWizard::LBatchWizard(QWidget* pParent)
+LBatchWizard::LBatchWizard(QWidget* pParent, LFilePrompts& answers)
     : QWizard(pParent)
+    , prompts(answers)
 {
     setWindowTitle("Batch Converter");
     setObjectName("BatchConverter");
@@ -42,12 +43,12 @@ LBatchWizard::LBatchWizard(QWidget* pParent)
     addPage(MakeLSelectSaveFormatDlg(*this));
 }
 
-LCommand LBatchWizard::Command(QWidget* pParent)
+LCommand LBatchWizard::Command(QWidget* pParent, LFilePrompts& prompts)
 {
     return { CM_BATCH, "Batch Converter", "Batch Converter...", nullptr,
         "Applies multiple effect or edit functions on the current file at once.", kCmdStopsPlayback,
-        nullptr, 0, [pParent] {
-            LBatchWizard wizard(pParent);
+        nullptr, 0, [pParent, &prompts] {
+            LBatchWizard wizard(pParent, prompts);
             LModalRunner::Exec(wizard);
         } };
 }

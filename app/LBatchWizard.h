@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LCommandTable.h"
+#include "engine/LFilePrompts.h"
 #include "features/LBatchConverter.h"
 
 #include <QMessageBox>
@@ -15,9 +16,10 @@ class QPushButton;
 // thread only; the wizard owns its batch data until it closes.
 class LBatchWizard : public QWizard {
 public:
-    explicit LBatchWizard(QWidget* pParent);
+    // prompts: the main window's answers to the format dialogs.
+    LBatchWizard(QWidget* pParent, LFilePrompts& prompts);
     // The main window's command that opens the wizard over pParent.
-    static LCommand Command(QWidget* pParent);
+    static LCommand Command(QWidget* pParent, LFilePrompts& prompts);
 
     // The pages, each in its own file.
     static QWizardPage* MakeLSelectBatchFileDlg(LBatchWizard& wizard);
@@ -30,6 +32,7 @@ public:
         const QString& strText);
     static QPushButton* Button(const char* szText, QLayout* pLayout);
 
+    LFilePrompts& prompts;
     OVBatchConverter data;
     std::string strScriptPath; // "" for an untitled script
     bool bModified = false;

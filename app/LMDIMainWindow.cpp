@@ -127,7 +127,7 @@ void LMDIMainWindow::InitDialog()
     dialog.GetCommands().Register(ListCommands());
     dialog.AddListener(journal);
     project.fnBookMarksChanged = [this] { journal.Write(); };
-    dialog.GetCommands().Register({ LBatchWizard::Command(this) });
+    dialog.GetCommands().Register({ LBatchWizard::Command(this, *this) });
     dialog.GetCommands().Register({ CDRipperDlg::Command(this, dialog) });
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {

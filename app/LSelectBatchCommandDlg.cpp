@@ -1,5 +1,6 @@
 #include "app/LBatchWizard.h"
 #include "app/LModalRunner.h"
+#include "app/LOVCurveDialog.h"
 #include "app/LOVValuesDialog.h"
 #include "effects/LStoredValues.h"
 
@@ -229,6 +230,10 @@ private:
             return;
         CommandDataItem& item = Commands()[size_t(rows.front())];
         const LBatchCommand* c = LBatchCommands::Find(item.uCommandId);
+        if (c && c->szCurveFile) {
+            CurveSettings(*c, item, rows.front());
+            return;
+        }
         if (!c || c->params.empty())
             return;
         const LEffect* pEffect = LBatchCommands::FindEffect(*c);
@@ -254,6 +259,22 @@ private:
         LBatchCommands::MakeData(*c, values.GetItems(), item, strError);
         wizard.bModified = true;
         Refill(rows.front());
+    }
+
+    // The effect's curve editor on the command's curve, kept in its data.
+    void CurveSettings(const LBatchCommand& c, CommandDataItem& item, int iRow)
+    {
+        const LEffect* pEffect = LBatchCommands::FindEffect(c);
+        LDialogValues values;
+        values.eCurve = pEffect ? pEffect->eCurve : LDialogValues::kFrequencyCurve;
+        values.curve = LBatchCommands::Curve(item);
+        LOVCurveDialog dlg(c.szName, values, 0, 44100, false, this);
+        if (LModalRunner::Exec(dlg) != QDialog::Accepted)
+            return;
+        dlg.Take(values);
+        LBatchCommands::MakeCurveData(c, values.curve, item);
+        wizard.bModified = true;
+        Refill(iRow);
     }
 
     LBatchWizard& wizard;

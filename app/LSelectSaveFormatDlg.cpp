@@ -1,5 +1,8 @@
 #include "app/LBatchWizard.h"
 #include "app/LModalRunner.h"
+#include "engine/LFileFormats.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LWavCodecFile.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -41,10 +44,12 @@ public:
         pFolder->setObjectName("OutputFolder");
         pFolder->setText(QString::fromStdString(o.strFolder));
         auto* pBrowse = new QPushButton("Browse...");
+        auto* pOptions = new QPushButton("Format Options");
         auto* pGrid = new QGridLayout(this);
         pGrid->addWidget(pSameFormat, 0, 0, 1, 3);
         pGrid->addWidget(pConvert, 1, 0);
         pGrid->addWidget(pFormat, 1, 1);
+        pGrid->addWidget(pOptions, 1, 2);
         pGrid->addWidget(pSameFolder, 2, 0, 1, 3);
         pGrid->addWidget(pToFolder, 3, 0);
         pGrid->addWidget(pFolder, 3, 1);
@@ -57,6 +62,11 @@ public:
             if (LModalRunner::Exec(box) == QDialog::Accepted && !box.selectedFiles().isEmpty())
                 pFolder->setText(box.selectedFiles().front());
         });
+        connect(pOptions, &QPushButton::clicked, this, [this] { FormatOptions(); });
+        auto enable
+            = [this, pOptions] { pOptions->setEnabled(Settings() != LFormatSettings::None); };
+        connect(pFormat, &QComboBox::currentIndexChanged, this, enable);
+        enable();
         setFinalPage(true);
     }
     bool validatePage() override
@@ -68,6 +78,10 @@ public:
         o.strFolder = pFolder->text().toStdString();
         o.bKeepGoing = pKeepGoing->isChecked();
         o.Store();
+        // The run reads the stored answers once when it starts.
+        o.headerless.reset();
+        o.wavFormat.reset();
+        o.mp3.reset();
         if (!o.bSameFolder && o.strFolder.empty()) {
             LBatchWizard::Tell(this, QMessageBox::Warning, kProgram,
                 "Invalid output folder. Please select a folder to save to.");
@@ -86,6 +100,14 @@ public:
                 return false;
             }
         }
+        if (LBatchOptions::NeedsHeaderless(wizard.data.files)) {
+            // Once for every VOX and RAW input of the run.
+            LHeaderlessSettings h = LHeaderlessFormat::Load();
+            if (!wizard.prompts.AskFileProperties(h))
+                return false;
+            LHeaderlessFormat::Store(h);
+            o.headerless = h;
+        }
         Process<OVBatchConverter> op("Batch Converter", wizard.data);
         op.Run(&wizard);
         ShowReport();
@@ -93,6 +115,37 @@ public:
     }
 
 private:
+    // Which dialog the format in the list takes its options from.
+    LFormatSettings Settings() const
+    {
+        const LFileFormat* p = LFileFormats::FindByPath(
+            std::string("x") + LBatchOptions::kFormats[std::max(pFormat->currentIndex(), 0)]);
+        return p ? p->settings : LFormatSettings::None;
+    }
+    // The dialog Save As shows for the format; what OK leaves is stored, and
+    // every converted file of the run takes it.
+    void FormatOptions()
+    {
+        LFilePrompts& prompts = wizard.prompts;
+        switch (Settings()) {
+        case LFormatSettings::WaveFormat:
+            if (LWaveFormat f = LWavCodecFile::Load();
+                prompts.ChooseWaveFormat(f, 0, "Select Wave File Format"))
+                LWavCodecFile::Store(f);
+            break;
+        case LFormatSettings::Mp3Encoder:
+            if (LMp3EncoderSettings m = LMp3EncoderSettings::Load(); prompts.AskMp3Settings(m))
+                m.Store();
+            break;
+        case LFormatSettings::Headerless:
+            if (LHeaderlessSettings h = LHeaderlessFormat::Load(); prompts.AskFileProperties(h))
+                LHeaderlessFormat::Store(h);
+            break;
+        case LFormatSettings::None:
+            break;
+        }
+    }
+
     // Every file as done, failed with its reason, or not processed.
     void ShowReport()
     {

@@ -2,9 +2,12 @@
 // and shown from the command line.
 #include "cli/CliCommand.h"
 #include "cli/LConsoleProgressView.h"
+#include "engine/LHeaderlessFormat.h"
 #include "features/LBatchConverter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <strings.h>
 
@@ -85,6 +88,57 @@ int ScriptList(const std::vector<std::string>&)
     return kExitOk;
 }
 
+bool ToInt(const std::string& s, int lo, int hi, int& iOut)
+{
+    char* pEnd = nullptr;
+    const long l = std::strtol(s.c_str(), &pEnd, 10);
+    if (s.empty() || *pEnd || l < lo || l > hi)
+        return false;
+    iOut = int(l);
+    return true;
+}
+
+LHeaderlessSettings& Raw(LBatchOptions& o)
+{
+    return o.headerless ? *o.headerless : o.headerless.emplace(LHeaderlessFormat::Load());
+}
+
+// Answers every file of the run takes in place of the stored settings.
+struct BatchOption {
+    const char* szName;
+    const char* szAccepts; // shown with a refused value
+    bool (*fnTake)(LBatchOptions& o, const std::string& strValue);
+};
+
+const BatchOption kBatchOptions[] = {
+    { "--raw-format", "0..6, listed by orvenna-cli formats",
+        [](LBatchOptions& o, const std::string& s) {
+            return ToInt(s, 0, LHeaderlessFormat::kCount - 1, Raw(o).iFormat);
+        } },
+    { "--raw-rate", "6000..96000",
+        [](LBatchOptions& o, const std::string& s) {
+            return ToInt(s, 6000, 96000, Raw(o).iRate);
+        } },
+    { "--raw-channels", "1 or 2",
+        [](LBatchOptions& o, const std::string& s) { return ToInt(s, 1, 2, Raw(o).iChannels); } },
+    { "--mp3-bitrate", "a constant bit rate listed by orvenna-cli --help",
+        [](LBatchOptions& o, const std::string& s) {
+            LMp3EncoderSettings& m = o.mp3 ? *o.mp3 : o.mp3.emplace(LMp3EncoderSettings::Load());
+            m.bConstantBitRate = true;
+            const auto& rates = LMp3EncoderSettings::kBitRates;
+            return ToInt(s, 8, 320, m.iCBRBitRate)
+                && std::find(std::begin(rates), std::end(rates), m.iCBRBitRate) != std::end(rates);
+        } },
+};
+
+const BatchOption* FindOption(const std::string& strName)
+{
+    for (const BatchOption& o : kBatchOptions)
+        if (strName == o.szName)
+            return &o;
+    return nullptr;
+}
+
 bool ParseBatchOptions(
     const std::vector<std::string>& args, OVBatchConverter& data, std::string& strError)
 {
@@ -115,6 +169,13 @@ bool ParseBatchOptions(
                 strError = "--jobs takes a number of 1 or more";
                 return false;
             }
+        } else if (const BatchOption* p = FindOption(a)) {
+            if (!bValue || !p->fnTake(data.options, args[i + 1])) {
+                strError = std::string("bad value for ") + a + ": \"" + (bValue ? args[i + 1] : "")
+                    + "\" (" + p->szAccepts + ")";
+                return false;
+            }
+            ++i;
         } else if (a.rfind("--", 0) == 0) {
             strError = "unknown option \"" + a + "\"";
             return false;

@@ -70,9 +70,13 @@ const std::vector<CliCommand>& GetCliCommands()
             CliRecover },
         { "batch",
             "batch SCRIPT.ovb FILE... [--format wav|mp3|gsm|vox|raw|aif|au] [--out DIR]\n"
-            "                          [--keep-going] [--jobs N]\n"
+            "                          [--keep-going] [--jobs N] [--raw-format N] [--raw-rate HZ]\n"
+            "                          [--raw-channels 1|2] [--mp3-bitrate K]\n"
             "                          run a batch script over the files, one worker per core;\n"
-            "                          without options each result replaces its input",
+            "                          without options each result replaces its input; the\n"
+            "                          --raw-* values read and write every .vox/.raw file of the\n"
+            "                          run, --mp3-bitrate encodes every .mp3 (else the stored "
+            "ones)",
             CliBatch },
         { "script",
             "script make OUT.ovb \"Amplify AmplifyGain=150\" \"Convert Sample Rate "

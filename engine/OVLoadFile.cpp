@@ -14,9 +14,10 @@ int ProcessBody(LProgressDialog& dlg, OVLoadFile& data)
     dlg.SetText(strText, 0);
     dlg.SetText("Please wait...", 1);
 
-    LHeaderlessSettings headerless = LHeaderlessFormat::Load();
+    LHeaderlessSettings headerless = data.fixedHeaderless.value_or(LHeaderlessFormat::Load());
     const LFileFormat* pFormat = LFileFormats::FindByPath(data.strPath);
-    if (pFormat && pFormat->NeedsHeaderless() && data.bPrompt && data.pPrompts) {
+    if (pFormat && pFormat->NeedsHeaderless() && data.bPrompt && data.pPrompts
+        && !data.fixedHeaderless) {
         if (!data.pPrompts->AskFileProperties(headerless))
             return 1;
         LHeaderlessFormat::Store(headerless);

@@ -4,6 +4,7 @@
 #include "engine/LFilePrompts.h"
 #include "process/LProgressDialog.h"
 
+#include <optional>
 #include <string>
 
 // Reads a file of any supported format, chosen by its extension, into a cut
@@ -18,6 +19,8 @@ struct OVLoadFile {
     // unsupported file (too long to edit, the audio working folder not
     // writable); "" otherwise.
     std::string strError {};
+    // Headerless files read with these, without asking (a batch asks once).
+    std::optional<LHeaderlessSettings> fixedHeaderless {};
 };
 
 // 0 loaded, 1 cancelled (also "File Properties" cancelled), 2 unsupported or

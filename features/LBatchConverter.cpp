@@ -1,7 +1,14 @@
 #include "features/LBatchConverter.h"
 
+#include "edit/LSRCCutListAudio.h"
+#include "effects/LSRCPeakLimit.h"
+#include "engine/LFileFormats.h"
+#include "engine/LHeaderlessFormat.h"
 #include "engine/LOVSaveToSink.h"
+#include "engine/LOpenSource.h"
+#include "engine/LWavCodecFile.h"
 #include "engine/OVLoadFile.h"
+#include "features/LBatchStream.h"
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
 #include "process/LThreadProgressView.h"
@@ -64,7 +71,7 @@ std::unique_ptr<LProgressView> MakeWorkerView()
 // One file of the batch, run by a worker in its own progress context.
 struct LBatchFileJob {
     const std::vector<LBatchStep>* pSteps = nullptr;
-    uint32_t uSaveMode = LOVSaveToSink::kPcmWithoutAsking;
+    const LBatchOptions* pOptions = nullptr;
     LBatchFileResult* pResult = nullptr;
     std::string strShown; // the first error an operation showed
 };
@@ -74,9 +81,10 @@ std::string Reason(const std::string& strOwn, const std::string& strShown, std::
     return !strOwn.empty() ? strOwn : !strShown.empty() ? strShown : strElse;
 }
 
-int RunSteps(LProgressDialog& dlg, LBatchFileJob& job, LCutListAudio& list)
+int RunSteps(LProgressDialog& dlg, LBatchFileJob& job, LCutListAudio& list, size_t iEnd)
 {
-    for (const LBatchStep& step : *job.pSteps) {
+    for (size_t i = 0; i < iEnd; ++i) {
+        const LBatchStep& step = (*job.pSteps)[i];
         const int32_t iLength = list.GetTotalLength();
         LEffectRun run;
         run.pEffect = step.pEffect;
@@ -94,37 +102,104 @@ int RunSteps(LProgressDialog& dlg, LBatchFileJob& job, LCutListAudio& list)
     return 0;
 }
 
+// Where the chain to the writer starts: after the last command that needs
+// the whole audio and the edits that follow it, which the document makes
+// as cheaply. The number of steps when none is left to chain.
+size_t ChainStart(const std::vector<LBatchStep>& steps, bool bFromReader)
+{
+    size_t i = steps.size();
+    while (i > 0 && steps[i - 1].pCommand->pStream)
+        --i;
+    if (i == 0 && bFromReader)
+        return 0;
+    while (i < steps.size() && steps[i].pCommand->pStream->bEdit)
+        ++i;
+    return i;
+}
+
+// The steps from iFrom on, chained after hStart; an empty handle with the
+// file's reason when one cannot run.
+SourceHandle Chain(LBatchFileJob& job, SourceHandle hStart, size_t iFrom)
+{
+    LBatchStream stream(std::move(hStart));
+    for (size_t i = iFrom; i < job.pSteps->size(); ++i)
+        if (!stream.Add((*job.pSteps)[i], job.pResult->strReason))
+            return SourceHandle();
+    return stream.GetSource();
+}
+
+// The input's own format is saved as Save does; a conversion takes the
+// run's choices without asking.
+void SetSaveAnswers(const LBatchOptions& o, LOVSaveToSink& save)
+{
+    const bool bPcm
+        = o.bSameFormat || (o.bPcmWav && LFile::GetExtensionLower(save.strPath) == ".wav");
+    save.uPromptMode = bPcm ? LOVSaveToSink::kPcmWithoutAsking : LOVSaveToSink::kLastChoice;
+    if (!bPcm)
+        save.fixedWavFormat = o.wavFormat;
+    save.fixedHeaderless = o.headerless;
+    save.fixedMp3 = o.mp3;
+}
+
+int Save(LProgressDialog& dlg, LBatchFileJob& job, const LCutListAudio* pList, SourceHandle hStream)
+{
+    LAcceptingPrompts prompts;
+    LOVSaveToSink save;
+    save.pSource = pList;
+    save.hStream = std::move(hStream);
+    save.strPath = job.pResult->strOutput;
+    save.pPrompts = &prompts;
+    SetSaveAnswers(*job.pOptions, save);
+    int r = ProcessBody(dlg, save);
+    if (r != 0)
+        job.pResult->strReason = Reason(save.strError, job.strShown, prompts.strLastMessage);
+    return r;
+}
+
+// Reader, chain, writer: no edit store in between.
+int StreamFile(LProgressDialog& dlg, LBatchFileJob& job)
+{
+    LBatchFileResult& result = *job.pResult;
+    SourceHandle hReader = OpenSourceByExtension(
+        result.strInput, job.pOptions->headerless.value_or(LHeaderlessFormat::Load()));
+    if (hReader->IsError()) {
+        const std::string strWhy = hReader->GetErrorText();
+        result.strReason = strWhy.empty()
+            ? "cannot read \"" + result.strInput + "\": not a supported audio file"
+            : "Unable to open the file \"" + result.strInput + "\": " + strWhy + ".";
+        return 2;
+    }
+    // As loading pumps the reader into a document.
+    SourceHandle h = Chain(job, LSRCPeakLimit::OpenSource(std::move(hReader)), 0);
+    return h ? Save(dlg, job, nullptr, std::move(h)) : 2;
+}
+
 int ProcessBody(LProgressDialog& dlg, LBatchFileJob& job)
 {
     LBatchFileResult& result = *job.pResult;
     dlg.SetText(result.strInput, 0);
+    const std::vector<LBatchStep>& steps = *job.pSteps;
+    const bool bStream = job.pOptions->bStream;
+    if (bStream && ChainStart(steps, StreamsFromReader(result.strInput)) == 0) {
+        result.bChained = true;
+        return StreamFile(dlg, job);
+    }
     LAcceptingPrompts prompts;
     LCutListAudio list(44100, 1);
     OVLoadFile load { result.strInput, &list, false, &prompts };
+    load.fixedHeaderless = job.pOptions->headerless;
     if (int r = ProcessBody(dlg, load); r != 0) {
         result.strReason = Reason(load.strError, job.strShown,
             "cannot read \"" + result.strInput + "\": not a supported audio file");
         return r;
     }
-    if (int r = RunSteps(dlg, job, list); r != 0)
+    const size_t iChain = bStream ? ChainStart(steps, false) : steps.size();
+    if (int r = RunSteps(dlg, job, list, iChain); r != 0)
         return r;
-    LOVSaveToSink save;
-    save.pSource = &list;
-    save.strPath = result.strOutput;
-    save.uPromptMode = job.uSaveMode;
-    save.pPrompts = &prompts;
-    int r = ProcessBody(dlg, save);
-    if (r != 0)
-        result.strReason = Reason(save.strError, job.strShown, prompts.strLastMessage);
-    return r;
-}
-
-// The input's own format is saved as Save does; a conversion takes the
-// stored choices without asking.
-uint32_t SaveMode(const LBatchOptions& o, const std::string& strOutput)
-{
-    const bool bPcm = o.bSameFormat || (o.bPcmWav && LFile::GetExtensionLower(strOutput) == ".wav");
-    return bPcm ? LOVSaveToSink::kPcmWithoutAsking : LOVSaveToSink::kLastChoice;
+    if (iChain == steps.size())
+        return Save(dlg, job, &list, SourceHandle());
+    SourceHandle h = Chain(job, MakeHandle<LSRCCutListAudio>(list), iChain);
+    return h ? Save(dlg, job, &list, std::move(h)) : 2;
 }
 
 void RunWorker(
@@ -137,8 +212,7 @@ void RunWorker(
         const size_t i = shared.iNext++;
         if (i >= data.files.size() || shared.bCancel || shared.bStop)
             break;
-        LBatchFileJob job { &steps, SaveMode(data.options, data.results[i].strOutput),
-            &data.results[i], {} };
+        LBatchFileJob job { &steps, &data.options, &data.results[i], {} };
         tlShown = &job.strShown;
         *tlPercent = 0;
         Process<LBatchFileJob> op("Batch Converter", job);
@@ -214,6 +288,14 @@ std::string LBatchOptions::OutputPath(const std::string& strInput) const
     return (folder / in.stem()).string() + strExt;
 }
 
+bool LBatchOptions::NeedsHeaderless(const std::vector<BatchFileItem>& files)
+{
+    return std::any_of(files.begin(), files.end(), [](const BatchFileItem& f) {
+        const LFileFormat* p = LFileFormats::FindByPath(f.strPath);
+        return p && p->NeedsHeaderless();
+    });
+}
+
 bool PrepareBatch(
     const OVBatchConverter& data, std::vector<LBatchStep>& steps, std::string& strError)
 {
@@ -255,6 +337,13 @@ int ProcessBody(LProgressDialog& dlg, OVBatchConverter& data)
     for (const BatchFileItem& file : data.files)
         data.results.push_back({ file.strPath, data.options.OutputPath(file.strPath),
             LBatchFileResult::NotProcessed, {} });
+    LBatchOptions& o = data.options;
+    if (!o.headerless)
+        o.headerless = LHeaderlessFormat::Load();
+    if (!o.wavFormat)
+        o.wavFormat = LWavCodecFile::Load();
+    if (!o.mp3)
+        o.mp3 = LMp3EncoderSettings::Load();
     std::vector<LBatchStep> steps;
     if (!PrepareBatch(data, steps, data.strRefusal)) {
         dlg.ShowError(data.strRefusal);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "engine/LFilePrompts.h"
 #include "features/LBatchScript.h"
 #include "process/LProgressDialog.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,11 +27,23 @@ struct LBatchOptions {
     // Converted WAV results as 16-bit PCM (the command line) instead of in
     // the stored compressed WAV format.
     bool bPcmWav = false;
+    // Files whose commands can all run in a chain go from the reader to the
+    // writer without an edit store; off, every file is loaded as a document.
+    bool bStream = true;
+    // The answers every file of the run takes, read from the stored settings
+    // when the run starts unless given (asked once, or command-line options):
+    // VOX and RAW properties for reading and writing, the compressed WAV
+    // format and the MP3 encoder settings of converted outputs.
+    std::optional<LHeaderlessSettings> headerless;
+    std::optional<LWaveFormat> wavFormat;
+    std::optional<LMp3EncoderSettings> mp3;
 
     static LBatchOptions Load();
     void Store() const;
     // The output of an input; "" when the format index is outside the list.
     std::string OutputPath(const std::string& strInput) const;
+    // True when an input is a headerless file, whose properties the run asks.
+    static bool NeedsHeaderless(const std::vector<BatchFileItem>& files);
 };
 
 // What became of one input file.
@@ -39,6 +53,7 @@ struct LBatchFileResult {
     std::string strOutput;
     State eState = NotProcessed;
     std::string strReason; // why it failed
+    bool bChained = false; // went from its reader to its writer without a document
 };
 
 // The batch: every file loaded, the commands run over the whole file in

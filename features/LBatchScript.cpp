@@ -1,6 +1,7 @@
 #include "features/LBatchScript.h"
 
 #include "effects/LCLAConvertRateChannels.h"
+#include "features/LBatchStream.h"
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
 
@@ -42,43 +43,49 @@ std::vector<LBatchCommand> MakeCommands()
     return {
         { 0, "Auto Trim", 0, {}, nullptr },
         { 1, "Insert Silence At The Start", 4, { silence }, kSilenceText, nullptr, "Insert Silence",
-            B::kAtStart },
+            B::kAtStart, &kStreamSilence },
         { 2, "Insert Silence At The End", 4, { silence }, kSilenceText, nullptr, "Insert Silence",
-            B::kAtEnd },
+            B::kAtEnd, &kStreamSilence },
         { 3, "Amplify", 2, { { "AmplifyGain", 2, false, "AmplifyGain", 100 } },
-            "Amplify Gain (%%) = %d" },
+            "Amplify Gain (%%) = %d", nullptr, nullptr, B::kWhole, &kStreamAmplify },
         { 4, "Normalize", 2, { { "NormalizePeakLevel", 2, false, "NormalizePeakLevel", 100 } },
             "Normalize Peak Level (%%) = %d" },
         { 5, "High-Pass Filter", 4, { { "LowCutFreq", 4, true, "LowCutFreq", 250 } },
-            "Frequency (Hz) = %d" },
-        { 6, "Equalizer", 129, {}, kCurveText, "equalizer.dat" },
+            "Frequency (Hz) = %d", nullptr, nullptr, B::kWhole, &kStreamEffect },
+        { 6, "Equalizer", 129, {}, kCurveText, "equalizer.dat", nullptr, B::kWhole,
+            &kStreamEffect },
         { 7, "Echo", 6,
             { { "EchoTime", 4, true, "EchoTime", 800 }, { "EchoGain", 2, false, "EchoGain", 50 } },
-            "Echo Time (ms) = %d, Echo Gain (%%) = %d" },
+            "Echo Time (ms) = %d, Echo Gain (%%) = %d", nullptr, nullptr, B::kWhole,
+            &kStreamEffect },
         { 8, "Reverb", 6,
             { { "ReverbTime", 4, true, "ReverbTime", 50 },
                 { "ReverbLevel", 2, false, "ReverbLevel", 100 } },
-            "Reverb Time (ms) = %d, Reverb Level (%%) = %d" },
+            "Reverb Time (ms) = %d, Reverb Level (%%) = %d", nullptr, nullptr, B::kWhole,
+            &kStreamEffect },
         { 9, "Envelope", 129, {}, kCurveText, "envelope.dat" },
         { 10, "Automatic Gain Control", 0, {}, nullptr },
         { 11, "Noise Reduction", 1, { { "NoiseGateLevel", 1, true, "NoiseGateLevel", -30 } },
             "Noise Gate Level (dB) = %d" },
         { 12, "Simple Speed and Pitch Change", 2,
-            { { "SpSpeedPitch", 2, false, "SpSpeedPitch", 100 } }, "Speed/Pitch Adjust (%%) = %d" },
+            { { "SpSpeedPitch", 2, false, "SpSpeedPitch", 100 } }, "Speed/Pitch Adjust (%%) = %d",
+            nullptr, nullptr, B::kWhole, &kStreamSpeed },
         { 13, "Constant Pitch and Speed Change", 2,
-            { { "ConstPitchSpeed", 2, false, "ConstPitchSpeed", 100 } }, "Speed Adjust (%%) = %d" },
+            { { "ConstPitchSpeed", 2, false, "ConstPitchSpeed", 100 } }, "Speed Adjust (%%) = %d",
+            nullptr, nullptr, B::kWhole, &kStreamSpeed },
         { 14, "Constant Speed and Pitch Change", 2,
-            { { "ConstSpeedPitch", 2, false, "ConstSpeedPitch", 100 } }, "Pitch Adjust (%%) = %d" },
+            { { "ConstSpeedPitch", 2, false, "ConstSpeedPitch", 100 } }, "Pitch Adjust (%%) = %d",
+            nullptr, nullptr, B::kWhole, &kStreamSpeed },
         { 15, "Dynamic Range Compressor", 3,
             { { "CompressorThreshold", 1, true, "CompressorThreshold", -20 },
                 { "CompressorRatio", 1, false, "CompressorRatio", 0 },
                 { "CompressorLimit", 1, true, "CompressorLimit", 3 } },
             "Threshold (db) = %d, Ratio = %s, Limit (db) = %d" },
         { 16, "Convert Sample Rate", 4, { { "SampleRate", 4, false, "ConvertSampleRate", 44100 } },
-            "Convert Sample Rate = %d" },
+            "Convert Sample Rate = %d", nullptr, nullptr, B::kWhole, &kStreamConvert },
         { 17, "Convert Channels (Mono <-> Stereo)", 1,
             { { "ConvertChannel", 1, false, "ConvertChannel", 1 } }, "Convert Channel = %d",
-            nullptr, "Convert Channels" },
+            nullptr, "Convert Channels", B::kWhole, &kStreamConvert },
     };
 }
 
@@ -234,6 +241,27 @@ std::vector<std::pair<std::string, int32_t>> LBatchCommands::Values(const Comman
             pairs.emplace_back(c->params[i].szKey, values[i]);
     }
     return pairs;
+}
+
+PointList LBatchCommands::Curve(const CommandDataItem& item)
+{
+    const LBatchCommand* c = Find(item.uCommandId);
+    return c && c->szCurveFile ? ReadCurve(*c, item) : PointList::Flat();
+}
+
+void LBatchCommands::MakeCurveData(
+    const LBatchCommand& c, const PointList& curve, CommandDataItem& item)
+{
+    item = {};
+    item.uCommandId = c.uId;
+    item.SetDataSize(c.uDataSize);
+    const size_t n
+        = std::min<size_t>({ curve.nPoints, PointList::POINTLISTMAX, (item.data.size() - 1) / 2 });
+    item.data[0] = uint8_t(n);
+    for (size_t i = 0; i < n; ++i) {
+        item.data[1 + 2 * i] = curve.aPoints[i].x;
+        item.data[2 + 2 * i] = curve.aPoints[i].y;
+    }
 }
 
 std::string LBatchCommands::Describe(const CommandDataItem& item)

@@ -23,6 +23,8 @@ struct CommandDataItem {
 // false otherwise (the caller takes the stored setting).
 bool GetCommandDataItemData(const CommandDataItem& item, void* pOut, uint32_t uBytes);
 
+struct LBatchStreamer;
+
 // One parameter of a batch command: where its value goes in the effect's
 // values, its width in the data, and the stored setting it falls back to.
 struct LBatchParam {
@@ -46,6 +48,9 @@ struct LBatchCommand {
     const char* szCurveFile = nullptr; // a curve command's stored curve in "Current"
     const char* szEffect = nullptr;
     Where eWhere = kWhole;
+    // How it runs in a chain from the reader to the writer; null for a
+    // command that needs the whole audio (it runs on a document).
+    const LBatchStreamer* pStream = nullptr;
 };
 
 // One command resolved for a run: its effect and the values it runs with.
@@ -72,6 +77,11 @@ public:
     // The values the command would run with, by the effect's value names,
     // without checking them (what a settings dialog opens on).
     static std::vector<std::pair<std::string, int32_t>> Values(const CommandDataItem& item);
+    // The curve a curve command runs with: its data's, or its curve file's.
+    static PointList Curve(const CommandDataItem& item);
+    // The data of a curve command holding the curve (the table's size).
+    static void MakeCurveData(
+        const LBatchCommand& command, const PointList& curve, CommandDataItem& item);
     // The "Settings" column text, from the values the run would take.
     static std::string Describe(const CommandDataItem& item);
     // The data of the command with the given values (stored settings for the

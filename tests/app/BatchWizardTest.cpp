@@ -1,9 +1,16 @@
 #include "ModalScript.h"
+#include "app/LBatchWizard.h"
 #include "app/LMDIMainWindow.h"
+#include "audio/LWaveFile.h"
+#include "engine/LWavCodecFile.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 #include <QWizard>
@@ -86,5 +93,87 @@ TEST(BatchWizard, FilesCommandsWithSettingsFolderAndReport)
         std::string strRate;
         TestSupport::Run({ "soxi", "-r", strOut }, &strRate);
         EXPECT_EQ(strRate, "16000\n");
+    }
+}
+
+TEST(BatchWizard, CurveSettingsFormatOptionsAndHeaderlessInputsAskedOnce)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    for (const char* szName : { "a.vox", "b.vox" })
+        ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-c", "1", dir.File(szName),
+                      "synth", "1", "sine", "440", "vol", "0.5" }),
+            0);
+    LMDIMainWindow w;
+    ModalScript script;
+    std::vector<CommandDataItem> commands;
+    std::vector<bool> optionsEnabled;
+    script.Then([&](QDialog& dialog) {
+        auto& wizard = dynamic_cast<LBatchWizard&>(dialog);
+        wizard.restart();
+        wizard.currentPage()->findChild<QListWidget*>("Files")->addItems(
+            { QString::fromStdString(dir.File("a.vox")),
+                QString::fromStdString(dir.File("b.vox")) });
+        wizard.next();
+        QWizardPage& page = *wizard.currentPage();
+        script.Then([](QDialog& add) {
+            add.findChild<QListWidget*>("AddBatchCommandDlg")->item(6)->setSelected(true);
+            return int(QDialog::Accepted);
+        });
+        ButtonOf(page, "Add")->click();
+        page.findChild<QTreeWidget*>("Commands")->topLevelItem(0)->setSelected(true);
+        // The equalizer's curve editor: a click between the ends adds a point.
+        script.Then([](QDialog& curve) {
+            auto* pEditor = curve.findChild<QWidget*>("Curve");
+            const QPoint pt = pEditor->rect().center() - QPoint(0, pEditor->height() / 4);
+            for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+                QMouseEvent e(type, pt, pEditor->mapToGlobal(pt), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                    Qt::NoModifier);
+                QCoreApplication::sendEvent(pEditor, &e);
+            }
+            return int(QDialog::Accepted);
+        });
+        ButtonOf(page, "Settings")->click();
+        commands = wizard.data.commands;
+        wizard.next();
+        QWizardPage& output = *wizard.currentPage();
+        auto* pFormat = output.findChild<QComboBox*>();
+        for (int i = 0; i < pFormat->count(); ++i) {
+            pFormat->setCurrentIndex(i);
+            optionsEnabled.push_back(ButtonOf(output, "Format Options")->isEnabled());
+        }
+        ButtonOf(output, "Convert to file format")->click();
+        pFormat->setCurrentText(".wav");
+        // The WAV chooser as Save As shows it, accepted on what it proposes.
+        script.Then([](QDialog& chooser) {
+            EXPECT_EQ(chooser.windowTitle(), "Select Wave File Format");
+            return int(QDialog::Accepted);
+        });
+        ButtonOf(output, "Format Options")->click();
+        ButtonOf(output, "Save to this folder")->click();
+        output.findChild<QLineEdit*>("OutputFolder")
+            ->setText(QString::fromStdString(dir.File("out")));
+        script.Then(ModalScript::Answer(QMessageBox::Yes)); // create the folder
+        // One "File Properties" for both VOX inputs.
+        script.Then(ModalScript::Fill({ { "VoxRawSampleRate", "8000" } }));
+        script.Then([](QDialog&) { return int(QDialog::Rejected); }); // the report
+        EXPECT_TRUE(wizard.validateCurrentPage());
+        return int(QDialog::Accepted);
+    });
+    w.Action(CM_BATCH)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_EQ(optionsEnabled, std::vector<bool>({ true, true, false, true, true, false, false }));
+    ASSERT_EQ(commands.size(), 1u);
+    ASSERT_EQ(commands[0].GetDataSize(), 129u);
+    EXPECT_EQ(commands[0].data[0], 3); // the two ends and the new point
+    const uint16_t wTag = LWavCodecFile::Load().wfx.wFormatTag;
+    for (const char* szName : { "out/a.wav", "out/b.wav" }) {
+        LFile file;
+        LWaveHeader format;
+        int64_t iBytes = 0;
+        ASSERT_TRUE(file.Open(dir.File(szName), LFile::Mode::Read)) << szName;
+        ASSERT_TRUE(LWaveFile::ReadHeader(file, format, iBytes)) << szName;
+        EXPECT_EQ(format.wFormatTag, wTag) << szName;
     }
 }

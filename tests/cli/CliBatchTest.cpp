@@ -91,3 +91,34 @@ TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
     ASSERT_EQ(Cli(dir, { "batch", dir.File("n.ovb"), dir.File("b.wav") }, &strLog), 0) << strLog;
     EXPECT_NEAR(Stat(dir.File("b.wav"), "Maximum amplitude"), 0.8, 0.01);
 }
+
+TEST(CliBatch, RawInputsReadWithThePropertiesGivenOnce)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    for (const char* szName : { "a.raw", "b.raw" })
+        ASSERT_EQ(
+            TestSupport::Run({ "sox", "-n", "-r", "11025", "-c", "2", "-b", "16", "-e", "signed",
+                "-L", dir.File(szName), "synth", "1", "sine", "440", "vol", "0.5" }),
+            0);
+    ASSERT_EQ(Cli(dir, { "script", "make", dir.File("s.ovb"), "Amplify AmplifyGain=50" }), 0);
+    std::string strLog;
+    EXPECT_EQ(
+        Cli(dir, { "batch", dir.File("s.ovb"), "--raw-rate", "100", dir.File("a.raw") }, &strLog),
+        2);
+    EXPECT_NE(strLog.find("bad value for --raw-rate: \"100\""), std::string::npos) << strLog;
+    // 16-bit PCM (LE), 11025 Hz, stereo: none of them the stored defaults.
+    ASSERT_EQ(Cli(dir,
+                  { "batch", dir.File("s.ovb"), "--raw-format", "3", "--raw-rate", "11025",
+                      "--raw-channels", "2", "--format", "wav", "--out", dir.File("out"),
+                      dir.File("a.raw"), dir.File("b.raw") },
+                  &strLog),
+        0)
+        << strLog;
+    for (const char* szName : { "out/a.wav", "out/b.wav" }) {
+        EXPECT_EQ(Soxi("-r", dir.File(szName)), "11025\n") << szName;
+        EXPECT_EQ(Soxi("-c", dir.File(szName)), "2\n") << szName;
+        EXPECT_NEAR(Stat(dir.File(szName), "Length (seconds)"), 1.0, 0.001) << szName;
+        EXPECT_NEAR(Stat(dir.File(szName), "Maximum amplitude"), 0.25, 0.01) << szName;
+    }
+}

@@ -110,4 +110,89 @@ TEST(BatchConverter, CancelKeepsInputsAndLeavesNoPartialOrTemporaryFile)
         nFiles += e.is_regular_file();
     EXPECT_EQ(nFiles, inputs.size()) << "a temporary file was left";
 }
+
+// A script step by the names orvenna-cli script make takes.
+CommandDataItem Step(const char* szName, std::vector<std::pair<std::string, int32_t>> values = {})
+{
+    CommandDataItem item;
+    std::string strError;
+    const LBatchCommand* p = LBatchCommands::FindByName(szName);
+    EXPECT_TRUE(p && LBatchCommands::MakeData(*p, values, item, strError)) << szName << strError;
+    return item;
+}
+
+TEST(BatchConverter, ChainFromReaderToWriterGivesTheDocumentsBytes)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    // Loud stereo WAV (amplified past full scale it meets the limiter), and
+    // quiet mono AU at another rate.
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16",
+                  dir.File("a.wav"), "synth", "1.3", "sine", "300", "sine", "450", "vol", "0.9" }),
+        0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", "1", "-b", "16",
+                  dir.File("b.au"), "synth", "0.7", "pinknoise", "vol", "0.2" }),
+        0);
+    CommandDataItem eq;
+    LBatchCommands::MakeCurveData(
+        *LBatchCommands::Find(6), PointList::Of({ { 0, 200 }, { 90, 60 }, { 255, 160 } }), eq);
+    struct Case {
+        const char* szWhat;
+        std::vector<CommandDataItem> commands;
+        bool bChained; // from the reader on, for both inputs
+        int iFormat; // -1 keeps the input's
+    };
+    const Case cases[] = {
+        { "edits only: gains folded as a cut's, silence both ends",
+            { Step("Amplify", { { "AmplifyGain", 150 } }),
+                Step("Insert Silence At The Start", { { "SilenceTimes", 250 } }),
+                Step("Amplify", { { "AmplifyGain", 70 } }),
+                Step("Insert Silence At The End", { { "SilenceTimes", 120 } }) },
+            true, -1 },
+        { "conversions and filters",
+            { Step("Convert Sample Rate", { { "SampleRate", 16000 } }),
+                Step("Convert Channels (Mono <-> Stereo)", { { "ConvertChannel", 2 } }),
+                Step("High-Pass Filter", { { "LowCutFreq", 400 } }), eq,
+                Step("Echo", { { "EchoTime", 90 }, { "EchoGain", 40 } }),
+                Step("Amplify", { { "AmplifyGain", 300 } }) },
+            true, 6 },
+        { "speed changes and reverb",
+            { Step("Reverb", { { "ReverbTime", 120 }, { "ReverbLevel", 60 } }),
+                Step("Simple Speed and Pitch Change", { { "SpSpeedPitch", 125 } }),
+                Step("Constant Pitch and Speed Change", { { "ConstPitchSpeed", 80 } }),
+                Step("Constant Speed and Pitch Change", { { "ConstSpeedPitch", 110 } }) },
+            true, 0 },
+        { "normalize on a document, then the rest chained from it",
+            { Step("Amplify", { { "AmplifyGain", 40 } }),
+                Step("Normalize", { { "NormalizePeakLevel", 90 } }),
+                Step("Amplify", { { "AmplifyGain", 180 } }),
+                Step("Convert Sample Rate", { { "SampleRate", 48000 } }),
+                Step("Insert Silence At The End", { { "SilenceTimes", 30 } }) },
+            false, -1 },
+    };
+    for (const Case& c : cases) {
+        std::vector<Bytes> outputs[2];
+        for (bool bStream : { false, true }) {
+            OVBatchConverter data;
+            data.files = { { dir.File("a.wav") }, { dir.File("b.au") } };
+            data.commands = c.commands;
+            data.options.bSameFormat = c.iFormat < 0;
+            data.options.iFormat = std::max(c.iFormat, 0);
+            data.options.bPcmWav = true;
+            data.options.bSameFolder = false;
+            data.options.strFolder = dir.File(bStream ? "chain" : "doc");
+            data.options.bStream = bStream;
+            fs::create_directories(data.options.strFolder);
+            Process<OVBatchConverter> op("Batch Converter", data);
+            op.Run();
+            ASSERT_EQ(op.GetResult(), 0) << c.szWhat << data.strRefusal;
+            for (const LBatchFileResult& r : data.results) {
+                EXPECT_EQ(r.bChained, bStream && c.bChained) << c.szWhat;
+                outputs[bStream].push_back(ReadAll(r.strOutput));
+                EXPECT_GT(outputs[bStream].back().size(), 1000u) << c.szWhat;
+            }
+        }
+        EXPECT_TRUE(outputs[0] == outputs[1]) << c.szWhat;
+    }
+}
 } // namespace
