@@ -47,9 +47,7 @@ int WaitSpoken(LProgressDialog& dlg, const LTTSIAudioWavWrite& audio, size_t iLe
     for (int i = 0; i < 30 && !audio.IsStarted(); ++i)
         if (!dlg.WaitPumping(100))
             return 1;
-    // Progress creeps towards the end, faster for shorter texts; a text
-    // under ten characters moves as one of ten does.
-    const double f = 1.0 - 10.0 / double(std::max<size_t>(iLength, 10) + 1);
+    const double f = TTSProgressFactor(iLength);
     double p = 1;
     for (;;) {
         if (dlg.CheckCancel())
@@ -63,6 +61,11 @@ int WaitSpoken(LProgressDialog& dlg, const LTTSIAudioWavWrite& audio, size_t iLe
     }
 }
 } // namespace
+
+double TTSProgressFactor(size_t iCharacters)
+{
+    return 1.0 - 10.0 / double(std::max<size_t>(iCharacters, 10) + 1);
+}
 
 int TTSGetNumSpeakers()
 {

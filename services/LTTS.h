@@ -26,4 +26,9 @@ int ProcessBody(LProgressDialog& dlg, LTTS& data);
 int TTSGetNumSpeakers();
 std::string TTSGetDictSpeakerName(int iVoice);
 
+// The factor the remaining progress shrinks by every 50 ms while a text of
+// that many characters is spoken: 1 - 10 / (characters + 1), as for ten
+// characters when there are fewer, so progress only grows and stays below 1.
+double TTSProgressFactor(size_t iCharacters);
+
 extern const char* const kNoSpeechEngineText;
