@@ -12,10 +12,12 @@
 #include "app/LRecentFiles.h"
 #include "app/LRegionWindow.h"
 #include "app/LSingleInstance.h"
+#include "app/TTSInputDialog.h"
 #include "audio/LSoundTime.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
 #include "platform/LTrace.h"
+#include "services/LTTSCommand.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -125,7 +127,11 @@ void LMDIMainWindow::InitDialog()
     dialog.GetCommands().Register(ListCommands());
     dialog.AddListener(journal);
     project.fnBookMarksChanged = [this] { journal.Write(); };
-    dialog.GetCommands().Register({ LBatchWizard::Command(this) });
+    dialog.GetCommands().Register({ LBatchWizard::Command(this),
+        TextToSpeechCommand(dialog, [this](const std::string& strPath) {
+            TTSInputDialog input(strPath, this);
+            return LModalRunner::Exec(input) == QDialog::Accepted;
+        }) });
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {
         const LCommand* pRow = dialog.GetCommands().Find(iId);

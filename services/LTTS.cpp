@@ -18,11 +18,6 @@ bool IsLeadByte(char c)
     return (uint8_t(c) & 0xC0) != 0x80;
 }
 
-size_t CountCharacters(const std::string& s)
-{
-    return size_t(std::count_if(s.begin(), s.end(), IsLeadByte));
-}
-
 // The first kMaxText characters.
 std::string SpokenText(const std::string& s)
 {
@@ -61,6 +56,11 @@ int WaitSpoken(LProgressDialog& dlg, const LTTSIAudioWavWrite& audio, size_t iLe
     }
 }
 } // namespace
+
+size_t TTSCountCharacters(const std::string& s)
+{
+    return size_t(std::count_if(s.begin(), s.end(), IsLeadByte));
+}
 
 double TTSProgressFactor(size_t iCharacters)
 {
@@ -113,7 +113,7 @@ int ProcessBody(LProgressDialog& dlg, LTTS& d)
     const std::string strText = SpokenText(d.strText);
     // A text the engine refused is a failure, not speech that ended.
     if (voices.Select(mode, &audio, pCentral) == kSOk && pCentral->TextData(strText) == kSOk)
-        iResult = WaitSpoken(dlg, audio, CountCharacters(strText));
+        iResult = WaitSpoken(dlg, audio, TTSCountCharacters(strText));
     // The engine thread ends before the file is finished and closed.
     const bool bSpoken
         = pCentral && pCentral->AudioReset() == kSOk && pCentral->GetSpeakResult() == kSOk;

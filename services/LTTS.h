@@ -26,6 +26,9 @@ int ProcessBody(LProgressDialog& dlg, LTTS& data);
 int TTSGetNumSpeakers();
 std::string TTSGetDictSpeakerName(int iVoice);
 
+// Characters of a UTF-8 text.
+size_t TTSCountCharacters(const std::string& strText);
+
 // The factor the remaining progress shrinks by every 50 ms while a text of
 // that many characters is spoken: 1 - 10 / (characters + 1), as for ten
 // characters when there are fewer, so progress only grows and stays below 1.
