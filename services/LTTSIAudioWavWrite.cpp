@@ -76,7 +76,11 @@ LResult LTTSIAudioWavWrite::WaveFormatSet(LSData f)
     }
     format.assign(p, p + f.dwSize);
     bFormatSet = true;
-    return WriteHeader(0xFFFFFFFFu, 0xFFFFFFFFu) ? kSOk : kEFail;
+    // A new format starts the data again, after a header of its own size.
+    uDataBytes = 0;
+    return WriteHeader(0xFFFFFFFFu, 0xFFFFFFFFu) && file.Seek(HeaderBytes()) && file.Truncate()
+        ? kSOk
+        : kEFail;
 }
 
 bool LTTSIAudioWavWrite::WriteHeader(uint32_t uRiff, uint32_t uData)

@@ -10,7 +10,8 @@
 // The audio destination speech is synthesized into: a WAV file laid out as
 // "RIFF" size "WAVE" "fmt " (18 + extra) format "data" size, the format
 // as the engine gave it. The header is written with both sizes 0xFFFFFFFF
-// when the format arrives; Close puts in the real ones.
+// when the format arrives (a format set again starts the file over); Close
+// puts in the real ones.
 //
 // It presents two interfaces: itself as IAudio (claims, format, the
 // notification sink) and GetDest() as IAudioDest (the bytes). Threads: the

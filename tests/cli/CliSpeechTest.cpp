@@ -60,6 +60,8 @@ TEST(CliSpeech, SpeaksWhatTheEngineSpeaks)
     std::map<std::string, int> ours = OurVoices(dir);
     std::map<std::string, std::string> program = ProgramVoices();
     ASSERT_EQ(ours.size(), program.size());
+    for (const auto& [strName, i] : ours)
+        EXPECT_EQ(program.count(strName), 1u) << i << " " << strName;
     ASSERT_TRUE(ours.count("English_(Great_Britain)"));
     struct {
         const char* szText;
