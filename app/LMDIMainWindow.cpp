@@ -13,10 +13,12 @@
 #include "app/LRecentFiles.h"
 #include "app/LRegionWindow.h"
 #include "app/LSingleInstance.h"
+#include "app/TTSInputDialog.h"
 #include "audio/LSoundTime.h"
 #include "engine/LOVFile.h"
 #include "platform/LSettings.h"
 #include "platform/LTrace.h"
+#include "services/LTTSCommand.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -127,7 +129,11 @@ void LMDIMainWindow::InitDialog()
     dialog.GetCommands().Register(ListCommands());
     dialog.AddListener(journal);
     project.fnBookMarksChanged = [this] { journal.Write(); };
-    dialog.GetCommands().Register({ LBatchWizard::Command(this, *this) });
+    dialog.GetCommands().Register({ LBatchWizard::Command(this, *this),
+        TextToSpeechCommand(dialog, [this](const std::string& strPath) {
+            TTSInputDialog input(strPath, this);
+            return LModalRunner::Exec(input) == QDialog::Accepted;
+        }) });
     dialog.GetCommands().Register({ CDRipperDlg::Command(this, dialog) });
     menu.Build(*menuBar(), *this, dialog.GetCommands());
     for (const auto& [iId, pAction] : menu.Actions()) {

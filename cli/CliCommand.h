@@ -62,4 +62,6 @@ bool CliParseAnswers(const std::vector<std::string>& words, size_t iFrom,
     std::string& strFile, std::string& strError, std::string* pPoints = nullptr);
 
 int CliBatch(const std::vector<std::string>& args);
+int CliVoices(const std::vector<std::string>& args);
+int CliSpeak(const std::vector<std::string>& args);
 int CliScript(const std::vector<std::string>& args);

@@ -86,6 +86,12 @@ const std::vector<CliCommand>& GetCliCommands()
             "  script show SCRIPT.ovb  the numbered commands of a script with their settings\n"
             "  script list             the batch commands with their keys and defaults",
             CliScript },
+        { "voices", "voices                  the speech engine's voices by number", CliVoices },
+        { "speak",
+            "speak TEXT -o OUT [--voice N]\n"
+            "                          speak TEXT with voice N (default 0) into the WAV file "
+            "OUT,\n                          as Text To Speech does before inserting it",
+            CliSpeak },
     };
     return commands;
 }

@@ -79,6 +79,12 @@ public:
     bool CmSave(LOVFile& doc, bool bFromSaveAs = false, const std::string& strOldName = {});
     bool CmSaveAs(LOVFile& doc);
 
+    // Text To Speech, a new document first when none is open: fnSynthesize
+    // asks for the text and writes the speech as a WAV file at the path it
+    // is given (false when cancelled or failed); that goes over the
+    // selection, or in at the cursor, and is deleted.
+    void CmTextToSpeech(const std::function<bool(const std::string& strPath)>& fnSynthesize);
+
 private:
     // The rows of each topic, beside their handlers.
     std::vector<LCommand> FileCommands();
@@ -107,6 +113,8 @@ private:
     }
     bool LoadTemporary(
         const std::string& strTitle, const char* szFolderSetting, LCutListAudio& list);
+    // Loads a file into a list that is not a document, saying why it failed.
+    bool LoadInto(const std::string& strPath, LCutListAudio& list);
     bool ConvertToDocument(const std::string& strCaption, LCutListAudio& list);
     void RefreshCurrent();
     int32_t OneSecond() const;

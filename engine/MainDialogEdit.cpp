@@ -96,14 +96,18 @@ bool MainDialog::LoadTemporary(
     if (files.empty())
         return false;
     s.SetString("Settings", szFolderSetting, strFolder);
-    OVLoadFile load { files.front(), &list, true, &ui };
-    Process<OVLoadFile> run("Loading Audio File Source", load);
-    run.Run(this);
-    if (run.GetResult() == 2)
-        ui.ShowMessage(load.strError.empty() ? "Unable to open the file \"" + files.front() + "\"."
-                                             : load.strError,
+    return LoadInto(files.front(), list);
+}
+
+bool MainDialog::LoadInto(const std::string& strPath, LCutListAudio& list)
+{
+    OVLoadFile load { strPath, &list, true, &ui };
+    const int iResult = RunOperation("Loading Audio File Source", load);
+    if (iResult == 2)
+        ui.ShowMessage(
+            load.strError.empty() ? "Unable to open the file \"" + strPath + "\"." : load.strError,
             "Orvenna", LFilePrompts::Icon::Stop);
-    return run.GetResult() == 0;
+    return iResult == 0;
 }
 
 void MainDialog::CmCut()

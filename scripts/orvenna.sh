@@ -19,7 +19,7 @@ MODE=${1:-run}
 PACKAGES="build-essential g++ cmake ninja-build pkg-config git libgtest-dev
 clang clang-format libclang-rt-14-dev sox ffmpeg mpg123 lame libgsm-tools xdg-utils time
 qt6-base-dev libgl-dev portaudio19-dev libasound2-dev alsa-utils xvfb xauth
-desktop-file-utils appstream libxml2-utils man-db dpkg-dev"
+desktop-file-utils appstream libxml2-utils man-db dpkg-dev espeak-ng libespeak-ng-dev"
 
 install_packages() {
     missing=""
