@@ -253,6 +253,21 @@ int CliBookmarks(const std::vector<std::string>& args)
     return kExitOk;
 }
 
+void CliPrintFileBookmarks(const std::string& strAudioPath)
+{
+    LBookMarkList list;
+    const std::string strObm = LBookMarkList::ObmPath(strAudioPath);
+    const LBookMarkList::LoadResult result = list.LoadFile(strObm);
+    if (result == LBookMarkList::LoadResult::WrongVersion)
+        std::printf("  bookmarks damaged (\"%s\")\n", strObm.c_str());
+    if (list.Items().empty())
+        return;
+    std::printf("  bookmarks %zu%s\n", list.Items().size(),
+        result == LBookMarkList::LoadResult::Damaged ? " (the file ends inside the next)" : "");
+    for (const LOVBookMark& b : list.Items())
+        PrintBookmark(b);
+}
+
 int CliRecover(const std::vector<std::string>& args)
 {
     const bool bList = args.size() == 1 && args[0] == "--list";
