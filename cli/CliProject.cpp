@@ -93,8 +93,9 @@ int ProjectInfo(const std::string& strPath)
         const LCutListAudio& a = p->claAudio;
         std::printf("  document %d \"%s\": %d Hz, %d channel(s), %d frames, cursor %d, selection "
                     "%d-%d, view %d-%d\n",
-            ++n, p->szFilePath.c_str(), a.GetSampleRate(), a.GetChannels(), a.GetTotalLength(),
-            p->sPosition, p->sSelStart, p->sSelEnd, p->sViewStart, p->sViewEnd);
+            ++n, (p->iUntitledIdx > 0 ? p->GetDisplayName() : p->szFilePath).c_str(),
+            a.GetSampleRate(), a.GetChannels(), a.GetTotalLength(), p->sPosition, p->sSelStart,
+            p->sSelEnd, p->sViewStart, p->sViewEnd);
     }
     std::printf("  active %d\n  bookmarks %zu\n", int(data.bActive), data.bookmarks.size());
     for (const LOVBookMark& b : data.bookmarks)

@@ -1,14 +1,14 @@
 #include "app/LMDIMainWindow.h"
 #include "audio/LWaveFile.h"
 #include "edit/LAudioCutTank.h"
+#include "edit/LSRCCutListAudio.h"
 #include "support/AudioTestSupport.h"
-#include "support/CliRun.h"
+#include "support/TestSupport.h"
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -17,7 +17,9 @@ namespace fs = std::filesystem;
 using namespace TestSupport;
 
 namespace {
-// The keys pressed in the editor, and the commands they are.
+// The keys pressed in the editor, and the commands they are: the file is
+// pasted over with itself (the editor has no key that empties a selection),
+// which leaves it changed, with new cuts.
 const std::vector<std::pair<const char*, int>> kKeys = {
     { "ctrl+a", CM_SELECTALL },
     { "ctrl+c", CM_COPY },
@@ -25,31 +27,15 @@ const std::vector<std::pair<const char*, int>> kKeys = {
     { "ctrl+v", CM_PASTE },
 };
 
-// Environment values for the children, put back afterwards.
-struct Env {
-    void Set(const char* szName, const std::string& strValue)
-    {
-        const char* sz = getenv(szName);
-        old.emplace_back(szName, sz ? std::optional<std::string>(sz) : std::nullopt);
-        setenv(szName, strValue.c_str(), 1);
-    }
-    ~Env()
-    {
-        for (auto it = old.rbegin(); it != old.rend(); ++it)
-            if (it->second)
-                setenv(it->first, it->second->c_str(), 1);
-            else
-                unsetenv(it->first);
-    }
-    std::vector<std::pair<const char*, std::optional<std::string>>> old;
-};
-
 // A child that is killed with SIGKILL when it goes.
 struct Child {
-    explicit Child(std::vector<std::string> args)
+    // env: NAME=value settings of its own.
+    explicit Child(std::vector<std::string> args, const std::vector<std::string>& env = {})
     {
         pid = fork();
         if (pid == 0) {
+            for (const std::string& s : env)
+                putenv(strdup(s.c_str()));
             std::vector<char*> argv;
             for (std::string& s : args)
                 argv.push_back(s.data());
@@ -99,36 +85,40 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
     REQUIRE_PEER("xdotool");
     TempDir dir, data, out;
     const std::string strWav = MakeRampWav(dir, "a.wav", 8000, 1, 12000);
-    const std::string strDisplay = ":" + std::to_string(200 + getpid() % 500);
+    int iDisplay = 200 + getpid() % 500; // the first free one from there
+    while (fs::exists("/tmp/.X" + std::to_string(iDisplay) + "-lock"))
+        ++iDisplay;
+    const std::string strDisplay = ":" + std::to_string(iDisplay);
     Child xserver({ "Xvfb", strDisplay, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
     const std::string strSocket = "/tmp/.X11-unix/X" + strDisplay.substr(1);
     ASSERT_TRUE(Wait([&] { return fs::exists(strSocket); }, 10000)) << "Xvfb did not start";
     // Opening the file plays nothing (no message about a missing device).
     std::ofstream(dir.File("Orvenna.ini")) << "[Settings]\nPlayWhenOpen=0\n";
     {
-        Env env;
-        env.Set("DISPLAY", strDisplay);
-        env.Set("QT_QPA_PLATFORM", "xcb");
-        env.Set("ORVENNA_CONFIG_DIR", dir.Path());
-        env.Set("XDG_DATA_HOME", data.Path());
-        env.Set("TMPDIR", dir.Path()); // a single-instance socket of its own
-        Child editor({ ORVENNA_APP_PATH, strWav });
+        Child editor({ ORVENNA_APP_PATH, strWav },
+            { "DISPLAY=" + strDisplay, "QT_QPA_PLATFORM=xcb", "ORVENNA_CONFIG_DIR=" + dir.Path(),
+                "XDG_DATA_HOME=" + data.Path(),
+                "TMPDIR=" + dir.Path() }); // a single-instance socket of its own
+        const std::string strEnvDisplay = "DISPLAY=" + strDisplay; // for xdotool
         std::string strWindow;
         ASSERT_TRUE(Wait(
             [&] {
                 strWindow.clear();
-                Run({ "xdotool", "search", "--onlyvisible", "--name", "Orvenna" }, &strWindow);
+                TestSupport::Run({ "env", strEnvDisplay, "xdotool", "search", "--onlyvisible",
+                                     "--name", "Orvenna" },
+                    &strWindow);
                 return !strWindow.empty();
             },
             20000))
             << "no editor window";
         strWindow = strWindow.substr(0, strWindow.find('\n'));
         std::this_thread::sleep_for(std::chrono::seconds(1)); // the file opened
-        Run({ "xdotool", "windowfocus", "--sync", strWindow });
-        std::vector<std::string> args = { "xdotool", "key", "--delay", "300" };
+        TestSupport::Run({ "env", strEnvDisplay, "xdotool", "windowfocus", "--sync", strWindow });
+        std::vector<std::string> args
+            = { "env", strEnvDisplay, "xdotool", "key", "--delay", "300" };
         for (const auto& [szKey, iCommand] : kKeys)
             args.push_back(szKey);
-        EXPECT_EQ(Run(args), 0);
+        EXPECT_EQ(TestSupport::Run(args), 0);
         ASSERT_TRUE(Wait([&] { return HasJournal(data.Path()); }, 10000)) << "no journal";
         std::this_thread::sleep_for(std::chrono::seconds(1)); // the last paste journalled
         EXPECT_TRUE(editor.Kill()) << "the editor was still running";
@@ -136,7 +126,11 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
     xserver.Kill();
 
     std::string strOut;
-    ASSERT_EQ(CliWithData(dir, data.Path(), { "recover", "--save", out.Path() }, &strOut), 0)
+    ASSERT_EQ(TestSupport::Run(
+                  { "env", "ORVENNA_CONFIG_DIR=" + dir.Path(), "XDG_DATA_HOME=" + data.Path(),
+                      ORVENNA_CLI_PATH, "recover", "--save", out.Path() },
+                  &strOut),
+        0)
         << strOut;
     SourceHandle hBack = LWaveFile::OpenSource(out.File("1-a.wav.wav"));
     ASSERT_FALSE(hBack->IsError()) << strOut;
@@ -146,7 +140,8 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
     for (const auto& [szKey, iCommand] : kKeys)
         w.GetController().EvCommand(iCommand);
     const LCutListAudio& edited = w.GetController().GetCurrentFile()->claAudio;
-    ASSERT_GT(edited.GetTotalLength(), 12000) << "the keys edit the file";
+    EXPECT_NE(strOut.find("a.wav: 8000 Hz, 1 channel(s), 12000 frames"), std::string::npos)
+        << "the pasted-over file was journalled: " << strOut;
     LSRCCutListAudio expected(edited);
     EXPECT_EQ(
         ReadFrames(*hBack, hBack->GetLength()), ReadFrames(expected, edited.GetTotalLength()));

@@ -4,6 +4,7 @@
 #include "app/LDBEdit.h"
 #include "app/LMDIMainWindow.h"
 #include "app/LRecordDlgAdvanced.h"
+#include "app/LWaveWindow.h"
 #include "audio/LWaveFile.h"
 #include "edit/LSRCCutListAudio.h"
 #include "engine/LOVFile.h"
@@ -16,12 +17,14 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QtTest/QTest>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <thread>
 
 namespace {
 std::string ReadAll(const std::string& strPath)
@@ -210,9 +213,12 @@ TEST_F(LRecordDlgTest, MixerButtonStartsTheDesktopMixerOrSaysThereIsNone)
         LRecordDlg dlg(source);
         const std::string strArgs = bin.File(std::string(c.szStarted) + ".args");
         // A mixer of the case before may still run: the button waits for it.
-        TestSupport::PumpUntil(
-            [&] { return *c.szStarted ? std::filesystem::exists(strArgs) : script.AllUsed(); },
-            [&] { dlg.GetMixerButton().click(); });
+        auto done
+            = [&] { return *c.szStarted ? std::filesystem::exists(strArgs) : script.AllUsed(); };
+        for (int i = 0; i < 500 && !done(); ++i) {
+            dlg.GetMixerButton().click();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         setenv("PATH", strPath.c_str(), 1);
         if (*c.szStarted) {
             QTRY_COMPARE_WITH_TIMEOUT(
