@@ -67,6 +67,9 @@ int main(int argc, char** argv)
     const double dSave = Seconds(t0);
     const int64_t iBytes = int64_t(iFrames) * 8;
 
+    // The open starts, as dd does, with nothing left to write back (the
+    // source cut file above is not flushed, and would slow any writer).
+    sync();
     LOVProjectData data;
     LOVLoadProject load { strProject, &data };
     t0 = std::chrono::steady_clock::now();
