@@ -167,8 +167,10 @@ void LRecordDlg::RecordFrom(int32_t iMs)
     GetStrip().Stop();
     recorder.SetDevice(iDevice);
     iLastTakeMs = iMs;
+    iStripFrames = 0;
     UpdateTime(iMs);
     if (!recorder.Start(source.GetTarget().OpenSink(iMs), 0, cThreshold, iHold, 0)) {
+        source.GetTarget().TakeProgress(-1);
         InitFile();
         ShowTransport(false);
         pStatus->setText("The record device could not be opened.");
@@ -229,6 +231,7 @@ void LRecordDlg::ShowStatus()
 
 void LRecordDlg::srntfStop(uintptr_t)
 {
+    source.GetTarget().TakeProgress(-1);
     GetLevels().Clear();
     GetStrip().Stop();
     InitFile();
@@ -239,6 +242,15 @@ void LRecordDlg::srntfStop(uintptr_t)
 
 void LRecordDlg::srntfPosition(int32_t iMs, uintptr_t)
 {
+    const int32_t iFrames = recorder.GetFramesWritten();
+    source.GetTarget().TakeProgress(iFrames);
+    // The strip follows the take, its source renewed once a second (it shows
+    // two seconds around the position, so a renewal reads little).
+    if (iFrames >= iStripFrames + source.GetTarget().GetRate()) {
+        iStripFrames = iFrames;
+        GetStrip().Stop();
+        InitFile();
+    }
     UpdateTime(iLastTakeMs + iMs);
     ShowStatus();
 }

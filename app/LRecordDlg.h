@@ -71,6 +71,7 @@ private:
     LRecordSource& source;
     LSoundRecorder recorder;
     int32_t iLastTakeMs = 0;
+    int32_t iStripFrames = 0; // take frames the strip last showed
     bool bStarted = false;
     bool bRecordingShown = false;
     QComboBox* pRecordDevice = nullptr;

@@ -40,6 +40,9 @@ int CliFormats(const std::vector<std::string>& args);
 int CliProject(const std::vector<std::string>& args);
 int CliAssemble(const std::vector<std::string>& args);
 int CliBookmarks(const std::vector<std::string>& args);
+// The bookmarks of an audio file's ".obm", as info lists them (nothing
+// when it has none).
+void CliPrintFileBookmarks(const std::string& strAudioPath);
 int CliRecover(const std::vector<std::string>& args);
 
 extern const char* const kConvertUsage;

@@ -6,7 +6,8 @@
 const std::vector<CliCommand>& GetCliCommands()
 {
     static const std::vector<CliCommand> commands = {
-        { "info", "info FILE...            rate, channels, length and peak of audio files",
+        { "info",
+            "info FILE...            rate, channels, length, peak and bookmarks of audio files",
             CliInfo },
         { "convert", kConvertUsage, CliConvert },
         { "formats", "formats                 file types, WAV codec names, headerless formats",

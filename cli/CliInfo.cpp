@@ -73,6 +73,7 @@ int InfoOne(const std::string& strPath)
         std::printf("  peak      0 (silence)\n");
     else
         std::printf("  peak      %.0f (%.2f dBFS)\n", dPeak16, 20 * std::log10(dPeak16 / 32768.0));
+    CliPrintFileBookmarks(strPath);
     return kExitOk;
 }
 } // namespace

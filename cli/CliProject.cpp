@@ -93,8 +93,9 @@ int ProjectInfo(const std::string& strPath)
         const LCutListAudio& a = p->claAudio;
         std::printf("  document %d \"%s\": %d Hz, %d channel(s), %d frames, cursor %d, selection "
                     "%d-%d, view %d-%d\n",
-            ++n, p->szFilePath.c_str(), a.GetSampleRate(), a.GetChannels(), a.GetTotalLength(),
-            p->sPosition, p->sSelStart, p->sSelEnd, p->sViewStart, p->sViewEnd);
+            ++n, (p->iUntitledIdx > 0 ? p->GetDisplayName() : p->szFilePath).c_str(),
+            a.GetSampleRate(), a.GetChannels(), a.GetTotalLength(), p->sPosition, p->sSelStart,
+            p->sSelEnd, p->sViewStart, p->sViewEnd);
     }
     std::printf("  active %d\n  bookmarks %zu\n", int(data.bActive), data.bookmarks.size());
     for (const LOVBookMark& b : data.bookmarks)
@@ -251,6 +252,21 @@ int CliBookmarks(const std::vector<std::string>& args)
     for (const LOVBookMark& b : list.Items())
         PrintBookmark(b);
     return kExitOk;
+}
+
+void CliPrintFileBookmarks(const std::string& strAudioPath)
+{
+    LBookMarkList list;
+    const std::string strObm = LBookMarkList::ObmPath(strAudioPath);
+    const LBookMarkList::LoadResult result = list.LoadFile(strObm);
+    if (result == LBookMarkList::LoadResult::WrongVersion)
+        std::printf("  bookmarks damaged (\"%s\")\n", strObm.c_str());
+    if (list.Items().empty())
+        return;
+    std::printf("  bookmarks %zu%s\n", list.Items().size(),
+        result == LBookMarkList::LoadResult::Damaged ? " (the file ends inside the next)" : "");
+    for (const LOVBookMark& b : list.Items())
+        PrintBookmark(b);
 }
 
 int CliRecover(const std::vector<std::string>& args)

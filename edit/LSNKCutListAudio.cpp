@@ -53,6 +53,8 @@ void LSNKCutListAudio::Write(const int32_t* pBuffer, int32_t iFrames)
         return;
     aud.Write(pBuffer, int64_t(iFrames) * GetChannels() * 4);
     FeedGraph(pBuffer, iFrames);
+    if (bGraphCurrent)
+        FlushGraph();
     CheckFiles();
 }
 

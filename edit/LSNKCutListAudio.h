@@ -24,6 +24,11 @@ public:
     void Seek(int32_t iFrame) override;
     // Writes the last graph record and closes both files.
     bool Close() override;
+    // The cut file being written (kSilentCut when none could be had).
+    uint16_t GetCut() const { return wCut; }
+    // Writes the graph's whole records with each Write (a recording: what a
+    // killed program leaves then has the graph of its audio).
+    void KeepGraphCurrent() { bGraphCurrent = true; }
 
 private:
     void CheckFiles();
@@ -37,4 +42,5 @@ private:
     std::vector<int32_t> peakMax, peakMin;
     int iBlockFill = 0;
     std::vector<uint8_t> graphPending; // records not yet written, one write per 4 KiB
+    bool bGraphCurrent = false;
 };

@@ -2,6 +2,7 @@
 
 #include <string>
 
+class LCutListAudio;
 class LOVFile;
 
 // What the layers above hear of the documents' lives: bookmarks follow the
@@ -26,6 +27,10 @@ public:
     virtual void StepTaken(LOVFile& doc) { }
     // The document's audio or positions changed (an edit or an undo).
     virtual void DocumentEdited(LOVFile& doc) { }
+    // A recording into the document is under way: what it holds so far will
+    // replace the selection. Called again after each buffer, and with null
+    // once the recording has gone into the document or was dropped.
+    virtual void DocumentRecording(LOVFile& doc, const LCutListAudio* pSoFar) { }
     // Before Undo puts the step at doc.iUndoIdx back.
     virtual void UndoTaking(LOVFile& doc) { }
     // At exit, after every document was offered for saving; false stops it.

@@ -1,6 +1,7 @@
 #include "engine/LOVRecordInfo.h"
 
 #include "audio/LSoundTime.h"
+#include "edit/LAudioCutTank.h"
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
 
@@ -22,8 +23,7 @@ void LOVRecordInfo::Merge()
 
 SourceHandle LOVRecordInfo::OpenSource()
 {
-    Merge();
-    return MakeHandle<LSRCCutListAudio>(claRecording);
+    return MakeHandle<LSRCCutListAudio>(GetSoFar());
 }
 
 SinkHandle LOVRecordInfo::OpenSink(int32_t iFromMs)
@@ -32,7 +32,32 @@ SinkHandle LOVRecordInfo::OpenSink(int32_t iFromMs)
     int32_t iFrom = std::clamp(
         LSoundTime::MsToFrames(std::max(0, iFromMs), GetRate()), 0, claRecording.GetTotalLength());
     claRecording.EfCopy(0, iFrom, claKept);
-    return MakeHandle<LSNKCutListAudio>(claRecording, GetRate(), GetChannels());
+    LHandle<LSNKCutListAudio> h
+        = MakeHandle<LSNKCutListAudio>(claRecording, GetRate(), GetChannels());
+    h->KeepGraphCurrent();
+    wTake = h->GetCut();
+    iTakeFrames = 0;
+    return h;
+}
+
+void LOVRecordInfo::TakeProgress(int32_t iFrames)
+{
+    iTakeFrames = iFrames;
+    if (fnProgress)
+        fnProgress();
+}
+
+LCutListAudio LOVRecordInfo::GetSoFar()
+{
+    if (iTakeFrames < 0)
+        return GetRecording();
+    LCutListAudio soFar = claKept;
+    if (iTakeFrames > 0 && wTake != LAudioCutTank::kSilentCut) {
+        LCutListAudio take(GetRate(), GetChannels());
+        take.SetSingleCut(LAudioCut(wTake, iTakeFrames, LAudioCut::kUnityGain, 0));
+        soFar.EfInsert(soFar.GetTotalLength(), take);
+    }
+    return soFar;
 }
 
 const LCutListAudio& LOVRecordInfo::GetRecording()

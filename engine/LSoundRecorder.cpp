@@ -36,6 +36,7 @@ bool LSoundRecorder::Start(
     settings.startState
         = (uFlags & kStartRecording) ? LRecordGate::kRecording : LRecordGate::kWaiting;
     iLastLoudMs = LSoundTime::FramesToMs(lssSink->GetFramesWritten(), lssSink->GetSampleRate());
+    iFramesWritten = lssSink->GetFramesWritten();
     {
         std::lock_guard<std::mutex> lock(csLevels);
         levels.bChannels = uint8_t(std::max(1, lssSink->GetChannels()));
@@ -190,6 +191,7 @@ void LSoundRecorder::Publish(LRecordGate& gate)
 {
     cState = gate.GetState();
     iLastLoudMs = gate.GetLastLoudMs();
+    iFramesWritten = lssSink->GetFramesWritten();
     {
         std::lock_guard<std::mutex> lock(csLevels);
         levels = gate.GetLevels();
@@ -257,6 +259,7 @@ void LSoundRecorder::Restart()
     StopThreadTimed(5000);
     lssSink->Seek(0);
     iLastLoudMs = 0;
+    iFramesWritten = 0;
     settings.startState = LRecordGate::kWaiting;
     hGo.Set();
     if (!RunThread(700)) {

@@ -65,6 +65,8 @@ public:
     uint32_t GetDropouts() const { return uDropouts; }
     // Frames the device delivered (or lost) since the capture started.
     uint32_t GetFramesOffered() const { return uFramesOffered; }
+    // Frames the sink held at the last position notice (what is safely in it).
+    int32_t GetFramesWritten() const { return iFramesWritten; }
     // The last capture ended because the device stopped delivering.
     bool IsDeviceLost() const { return bDeviceLost; }
 
@@ -95,6 +97,7 @@ private:
     std::atomic<bool> bDeviceLost { false };
     std::atomic<uint32_t> uDropouts { 0 };
     std::atomic<uint32_t> uFramesOffered { 0 };
+    std::atomic<int32_t> iFramesWritten { 0 };
     bool bActive = false; // a sink is held (owner thread)
     SinkHandle lssSink;
     LSignalObject hStarted, hGo, hWaveEvent;

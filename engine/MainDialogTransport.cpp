@@ -105,17 +105,25 @@ void MainDialog::CmRecord()
 int MainDialog::RecordInto(LOVFile& doc)
 {
     LOVRecordInfo target(doc.claAudio.GetSampleRate(), doc.claAudio.GetChannels());
+    target.fnProgress = [this, &doc, &target] {
+        const LCutListAudio soFar = target.GetSoFar();
+        Notify([&](LDocumentListener& l) { l.DocumentRecording(doc, &soFar); });
+    };
     int iResult = ui.RunRecordDialog(target);
+    target.fnProgress = nullptr;
     const LCutListAudio& recording = target.GetRecording();
     // A dialog closed without a take leaves the document as it was.
-    if (iResult == 0 || recording.GetTotalLength() == 0)
+    if (iResult == 0 || recording.GetTotalLength() == 0) {
+        Notify([&doc](LDocumentListener& l) { l.DocumentRecording(doc, nullptr); });
         return iResult == 2 ? 2 : 0;
+    }
     TakeUndoStep();
     int32_t iStart = std::min(doc.sSelStart, doc.sSelEnd);
     doc.claAudio.EfReplace(iStart, std::max(doc.sSelStart, doc.sSelEnd), recording);
     doc.sSelStart = iStart;
     doc.sSelEnd = iStart + recording.GetTotalLength();
     doc.sPosition = iStart;
+    Notify([&doc](LDocumentListener& l) { l.DocumentRecording(doc, nullptr); });
     RefreshCurrent();
     return iResult;
 }

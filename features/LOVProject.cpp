@@ -30,8 +30,10 @@ std::string StorablePath(const std::string& strPath, std::string& strWarning)
 void StoreDocument(uint8_t* p, const LOVFile& doc, std::string& strWarning)
 {
     PutText(p, kPathField, StorablePath(doc.szFilePath, strWarning));
-    PutText(p + 260, kPathField,
-        doc.szPrevFilePath.size() < kPathField ? doc.szPrevFilePath : std::string());
+    // A never-saved document has no previous path: the field keeps its
+    // "Untitled N" name, so that it and its bookmarks come back under it.
+    const std::string strPrev = doc.szFilePath.empty() ? doc.GetDisplayName() : doc.szPrevFilePath;
+    PutText(p + 260, kPathField, strPrev.size() < kPathField ? strPrev : std::string());
     PutI32(p + 520, doc.sPosition);
     PutI32(p + 524, doc.sSelStart);
     PutI32(p + 528, doc.sSelEnd);
@@ -136,6 +138,22 @@ void FitDocument(LOVFile& doc)
         doc.sViewStart = 0;
 }
 
+// N of "Untitled N" (1 to 999), else 0.
+int32_t UntitledNumber(const std::string& strName)
+{
+    const std::string strPrefix = "Untitled ";
+    if (strName.size() <= strPrefix.size() || strName.size() > strPrefix.size() + 3
+        || strName.compare(0, strPrefix.size(), strPrefix) != 0)
+        return 0;
+    int32_t n = 0;
+    for (size_t i = strPrefix.size(); i < strName.size(); ++i) {
+        if (strName[i] < '0' || strName[i] > '9')
+            return 0;
+        n = n * 10 + (strName[i] - '0');
+    }
+    return n;
+}
+
 int ReadDocuments(
     LProgressDialog& dlg, LFile& file, int64_t& iLeft, LOVLoadProject& d, LAudioBlock::Progress& pr)
 {
@@ -154,6 +172,10 @@ int ReadDocuments(
         auto pDoc = std::make_unique<LOVFile>();
         pDoc->szFilePath = GetText(rec, kPathField);
         pDoc->szPrevFilePath = GetText(rec + 260, kPathField);
+        if (pDoc->szFilePath.empty()) {
+            pDoc->iUntitledIdx = UntitledNumber(pDoc->szPrevFilePath);
+            pDoc->szPrevFilePath.clear();
+        }
         pDoc->sPosition = GetI32(rec + 520);
         pDoc->sSelStart = GetI32(rec + 524);
         pDoc->sSelEnd = GetI32(rec + 528);

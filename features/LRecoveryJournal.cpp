@@ -60,12 +60,13 @@ std::string CutPath(const std::string& strFolder, uint16_t wCut, const char* szE
     return s;
 }
 
-void Describe(std::ostringstream& out, const LOVFile& doc, const LBookMarkList* pMarks)
+void Describe(std::ostringstream& out, const LOVFile& doc, const LCutListAudio& audio,
+    int32_t iSelStart, int32_t iSelEnd, int32_t iPosition, const LBookMarkList* pMarks)
 {
     out << "doc " << Hex(doc.GetDisplayName()) << ' ' << Hex(doc.szFilePath) << ' '
-        << doc.claAudio.GetSampleRate() << ' ' << doc.claAudio.GetChannels() << ' ' << doc.sSelStart
-        << ' ' << doc.sSelEnd << ' ' << doc.sPosition << '\n';
-    for (const LAudioCut& c : doc.claAudio.GetCuts())
+        << audio.GetSampleRate() << ' ' << audio.GetChannels() << ' ' << iSelStart << ' ' << iSelEnd
+        << ' ' << iPosition << '\n';
+    for (const LAudioCut& c : audio.GetCuts())
         out << "cut " << c.wCut << ' ' << c.iLength << ' ' << c.iGain << ' ' << c.iOffset << '\n';
     if (!pMarks)
         return;
@@ -73,6 +74,17 @@ void Describe(std::ostringstream& out, const LOVFile& doc, const LBookMarkList* 
         if (LSameName(b.szFile, doc.GetDisplayName()))
             out << "mark " << Hex(b.szName) << ' ' << b.iPosition << ' ' << int(b.bTimesVisited)
                 << ' ' << b.uLastVisited << '\n';
+}
+
+// The document as the recording will leave it: the take in place of the
+// selection, selected.
+void DescribeRecording(std::ostringstream& out, const LOVFile& doc, const LCutListAudio& recording,
+    const LBookMarkList* pMarks)
+{
+    LCutListAudio audio = doc.claAudio;
+    const int32_t iStart = std::min(doc.sSelStart, doc.sSelEnd);
+    audio.EfReplace(iStart, std::max(doc.sSelStart, doc.sSelEnd), recording);
+    Describe(out, doc, audio, iStart, iStart + recording.GetTotalLength(), iStart, pMarks);
 }
 
 // The old folder keeps its files until the documents are in this session's
@@ -100,9 +112,14 @@ int LRecoveryJournal::Write(const LOVFile* pSkip)
     out << kMagic << '\n';
     bool bAny = false;
     for (const auto& p : files) {
-        if (p.get() == pSkip || !p->bDirty)
+        if (p.get() == pSkip)
             continue;
-        Describe(out, *p, pMarks);
+        if (p.get() == pRecordingInto && recording.GetTotalLength() > 0)
+            DescribeRecording(out, *p, recording, pMarks);
+        else if (p->bDirty)
+            Describe(out, *p, p->claAudio, p->sSelStart, p->sSelEnd, p->sPosition, pMarks);
+        else
+            continue;
         bAny = true;
     }
     const std::string strPath = JournalPath(LAudioCutTank::Get().GetFolder());
@@ -125,6 +142,13 @@ int LRecoveryJournal::Write(const LOVFile* pSkip)
     if (iErr == 0)
         strLast = strText.substr(0, strText.rfind("time "));
     return iErr;
+}
+
+void LRecoveryJournal::DocumentRecording(LOVFile& doc, const LCutListAudio* pSoFar)
+{
+    pRecordingInto = pSoFar ? &doc : nullptr;
+    recording = pSoFar ? *pSoFar : LCutListAudio();
+    Write();
 }
 
 // ---- recovery ------------------------------------------------------------------

@@ -34,10 +34,15 @@ public:
     void DocumentSaved(LOVFile&, const std::string&) override { Write(); }
     void DocumentClosing(LOVFile& doc) override { Write(&doc); }
     void DocumentEdited(LOVFile&) override { Write(); }
+    // A take in progress is journalled as the document it will make, so
+    // that a crash while recording keeps the take up to its last buffer.
+    void DocumentRecording(LOVFile& doc, const LCutListAudio* pSoFar) override;
 
 private:
     const std::list<std::unique_ptr<LOVFile>>& files;
     const LBookMarkList* pMarks;
+    const LOVFile* pRecordingInto = nullptr;
+    LCutListAudio recording;
     std::string strLast; // what the journal holds, to skip writing it again
 };
 

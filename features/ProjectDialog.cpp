@@ -132,12 +132,11 @@ void ProjectDialog::GoToBookMark(size_t iIndex)
     // A bookmark beyond the audio (its document shrank) goes to the end.
     const int32_t iAt = std::clamp(
         LSoundTime::MsToFrames(b.iPosition, pDoc->claAudio.GetSampleRate()), 0, pDoc->GetLength());
-    if (LSettings::Get().GetBool("Settings", "PlayBookMark", false)) {
-        main.ModifySelection(pDoc->sSelStart, pDoc->sSelEnd, iAt);
+    // The empty range at the bookmark, also before playing: Play would
+    // otherwise play a selection from its start.
+    main.ModifySelection(iAt, iAt, iAt);
+    if (LSettings::Get().GetBool("Settings", "PlayBookMark", false))
         main.EvCommand(CM_PLAY);
-    } else {
-        main.ModifySelection(iAt, iAt, iAt);
-    }
 }
 
 void ProjectDialog::RenameBookMark(size_t iIndex, const std::string& strName)
@@ -342,7 +341,7 @@ void ProjectDialog::Adopt(LOVProjectData& data)
     std::vector<LOVFile*> added;
     for (auto& p : data.files) {
         if (p->szFilePath.empty())
-            p->iUntitledIdx = main.GetUntitledIdx();
+            KeepUntitledName(*p, data.bookmarks);
         added.push_back(&main.AddDocument(std::move(p)));
     }
     for (LOVBookMark& b : data.bookmarks)
@@ -351,6 +350,21 @@ void ProjectDialog::Adopt(LOVProjectData& data)
         regions.push_back(std::move(r));
     main.Activate(data.bActive < added.size() ? added[data.bActive] : nullptr);
     ui.ListsChanged();
+}
+
+// A never-saved document keeps the number the project gave it unless an open
+// document holds it; a new number takes its bookmarks along.
+void ProjectDialog::KeepUntitledName(LOVFile& doc, std::vector<LOVBookMark>& marks)
+{
+    const bool bTaken = std::any_of(main.GetFiles().begin(), main.GetFiles().end(),
+        [&doc](const std::unique_ptr<LOVFile>& p) { return p->iUntitledIdx == doc.iUntitledIdx; });
+    if (doc.iUntitledIdx > 0 && !bTaken)
+        return;
+    const std::string strWas = doc.GetDisplayName();
+    doc.iUntitledIdx = main.GetUntitledIdx();
+    for (LOVBookMark& b : marks)
+        if (LSameName(b.szFile, strWas))
+            b.szFile = doc.GetDisplayName();
 }
 
 bool ProjectDialog::LoadProject(const std::string& strPath)

@@ -74,6 +74,7 @@ private:
     // lists; false (nothing closed) on Cancel.
     bool ClearProjectState(bool bAskDocuments = true);
     void Adopt(LOVProjectData& data);
+    void KeepUntitledName(LOVFile& doc, std::vector<LOVBookMark>& marks);
     void SetProjectPath(const std::string& strPath);
     MainDialogUi::Answer Ask(const std::string& strText);
 

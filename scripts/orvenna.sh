@@ -18,7 +18,7 @@ MODE=${1:-run}
 # peer programs the interoperation tests and the outside components use.
 PACKAGES="build-essential g++ cmake ninja-build pkg-config git libgtest-dev
 clang clang-format libclang-rt-14-dev sox ffmpeg mpg123 lame libgsm-tools xdg-utils time
-qt6-base-dev libgl-dev portaudio19-dev libasound2-dev alsa-utils xvfb xauth
+qt6-base-dev libgl-dev portaudio19-dev libasound2-dev alsa-utils xvfb xauth xdotool
 desktop-file-utils appstream libxml2-utils man-db dpkg-dev espeak-ng libespeak-ng-dev"
 
 install_packages() {

@@ -3,7 +3,21 @@
 #include "platform/LTrace.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
+
+namespace {
+std::mutex csFaults;
+LNullSoundIn::Faults nextFaults;
+} // namespace
+
+void LNullSoundIn::SetFaults(const Faults& f)
+{
+    std::lock_guard<std::mutex> lock(csFaults);
+    nextFaults = f;
+}
 
 LNullSoundIn::~LNullSoundIn()
 {
@@ -12,6 +26,14 @@ LNullSoundIn::~LNullSoundIn()
 
 bool LNullSoundIn::OpenDevice(uint32_t uRate, uint16_t nChannelsIn)
 {
+    {
+        std::lock_guard<std::mutex> lock(csFaults);
+        faults = nextFaults;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(faults.uOpenDelayMs));
+    if (!faults.bOpens)
+        return false;
+    iDelivered = 0;
     nChannels = nChannelsIn;
     pPacer = std::make_unique<LRealTimePacer>(uRate);
     bHaveInput = false;
@@ -26,6 +48,9 @@ bool LNullSoundIn::OpenDevice(uint32_t uRate, uint16_t nChannelsIn)
 
 bool LNullSoundIn::Capture(int16_t* pFrames, uint32_t nFrames)
 {
+    if (faults.iFailAfterFrames >= 0 && iDelivered >= faults.iFailAfterFrames)
+        return false;
+    iDelivered += nFrames;
     std::fill(pFrames, pFrames + size_t(nFrames) * nChannels, int16_t(0));
     if (bHaveInput) {
         uint16_t nFileChannels = wavInput.GetChannels();

@@ -14,6 +14,14 @@
 // its rate is not converted.
 class LNullSoundIn : public LSoundInBackend {
 public:
+    // For tests of what lies above: how the next opens misbehave.
+    struct Faults {
+        uint32_t uOpenDelayMs = 0; // the open takes this long
+        bool bOpens = true; // then fails when false
+        int64_t iFailAfterFrames = -1; // every capture fails after these (-1: never)
+    };
+    static void SetFaults(const Faults& faults);
+
     ~LNullSoundIn() override;
 
 protected:
@@ -29,4 +37,6 @@ private:
     bool bHaveInput = false;
     uint16_t nChannels = 0;
     std::vector<int16_t> vFileFrames;
+    Faults faults; // copied at open
+    int64_t iDelivered = 0;
 };

@@ -41,6 +41,9 @@ TEST(CliProject, BookmarksProjectsAndAssemblyRoundTrip)
     EXPECT_NE(strOut.find("bookmarks 1"), std::string::npos) << strOut;
     EXPECT_NE(strOut.find("\"a.wav@0:00:01.50\" in \"a.wav\" at 0:00:01.000"), std::string::npos)
         << "moved back with the delete: " << strOut;
+    ASSERT_EQ(CliOut({ "info", strA }, &strOut), 0) << strOut;
+    EXPECT_NE(strOut.find("bookmarks 1\n  bookmark \"a.wav@0:00:01.50\""), std::string::npos)
+        << "info lists the file's bookmarks: " << strOut;
 
     const std::string strProject = dir.File("p.ovp");
     ASSERT_EQ(CliOut({ "project", "save", strProject, strA, strB }, &strOut), 0) << strOut;

@@ -6,6 +6,7 @@
 #include "edit/LSRCCutListAudio.h"
 #include "engine/LOVRecordInfo.h"
 #include "platform/LUiDispatcher.h"
+#include "platform/sound/LNullSoundIn.h"
 #include "platform/sound/LSoundDevices.h"
 #include "support/AudioTestSupport.h"
 #include "support/TestSupport.h"
@@ -199,6 +200,36 @@ TEST_F(RecorderTest, DeviceThatDoesNotOpenIsRefusedAndKeepsNothing)
     Pump(300, [] { return false; });
     EXPECT_EQ(events.str, "") << "a refused start sends no notices";
     EXPECT_EQ(target.GetRecording().GetTotalLength(), 0);
+}
+
+// A device still opening when Start stops waiting, that then fails to open
+// or stalls after a little audio: the owner hears a stop, not a take that
+// never ends, and what came is kept.
+TEST_F(RecorderTest, LateDeviceThatFailsEndsAsAStop)
+{
+    struct Case {
+        const char* szWhat;
+        LNullSoundIn::Faults faults;
+        bool bLost;
+        int32_t iFrames;
+    } cases[] = {
+        { "opens late and fails", { 1800, false, -1 }, false, 0 },
+        { "opens late and stalls", { 1800, true, 3 * kBuf }, true, 3 * kBuf },
+    };
+    for (const Case& c : cases) {
+        LNullSoundIn::SetFaults(c.faults);
+        LOVRecordInfo take(kRate, 1);
+        events.str.clear();
+        EXPECT_TRUE(
+            recorder.Start(take.OpenSink(0), 0, -127, 216000000, LSoundRecorder::kStartRecording))
+            << c.szWhat << ": still opening";
+        Pump(10000, [&] { return !events.str.empty() && events.str.back() == 'S'; });
+        LNullSoundIn::SetFaults({});
+        EXPECT_EQ(events.str, "RS") << c.szWhat;
+        EXPECT_EQ(recorder.GetState(), 0) << c.szWhat;
+        EXPECT_EQ(recorder.IsDeviceLost(), c.bLost) << c.szWhat;
+        EXPECT_EQ(take.GetRecording().GetTotalLength(), c.iFrames) << c.szWhat;
+    }
 }
 
 // Takes are kept up to where the next one starts: Re-Take after two takes

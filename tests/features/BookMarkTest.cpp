@@ -189,6 +189,14 @@ TEST(BookMarkTest, SetGoToAndRegionQuestions)
     m.project.GoToBookMark(0);
     EXPECT_EQ(m.main.GetCurrentFile()->sPosition, 12000);
     EXPECT_EQ(m.project.GetBookMarks().Items()[0].bTimesVisited, 2);
+    EXPECT_EQ(m.playback.iPlayedFrom, -1);
+    // Playing from a bookmark starts there, not at a selection.
+    LSettings::Get().SetBool("Settings", "PlayBookMark", true);
+    m.Select(100, 900, 500);
+    m.project.GoToBookMark(0);
+    LSettings::Get().Remove("Settings", "PlayBookMark");
+    EXPECT_EQ(m.playback.iPlayedFrom, 12000);
+    EXPECT_FALSE(m.main.GetCurrentFile()->HasValidSelection());
 
     // Region names: No asks again, Cancel stops, the region keeps its audio.
     m.Select(1000, 2000);

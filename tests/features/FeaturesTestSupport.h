@@ -2,6 +2,7 @@
 
 #include "audio/LWaveFile.h"
 #include "edit/LSRCCutListAudio.h"
+#include "engine/LOVRecordInfo.h"
 #include "engine/MainDialog.h"
 #include "features/ProjectDialog.h"
 #include "platform/LSettings.h"
@@ -9,6 +10,7 @@
 #include "support/TestSupport.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,8 +60,10 @@ public:
         s = Pop(texts, std::string());
         return !s.empty();
     }
+    int RunRecordDialog(LOVRecordInfo& target) override { return fnRecord ? fnRecord(target) : 0; }
     std::vector<std::pair<std::string, int32_t>> values;
     uint32_t uRate = 44100;
+    std::function<int(LOVRecordInfo&)> fnRecord; // the record dialog's part
 
 private:
     template <class T> static T Pop(std::deque<T>& q, T def)
@@ -72,10 +76,17 @@ private:
     }
 };
 
+// Plays nothing; notes where the Play command would have started.
 class NoPlayback : public LPlaybackControl {
 public:
     void Stop() override { }
     void Play(LOVFile&, int32_t) override { }
+    bool PlayCommand(LOVFile& doc, bool) override
+    {
+        iPlayedFrom = doc.HasValidSelection() ? doc.sSelStart : doc.sPosition;
+        return false;
+    }
+    int32_t iPlayedFrom = -1;
 };
 
 // The ramp WAV, a little different in each channel.

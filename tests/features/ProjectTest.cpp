@@ -55,6 +55,13 @@ TEST(ProjectTest, SaveAndOpenGiveTheSameState)
         BuildState(e, dir);
         for (const auto& p : e.main.GetFiles())
             samples.push_back(Samples(p->claAudio));
+        // A never-saved "Untitled 2" with a bookmark ("Untitled 1" closed).
+        e.main.EvCommand(CM_FILENEW);
+        LOVFile& first = *e.main.GetCurrentFile();
+        e.main.EvCommand(CM_FILENEW);
+        e.main.EvCommand(CM_SETBOOKMARK);
+        e.main.CloseDocument(first);
+        e.main.Activate(e.main.GetFiles().front().get());
         e.ui.saveFiles = { strProject };
         e.main.EvCommand(CM_SAVEPROJECT);
         ASSERT_EQ(e.project.GetProjectPath(), strProject);
@@ -62,9 +69,10 @@ TEST(ProjectTest, SaveAndOpenGiveTheSameState)
     }
     Editor e;
     ASSERT_TRUE(e.project.LoadProject(strProject));
-    ASSERT_EQ(e.main.GetNoFiles(), 2);
+    ASSERT_EQ(e.main.GetNoFiles(), 3);
     const LOVFile& a = *e.main.GetFiles().front();
-    const LOVFile& b = *e.main.GetFiles().back();
+    const LOVFile& b = **std::next(e.main.GetFiles().begin());
+    EXPECT_EQ(e.main.GetFiles().back()->GetDisplayName(), "Untitled 2") << "keeps its own name";
     EXPECT_EQ(e.main.GetCurrentFile(), &a) << "the active index";
     EXPECT_EQ(Samples(a.claAudio), samples[0]);
     EXPECT_EQ(Samples(b.claAudio), samples[1]);
@@ -75,7 +83,8 @@ TEST(ProjectTest, SaveAndOpenGiveTheSameState)
         std::vector<int32_t>({ 200, 100, 40000, 50, 45000 }));
     EXPECT_EQ(b.GetDisplayName(), "stereo.wav");
     const auto& marks = e.project.GetBookMarks().Items();
-    ASSERT_EQ(marks.size(), 2u);
+    ASSERT_EQ(marks.size(), 3u);
+    EXPECT_EQ(marks[2].szFile, "Untitled 2");
     EXPECT_EQ(marks[0].szName, "mono.wav@0:00:00.38");
     EXPECT_EQ(marks[1].iPosition, 9);
     const auto& regions = e.project.GetRegions();

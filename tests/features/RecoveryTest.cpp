@@ -1,11 +1,16 @@
+#include "audio/LSoundTime.h"
 #include "edit/LAudioCutTank.h"
+#include "engine/LSoundRecorder.h"
 #include "features/FeaturesTestSupport.h"
 #include "features/LRecoveryJournal.h"
 #include "platform/LFolders.h"
+#include "platform/LUiDispatcher.h"
+#include "platform/sound/LSoundDevices.h"
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,15 +31,16 @@ void Edit(MainDialog& main)
     main.EvCommand(CM_SILENCE);
 }
 
-// Starts this program again as an editor session that loads the file,
-// edits it and is killed; returns once it died.
-void CrashingSession(const std::string& strData, const std::string& strWav)
+// Starts this program again as an editor session (szChild) that loads the
+// file, edits it and is killed; returns once it died.
+void CrashingSession(const std::string& strData, const std::string& strWav, const char* szChild)
 {
     pid_t pid = fork();
     if (pid == 0) {
         setenv("ORVENNA_CRASH_DATA", strData.c_str(), 1);
         setenv("ORVENNA_CRASH_WAV", strWav.c_str(), 1);
-        execl("/proc/self/exe", "test_features", "--gtest_filter=RecoveryChild.*", nullptr);
+        execl("/proc/self/exe", "test_features",
+            (std::string("--gtest_filter=RecoveryChild.") + szChild).c_str(), nullptr);
         _exit(127);
     }
     int iStatus = 0;
@@ -78,7 +84,7 @@ TEST(RecoveryTest, KilledSessionComesBackSampleForSample)
 {
     TempDir dir, data;
     const std::string strWav = MakeWav(dir, "a.wav", 8000, 2, 20000);
-    CrashingSession(data.Path(), strWav);
+    CrashingSession(data.Path(), strWav, "EditsAndIsKilled");
     Editor expected;
     ASSERT_TRUE(expected.main.LoadFile(strWav, false, false));
     Edit(expected.main);
@@ -147,4 +153,125 @@ TEST(RecoveryTest, DamagedJournalsRecoverWhatTheyCanAndNeverBlock)
         }
         LRecovery::Discard(sets[0]);
     }
+}
+
+namespace {
+constexpr int32_t kRecRate = 8000, kRecBuf = kRecRate / 10;
+
+// What the recorder makes of the ramp file's first iFrames from the null
+// input, recording from the start with no threshold.
+std::vector<int32_t> TakeOfRamp(int32_t iFrames)
+{
+    struct Keep : LSoundSinkBase {
+        Keep()
+            : LSoundSinkBase(kRecRate, 1)
+        {
+        }
+        void Write(const int32_t* p, int32_t n) override
+        {
+            v.insert(v.end(), p, p + n);
+            LSoundSinkBase::Write(p, n);
+        }
+        std::vector<int32_t> v;
+    } sink;
+    LRecordGate gate(sink, kRecBuf, { 0, -127, 216000000, LRecordGate::kRecording });
+    std::vector<int16_t> in(size_t(iFrames + kRecBuf));
+    for (size_t f = 0; f < in.size(); ++f)
+        in[f] = int16_t(int32_t(f % 20000) - 10000);
+    for (int32_t f = 0; f < iFrames; f += kRecBuf)
+        gate.Process(in.data() + f, kRecBuf);
+    sink.v.resize(size_t(iFrames));
+    return sink.v;
+}
+} // namespace
+
+// The session killed while recording: a first take is kept, the second is
+// under way when the program dies right after a journal point. The frame
+// counts of both go to a file for the test.
+TEST(RecoveryChild, RecordsAndIsKilled)
+{
+    const char* szData = getenv("ORVENNA_CRASH_DATA");
+    if (!szData)
+        GTEST_SKIP() << "started by RecoveryTest only";
+    setenv("XDG_DATA_HOME", szData, 1);
+    setenv("ORVENNA_NULL_DEVICE_INPUT", getenv("ORVENNA_CRASH_WAV"), 1);
+    Editor e;
+    LRecoveryJournal journal(e.main.GetFiles(), &e.project.GetBookMarks());
+    e.main.AddListener(journal);
+    ASSERT_TRUE(e.main.LoadFile(getenv("ORVENNA_CRASH_WAV"), false, false));
+    e.main.ModifySelection(1000, 3000, 1000);
+    e.ui.fnRecord = [&](LOVRecordInfo& target) {
+        // What the record dialog does with the recorder's notices.
+        struct Forward : LSoundRecorderNotify {
+            void srntfPosition(int32_t, uintptr_t) override
+            {
+                target->TakeProgress(pRecorder->GetFramesWritten());
+                if (iFirst >= 0 && pRecorder->GetFramesWritten() >= 4 * kRecBuf) {
+                    std::ofstream(std::string(getenv("ORVENNA_CRASH_DATA")) + "/frames")
+                        << iFirst << ' ' << pRecorder->GetFramesWritten();
+                    raise(SIGKILL);
+                }
+            }
+            void srntfStop(uintptr_t) override { target->TakeProgress(-1); }
+            LOVRecordInfo* target;
+            LSoundRecorder* pRecorder;
+            int32_t iFirst = -1;
+        } forward;
+        LSoundRecorder recorder;
+        forward.target = &target;
+        forward.pRecorder = &recorder;
+        recorder.SetNotify(&forward, 0);
+        recorder.SetDevice(LWaveIn::FindDevice(LSoundDevices::kNullName));
+        auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
+        auto pump = [&] { dispatcher.Drain(); };
+        EXPECT_TRUE(recorder.Start(
+            target.OpenSink(0), 0, -127, 216000000, LSoundRecorder::kStartRecording));
+        TestSupport::PumpUntil([&] { return recorder.GetFramesWritten() >= 3 * kRecBuf; }, pump);
+        recorder.Stop();
+        forward.iFirst = target.GetRecording().GetTotalLength();
+        EXPECT_TRUE(
+            recorder.Start(target.OpenSink(LSoundTime::FramesToMs(forward.iFirst, kRecRate)), 0,
+                -127, 216000000, LSoundRecorder::kStartRecording));
+        TestSupport::PumpUntil([] { return false; }, pump, 10000);
+        return 0;
+    };
+    e.main.EvCommand(CM_RECORD);
+    FAIL() << "the session was not killed";
+}
+
+TEST(RecoveryTest, KilledWhileRecordingKeepsTheTakeUpToItsLastBuffer)
+{
+    TempDir dir, data;
+    const std::string strWav = MakeWav(dir, "a.wav", kRecRate, 1, 20000);
+    CrashingSession(data.Path(), strWav, "RecordsAndIsKilled");
+    int32_t iFirst = 0, iSecond = 0;
+    std::ifstream(data.File("frames")) >> iFirst >> iSecond;
+    ASSERT_GT(iFirst, 0);
+    ASSERT_GE(iSecond, 4 * kRecBuf);
+    InData in(data.Path());
+    std::vector<LRecoverySet> sets = LRecovery::Find();
+    ASSERT_EQ(sets.size(), 1u);
+    ASSERT_EQ(sets[0].docs.size(), 1u) << "the document recorded into, clean before";
+    const LRecoveredDocument& d = sets[0].docs[0];
+    EXPECT_EQ(d.iFrames, 20000 - 2000 + iFirst + iSecond);
+    EXPECT_EQ(d.iSelStart, 1000);
+    EXPECT_EQ(d.iSelEnd, 1000 + iFirst + iSecond) << "the recording is selected";
+    std::string strProblem;
+    std::unique_ptr<LOVFile> pDoc = LRecovery::Take(sets[0], d, strProblem);
+    EXPECT_EQ(strProblem, "");
+    // The file's first and last parts around both takes, each from the
+    // start of the input.
+    Editor original;
+    ASSERT_TRUE(original.main.LoadFile(strWav, false, false));
+    std::vector<int32_t> expect = Samples(original.main.GetCurrentFile()->claAudio);
+    std::vector<int32_t> takes = TakeOfRamp(iFirst), second = TakeOfRamp(iSecond);
+    takes.insert(takes.end(), second.begin(), second.end());
+    expect.erase(expect.begin() + 1000, expect.begin() + 3000);
+    expect.insert(expect.begin() + 1000, takes.begin(), takes.end());
+    EXPECT_TRUE(Samples(pDoc->claAudio) == expect);
+    for (const LAudioCut& c : pDoc->claAudio.GetCuts())
+        EXPECT_GE(fs::file_size(LAudioCutTank::Get().GetGrfFilePath(c.wCut)),
+            uintmax_t(c.iOffset + c.iLength) / 256 * 2)
+            << "the waveform's graph covers the take";
+    LRecovery::Discard(sets[0]);
 }

@@ -1,0 +1,148 @@
+#include "app/LMDIMainWindow.h"
+#include "audio/LWaveFile.h"
+#include "edit/LAudioCutTank.h"
+#include "edit/LSRCCutListAudio.h"
+#include "support/AudioTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace TestSupport;
+
+namespace {
+// The keys pressed in the editor, and the commands they are: the file is
+// pasted over with itself (the editor has no key that empties a selection),
+// which leaves it changed, with new cuts.
+const std::vector<std::pair<const char*, int>> kKeys = {
+    { "ctrl+a", CM_SELECTALL },
+    { "ctrl+c", CM_COPY },
+    { "ctrl+v", CM_PASTE },
+    { "ctrl+v", CM_PASTE },
+};
+
+// A child that is killed with SIGKILL when it goes.
+struct Child {
+    // env: NAME=value settings of its own.
+    explicit Child(std::vector<std::string> args, const std::vector<std::string>& env = {})
+    {
+        pid = fork();
+        if (pid == 0) {
+            for (const std::string& s : env)
+                putenv(strdup(s.c_str()));
+            std::vector<char*> argv;
+            for (std::string& s : args)
+                argv.push_back(s.data());
+            argv.push_back(nullptr);
+            execvp(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    ~Child() { Kill(); }
+    // True when it was running until killed.
+    bool Kill()
+    {
+        if (pid <= 0)
+            return false;
+        kill(pid, SIGKILL);
+        int iStatus = 0;
+        waitpid(pid, &iStatus, 0);
+        pid = -1;
+        return WIFSIGNALED(iStatus) && WTERMSIG(iStatus) == SIGKILL;
+    }
+    pid_t pid = -1;
+};
+
+bool Wait(const std::function<bool()>& fnDone, int iMaxMs)
+{
+    return PumpUntil(
+        fnDone, [] {}, iMaxMs);
+}
+
+bool HasJournal(const std::string& strFolder)
+{
+    std::error_code ec;
+    for (const auto& e : fs::recursive_directory_iterator(strFolder, ec))
+        if (e.path().filename() == LAudioCutTank::kJournalName)
+            return true;
+    return false;
+}
+} // namespace
+
+// The real editor on an X server of its own: a file opened and edited by
+// keys, the process killed with SIGKILL once its journal is written; the
+// next start (orvenna-cli recover) writes the edited document back sample for
+// sample.
+TEST(EditorCrash, KilledEditorComesBackSampleForSample)
+{
+    REQUIRE_PEER("Xvfb");
+    REQUIRE_PEER("xdotool");
+    TempDir dir, data, out;
+    const std::string strWav = MakeRampWav(dir, "a.wav", 8000, 1, 12000);
+    int iDisplay = 200 + getpid() % 500; // the first free one from there
+    while (fs::exists("/tmp/.X" + std::to_string(iDisplay) + "-lock"))
+        ++iDisplay;
+    const std::string strDisplay = ":" + std::to_string(iDisplay);
+    Child xserver({ "Xvfb", strDisplay, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
+    const std::string strSocket = "/tmp/.X11-unix/X" + strDisplay.substr(1);
+    ASSERT_TRUE(Wait([&] { return fs::exists(strSocket); }, 10000)) << "Xvfb did not start";
+    // Opening the file plays nothing (no message about a missing device).
+    std::ofstream(dir.File("Orvenna.ini")) << "[Settings]\nPlayWhenOpen=0\n";
+    {
+        Child editor({ ORVENNA_APP_PATH, strWav },
+            { "DISPLAY=" + strDisplay, "QT_QPA_PLATFORM=xcb", "ORVENNA_CONFIG_DIR=" + dir.Path(),
+                "XDG_DATA_HOME=" + data.Path(),
+                "TMPDIR=" + dir.Path() }); // a single-instance socket of its own
+        const std::string strEnvDisplay = "DISPLAY=" + strDisplay; // for xdotool
+        std::string strWindow;
+        ASSERT_TRUE(Wait(
+            [&] {
+                strWindow.clear();
+                TestSupport::Run({ "env", strEnvDisplay, "xdotool", "search", "--onlyvisible",
+                                     "--name", "Orvenna" },
+                    &strWindow);
+                return !strWindow.empty();
+            },
+            20000))
+            << "no editor window";
+        strWindow = strWindow.substr(0, strWindow.find('\n'));
+        std::this_thread::sleep_for(std::chrono::seconds(1)); // the file opened
+        TestSupport::Run({ "env", strEnvDisplay, "xdotool", "windowfocus", "--sync", strWindow });
+        std::vector<std::string> args
+            = { "env", strEnvDisplay, "xdotool", "key", "--delay", "300" };
+        for (const auto& [szKey, iCommand] : kKeys)
+            args.push_back(szKey);
+        EXPECT_EQ(TestSupport::Run(args), 0);
+        ASSERT_TRUE(Wait([&] { return HasJournal(data.Path()); }, 10000)) << "no journal";
+        std::this_thread::sleep_for(std::chrono::seconds(1)); // the last paste journalled
+        EXPECT_TRUE(editor.Kill()) << "the editor was still running";
+    }
+    xserver.Kill();
+
+    std::string strOut;
+    ASSERT_EQ(TestSupport::Run(
+                  { "env", "ORVENNA_CONFIG_DIR=" + dir.Path(), "XDG_DATA_HOME=" + data.Path(),
+                      ORVENNA_CLI_PATH, "recover", "--save", out.Path() },
+                  &strOut),
+        0)
+        << strOut;
+    SourceHandle hBack = LWaveFile::OpenSource(out.File("1-a.wav.wav"));
+    ASSERT_FALSE(hBack->IsError()) << strOut;
+    // What the keys make of the file, done by the controller here.
+    LMDIMainWindow w;
+    ASSERT_TRUE(w.GetController().LoadFile(strWav, false, false));
+    for (const auto& [szKey, iCommand] : kKeys)
+        w.GetController().EvCommand(iCommand);
+    const LCutListAudio& edited = w.GetController().GetCurrentFile()->claAudio;
+    EXPECT_NE(strOut.find("a.wav: 8000 Hz, 1 channel(s), 12000 frames"), std::string::npos)
+        << "the pasted-over file was journalled: " << strOut;
+    LSRCCutListAudio expected(edited);
+    EXPECT_EQ(
+        ReadFrames(*hBack, hBack->GetLength()), ReadFrames(expected, edited.GetTotalLength()));
+}
