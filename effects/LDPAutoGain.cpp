@@ -111,7 +111,6 @@ LDPAutoGain::Result LDPAutoGain::FirstPassBlock()
         const int64_t iSize = int64_t(pendingLevels.size());
         if (levels.Write(pendingLevels.data(), iSize) != iSize)
             return Fail(levels.GetError() ? levels.GetError() : ENOSPC);
-        iLevelBytes += iSize;
         pendingLevels.clear();
     }
     return kMore;

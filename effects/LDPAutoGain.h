@@ -69,7 +69,6 @@ private:
     std::vector<int> references;
     std::vector<int32_t> buffer, filtered;
     std::vector<uint8_t> pendingLevels;
-    int64_t iLevelBytes = 0;
     LHandle<LDPSRCAutoGain> hSecond;
     SourceHandle hOutput;
 };

@@ -9,7 +9,6 @@
 
 // The automatic gain control's settings, as the command passes them.
 struct LAutoGainSettings {
-    int iMode = 0;
     int32_t iLowHz = 450; // the analysis high-pass
     int32_t iHighHz = 2200; // above it the analysis counts twice
     int iDownBound = 2; // the slow level follows down to -iDownBound dB
