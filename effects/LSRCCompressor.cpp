@@ -50,9 +50,13 @@ LSRCCompressor::LSRCCompressor(
     next.resize(current.size());
 }
 
-int32_t LSRCCompressor::TargetOf(const std::vector<int32_t>& block) const
+int32_t LSRCCompressor::ReadNext()
 {
-    return curve[size_t(MeanSquareLevelDb(block.data(), block.size()) + 128)];
+    // The silence after the end of the audio is no quieter passage to make
+    // up for: past the end the gain holds.
+    const bool bPastEnd = hSource->GetPosition() >= hSource->GetLength();
+    hSource->Read(next.data(), iWindow);
+    return bPastEnd ? iPrevious : curve[size_t(MeanSquareLevelDb(next.data(), next.size()) + 128)];
 }
 
 void LSRCCompressor::SetStep()
@@ -68,9 +72,8 @@ void LSRCCompressor::SetStep()
 void LSRCCompressor::Start()
 {
     hSource->Read(current.data(), iWindow);
-    iGain = iPrevious = TargetOf(current);
-    hSource->Read(next.data(), iWindow);
-    iTarget = TargetOf(next);
+    iGain = iPrevious = curve[size_t(MeanSquareLevelDb(current.data(), current.size()) + 128)];
+    iTarget = ReadNext();
     SetStep();
     iIndex = 0;
     bStarted = true;
@@ -80,8 +83,7 @@ void LSRCCompressor::NextWindow()
 {
     std::swap(current, next);
     iPrevious = iTarget;
-    hSource->Read(next.data(), iWindow);
-    iTarget = TargetOf(next);
+    iTarget = ReadNext();
     SetStep();
     iIndex = 0;
 }

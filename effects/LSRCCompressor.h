@@ -28,7 +28,8 @@ LGainCurve CompressorCurve(int iThreshold, double dRatio, int iLimit);
 // Dynamic range compressor: the audio goes out one window late, each frame
 // times a gain that ramps over the window towards the curve's gain for the
 // next window's mean-square level, fast when it falls (attack) and slowly
-// when it rises (release). With unity gains the audio passes bit for bit.
+// when it rises (release); past the end of the audio the gain holds. With
+// unity gains the audio passes bit for bit.
 // Used on one thread at a time; owns the upstream through its handle.
 class LSRCCompressor : public LSRCFilterBase {
 public:
@@ -49,7 +50,7 @@ protected:
 private:
     void Start();
     void NextWindow();
-    int32_t TargetOf(const std::vector<int32_t>& block) const;
+    int32_t ReadNext(); // the next window and its target
     void SetStep();
 
     LGainCurve curve;

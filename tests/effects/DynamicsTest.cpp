@@ -148,13 +148,15 @@ TEST(Dynamics, CompressorPassesOneToOneBitForBitAndRaisesQuietPassages)
     const std::vector<int32_t> out = ReadFrames(comp, 4 * kRate);
     EXPECT_NEAR(Rms(out, 1, 22050, 66150) / Rms(in, 1, 22050, 66150), std::sqrt(10.0), 0.03);
     EXPECT_NEAR(Rms(out, 1, 110250, 154350) / Rms(in, 1, 110250, 154350), 1.0, 0.005);
+    // Its last window too: the silence after the end raises nothing.
+    EXPECT_NEAR(Rms(out, 1, 174400, 176400) / Rms(in, 1, 174400, 176400), 1.0, 0.005);
 
     // Through the effect's row, on a quiet tone: an index one past the list
     // does nothing, the one before it compresses.
     for (int32_t iRatio : { 7, 6 }) {
         LCutListAudio doc = ListOf(ReadFrames(*Tone(20000, 1, 441, 4145), 20000), 1);
         const std::vector<CutRecord> before = Records(doc);
-        LEffectRun run { FindEffect("Dynamic Range Compressor"), &doc, 0, 20000 };
+        LEffectRun run { FindEffect("Dynamic Range Compressor"), &doc, 0, 20000, {} };
         run.values.Set("CompressorThreshold", -20);
         run.values.Set("CompressorRatio", iRatio);
         EXPECT_EQ(RunBody(run), 0);
