@@ -1,5 +1,6 @@
 #include "app/LOVValuesDialog.h"
 
+#include "app/LDBEdit.h"
 #include "platform/LSettings.h"
 
 #include <QButtonGroup>
@@ -118,6 +119,16 @@ void LOVValuesDialog::AddField(
         fnValue = [pGroup] { return int32_t(pGroup->checkedId()); };
         pWidget = pBox;
         form.addRow(pBox);
+        break;
+    }
+    case LValueField::Decibel: {
+        auto* pDb = new LDBEdit;
+        pDb->SetRange(f.iMin, f.iMax);
+        pDb->SetValue(iValue);
+        pDb->setMinimumWidth(200);
+        fnValue = [pDb] { return int32_t(pDb->GetValue()); };
+        pWidget = pDb;
+        form.addRow(f.szLabel, pDb);
         break;
     }
     case LValueField::Slider: {

@@ -12,8 +12,9 @@ class QFormLayout;
 class QWidget;
 
 // The dialog of a command, built from its values' form (LValueField): an
-// edit, a rate list, radio buttons, a list or a slider per value, each named
-// after the value it edits; without a form, one labelled edit per value.
+// edit, a rate list, radio buttons, a list, a slider or a decibel slider
+// (LDBEdit) per value, each named after the value it edits; without a form,
+// one labelled edit per value.
 // A field for stereo only or for a selection only is enabled only then.
 // Values with a preview get a "Preview" button, enabled when there is audio,
 // that plays the effect with the values shown through the dialog's own

@@ -16,7 +16,10 @@ const std::vector<CliCommand>& GetCliCommands()
             "edit IN [-o OUT] COMMAND...\n                          run editing commands on IN, "
             "e.g. \"select 0 1500\" \"Cut\"\n                          \"Amplify "
             "AmplifyGain=150\" \"Echo EchoTime=250 EchoGain=50\"\n                          "
-            "\"High-Pass Filter LowCutFreq=250\"; saves to OUT, or over IN;\n"
+            "\"High-Pass Filter LowCutFreq=250\"\n                          \"Dynamic Range "
+            "Compressor CompressorThreshold=-20 CompressorRatio=2\"\n                          "
+            "\"Noise Reduction NoiseGateLevel=-30\" \"Automatic Gain Control\";\n"
+            "                          saves to OUT, or over IN;\n"
             "                          \"Send\" hands the file to the mail program (xdg-email)",
             CliEdit },
         { "play",

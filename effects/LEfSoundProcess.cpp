@@ -11,10 +11,15 @@
 
 int EfWriteFailed(LProgressDialog& dlg, const LSoundSinkBase& sink)
 {
+    return EfWriteFailed(dlg, sink.GetErrno());
+}
+
+int EfWriteFailed(LProgressDialog& dlg, int iErrno)
+{
     std::string strText
         = "Cannot write the audio working folder \"" + LAudioCutTank::Get().GetFolder() + "\"";
-    if (sink.GetErrno() != 0)
-        strText += ": " + LFile::DescribeError(sink.GetErrno());
+    if (iErrno != 0)
+        strText += ": " + LFile::DescribeError(iErrno);
     dlg.ShowError(strText + ".");
     return 2;
 }

@@ -20,6 +20,8 @@ struct LEfSoundProcess {
 // Says that a result could not be written to the audio working folder (its
 // disk is full, say), with the reason; returns 2. The document stays as it was.
 int EfWriteFailed(LProgressDialog& dlg, const LSoundSinkBase& sink);
+// The same for a reason given as an errno (0 when none is known).
+int EfWriteFailed(LProgressDialog& dlg, int iErrno);
 
 int ProcessBody(LProgressDialog& dlg, LEfSoundProcess& data);
 

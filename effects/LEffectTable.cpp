@@ -9,12 +9,15 @@
 #include "effects/EfNormalize.h"
 #include "effects/EfReverse.h"
 #include "effects/LCLAConvertRateChannels.h"
+#include "effects/LDPAutoGain.h"
 #include "effects/LEfChangeSpeedPitch.h"
 #include "effects/LEfEnvelope.h"
 #include "effects/LEfSoundProcess.h"
+#include "effects/LSRCCompressor.h"
 #include "effects/LSRCEcho.h"
 #include "effects/LSRCEq.h"
 #include "effects/LSRCLowCutFilter.h"
+#include "effects/LSRCNoiseGates.h"
 #include "effects/LSRCReverb.h"
 #include "platform/LTrace.h"
 
@@ -133,6 +136,43 @@ FactoryHandle EqualizerFactory(const LDialogValues& v)
     });
 }
 
+// The compressor's ratio index, -1 outside the list (such a command does
+// nothing).
+int RatioIndex(const LDialogValues& v)
+{
+    const int32_t i = v.Get("CompressorRatio");
+    if (i >= 0 && size_t(i) < CompressorRatioList().size())
+        return i;
+    LTrace("CompressorRatio > sizeof(CompressorRatioList) / sizeof(CompressorRatioItem)");
+    return -1;
+}
+
+FactoryHandle CompressorFactory(const LDialogValues& v)
+{
+    const int iRatio = RatioIndex(v);
+    const int iThreshold = std::clamp(v.Get("CompressorThreshold"), -127, 127);
+    return MakeFactory([=](SourceHandle h) {
+        if (iRatio < 0)
+            return h;
+        // The limit is stored with the values but not applied: the
+        // compressor runs without a limiting region.
+        return SourceHandle(MakeHandle<LSRCCompressor>(
+            std::move(h), iThreshold, CompressorRatioList()[size_t(iRatio)].dFactor, 45, 127));
+    });
+}
+
+FactoryHandle NoiseReductionFactory(const LDialogValues& v)
+{
+    const int32_t iLevel = v.Get("NoiseGateLevel");
+    return MakeFactory([=](SourceHandle h) { return OpenNoiseReduction(std::move(h), iLevel); });
+}
+
+int AutoGainControl(LProgressDialog& dlg, LEffectRun& r)
+{
+    EfAutoGainControl data { r.pDoc, r.iEnd, r.iStart };
+    return ProcessBody(dlg, data);
+}
+
 int Envelope(LProgressDialog& dlg, LEffectRun& r)
 {
     LEfEnvelope data { r.pDoc, r.iEnd, r.iStart, &r.values.curve };
@@ -153,10 +193,23 @@ int RenderThroughFactory(LProgressDialog& dlg, LEffectRun& r)
         [&hFactory](SourceHandle h) { return hFactory->Open(std::move(h)); });
 }
 
+int Compressor(LProgressDialog& dlg, LEffectRun& r)
+{
+    return RatioIndex(r.values) < 0 ? 0 : RenderThroughFactory(dlg, r);
+}
+
 LValueField SpeedField(int iMode, const char* szLabel, int32_t iDefault)
 {
     return { kSpeedKeys[iMode], szLabel, INT32_MIN, 300, iDefault, "%",
         "Speed Change Percent must be less than 300." };
+}
+
+std::vector<std::pair<const char*, int32_t>> RatioChoices()
+{
+    std::vector<std::pair<const char*, int32_t>> choices;
+    for (const CompressorRatioItem& item : CompressorRatioList())
+        choices.emplace_back(item.szName, int32_t(choices.size()));
+    return choices;
 }
 
 std::vector<LEffect> MakeEffects()
@@ -205,6 +258,16 @@ std::vector<LEffect> MakeEffects()
         { "High-Pass Filter", "High-Pass Filter",
             { { "LowCutFreq", "Frequency (Hz) :", 0, INT32_MAX, 250, "Hz" } }, nullptr,
             LowCutFactory, false, 5, "Low Cut Filter" },
+        { "Dynamic Range Compressor", "Dynamic Range Compressor",
+            { { "CompressorThreshold", "Threshold:", -127, 127, 0, "dB", nullptr, "", F::Decibel },
+                { "CompressorRatio", "Ratio:", 0, 6, 0, "", nullptr, "", F::Combo, RatioChoices() },
+                { "CompressorLimit", "Limit:", -127, 127, 0, "dB", nullptr, "", F::Decibel } },
+            Compressor, CompressorFactory, false, 15, "Dynamic Range Compressor" },
+        { "Noise Reduction", "Noise Reduction",
+            { { "NoiseGateLevel", "Noise Gate Level:", -40, 12, -30, "dB", nullptr, "",
+                F::Decibel } },
+            nullptr, NoiseReductionFactory, false, 11, "Noise Reduction" },
+        { "Automatic Gain Control", nullptr, {}, AutoGainControl, nullptr, false, 10 },
         { "Insert Silence", "Insert Silence",
             { { "SilenceTimes", "Silence Time (ms):", 0, INT32_MAX, 0, "ms" } }, InsertSilence,
             nullptr, true },

@@ -7,7 +7,7 @@
 // One value a dialog asks for, as its form shows it, the settings keep it
 // and scripts name it.
 struct LValueField {
-    enum Kind { Edit, Rate, Radio, Combo, Slider };
+    enum Kind { Edit, Rate, Radio, Combo, Slider, Decibel };
     enum When : unsigned { kAlways = 0, kStereoOnly = 1, kSelectionOnly = 2 };
 
     const char* szKey; // the "StoredValues" key, the form field's and the script's name

@@ -1,6 +1,7 @@
 #include "features/LBatchScript.h"
 
 #include "effects/LCLAConvertRateChannels.h"
+#include "effects/LSRCCompressor.h"
 #include "features/LBatchStream.h"
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
@@ -78,7 +79,8 @@ std::vector<LBatchCommand> MakeCommands()
             nullptr, nullptr, B::kWhole, &kStreamSpeed },
         { 15, "Dynamic Range Compressor", 3,
             { { "CompressorThreshold", 1, true, "CompressorThreshold", -20 },
-                { "CompressorRatio", 1, false, "CompressorRatio", 0 },
+                { "CompressorRatio", 1, false, "CompressorRatio", 0,
+                    int32_t(CompressorRatioList().size()) - 1 },
                 { "CompressorLimit", 1, true, "CompressorLimit", 3 } },
             "Threshold (db) = %d, Ratio = %s, Limit (db) = %d" },
         { 16, "Convert Sample Rate", 4, { { "SampleRate", 4, false, "ConvertSampleRate", 44100 } },
@@ -88,8 +90,6 @@ std::vector<LBatchCommand> MakeCommands()
             nullptr, "Convert Channels", B::kWhole, &kStreamConvert },
     };
 }
-
-const char* const kRatioNames[] = { "1:1", "3:2", "2:1", "3:1", "4:1", "5:1", "Limit" };
 
 int32_t ReadLittle(const uint8_t* p, const LBatchParam& param)
 {
@@ -222,14 +222,17 @@ bool LBatchCommands::Resolve(const CommandDataItem& item, LBatchStep& step, std:
         return false;
     }
     const std::vector<int32_t> values = ReadParams(c, item);
-    for (size_t i = 0; i < values.size(); ++i)
+    bool bIgnored = false;
+    for (size_t i = 0; i < values.size(); ++i) {
         step.values.Set(c.params[i].szKey, values[i]);
+        bIgnored = bIgnored || values[i] > c.params[i].iIgnoredAbove;
+    }
     step.values.pForm = &step.pEffect->form;
     if (c.szCurveFile) {
         step.curve = ReadCurve(c, item);
         step.values.curve = step.curve;
     }
-    return CheckRanges(c, *step.pEffect, step.values, strError);
+    return bIgnored || CheckRanges(c, *step.pEffect, step.values, strError);
 }
 
 std::vector<std::pair<std::string, int32_t>> LBatchCommands::Values(const CommandDataItem& item)
@@ -285,7 +288,9 @@ std::string LBatchCommands::Describe(const CommandDataItem& item)
         } else if (iNext < values.size()) {
             const int32_t i = values[iNext++];
             if (cKind == 's')
-                strText += (i >= 0 && i < 7) ? kRatioNames[i] : "";
+                strText += (i >= 0 && size_t(i) < CompressorRatioList().size())
+                    ? CompressorRatioList()[size_t(i)].szName
+                    : "";
             else
                 strText += std::to_string(i);
         }

@@ -4,6 +4,7 @@
 #include "effects/LEffectTable.h"
 #include "effects/PointList.h"
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ struct LBatchParam {
     bool bSigned;
     const char* szStoredKey; // "StoredValues" key read when the data is short
     int32_t iDefault;
+    // Above it the effect does nothing with the command (a ratio index past
+    // the list), so such a value is let through rather than refused.
+    int32_t iIgnoredAbove = INT32_MAX;
 };
 
 // One command of the batch command table. Which effect runs it comes from

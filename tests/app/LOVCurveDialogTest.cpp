@@ -1,6 +1,7 @@
 #include "app/LOVCurveDialog.h"
 
 #include "app/LBrainWaveWindow.h"
+#include "app/LDBEdit.h"
 #include "app/LOVValuesDialog.h"
 #include "effects/LEffectTable.h"
 #include "effects/LStoredValues.h"
@@ -10,6 +11,7 @@
 #include "support/AudioTestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -149,4 +151,33 @@ TEST_F(CurveDialogTest, EnvelopeLabelTimesTheSelectionAndEchoDialogPreviews)
         EXPECT_EQ(iPreviews, 1);
         EXPECT_NE(dlg.GetPreviewPlayer().GetState(), 0);
     }
+}
+
+TEST(LOVValuesDialog, DecibelSlidersAndTheRatioListOfTheDynamics)
+{
+    const LEffect& comp = *FindEffect("Dynamic Range Compressor");
+    LDialogValues v = LStoredValues::Load(comp.form);
+    v.Set("CompressorThreshold", -20);
+    v.Set("CompressorRatio", 2);
+    LOVValuesDialog dlg(comp.szDialog, v, true, true, nullptr);
+    auto* pThreshold = dlg.findChild<LDBEdit*>("CompressorThreshold");
+    auto* pRatio = dlg.findChild<QComboBox*>("CompressorRatio");
+    ASSERT_TRUE(pThreshold && pRatio && dlg.findChild<LDBEdit*>("CompressorLimit"));
+    EXPECT_EQ(pThreshold->GetValue(), -20);
+    EXPECT_EQ(pRatio->count(), 7);
+    EXPECT_EQ(pRatio->currentText(), "2:1");
+    EXPECT_EQ(pRatio->itemText(6), "Limit");
+    pThreshold->SetValue(-30);
+    pRatio->setCurrentIndex(4);
+    dlg.Take(v);
+    EXPECT_EQ(v.Get("CompressorThreshold"), -30);
+    EXPECT_EQ(v.Get("CompressorRatio"), 4);
+
+    LOVValuesDialog noise("Noise Reduction",
+        LStoredValues::Load(FindEffect("Noise Reduction")->form), true, true, nullptr);
+    auto* pLevel = noise.findChild<LDBEdit*>("NoiseGateLevel");
+    ASSERT_NE(pLevel, nullptr);
+    EXPECT_EQ(pLevel->GetValue(), -30);
+    pLevel->SetValue(-90);
+    EXPECT_EQ(pLevel->GetValue(), -40) << "the lower end is -40 dB";
 }

@@ -113,12 +113,46 @@ TEST(CliEdit, EffectsListsEveryEffectWithItsKeysRangesAndDefaults)
     TempDir dir;
     std::string strOut;
     ASSERT_EQ(Cli(dir, { "effects" }, &strOut), 0);
-    for (const char* sz :
-        { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate", "6000..96000",
-            "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan", "Echo\n",
-            "EchoGain", "0..99", "ReverbTime", "50..1000", "High-Pass Filter\n", "LowCutFreq" })
+    for (const char* sz : { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate",
+             "6000..96000", "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan",
+             "Echo\n", "EchoGain", "0..99", "ReverbTime", "50..1000", "High-Pass Filter\n",
+             "LowCutFreq", "Dynamic Range Compressor\n", "CompressorRatio", "6 = Limit",
+             "NoiseGateLevel", "-40..12", "Automatic Gain Control\n" })
         EXPECT_NE(strOut.find(sz), std::string::npos) << sz << " in\n" << strOut;
     EXPECT_EQ(Cli(dir, { "effects", "extra" }), 2);
+}
+
+TEST(CliEdit, DynamicsByNameWithTheirValues)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    struct Case {
+        const char* szVolume; // of a 440 Hz tone from sox
+        const char* szCommand;
+        double dRmsFrom, dRmsTo; // after
+    };
+    // -20 dB at 2:1 on a tone 6 dB above the compressor's 0 dB: 3 dB down.
+    // A tone at -60 dBFS stays below every gate. The gain control raises a
+    // faint tone towards its standard level.
+    const Case cases[] = {
+        { "0.5", "Dynamic Range Compressor CompressorThreshold=-20 CompressorRatio=2", 0.248,
+            0.252 },
+        { "0.001", "Noise Reduction NoiseGateLevel=-30", 0, 0.0001 },
+        { "0.05", "Automatic Gain Control", 0.1, 0.7 },
+    };
+    for (const Case& c : cases) {
+        const std::string strIn = dir.File("in.wav"), strOut = dir.File("out.wav");
+        ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strIn,
+                      "synth", "5", "sine", "440", "vol", c.szVolume }),
+            0);
+        std::string strLog;
+        ASSERT_EQ(Cli(dir, { "edit", strIn, "-o", strOut, "Select All", c.szCommand }, &strLog), 0)
+            << strLog;
+        EXPECT_NEAR(Stat(strOut, "Length (seconds)"), 5.0, 1e-4) << c.szCommand;
+        const double dRms = Stat(strOut, "RMS     amplitude");
+        EXPECT_GE(dRms, c.dRmsFrom) << c.szCommand;
+        EXPECT_LE(dRms, c.dRmsTo) << c.szCommand;
+    }
 }
 
 TEST(CliEdit, EchoOfAnImpulseHalvesAtEachDelay)

@@ -30,8 +30,10 @@ OVBatchConverter Batch(const TempDir& dir, int n, int iJobs)
     OVBatchConverter data;
     for (int i = 0; i < n; ++i)
         data.files.push_back({ dir.File("in" + std::to_string(i) + ".wav") });
-    // Normalize to 50 %, then 22050 Hz.
-    data.commands = { { 4, { 50, 0 } }, { 16, { 0x22, 0x56, 0, 0 } } };
+    // Normalize to 50 %, the gain control, noise reduction at -30 dB, the
+    // compressor at -20 dB 2:1, then 22050 Hz.
+    data.commands = { { 4, { 50, 0 } }, { 10, {} }, { 11, { 0xE2 } }, { 15, { 0xEC, 2, 3 } },
+        { 16, { 0x22, 0x56, 0, 0 } } };
     data.options.bSameFolder = false;
     data.options.strFolder = dir.File("out");
     data.options.iJobs = iJobs;
