@@ -1,5 +1,7 @@
 #include "effects/LFFT.h"
 
+#include "platform/LVectorClones.h"
+
 #include <cmath>
 #include <utility>
 
@@ -26,14 +28,6 @@ LFFT::LFFT(int iOrder_)
 }
 
 namespace {
-// The inner loops below are built twice on x86-64, for AVX2 and for the
-// baseline, and the one the processor runs is picked at load time.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
-#define ORV_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define ORV_VECTOR_CLONES
-#endif
-
 // One group of the forward passes: (a, b) becomes (a + b, (a - b) w*) with
 // w = e^(2 pi i j / (2 h)) = c + i s. The arrays do not overlap, so the loop
 // vectorizes.
