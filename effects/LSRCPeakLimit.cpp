@@ -49,6 +49,7 @@ LSRCPeakLimit::LSRCPeakLimit(SourceHandle hUpstream, int32_t iLim)
     iBlock = std::clamp(GetSampleRate() / 35, 20, 8192);
     for (auto& b : buffers)
         b.resize(size_t(iBlock) * size_t(GetChannels()));
+    staged.resize(size_t(kStaged) * buffers[0].size());
 }
 
 SourceHandle LSRCPeakLimit::OpenSource(SourceHandle hUpstream)
@@ -76,10 +77,22 @@ void LSRCPeakLimit::SetRamp()
     iG += iDiff % iBlock;
 }
 
+void LSRCPeakLimit::ReadBlock(std::vector<int32_t>& block)
+{
+    if (iStagedLeft == 0) {
+        hSource->Read(staged.data(), kStaged * iBlock);
+        iStagedLeft = kStaged;
+    }
+    const size_t uAt = size_t(kStaged - iStagedLeft) * block.size();
+    std::memcpy(block.data(), staged.data() + uAt, block.size() * sizeof(int32_t));
+    --iStagedLeft;
+}
+
 void LSRCPeakLimit::Start()
 {
+    iStagedLeft = 0;
     for (int i = 0; i < 3; ++i) {
-        hSource->Read(buffers[i].data(), iBlock);
+        ReadBlock(buffers[i]);
         aGain[i + 1] = BlockGain(buffers[i]);
     }
     aGain[0] = aGain[1];
@@ -93,7 +106,7 @@ void LSRCPeakLimit::NextBlock()
 {
     std::swap(buffers[0], buffers[1]);
     std::swap(buffers[1], buffers[2]);
-    hSource->Read(buffers[2].data(), iBlock);
+    ReadBlock(buffers[2]);
     aGain[0] = aGain[1];
     aGain[1] = aGain[2];
     aGain[2] = aGain[3];
@@ -130,7 +143,7 @@ int32_t LSRCPeakLimit::GetPosition()
 {
     if (!bStarted)
         return hSource->GetPosition();
-    return hSource->GetPosition() - (3 * iBlock - iIndex);
+    return hSource->GetPosition() - (iStagedLeft + 3) * iBlock + iIndex;
 }
 
 void LSRCPeakLimit::Seek(int32_t iFrame)
