@@ -49,7 +49,8 @@ LSRCPeakLimit::LSRCPeakLimit(SourceHandle hUpstream, int32_t iLim)
     iBlock = std::clamp(GetSampleRate() / 35, 20, 8192);
     for (auto& b : buffers)
         b.resize(size_t(iBlock) * size_t(GetChannels()));
-    staged.resize(size_t(kStaged) * buffers[0].size());
+    iStaged = std::max(1, 8192 / iBlock);
+    staged.resize(size_t(iStaged) * buffers[0].size());
 }
 
 SourceHandle LSRCPeakLimit::OpenSource(SourceHandle hUpstream)
@@ -80,10 +81,10 @@ void LSRCPeakLimit::SetRamp()
 void LSRCPeakLimit::ReadBlock(std::vector<int32_t>& block)
 {
     if (iStagedLeft == 0) {
-        hSource->Read(staged.data(), kStaged * iBlock);
-        iStagedLeft = kStaged;
+        hSource->Read(staged.data(), iStaged * iBlock);
+        iStagedLeft = iStaged;
     }
-    const size_t uAt = size_t(kStaged - iStagedLeft) * block.size();
+    const size_t uAt = size_t(iStaged - iStagedLeft) * block.size();
     std::memcpy(block.data(), staged.data() + uAt, block.size() * sizeof(int32_t));
     --iStagedLeft;
 }
