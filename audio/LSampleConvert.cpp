@@ -1,7 +1,9 @@
 #include "audio/LSampleConvert.h"
 
+#include "platform/LVectorClones.h"
 #include "platform/acm/LSampleNarrow.h"
 
+#include <bit>
 #include <cstring>
 
 namespace LSampleConvert {
@@ -99,8 +101,17 @@ void Float64BEToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
         [](const uint8_t* p) { return LSampleNarrow::FromFloat(Float64(LoadBE<8>(p))); });
 }
 
-void Pcm16ToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
+ORV_VECTOR_CLONES void Pcm16ToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
 {
+    if constexpr (std::endian::native == std::endian::little) {
+        // Whole 16-bit loads, which vectorize.
+        for (size_t i = 0; i < n; ++i) {
+            int16_t v;
+            std::memcpy(&v, pSrc + 2 * i, 2);
+            pDst[i] = int32_t(v) * 16;
+        }
+        return;
+    }
     size_t i = 0;
     for (; i + 8 <= n; i += 8)
         for (size_t k = 0; k < 8; ++k)
@@ -119,8 +130,16 @@ void Pcm8ToInternal(const uint8_t* pSrc, int32_t* pDst, size_t n)
         pDst[i] = (int32_t(pSrc[i]) - 128) * 4096;
 }
 
-void InternalToPcm16(const int32_t* pSrc, uint8_t* pDst, size_t n)
+ORV_VECTOR_CLONES void InternalToPcm16(const int32_t* pSrc, uint8_t* pDst, size_t n)
 {
+    if constexpr (std::endian::native == std::endian::little) {
+        // Whole 16-bit stores, which vectorize.
+        for (size_t i = 0; i < n; ++i) {
+            const int16_t v = ToPcm16(pSrc[i]);
+            std::memcpy(pDst + 2 * i, &v, 2);
+        }
+        return;
+    }
     size_t i = 0;
     for (; i + 8 <= n; i += 8)
         for (size_t k = 0; k < 8; ++k)

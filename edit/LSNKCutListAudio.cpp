@@ -1,6 +1,7 @@
 #include "edit/LSNKCutListAudio.h"
 
 #include "edit/LAudioCutTank.h"
+#include "platform/LVectorClones.h"
 
 #include <algorithm>
 
@@ -58,21 +59,41 @@ void LSNKCutListAudio::Write(const int32_t* pBuffer, int32_t iFrames)
     CheckFiles();
 }
 
+namespace {
+template <size_t kStride> void ColumnPeaksOf(const int32_t* p, int n, int32_t& iMax, int32_t& iMin)
+{
+    int32_t a = iMax, b = iMin;
+    for (int f = 0; f < n; ++f) {
+        a = std::max(a, p[size_t(f) * kStride]);
+        b = std::min(b, p[size_t(f) * kStride]);
+    }
+    iMax = a;
+    iMin = b;
+}
+
+// The largest and smallest of n samples uStride apart, into iMax and iMin.
+// Mono and stereo get loops of a fixed stride, which vectorize.
+ORV_VECTOR_CLONES void ColumnPeaks(
+    const int32_t* p, size_t uStride, int n, int32_t& iMax, int32_t& iMin)
+{
+    if (uStride == 1)
+        return ColumnPeaksOf<1>(p, n, iMax, iMin);
+    if (uStride == 2)
+        return ColumnPeaksOf<2>(p, n, iMax, iMin);
+    for (int f = 0; f < n; ++f) {
+        iMax = std::max(iMax, p[size_t(f) * uStride]);
+        iMin = std::min(iMin, p[size_t(f) * uStride]);
+    }
+}
+} // namespace
+
 void LSNKCutListAudio::FeedGraph(const int32_t* p, int32_t iFrames)
 {
     const int iCh = GetChannels();
     while (iFrames > 0) {
         int n = std::min(iFrames, kGraphBlock - iBlockFill);
-        for (int c = 0; c < iCh; ++c) {
-            int32_t iMax = peakMax[size_t(c)], iMin = peakMin[size_t(c)];
-            for (int f = 0; f < n; ++f) {
-                int32_t s = p[size_t(f) * size_t(iCh) + size_t(c)];
-                iMax = std::max(iMax, s);
-                iMin = std::min(iMin, s);
-            }
-            peakMax[size_t(c)] = iMax;
-            peakMin[size_t(c)] = iMin;
-        }
+        for (int c = 0; c < iCh; ++c)
+            ColumnPeaks(p + c, size_t(iCh), n, peakMax[size_t(c)], peakMin[size_t(c)]);
         p += size_t(n) * size_t(iCh);
         iFrames -= n;
         iBlockFill += n;

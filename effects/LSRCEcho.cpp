@@ -2,8 +2,22 @@
 
 #include "audio/LSoundTime.h"
 #include "effects/LFixedScale.h"
+#include "platform/LVectorClones.h"
 
 #include <algorithm>
+
+namespace {
+// One run: the buffer and the line are separate arrays.
+ORV_VECTOR_CLONES void EchoRun(
+    int32_t* __restrict pBuffer, int32_t* __restrict pLine, int32_t g, size_t uRun)
+{
+    for (size_t i = 0; i < uRun; ++i) {
+        const int32_t y = WrapAdd(pBuffer[i], MulShift8(pLine[i], g));
+        pBuffer[i] = y;
+        pLine[i] = y;
+    }
+}
+} // namespace
 
 size_t LSRCEcho::DelaySamples(int32_t iMs, int32_t iRate, int iChannels)
 {
@@ -40,12 +54,7 @@ int32_t LSRCEcho::ReadAudio(int32_t* pBuffer, int32_t iFrames)
     // dependency and vectorizes.
     while (uLeft > 0) {
         const size_t uRun = std::min(uLeft, line.size() - uIndex);
-        int32_t* pLine = line.data() + uIndex;
-        for (size_t i = 0; i < uRun; ++i) {
-            const int32_t y = WrapAdd(pBuffer[i], MulShift8(pLine[i], g));
-            pBuffer[i] = y;
-            pLine[i] = y;
-        }
+        EchoRun(pBuffer, line.data() + uIndex, g, uRun);
         pBuffer += uRun;
         uLeft -= uRun;
         uIndex = (uIndex + uRun) % line.size();

@@ -1,5 +1,7 @@
 #include "effects/LSRCEq.h"
 
+#include "effects/LFFT.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -58,23 +60,87 @@ std::array<int32_t, LSRCEq::kTaps> LSRCEq::Design(const LEqGainTable& table)
     return taps;
 }
 
-LSRCEq::LSRCEq(SourceHandle hUpstream, const LEqGainTable& table)
+namespace {
+// Fast convolution by transforms of 8192 points: a window of 8192 input
+// frames gives the 4098 outputs whose 4095 taps all lie inside it.
+constexpr int kOrder = 13;
+constexpr int32_t kN = 1 << kOrder;
+constexpr int32_t kStep = kN - 2 * LSRCEq::kHistory;
+
+const LFFT& SharedTransform()
+{
+    static const LFFT fft(kOrder);
+    return fft;
+}
+
+// The bound on |sample >> shift| x (the taps' norm) that keeps every sum of
+// the fast convolution within 0.4 of its exact integer value.
+//
+// For integer vectors x, y of N = 2^k points whose cyclic convolution is
+// computed by radix-2 transforms in double precision (unit roundoff
+// e = 2^-53) with twiddles off by at most b, every result lies within
+//   |x| |y| ((1 + e)^(3k) (1 + e sqrt 5)^(3k + 1) (1 + b)^(3k) - 1)
+// of the exact one (|.| the Euclidean norm; C. Percival, Math. Comp. 72
+// (2003), theorem 5.1). Here k = 13, b <= 2e (LFFT's twiddles), which
+// makes the factor below 207 e < 2^-45.3. Each channel's transform carries
+// two windows of 8192 samples (real and imaginary part), so |x| <= M
+// sqrt(2 x 8192) = M 2^7 with M the largest |sample >> shift|, and |y| is
+// the norm of the taps (the 1/N moved into the taps' transform is a power
+// of two and changes no rounding). With M |y| <= 2^37 the error stays below
+// 2^(37 + 7 - 45.3) < 0.41, so rounding gives the exact sum. The direct
+// form's sums then stay below M sqrt(4095) |y| < 2^43 and are exact in
+// doubles too. Audio up to full scale through any curve (|y| <= 255 x 256)
+// needs no shift.
+constexpr double kExactBound = 137438953472.0; // 2^37
+
+// Rounds to the nearest integer, for |x| < 2^51.
+inline double RoundToInteger(double x)
+{
+    constexpr double kMagic = 6755399441055744.0; // 1.5 x 2^52
+    return (x + kMagic) - kMagic;
+}
+} // namespace
+
+LSRCEq::LSRCEq(SourceHandle hUpstream, const LEqGainTable& table, Method eMethod_)
     : LSRCFilterBase(std::move(hUpstream))
+    , eMethod(eMethod_)
     , uCh(size_t(GetChannels()))
     , raw(size_t(kHistory + kBlock + kAhead) * uCh)
-    , scaled(raw.size())
     , out(size_t(kBlock) * uCh)
-    , acc(size_t(kBlock))
 {
     const auto taps = Design(table);
+    double dTapSum = 0, dSquares = 0; // h[0] and twice every other tap
     for (int k = 0; k < kTaps; ++k) {
         h[size_t(k)] = double(taps[size_t(k)]);
         dTapSum += std::abs(h[size_t(k)]) * (k ? 2 : 1);
+        dSquares += h[size_t(k)] * h[size_t(k)] * (k ? 2 : 1);
     }
+    dNorm = std::sqrt(dSquares);
     // The output is at most the sum of the taps' magnitudes times the input.
     const uint64_t uPeak = uint64_t(double(GetPeak()) * dTapSum / 32768.0);
     SetPeak(uint32_t(std::min<uint64_t>(uPeak, INT32_MAX)));
     iPos = hSource->GetPosition();
+    if (eMethod == Method::Direct) {
+        scaled.resize(raw.size());
+        acc.resize(size_t(kBlock));
+    } else {
+        PrepareSpectrum();
+    }
+}
+
+void LSRCEq::PrepareSpectrum()
+{
+    // The taps centred on point 0 of the cyclic window: their transform is
+    // real (the imaginary parts left are rounding alone).
+    re.assign(size_t(kN), 0.0);
+    im.assign(size_t(kN), 0.0);
+    re[0] = h[0];
+    for (int k = 1; k < kTaps; ++k)
+        re[size_t(k)] = re[size_t(kN - k)] = h[size_t(k)];
+    SharedTransform().ForwardScrambled(re.data(), im.data());
+    spectrum.resize(size_t(kN));
+    for (size_t i = 0; i < spectrum.size(); ++i)
+        spectrum[i] = re[i] / kN;
 }
 
 void LSRCEq::Seek(int32_t iFrame)
@@ -117,25 +183,36 @@ void LSRCEq::NextBlock()
 
 void LSRCEq::ApplyInBufferScaling()
 {
-    int64_t iPeak = 0;
+    uint32_t uPeak = 0;
     for (int32_t v : raw)
-        iPeak = std::max(iPeak, std::abs(int64_t(v)));
-    // Each output is a sum of integer products whose magnitudes add up to
-    // at most peak x (the taps' magnitudes summed); below 2^52 every partial
-    // sum is an exact integer in a double, in any order. Only loud audio
-    // through a steep curve is shifted down for that.
+        uPeak = std::max(uPeak, v < 0 ? 0u - uint32_t(v) : uint32_t(v));
+    // Only loud audio through a steep curve is shifted down (see kExactBound).
     iShift = 0;
-    while (double(iPeak >> iShift) * dTapSum >= 4503599627370496.0)
+    while (double((uPeak >> iShift) + 1) * dNorm > kExactBound)
         ++iShift;
-    const size_t uFrames = raw.size() / uCh;
-    for (size_t c = 0; c < uCh; ++c)
-        for (size_t f = 0; f < uFrames; ++f)
-            scaled[c * uFrames + f] = double(raw[f * uCh + c] >> iShift);
 }
 
 void LSRCEq::Filter()
 {
+    if (eMethod == Method::Direct)
+        FilterDirect();
+    else
+        FilterFast();
+}
+
+void LSRCEq::Store(size_t c, int32_t n, double dSum)
+{
+    const int64_t v = int64_t(RoundToInteger(dSum));
+    const int64_t y = iShift <= 15 ? v >> (15 - iShift) : v * (int64_t(1) << (iShift - 15));
+    out[size_t(n) * uCh + c] = int32_t(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX));
+}
+
+void LSRCEq::FilterDirect()
+{
     const size_t uFrames = raw.size() / uCh;
+    for (size_t c = 0; c < uCh; ++c)
+        for (size_t f = 0; f < uFrames; ++f)
+            scaled[c * uFrames + f] = double(raw[f * uCh + c] >> iShift);
     for (size_t c = 0; c < uCh; ++c) {
         const double* b = scaled.data() + c * uFrames + kHistory; // b[n]: output frame n
         double* a = acc.data();
@@ -153,11 +230,35 @@ void LSRCEq::Filter()
             for (int32_t n = 0; n < kBlock; ++n)
                 a[n] += (bl[n] + br[n]) * hk;
         }
-        for (int32_t n = 0; n < kBlock; ++n) {
-            const int64_t v = int64_t(a[n]);
-            const int64_t y = iShift <= 15 ? v >> (15 - iShift) : v * (int64_t(1) << (iShift - 15));
-            out[size_t(n) * uCh + c] = int32_t(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX));
+        for (int32_t n = 0; n < kBlock; ++n)
+            Store(c, n, a[n]);
+    }
+}
+
+void LSRCEq::FilterFast()
+{
+    // Per channel one transform: the window of outputs 0 .. 4097 as the real
+    // part, the window of outputs 4098 .. 8191 as the imaginary part (the
+    // taps are real, so the two stay apart). Output n of a window sits at
+    // point n + 2047.
+    const int32_t iFrames = kHistory + kBlock + kAhead;
+    const int s = iShift;
+    for (size_t c = 0; c < uCh; ++c) {
+        const int32_t* p = raw.data() + c;
+        for (int32_t m = 0; m < kN; ++m)
+            re[size_t(m)] = double(p[size_t(m) * uCh] >> s);
+        for (int32_t m = 0; m < kN; ++m)
+            im[size_t(m)] = kStep + m < iFrames ? double(p[size_t(kStep + m) * uCh] >> s) : 0.0;
+        SharedTransform().ForwardScrambled(re.data(), im.data());
+        for (int32_t i = 0; i < kN; ++i) {
+            re[size_t(i)] *= spectrum[size_t(i)];
+            im[size_t(i)] *= spectrum[size_t(i)];
         }
+        SharedTransform().InverseScrambled(re.data(), im.data());
+        for (int32_t n = 0; n < kStep; ++n)
+            Store(c, n, re[size_t(kHistory + n)]);
+        for (int32_t n = kStep; n < kBlock; ++n)
+            Store(c, n, im[size_t(kHistory + n - kStep)]);
     }
 }
 

@@ -16,14 +16,19 @@ LEqGainTable EqGainTable(const PointList& list, int32_t iRate);
 // output frame, designed from the gain table (a cosine sum whose end bins
 // weigh one half, so a flat table gives the single tap 32768 and passes the
 // audio unchanged). Works on blocks of 8192 frames with 2047 frames of
-// history and 2048 of look-ahead per channel, all channels alike. Used on
-// one thread at a time; owns the upstream through its handle.
+// history and 2048 of look-ahead per channel, all channels alike.
+//
+// Two ways to the same output: the direct form (every tap a multiply-add,
+// the reference) and fast convolution by 8192-point transforms; each output
+// is the exact integer sum of the direct form, so both give the same bits.
+// Used on one thread at a time; owns the upstream through its handle.
 class LSRCEq : public LSRCFilterBase {
 public:
     static constexpr int kTaps = 2048; // h[0] .. h[2047], mirrored
     static constexpr int32_t kHistory = 2047, kBlock = 8192, kAhead = 2048;
+    enum class Method { Fast, Direct };
 
-    LSRCEq(SourceHandle hUpstream, const LEqGainTable& table);
+    LSRCEq(SourceHandle hUpstream, const LEqGainTable& table, Method eMethod = Method::Fast);
 
     // h[0..2047] for a gain table, in units of 1/32768.
     static std::array<int32_t, kTaps> Design(const LEqGainTable& table);
@@ -42,18 +47,26 @@ private:
     void NextBlock();
     // Reads iFrames frames into frame iAt of the buffer.
     void Fill(int32_t iAt, int32_t iFrames);
-    // The shift that keeps the block's sums exact, and the block's filtered
-    // output.
+    // The shift that keeps the block's sums exact.
     void ApplyInBufferScaling();
+    // The block's output, from the sums of the direct form or of the
+    // transforms, each sum an exact integer.
     void Filter();
+    void FilterDirect();
+    void FilterFast();
+    void Store(size_t c, int32_t n, double dSum);
+    void PrepareSpectrum();
 
+    Method eMethod;
     std::array<double, kTaps> h {};
-    double dTapSum = 0; // h[0] and twice every other tap, in magnitude
+    double dNorm = 0; // the 4095 taps' Euclidean norm
     size_t uCh;
     std::vector<int32_t> raw; // interleaved: history, block, look-ahead
-    std::vector<double> scaled; // per channel, the raw samples >> iShift
+    std::vector<double> scaled; // direct form: per channel, the raw samples >> iShift
+    std::vector<double> acc; // direct form: one channel's sums
+    std::vector<double> spectrum; // fast: the taps' transform / N, bit-reversed order
+    std::vector<double> re, im; // fast: one channel's two halves of the block
     std::vector<int32_t> out; // the block's output, interleaved
-    std::vector<double> acc;
     int iShift = 0;
     int32_t iUsed = kBlock; // frames of the block delivered
     int32_t iPos = 0;

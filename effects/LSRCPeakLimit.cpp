@@ -2,9 +2,44 @@
 
 #include "audio/LSoundSourceBase.h"
 #include "edit/LGainMultiply.h"
+#include "platform/LVectorClones.h"
 
 #include <algorithm>
 #include <cstring>
+
+namespace {
+ORV_VECTOR_CLONES uint32_t MagnitudePeak(const int32_t* p, size_t n)
+{
+    uint32_t uPeak = 0;
+    for (size_t i = 0; i < n; ++i)
+        uPeak = std::max(uPeak, p[i] < 0 ? 0u - uint32_t(p[i]) : uint32_t(p[i]));
+    return uPeak;
+}
+
+template <size_t kCh>
+void ApplyRampOf(int32_t* __restrict pDst, const int32_t* __restrict pSrc, size_t uCh, int32_t n,
+    int32_t iG, int32_t iStep)
+{
+    const size_t uStride = kCh ? kCh : uCh;
+    for (int32_t f = 0; f < n; ++f) {
+        const int32_t g = int32_t(uint32_t(iG) + uint32_t(f) * uint32_t(iStep));
+        for (size_t c = 0; c < uStride; ++c)
+            pDst[size_t(f) * uStride + c] = GainMultiply(pSrc[size_t(f) * uStride + c], g);
+    }
+}
+
+// Frame f of n gets the gain iG + f x iStep. Mono and stereo get loops of a
+// fixed width, which vectorize.
+ORV_VECTOR_CLONES void ApplyRamp(int32_t* __restrict pDst, const int32_t* __restrict pSrc,
+    size_t uCh, int32_t n, int32_t iG, int32_t iStep)
+{
+    if (uCh == 1)
+        return ApplyRampOf<1>(pDst, pSrc, uCh, n, iG, iStep);
+    if (uCh == 2)
+        return ApplyRampOf<2>(pDst, pSrc, uCh, n, iG, iStep);
+    ApplyRampOf<0>(pDst, pSrc, uCh, n, iG, iStep);
+}
+} // namespace
 
 LSRCPeakLimit::LSRCPeakLimit(SourceHandle hUpstream, int32_t iLim)
     : LSRCFilterBase(std::move(hUpstream))
@@ -14,6 +49,8 @@ LSRCPeakLimit::LSRCPeakLimit(SourceHandle hUpstream, int32_t iLim)
     iBlock = std::clamp(GetSampleRate() / 35, 20, 8192);
     for (auto& b : buffers)
         b.resize(size_t(iBlock) * size_t(GetChannels()));
+    iStaged = std::max(1, 8192 / iBlock);
+    staged.resize(size_t(iStaged) * buffers[0].size());
 }
 
 SourceHandle LSRCPeakLimit::OpenSource(SourceHandle hUpstream)
@@ -25,11 +62,7 @@ SourceHandle LSRCPeakLimit::OpenSource(SourceHandle hUpstream)
 
 int32_t LSRCPeakLimit::BlockGain(const std::vector<int32_t>& block) const
 {
-    uint32_t uPeak = 0;
-    for (int32_t s : block) {
-        uint32_t u = s < 0 ? 0u - uint32_t(s) : uint32_t(s);
-        uPeak = std::max(uPeak, u);
-    }
+    const uint32_t uPeak = MagnitudePeak(block.data(), block.size());
     if (uPeak <= uint32_t(iLimit))
         return 0x1000000;
     uint32_t uDiv = uint32_t((uint64_t(uPeak) + 64) >> 6);
@@ -45,10 +78,22 @@ void LSRCPeakLimit::SetRamp()
     iG += iDiff % iBlock;
 }
 
+void LSRCPeakLimit::ReadBlock(std::vector<int32_t>& block)
+{
+    if (iStagedLeft == 0) {
+        hSource->Read(staged.data(), iStaged * iBlock);
+        iStagedLeft = iStaged;
+    }
+    const size_t uAt = size_t(iStaged - iStagedLeft) * block.size();
+    std::memcpy(block.data(), staged.data() + uAt, block.size() * sizeof(int32_t));
+    --iStagedLeft;
+}
+
 void LSRCPeakLimit::Start()
 {
+    iStagedLeft = 0;
     for (int i = 0; i < 3; ++i) {
-        hSource->Read(buffers[i].data(), iBlock);
+        ReadBlock(buffers[i]);
         aGain[i + 1] = BlockGain(buffers[i]);
     }
     aGain[0] = aGain[1];
@@ -62,7 +107,7 @@ void LSRCPeakLimit::NextBlock()
 {
     std::swap(buffers[0], buffers[1]);
     std::swap(buffers[1], buffers[2]);
-    hSource->Read(buffers[2].data(), iBlock);
+    ReadBlock(buffers[2]);
     aGain[0] = aGain[1];
     aGain[1] = aGain[2];
     aGain[2] = aGain[3];
@@ -86,11 +131,8 @@ int32_t LSRCPeakLimit::ReadAudio(int32_t* pBuffer, int32_t iFrames)
         if (iG >= 0x1000000 && iStep == 0) {
             std::memcpy(pDst, pSrc, size_t(n) * uCh * 4);
         } else {
-            for (int32_t f = 0; f < n; ++f) {
-                for (size_t c = 0; c < uCh; ++c)
-                    pDst[size_t(f) * uCh + c] = GainMultiply(pSrc[size_t(f) * uCh + c], iG);
-                iG += iStep;
-            }
+            ApplyRamp(pDst, pSrc, uCh, n, iG, iStep);
+            iG = int32_t(uint32_t(iG) + uint32_t(n) * uint32_t(iStep));
         }
         iIndex += n;
         iDone += n;
@@ -102,7 +144,7 @@ int32_t LSRCPeakLimit::GetPosition()
 {
     if (!bStarted)
         return hSource->GetPosition();
-    return hSource->GetPosition() - (3 * iBlock - iIndex);
+    return hSource->GetPosition() - (iStagedLeft + 3) * iBlock + iIndex;
 }
 
 void LSRCPeakLimit::Seek(int32_t iFrame)

@@ -30,12 +30,19 @@ private:
     void NextBlock();
     int32_t BlockGain(const std::vector<int32_t>& block) const;
     void SetRamp();
+    // The next block from upstream into block; upstream is read iStaged
+    // blocks at a time (fewer, larger reads of the working files), at most
+    // 8192 frames, the most a stream is ever asked for at once.
+    void ReadBlock(std::vector<int32_t>& block);
 
     int32_t iLimit;
     int32_t iBlock;
     int32_t iIndex = 0;
     bool bStarted = false;
     std::vector<int32_t> buffers[3]; // current, next, newest
+    int32_t iStaged = 1;
+    std::vector<int32_t> staged; // iStaged blocks read ahead
+    int32_t iStagedLeft = 0; // of them, blocks not yet taken
     int32_t aGain[4] = {}; // previous, current, next, newest
     int32_t iG = 0x1000000;
     int32_t iStep = 0;

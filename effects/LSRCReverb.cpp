@@ -2,6 +2,7 @@
 
 #include "effects/LFixedScale.h"
 #include "effects/LSRCEcho.h"
+#include "platform/LVectorClones.h"
 
 #include <algorithm>
 
@@ -10,6 +11,24 @@ namespace {
 // starts at 0), and the gains of the five taps as parts of the level.
 constexpr double kTapStart[4] = { 0.7413, 0.5581, 0.3823, 0.211 };
 constexpr double kTapGain[5] = { 0.4, 0.1, 0.3, 0.07, 0.13 };
+
+// One run: the taps read entries the run does not write (see uRun), so the
+// pointers may be taken as not overlapping and the loop vectorizes.
+ORV_VECTOR_CLONES void ReverbRun(int32_t* __restrict p, const int32_t* __restrict p1,
+    const int32_t* __restrict p2, const int32_t* __restrict p3, const int32_t* __restrict p4,
+    int32_t* __restrict pw, const int32_t* aGain, size_t uCount)
+{
+    const int32_t g1 = aGain[0], g2 = aGain[1], g3 = aGain[2], g4 = aGain[3], g0 = aGain[4];
+    for (size_t i = 0; i < uCount; ++i) {
+        int32_t y = WrapAdd(p[i], MulShift<9>(p1[i], g1));
+        y = WrapAdd(y, MulShift<9>(p2[i], g2));
+        y = WrapAdd(y, MulShift<9>(p3[i], g3));
+        y = WrapAdd(y, MulShift<9>(p4[i], g4));
+        y = WrapAdd(y, MulShift<9>(pw[i], g0));
+        pw[i] = y;
+        p[i] = y;
+    }
+}
 } // namespace
 
 LSRCReverb::LSRCReverb(SourceHandle hUpstream, int32_t iPercent, int32_t iMs)
@@ -48,21 +67,8 @@ void LSRCReverb::Seek(int32_t iFrame)
 void LSRCReverb::Process(int32_t* p, size_t uCount)
 {
     int32_t* pLine = line.data();
-    const int32_t* p1 = pLine + aRead[0];
-    const int32_t* p2 = pLine + aRead[1];
-    const int32_t* p3 = pLine + aRead[2];
-    const int32_t* p4 = pLine + aRead[3];
-    int32_t* pw = pLine + aRead[4];
-    const int32_t g1 = aGain[0], g2 = aGain[1], g3 = aGain[2], g4 = aGain[3], g0 = aGain[4];
-    for (size_t i = 0; i < uCount; ++i) {
-        int32_t y = WrapAdd(p[i], MulShift<9>(p1[i], g1));
-        y = WrapAdd(y, MulShift<9>(p2[i], g2));
-        y = WrapAdd(y, MulShift<9>(p3[i], g3));
-        y = WrapAdd(y, MulShift<9>(p4[i], g4));
-        y = WrapAdd(y, MulShift<9>(pw[i], g0));
-        pw[i] = y;
-        p[i] = y;
-    }
+    ReverbRun(p, pLine + aRead[0], pLine + aRead[1], pLine + aRead[2], pLine + aRead[3],
+        pLine + aRead[4], aGain, uCount);
 }
 
 int32_t LSRCReverb::ReadAudio(int32_t* pBuffer, int32_t iFrames)

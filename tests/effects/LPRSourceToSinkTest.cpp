@@ -104,6 +104,12 @@ TEST(LSRCPeakLimit, QuietPassesExactlyLoudIsBoundedAhead)
     for (int32_t f = 0; f < 5000; ++f)
         ASSERT_EQ(buf[size_t(2 * f + 1)], hQuiet->Value(f, 1));
     EXPECT_EQ(quiet.GetPosition(), 5000);
+    // A seek drops what was read ahead.
+    quiet.Seek(2000);
+    EXPECT_EQ(quiet.GetPosition(), 2000);
+    quiet.Read(buf.data(), 100);
+    EXPECT_EQ(buf[1], hQuiet->Value(2000, 1));
+    EXPECT_EQ(quiet.GetPosition(), 2100);
 
     // Silence, then a full-scale square burst at frame 3000.
     auto Burst = [] {

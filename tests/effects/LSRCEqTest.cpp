@@ -11,13 +11,16 @@ using TestSupport::FnSource;
 using TestSupport::ReadFrames;
 
 namespace {
-LHandle<FnSource> Noise(int32_t iLen, int iCh, int32_t iPeak)
+// Random samples within +-iPeak, or (bSigns) each one +iPeak or -iPeak.
+LHandle<FnSource> Noise(int32_t iLen, int iCh, int32_t iPeak, bool bSigns = false)
 {
-    return MakeHandle<FnSource>(44100, iCh, iLen, [iPeak](int64_t f, int c) {
+    return MakeHandle<FnSource>(44100, iCh, iLen, [iPeak, bSigns](int64_t f, int c) {
         uint32_t u = uint32_t(f * 2654435761u + uint32_t(c) * 97u + 12345u);
         u ^= u >> 15;
         u *= 0x2c1b3c6du;
         u ^= u >> 12;
+        if (bSigns)
+            return u & 0x100 ? iPeak : -iPeak;
         return int32_t(int64_t(u % (2u * uint32_t(iPeak) + 1)) - iPeak);
     });
 }
@@ -140,5 +143,43 @@ TEST(LSRCEq, BandGainsAreMeasuredOnSines)
             dSum += double(v[i]) * double(v[i]);
         const double dGain = std::sqrt(dSum / (40000 - 4096)) / (0x20000 / std::sqrt(2.0));
         EXPECT_NEAR(dGain, table[uBin] / 128.0, 0.02) << dHz << " Hz, bin " << uBin;
+    }
+}
+
+TEST(LSRCEq, FastConvolutionGivesTheDirectFormsBits)
+{
+    // Curves from gentle to the steepest (every 8 steps from 0 to 255 and
+    // back) and the loudest (255 throughout), on random and full-scale
+    // input, at full scale and far beyond it (where the block is shifted).
+    PointList zigzag;
+    for (int x = 0; x <= 255; x += 8)
+        zigzag.aPoints[zigzag.nPoints++] = { uint8_t(x), uint8_t(x % 16 ? 0 : 255) };
+    const PointList aCurves[] = {
+        PointList::Of({ { 0, 200 }, { 30, 60 }, { 255, 128 } }),
+        PointList::Of({ { 0, 128 }, { 13, 128 }, { 51, 0 }, { 102, 255 }, { 154, 128 } }),
+        zigzag,
+        PointList::Of({ { 0, 255 }, { 255, 255 } }),
+        PointList::Of({ { 0, 0 }, { 120, 0 }, { 121, 255 }, { 255, 255 } }),
+    };
+    struct Input {
+        int iCh;
+        int32_t iPeak;
+        bool bSigns;
+    };
+    const Input aInputs[] = { { 2, 0x7FFF0, false }, { 2, 0x7FFF0, true }, { 1, 0x7FFF0, true },
+        { 2, 0x4000000, true } };
+    const int32_t iLen = 19000, iSeek = 700; // three blocks; a seek inside the first
+    for (const PointList& curve : aCurves) {
+        const LEqGainTable table = EqGainTable(curve, 44100);
+        for (const Input& in : aInputs) {
+            LSRCEq fast(Noise(iLen, in.iCh, in.iPeak, in.bSigns), table);
+            LSRCEq direct(Noise(iLen, in.iCh, in.iPeak, in.bSigns), table, LSRCEq::Method::Direct);
+            const std::vector<int32_t> want = ReadFrames(direct, iLen, 4000);
+            EXPECT_EQ(ReadFrames(fast, iLen, 3000), want)
+                << int(curve.nPoints) << " points, peak " << in.iPeak << ", " << in.iCh;
+            fast.Seek(iSeek);
+            const std::vector<int32_t> part = ReadFrames(fast, iLen - iSeek, 5000);
+            EXPECT_TRUE(std::equal(part.begin(), part.end(), want.begin() + iSeek * in.iCh));
+        }
     }
 }
