@@ -61,7 +61,7 @@ const std::vector<LMainMenu::Menu>& LMainMenu::Layout()
                 { CM_PLAYFAST }, { kSeparator }, { CM_STOP }, { CM_GOTOSTART }, { CM_REWIND },
                 { CM_FASTFORWARD }, { CM_GOTOEND } } },
         { "Effec&ts",
-            { { CM_AMPLIFY }, { CM_NORMALIZE }, { CM_EQUALIZER }, { CM_ECHO }, { CM_REVERB },
+            { { CM_AMPLIFY }, { CM_NORMALIZE }, { CM_NORMALIZELOUDNESS }, { CM_EQUALIZER }, { CM_ECHO }, { CM_REVERB },
                 { kSeparator }, { CM_FADEIN }, { CM_FADEOUT }, { CM_FADEOUTTRIM }, { CM_ENVELOPE },
                 { kSeparator }, { CM_AGC }, { CM_NOISEREDUCTION }, { CM_HIGHPASS },
                 { CM_COMPRESSOR }, { kSeparator }, { CM_SPEEDPITCH }, { CM_PITCHSPEED },
