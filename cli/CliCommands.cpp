@@ -6,7 +6,10 @@
 const std::vector<CliCommand>& GetCliCommands()
 {
     static const std::vector<CliCommand> commands = {
-        { "info", "info FILE...            rate, channels, length and peak of audio files",
+        { "info",
+            "info FILE...            rate, channels, length and peak of audio files, and their\n"
+            "                          integrated loudness (LUFS), loudness range (LU) and true\n"
+            "                          peak (dBTP)",
             CliInfo },
         { "convert", kConvertUsage, CliConvert },
         { "formats", "formats                 file types, WAV codec names, headerless formats",
@@ -15,7 +18,8 @@ const std::vector<CliCommand>& GetCliCommands()
             "edit IN [-o OUT] COMMAND...\n                          run editing commands on IN, "
             "e.g. \"select 0 1500\" \"Cut\"\n                          \"Amplify "
             "AmplifyGain=150\" \"Echo EchoTime=250 EchoGain=50\"\n                          "
-            "\"High-Pass Filter LowCutFreq=250\"; saves to OUT, or over IN",
+            "\"High-Pass Filter LowCutFreq=250\"\n                          \"Normalize Loudness "
+            "NormalizeLoudness=-16\"; saves to OUT, or over IN",
             CliEdit },
         { "play",
             "play FILE [--device N] [--speed slow|normal|fast] [--from MS] [--selection START "

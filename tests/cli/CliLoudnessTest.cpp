@@ -61,8 +61,8 @@ TEST(CliLoudness, InfoAgreesWithFfmpeg)
         ASSERT_FALSE(std::isnan(peer.dIntegrated)) << "no ffmpeg summary";
         // ffmpeg prints one decimal: its rounding adds up to 0.05.
         EXPECT_NEAR(ours.dIntegrated, peer.dIntegrated, 0.1);
-        EXPECT_NEAR(ours.dRange, peer.dRange, 0.3);
-        EXPECT_NEAR(ours.dTruePeak, peer.dTruePeak, 0.3);
+        EXPECT_NEAR(ours.dRange, peer.dRange, 0.15);
+        EXPECT_NEAR(ours.dTruePeak, peer.dTruePeak, 0.15);
     }
 }
 
