@@ -22,8 +22,8 @@ double After(const std::string& strText, const std::string& strKey)
 Measured Ffmpeg(const std::string& strPath)
 {
     std::string strOut;
-    Run({ "ffmpeg", "-nostats", "-hide_banner", "-i", strPath, "-af", "ebur128=peak=true", "-f",
-            "null", "-" },
+    TestSupport::Run({ "ffmpeg", "-nostats", "-hide_banner", "-i", strPath, "-af",
+                         "ebur128=peak=true", "-f", "null", "-" },
         &strOut);
     const std::string strSummary = strOut.substr(std::min(strOut.find("Summary:"), strOut.size()));
     return { After(strSummary, "I:"), After(strSummary, "LRA:"), After(strSummary, "Peak:") };
@@ -45,15 +45,16 @@ TEST(CliLoudness, InfoAgreesWithFfmpeg)
     TempDir dir;
     const std::string strSpeech = dir.File("speech.wav"), strPink = dir.File("pink.wav"),
                       strQuiet = dir.File("quiet.wav"), strTalk = dir.File("talk.wav");
-    ASSERT_EQ(Run({ "espeak-ng", "-w", strSpeech,
+    ASSERT_EQ(TestSupport::Run({ "espeak-ng", "-w", strSpeech,
                   "Podcasters and anyone delivering audio are asked for a loudness, not a peak. "
                   "Quiet words follow, then louder ones, with pauses between." }),
         0);
     // Speech at 44.1 kHz stereo with a quieter second half; pink noise at 48 kHz.
-    ASSERT_EQ(Run({ "sox", strSpeech, strQuiet, "gain", "-12" }), 0);
-    ASSERT_EQ(Run({ "sox", strSpeech, strQuiet, "-r", "44100", "-c", "2", strTalk }), 0);
-    ASSERT_EQ(Run({ "sox", "-n", "-r", "48000", "-c", "2", "-b", "16", strPink, "synth", "20",
-                  "pinknoise", "tremolo", "0.2", "60", "vol", "0.3" }),
+    ASSERT_EQ(TestSupport::Run({ "sox", strSpeech, strQuiet, "gain", "-12" }), 0);
+    ASSERT_EQ(
+        TestSupport::Run({ "sox", strSpeech, strQuiet, "-r", "44100", "-c", "2", strTalk }), 0);
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "48000", "-c", "2", "-b", "16", strPink,
+                  "synth", "20", "pinknoise", "tremolo", "0.2", "60", "vol", "0.3" }),
         0);
     for (const std::string& strPath : { strSpeech, strTalk, strPink }) {
         SCOPED_TRACE(strPath);
@@ -78,13 +79,14 @@ TEST(CliLoudness, NormalizeLoudnessMeasuredByFfmpeg)
     const std::vector<std::string> kNew = { "sox", "-n", "-r", "44100", "-c", "2", "-b", "16" };
     auto Make = [&kNew](std::vector<std::string> args) {
         args.insert(args.begin(), kNew.begin(), kNew.end());
-        return Run(args);
+        return TestSupport::Run(args);
     };
     ASSERT_EQ(Make({ strNoise, "synth", "10", "pinknoise", "vol", "0.05" }), 0);
     ASSERT_EQ(Make({ strTone, "synth", "10", "sine", "1000", "vol", "0.02" }), 0);
     ASSERT_EQ(
         Make({ strBurst, "synth", "0.02", "sine", "3000", "vol", "0.8", "pad", "5", "5" }), 0);
-    ASSERT_EQ(Run({ "sox", "-m", "-v", "1", strTone, "-v", "1", strBurst, strClicks }), 0);
+    ASSERT_EQ(
+        TestSupport::Run({ "sox", "-m", "-v", "1", strTone, "-v", "1", strBurst, strClicks }), 0);
     struct Case {
         std::string strIn;
         int iTarget;
