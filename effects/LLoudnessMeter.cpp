@@ -97,7 +97,7 @@ std::array<double, 10> LLoudnessMeter::KWeighting(int32_t iRate)
 }
 
 LLoudnessMeter::LLoudnessMeter(int32_t iSampleRate, int iCh)
-    : iRate(std::max(iSampleRate, 1))
+    : iRate(std::max(iSampleRate, 10)) // every 100 ms step at least a frame
     , iChannels(std::max(iCh, 1))
     , k(KWeighting(iRate))
     , channels(size_t(iChannels))
