@@ -1,7 +1,6 @@
 #include "effects/LLoudnessMeter.h"
 
 #include "EffectTestSupport.h"
-#include "edit/LSRCCutListAudio.h"
 #include "effects/EfNormalizeLoudness.h"
 
 #include <cmath>
@@ -138,45 +137,15 @@ TEST(LLoudnessMeter, PiecesDoNotChangeTheResult)
     }
 }
 
-TEST(EfNormalizeLoudness, ReachesTheTargetUnlessThePeakLimitWins)
+TEST(EfNormalizeLoudness, CancelledLeavesTheDocument)
 {
-    const int32_t kRate = 44100;
-    // A quiet sine with a loud click each second: the click's true peak
-    // keeps the gain to -1 dBTP long before -16 LUFS.
-    std::vector<int32_t> clicks = Sine(kRate * 6, 2, kRate, 1000, -30);
-    for (size_t i = 0; i < clicks.size(); i += size_t(2 * kRate))
-        clicks[i] = clicks[i + 1] = int32_t(Amplitude(-6));
-    struct Case {
-        std::vector<int32_t> samples;
-        int iTarget;
-        double dLufs; // after, when reached
-        bool bNote;
-    } cases[] = {
-        { Sine(kRate * 6, 2, kRate, 1000, -30), -16, -16.0, false },
-        { Sine(kRate * 6, 2, kRate, 1000, -10), -23, -23.0, false },
-        { clicks, -16, 0, true },
-    };
-    for (const Case& c : cases) {
-        LCutListAudio doc = ListOf(c.samples, 2, kRate);
-        EfNormalizeLoudness data { &doc, doc.GetTotalLength(), 0, c.iTarget };
-        ASSERT_EQ(RunBody(data), 0);
-        LSRCCutListAudio after(doc);
-        LLoudnessScan scan { &after };
-        ASSERT_EQ(RunBody(scan), 0);
-        EXPECT_EQ(!data.strNote.empty(), c.bNote) << data.strNote;
-        EXPECT_LE(scan.result.dTruePeak, -1.0 + 0.01);
-        if (!c.bNote)
-            EXPECT_NEAR(scan.result.dIntegrated, c.dLufs, 0.05);
-        else {
-            EXPECT_NEAR(scan.result.dTruePeak, -1.0, 0.05) << "held at the limit";
-            EXPECT_NEAR(scan.result.dIntegrated, data.before.dIntegrated + data.dGain, 0.05);
-            EXPECT_LT(scan.result.dIntegrated, c.iTarget - 1.0);
-        }
-    }
-    // Cancelled: the document as it was.
-    LCutListAudio doc = ListOf(Sine(kRate * 6, 2, kRate, 1000, -30), 2, kRate);
+    // Reaching the target and the peak limit are measured by ffmpeg in the
+    // command line's tests.
+    LCutListAudio doc = ListOf(Sine(44100 * 6, 2, 44100, 1000, -30), 2, 44100);
     const std::vector<CutRecord> before = Records(doc);
     EfNormalizeLoudness data { &doc, doc.GetTotalLength(), 0, -16 };
     EXPECT_EQ(RunBody(data, 2), 1);
     EXPECT_EQ(Records(doc), before);
+    EXPECT_EQ(RunBody(data), 0);
+    EXPECT_NE(Records(doc), before);
 }
