@@ -1,8 +1,8 @@
 // What the frame shows of its documents: the child windows, the window
 // buttons and the Window menu, the time fields and status, and the recent
 // files, as the controller reports changes.
-#include "app/LMDIMainWindow.h"
 #include "app/LLoudnessStatus.h"
+#include "app/LMDIMainWindow.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
 #include "app/LOVWaveWindow.h"

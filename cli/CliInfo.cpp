@@ -1,8 +1,8 @@
 #include "audio/LSoundTime.h"
 #include "audio/LWaveFile.h"
 #include "cli/CliCommand.h"
-#include "engine/LHeaderlessFormat.h"
 #include "effects/LLoudnessMeter.h"
+#include "engine/LHeaderlessFormat.h"
 #include "engine/LOpenSource.h"
 #include "process/LProgressDialog.h"
 
