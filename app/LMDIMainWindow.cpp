@@ -4,6 +4,7 @@
 #include "app/LBatchWizard.h"
 #include "app/LBookMarkWindow.h"
 #include "app/LDBDisplay.h"
+#include "app/LLoudnessStatus.h"
 #include "app/LModalRunner.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
@@ -184,6 +185,8 @@ void LMDIMainWindow::InitDialog()
     pRateStatus->setObjectName("110.1");
     statusBar()->setObjectName("110");
     statusBar()->setSizeGripEnabled(true);
+    pLoudnessStatus = new LLoudnessStatus;
+    statusBar()->addPermanentWidget(pLoudnessStatus);
     statusBar()->addPermanentWidget(pRateStatus);
 
     pSelectionTimer = new QTimer(this);

@@ -19,6 +19,7 @@ class LBookMarkWindow;
 class LRegionWindow;
 class LDBDisplay;
 class LDBEdit;
+class LLoudnessStatus;
 class LOVFileWindow;
 class LOVWaveWindow;
 class QAbstractButton;
@@ -108,6 +109,7 @@ public:
     void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override;
     void EnablingChanged() override;
     void SetStatusField(int iId, const std::string& strText) override;
+    void ShowNote(const std::string& strCommand, const std::string& strText) override;
     void AddRecentFile(const std::string& strPath) override;
     // ProjectDialogUi
     bool AskText(const std::string& strCaption, std::string& strText) override;
@@ -202,6 +204,7 @@ private:
     std::vector<QAbstractButton*>
         vecTransportOrder; // as laid out: Play, Record, Scrub, Stop, Start, Rewind, Forward, End
     QLabel* pRateStatus = nullptr;
+    LLoudnessStatus* pLoudnessStatus = nullptr;
     LDBEdit* pVolume = nullptr;
     LDBDisplay* pMeter = nullptr;
     QWidget* pWindowButtons = nullptr;

@@ -1,6 +1,7 @@
 // What the frame shows of its documents: the child windows, the window
 // buttons and the Window menu, the time fields and status, and the recent
 // files, as the controller reports changes.
+#include "app/LLoudnessStatus.h"
 #include "app/LMDIMainWindow.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVIcons.h"
@@ -72,6 +73,7 @@ void LMDIMainWindow::FileApply()
 void LMDIMainWindow::UpdateStatusRate()
 {
     const LOVFile* pDoc = dialog.GetCurrentFile();
+    pLoudnessStatus->Measure(pDoc ? &pDoc->claAudio : nullptr);
     if (!pDoc) {
         pRateStatus->clear();
         return;

@@ -101,6 +101,11 @@ void LMDIMainWindow::ShowMessage(
     LModalRunner::Exec(box);
 }
 
+void LMDIMainWindow::ShowNote(const std::string& strCommand, const std::string& strText)
+{
+    ShowMessage(strText, strCommand, Icon::Information);
+}
+
 std::vector<std::string> LMDIMainWindow::ChooseOpenFiles(
     const std::string& strTitle, std::string& strFolder)
 {

@@ -7,7 +7,9 @@ const std::vector<CliCommand>& GetCliCommands()
 {
     static const std::vector<CliCommand> commands = {
         { "info",
-            "info FILE...            rate, channels, length, peak and bookmarks of audio files",
+            "info FILE...            rate, channels, length and peak of audio files, their\n"
+            "                          integrated loudness (LUFS), loudness range (LU) and true\n"
+            "                          peak (dBTP), and their bookmarks",
             CliInfo },
         { "convert", kConvertUsage, CliConvert },
         { "formats", "formats                 file types, WAV codec names, headerless formats",
@@ -18,7 +20,8 @@ const std::vector<CliCommand>& GetCliCommands()
             "AmplifyGain=150\" \"Echo EchoTime=250 EchoGain=50\"\n                          "
             "\"High-Pass Filter LowCutFreq=250\"\n                          \"Dynamic Range "
             "Compressor CompressorThreshold=-20 CompressorRatio=2\"\n                          "
-            "\"Noise Reduction NoiseGateLevel=-30\" \"Automatic Gain Control\";\n"
+            "\"Noise Reduction NoiseGateLevel=-30\" \"Automatic Gain Control\"\n"
+            "                          \"Normalize Loudness NormalizeLoudness=-16\";\n"
             "                          saves to OUT, or over IN;\n"
             "                          \"Send\" hands the file to the mail program (xdg-email)",
             CliEdit },

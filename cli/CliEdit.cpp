@@ -240,6 +240,10 @@ public:
     {
         Fail(strText);
     }
+    void ShowNote(const std::string& strCommand, const std::string& strText) override
+    {
+        std::fprintf(stderr, "orvenna-cli: %s: %s\n", strCommand.c_str(), strText.c_str());
+    }
     void Fail(const std::string& strText)
     {
         if (strFailure.empty())

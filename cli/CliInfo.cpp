@@ -1,6 +1,7 @@
 #include "audio/LSoundTime.h"
 #include "audio/LWaveFile.h"
 #include "cli/CliCommand.h"
+#include "effects/LLoudnessMeter.h"
 #include "engine/LHeaderlessFormat.h"
 #include "engine/LOpenSource.h"
 #include "process/LProgressDialog.h"
@@ -11,10 +12,12 @@
 #include <vector>
 
 namespace {
-// Largest sample magnitude of a whole source, in internal units.
+// Largest sample magnitude of a whole source, in internal units, and its
+// loudness, in one pass.
 struct PeakScan {
     SourceHandle hSource;
     uint32_t uPeak = 0;
+    LLoudness loudness {};
 };
 
 int ProcessBody(LProgressDialog& dlg, PeakScan& scan)
@@ -22,6 +25,8 @@ int ProcessBody(LProgressDialog& dlg, PeakScan& scan)
     LSoundSourceBase& src = *scan.hSource;
     std::vector<int32_t> block(size_t(src.GetChannels()) * kBlockFrames);
     double dTotal = std::max(1, src.GetLength());
+    LLoudnessMeter meter(src.GetSampleRate(), src.GetChannels());
+    meter.Reserve(src.GetLength());
     while (src.GetPosition() < src.GetLength()) {
         if (dlg.CheckCancel())
             return 1;
@@ -31,9 +36,24 @@ int ProcessBody(LProgressDialog& dlg, PeakScan& scan)
             int32_t s = block[i];
             scan.uPeak = std::max(scan.uPeak, s < 0 ? 0u - uint32_t(s) : uint32_t(s));
         }
+        meter.Add(block.data(), n);
         dlg.SetProgress(src.GetPosition() / dTotal);
     }
+    scan.loudness = meter.Result();
     return 0;
+}
+
+void PrintLoudness(const LLoudness& l)
+{
+    if (l.IsMeasured())
+        std::printf("  loudness  %.2f LUFS integrated\n", l.dIntegrated);
+    else
+        std::printf("  loudness  none (shorter than 0.4 s, or silence)\n");
+    std::printf("  range     %.2f LU\n", l.dRange);
+    if (std::isfinite(l.dTruePeak))
+        std::printf("  truepeak  %.2f dBTP\n", l.dTruePeak);
+    else
+        std::printf("  truepeak  none (silence)\n");
 }
 
 // The lines of a file too long to open: its true length, then why it fails.
@@ -73,6 +93,7 @@ int InfoOne(const std::string& strPath)
         std::printf("  peak      0 (silence)\n");
     else
         std::printf("  peak      %.0f (%.2f dBFS)\n", dPeak16, 20 * std::log10(dPeak16 / 32768.0));
+    PrintLoudness(scan.loudness);
     CliPrintFileBookmarks(strPath);
     return kExitOk;
 }

@@ -233,6 +233,21 @@ void LCutListAudio::EfAmplify(int32_t iStart, int32_t iEnd, int iPercent)
     EfInsert(iStart, temp);
 }
 
+void LCutListAudio::EfGain(int32_t iStart, int32_t iEnd, int32_t iGain)
+{
+    iStart = std::max(iStart, 0);
+    iEnd = std::min(iEnd, GetTotalLength());
+    if (iEnd <= iStart || iGain == LAudioCut::kUnityGain)
+        return;
+    LCutListAudio temp;
+    EfCut(iStart, iEnd, temp);
+    for (LAudioCut& c : temp.cuts) {
+        int64_t i = int64_t(c.iGain) * iGain / LAudioCut::kUnityGain;
+        c.iGain = int32_t(std::clamp<int64_t>(i, -0x7FFFFFFF, 0x7FFFFFFF));
+    }
+    EfInsert(iStart, temp);
+}
+
 void LCutListAudio::EfAmplifyAll(int iPercent)
 {
     LTrace("LCutListAudio::EfAmplifyAll GainPercent=%d", iPercent);

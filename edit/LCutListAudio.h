@@ -42,6 +42,9 @@ public:
     void EfRepeat(int32_t iStart, int32_t iEnd, int iCount);
     void EfAmplify(int32_t iStart, int32_t iEnd, int iPercent);
     void EfAmplifyAll(int iPercent);
+    // Multiplies the gains of the range's cuts by iGain (LAudioCut's scale,
+    // kUnityGain = 1), each held within the 32-bit gain range.
+    void EfGain(int32_t iStart, int32_t iEnd, int32_t iGain);
 
 private:
     // Index of the cut that starts at iPos, splitting a cut when iPos falls

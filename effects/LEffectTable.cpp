@@ -7,6 +7,7 @@
 #include "effects/EfFade.h"
 #include "effects/EfMixPaste.h"
 #include "effects/EfNormalize.h"
+#include "effects/EfNormalizeLoudness.h"
 #include "effects/EfReverse.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "effects/LDPAutoGain.h"
@@ -38,6 +39,14 @@ int Normalize(LProgressDialog& dlg, LEffectRun& r)
 {
     EfNormalize data { r.pDoc, r.iEnd, r.iStart, r.values.Get("NormalizePeakLevel") };
     return ProcessBody(dlg, data);
+}
+
+int NormalizeLoudness(LProgressDialog& dlg, LEffectRun& r)
+{
+    EfNormalizeLoudness data { r.pDoc, r.iEnd, r.iStart, r.values.Get("NormalizeLoudness") };
+    const int iResult = ProcessBody(dlg, data);
+    r.strNote = data.strNote;
+    return iResult;
 }
 
 template <EfFade::Kind eKind> int Fade(LProgressDialog& dlg, LEffectRun& r)
@@ -225,6 +234,10 @@ std::vector<LEffect> MakeEffects()
             { { "NormalizePeakLevel", "Normalize Peak Level (%):", INT32_MIN, 100, 100, "%",
                 "Normailze Peak Level must be less than 100%. Please try again." } },
             Normalize, nullptr, false, 4 },
+        { "Normalize Loudness", "Normalize Loudness",
+            { { "NormalizeLoudness", "Target Loudness (LUFS):", -40, -5, -16, "LUFS",
+                "Target Loudness must be between -40 and -5 LUFS. Please try again." } },
+            NormalizeLoudness },
         { "Equalizer", "Equalizer", {}, nullptr, EqualizerFactory, false, 6, "Equalizing",
             "equalizer.dat", LDialogValues::kFrequencyCurve },
         { "Envelope", "Envelope", {}, Envelope, nullptr, false, 9, nullptr, "envelope.dat",

@@ -22,6 +22,7 @@ struct LEffectRun {
     int32_t iEnd = 0;
     LDialogValues values;
     int32_t iNewEnd = 0; // out: where the changed range ends now
+    std::string strNote {}; // out: a remark for the person about a run that completed
 };
 
 // The effect's work on the user-interface thread: 0 done, 1 cancelled, 2

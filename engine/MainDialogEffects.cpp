@@ -25,6 +25,9 @@ std::vector<LCommand> MainDialog::EffectCommands()
         { CM_NORMALIZE, "Normalize", "Normalize...", nullptr,
             "Adjusts the volume to an optimal (normal) level.", kEffect, "Normalize", 11,
             [this] { CmEffect("Normalize"); } },
+        { CM_NORMALIZELOUDNESS, "Normalize Loudness", "Normalize Loudness...", nullptr,
+            "Sets the loudness (LUFS) as broadcasters measure it, the true peak kept at -1 dBTP.",
+            kEffect, "Normalize Loudness", 0, [this] { CmEffect("Normalize Loudness"); } },
         { CM_EQUALIZER, "Equalizer", "Equalizer...", nullptr,
             "Changes the tone with graphic equaliser", kEffect, "Equalizer", 13,
             [this] { CmEffect("Equalizer"); } },
@@ -125,6 +128,8 @@ void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
     if (bSelection)
         doc.sSelEnd = run.iNewEnd;
     EndModifyCurrentFile(doc.sSelStart, effect.bLongPreRoll ? OneSecond() : OneSecond() / 2);
+    if (!run.strNote.empty())
+        ui.ShowNote(effect.szName, run.strNote);
 }
 
 void MainDialog::CmFrequencyAnalysis()

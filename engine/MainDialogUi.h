@@ -49,5 +49,8 @@ public:
     // window asks MainDialog::IsCommandEnabled again.
     virtual void EnablingChanged() { }
     virtual void SetStatusField(int iId, const std::string& strText) { }
+    // A remark about a command that completed ("the target was not
+    // reached"); nothing is asked and nothing stops.
+    virtual void ShowNote(const std::string& strCommand, const std::string& strText) { }
     virtual void AddRecentFile(const std::string& strPath) { }
 };

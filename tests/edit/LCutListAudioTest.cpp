@@ -188,6 +188,14 @@ TEST(LCutListAudio, GainsAndAmplify)
     shortList.EfAmplify(-20, 80, 200);
     EXPECT_EQ(shortList.GetTotalLength(), 50);
     EXPECT_EQ(Contents(shortList), std::vector<int32_t>(50, 32));
+    // A gain in the cuts' own scale: fine steps, the same range rules.
+    shortList.EfGain(-20, 10, 0x1000000 * 3 / 4);
+    EXPECT_EQ(shortList.GetCuts()[0].iGain, 0x3000000 / 2);
+    EXPECT_EQ(Contents(shortList)[9], 24);
+    EXPECT_EQ(Contents(shortList)[10], 32);
+    EXPECT_EQ(shortList.GetTotalLength(), 50);
+    loud.EfGain(0, 2, 0x7FFFFFFF);
+    EXPECT_EQ(loud.GetCuts()[0].iGain, 0x7FFFFFFF);
 }
 
 // Random edits on a cut list and on a plain vector give the same audio,
