@@ -39,7 +39,9 @@ TEST(Tonesmith, TheStoredCommandLineStartsWithItsArguments)
     // Not set: the question, and its Yes opens the download page.
     SetCommandLine("");
     for (Answer a : { Answer::Yes, Answer::No, Answer::Cancel }) {
-        e.ui = {};
+        e.ui.questions.clear();
+        e.ui.captions.clear();
+        e.ui.pages.clear();
         e.ui.answers = { a };
         e.main.EvCommand(CM_TONESMITH);
         EXPECT_EQ(e.ui.questions,
