@@ -6,14 +6,10 @@
 # all on the same files in the same run. Prints the times, the ratios, the
 # speed-up of the second job and the peak memory of each.
 set -eu
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-CLI=${ORVENNA_CLI:-$ROOT/build/release/cli/orvenna-cli}
-[ -x "$CLI" ] || { cmake -S "$ROOT" -B "$ROOT/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF >/dev/null && cmake --build "$ROOT/build/release" --target orvenna-cli; }
+. "$(dirname "$0")/../common.sh"
+[ -x "$CLI" ] || need_build
 N=${BATCH_FILES:-1000}
 SECONDS_EACH=${BATCH_SECONDS:-10}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export ORVENNA_CONFIG_DIR="$WORK" XDG_DATA_HOME="$WORK"
 
 seconds() { # command... -> elapsed seconds and peak RSS (KB) of the command
     /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1

@@ -6,12 +6,8 @@
 # path is timed by bench/effects). Prints times, ratios and peak memory,
 # also for 60 minutes.
 set -eu
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-CLI=${ORVENNA_CLI:-$ROOT/build/release/cli/orvenna-cli}
-[ -x "$CLI" ] || { cmake -S "$ROOT" -B "$ROOT/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF >/dev/null && cmake --build "$ROOT/build/release"; }
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export ORVENNA_CONFIG_DIR="$WORK" XDG_DATA_HOME="$WORK"
+. "$(dirname "$0")/../common.sh"
+[ -x "$CLI" ] || need_build
 
 seconds() { # command... -> prints elapsed seconds and peak RSS (KB) of the command
     /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1

@@ -11,17 +11,12 @@
 # second says more. A name as argument ("reverse") runs that job alone.
 set -eu
 ONLY=${1:-}
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-CLI=${ORVENNA_CLI:-$ROOT/build/release/cli/orvenna-cli}
+. "$(dirname "$0")/../common.sh"
 TAPS=${EQ_TAPS:-$ROOT/build/release/bench/effects/bench_eq_taps}
-[ -x "$CLI" ] && [ -x "$TAPS" ] || { cmake -S "$ROOT" -B "$ROOT/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF -DORVENNA_APP=OFF >/dev/null && cmake --build "$ROOT/build/release" --target orvenna-cli bench_eq_taps; }
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export ORVENNA_CONFIG_DIR="$WORK" XDG_DATA_HOME="$WORK"
+[ -x "$CLI" ] && [ -x "$TAPS" ] || need_build orvenna-cli bench_eq_taps
 
 # "wall cpu" of one run.
 seconds() { /usr/bin/time -f "%e %U %S" -o "$WORK/t" "$@" >/dev/null 2>&1; awk '{ print $1, $2 + $3 }' "$WORK/t"; }
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
 sox -q -n -r 44100 -c 2 -b 16 "$WORK/in.wav" synth 600 sine 440 sine 660 tremolo 2 30 vol 0.4
 compare() { # name, orvenna command, peer name, peer command line...

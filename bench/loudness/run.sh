@@ -7,15 +7,9 @@
 # since the machine may be busy. Prints both times, the ratio and what each
 # measured.
 set -eu
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-CLI=${ORVENNA_CLI:-$ROOT/build/release/cli/orvenna-cli}
-[ -x "$CLI" ] || { cmake -S "$ROOT" -B "$ROOT/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVENNA_TESTS=OFF -DORVENNA_APP=OFF >/dev/null && cmake --build "$ROOT/build/release" --target orvenna-cli; }
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export ORVENNA_CONFIG_DIR="$WORK" XDG_DATA_HOME="$WORK"
+. "$(dirname "$0")/../common.sh"
+[ -x "$CLI" ] || need_build
 
-seconds() { /usr/bin/time -f "%e" -o "$WORK/t" "$@" >/dev/null 2>&1; cat "$WORK/t"; }
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
 
 sox -q -n -r 44100 -c 2 -b 16 "$WORK/in.wav" synth 600 pinknoise tremolo 0.05 80 vol 0.3
 OURS= PEAK= PLAIN=
