@@ -1,6 +1,7 @@
 // orvenna-cli voices / speak: the speech engine's voices, and speech written
 // as the editor's Text To Speech writes it before loading it.
 #include "cli/CliCommand.h"
+#include "cli/LConsoleProgressView.h"
 #include "platform/LFile.h"
 #include "services/LTTS.h"
 
@@ -44,9 +45,30 @@ int CliSpeak(const std::vector<std::string>& args)
         return CliFail("speak needs a text and -o OUT");
     if (TTSCountCharacters(tts.strText) > LTTS::kMaxText)
         return CliFail("the text has more than 8192 characters");
+    // The speech goes to a private file beside OUT and takes OUT's place only
+    // when it is whole: a failed or cancelled run leaves OUT as it was.
+    const std::string strOut = tts.strPath;
+    const size_t iSlash = strOut.find_last_of('/');
+    LFile part;
+    if (!part.OpenUnique(iSlash == std::string::npos ? "." : strOut.substr(0, iSlash + 1),
+            "." + LFile::GetFileName(strOut) + "-", ".part", tts.strPath))
+        return CliFail("unable to write beside " + strOut + " ("
+            + LFile::DescribeError(part.GetError()) + ")");
+    part.Close();
     Process<LTTS> run("Synthesize Voice", tts);
     run.Run();
-    if (run.GetResult() == 1)
-        LFile::Delete(tts.strPath); // half a text is not kept
-    return run.GetResult() == 0 ? kExitOk : CliFail(tts.strError);
+    const int iErr = run.GetResult() == 0 ? LFile::ReplaceFile(tts.strPath, strOut) : 0;
+    if (run.GetResult() != 0 || iErr != 0)
+        LFile::Delete(tts.strPath);
+    if (iErr != 0)
+        return CliFail("unable to write " + strOut + " (" + LFile::DescribeError(iErr) + ")");
+    if (run.GetResult() == 0)
+        return kExitOk;
+    // What went wrong is told of OUT, the file the user named.
+    std::string strWhy = LConsoleProgressView::TakeError();
+    if (strWhy.empty())
+        strWhy = tts.strError;
+    for (size_t i; (i = strWhy.find(tts.strPath)) != std::string::npos;)
+        strWhy.replace(i, tts.strPath.size(), strOut);
+    return CliFail(strWhy);
 }

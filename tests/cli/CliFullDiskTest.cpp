@@ -61,6 +61,19 @@ TEST(Cli, FullDiskFailsAndKeepsTheOldFile)
         EXPECT_EQ(ReadAll(strOld), old);
         EXPECT_EQ(CountNamed(strDisk, ".part-"), 0);
     }
+    // Speech that does not fit leaves the old file as it was.
+    std::string strSpoken;
+    EXPECT_EQ(CliWithData(dir, dir.File("data"),
+                  { "speak",
+                      "Twelve seconds of speech will not fit in fifty kilobytes of disk, "
+                      "so this text is long enough to fill what is left of it.",
+                      "-o", strOld },
+                  &strSpoken),
+        2);
+    EXPECT_EQ(
+        strSpoken, "orvenna-cli: Unable to write the file \"" + strOld + "\" (out of space).\n");
+    EXPECT_EQ(ReadAll(strOld), old);
+    EXPECT_EQ(CountNamed(strDisk, ".part"), 0);
     // The audio working folder on the full disk: the load cannot write its
     // cut file and says so.
     std::string strOut;

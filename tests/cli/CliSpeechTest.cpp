@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -110,10 +111,15 @@ TEST(CliSpeech, RefusesWhatItCannotSpeak)
         { { "speak", "Hello" }, "speak needs a text and -o OUT" },
         { { "speak", std::string(8193, 'a'), "-o", dir.File("o.wav") }, "more than 8192" },
     };
+    // An OUT that is there already stays as it was.
+    const std::vector<uint8_t> keep = { 'k', 'e', 'e', 'p' };
+    ASSERT_TRUE(WriteAll(dir.File("o.wav"), keep));
     for (const auto& c : cases) {
         std::string strOut;
         EXPECT_EQ(Cli(dir, c.args, &strOut), 2);
         EXPECT_NE(strOut.find(c.szError), std::string::npos) << strOut;
-        EXPECT_TRUE(ReadAll(dir.File("o.wav")).empty());
+        EXPECT_EQ(ReadAll(dir.File("o.wav")), keep);
     }
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_NE(e.path().extension(), ".part") << "left beside OUT: " << e.path();
 }
