@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -65,6 +66,17 @@ bool Wait(const std::function<bool()>& fnDone, int iMaxMs)
         fnDone, [] {}, iMaxMs);
 }
 
+// The display number a server writes to FD, or "" after iMaxMs.
+std::string ReadDisplayNumber(int fd, int iMaxMs)
+{
+    std::string str;
+    pollfd p { fd, POLLIN, 0 };
+    char c = 0;
+    while (poll(&p, 1, iMaxMs) == 1 && read(fd, &c, 1) == 1 && c != '\n')
+        str += c;
+    return c == '\n' ? str : std::string();
+}
+
 bool HasJournal(const std::string& strFolder)
 {
     std::error_code ec;
@@ -85,13 +97,17 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
     REQUIRE_PEER("xdotool");
     TempDir dir, data, out;
     const std::string strWav = MakeRampWav(dir, "a.wav", 8000, 1, 12000);
-    int iDisplay = 200 + getpid() % 500; // the first free one from there
-    while (fs::exists("/tmp/.X" + std::to_string(iDisplay) + "-lock"))
-        ++iDisplay;
-    const std::string strDisplay = ":" + std::to_string(iDisplay);
-    Child xserver({ "Xvfb", strDisplay, "-screen", "0", "1024x768x24", "-nolisten", "tcp" });
-    const std::string strSocket = "/tmp/.X11-unix/X" + strDisplay.substr(1);
-    ASSERT_TRUE(Wait([&] { return fs::exists(strSocket); }, 10000)) << "Xvfb did not start";
+    // The server picks a free display and writes its number once it takes
+    // connections: a socket file alone can be there before that, or be left
+    // over from a server that is gone.
+    int aiPipe[2];
+    ASSERT_EQ(pipe(aiPipe), 0);
+    Child xserver({ "Xvfb", "-displayfd", std::to_string(aiPipe[1]), "-screen", "0", "1024x768x24",
+        "-nolisten", "tcp" });
+    close(aiPipe[1]);
+    const std::string strDisplay = ":" + ReadDisplayNumber(aiPipe[0], 15000);
+    close(aiPipe[0]);
+    ASSERT_NE(strDisplay, ":") << "Xvfb did not start";
     // Opening the file plays nothing (no message about a missing device).
     std::ofstream(dir.File("Orvenna.ini")) << "[Settings]\nPlayWhenOpen=0\n";
     {
