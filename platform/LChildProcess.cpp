@@ -56,61 +56,67 @@ int ReadExecError(int iPipe)
     return r > 0 ? (iErr ? iErr : EIO) : 0;
 }
 
-std::vector<char*> Argv(const std::vector<std::string>& args)
-{
+// What both starts share: the program found on PATH, its argument vector,
+// and a pipe closed by a successful exec, so anything read from it is the
+// errno of a failed one.
+struct ExecPlan {
+    bool Prepare(const std::vector<std::string>& args, const char* szWho)
+    {
+        if (args.empty())
+            return false;
+        strPath = LChildProcess::FindOnPath(args[0]);
+        if (strPath.empty()) {
+            LTrace("%s unable to find %s", szWho, args[0].c_str());
+            return false;
+        }
+        for (const std::string& s : args)
+            argv.push_back(const_cast<char*>(s.c_str()));
+        argv.push_back(nullptr);
+        return ::pipe2(aPipe, O_CLOEXEC) == 0;
+    }
+    [[noreturn]] void Exec(pid_t parent)
+    {
+        ExecChild(strPath.c_str(), argv.data(), parent, aPipe[1]);
+    }
+    // In the parent once forked: true when the program runs.
+    bool Started(bool bForked, const char* szWho)
+    {
+        ::close(aPipe[1]);
+        const int iErr = ReadExecError(aPipe[0]);
+        if (bForked && iErr == 0)
+            return true;
+        LTrace("%s unable to start %s", szWho, argv[0]);
+        return false;
+    }
+    std::string strPath;
     std::vector<char*> argv;
-    for (const std::string& s : args)
-        argv.push_back(const_cast<char*>(s.c_str()));
-    argv.push_back(nullptr);
-    return argv;
-}
+    int aPipe[2] = { -1, -1 };
+};
 } // namespace
 
 bool LChildProcess::Start(const std::vector<std::string>& args)
 {
-    if (args.empty() || pid > 0)
-        return false;
-    const std::string strPath = FindOnPath(args[0]);
-    if (strPath.empty()) {
-        LTrace("LChildProcess::Start unable to find %s", args[0].c_str());
-        return false;
-    }
-    std::vector<char*> argv = Argv(args);
-    // A pipe closed by a successful exec: anything read from it is the errno
-    // of a failed one.
-    int aPipe[2];
-    if (::pipe2(aPipe, O_CLOEXEC) != 0)
+    ExecPlan plan;
+    if (pid > 0 || !plan.Prepare(args, "LChildProcess::Start"))
         return false;
     const pid_t parent = ::getpid();
     pid = ::fork();
     if (pid == 0)
-        ExecChild(strPath.c_str(), argv.data(), parent, aPipe[1]);
-    ::close(aPipe[1]);
+        plan.Exec(parent);
     if (pid > 0)
         ::setpgid(pid, pid); // either side may come first
-    const int iErr = ReadExecError(aPipe[0]);
-    if (pid < 0 || iErr != 0) {
-        LTrace("LChildProcess::Start unable to start %s", args[0].c_str());
-        if (pid > 0)
-            ::waitpid(pid, nullptr, 0);
-        pid = -1;
-        return false;
-    }
-    return true;
+    if (plan.Started(pid > 0, "LChildProcess::Start"))
+        return true;
+    if (pid > 0)
+        ::waitpid(pid, nullptr, 0);
+    pid = -1;
+    return false;
 }
 
 bool LChildProcess::StartDetached(const std::vector<std::string>& args)
 {
-    if (args.empty())
-        return false;
-    const std::string strPath = FindOnPath(args[0]);
-    if (strPath.empty()) {
-        LTrace("LChildProcess::StartDetached unable to find %s", args[0].c_str());
-        return false;
-    }
-    std::vector<char*> argv = Argv(args);
-    int aPipe[2];
-    if (::pipe2(aPipe, O_CLOEXEC) != 0)
+    ExecPlan plan;
+    if (!plan.Prepare(args, "LChildProcess::StartDetached"))
         return false;
     // The program is the child of a child that ends at once: nobody waits for
     // it and it outlives us, in a session of its own.
@@ -119,23 +125,18 @@ bool LChildProcess::StartDetached(const std::vector<std::string>& args)
         ::setsid();
         const pid_t program = ::fork();
         if (program == 0)
-            ExecChild(strPath.c_str(), argv.data(), 0, aPipe[1]);
+            plan.Exec(0);
         if (program < 0) {
             int iErr = errno;
-            ssize_t r = ::write(aPipe[1], &iErr, sizeof iErr);
+            ssize_t r = ::write(plan.aPipe[1], &iErr, sizeof iErr);
             (void)r;
         }
         ::_exit(0);
     }
-    ::close(aPipe[1]);
+    const bool bStarted = plan.Started(middle > 0, "LChildProcess::StartDetached");
     if (middle > 0)
         ::waitpid(middle, nullptr, 0);
-    const int iErr = ReadExecError(aPipe[0]);
-    if (middle < 0 || iErr != 0) {
-        LTrace("LChildProcess::StartDetached unable to start %s", args[0].c_str());
-        return false;
-    }
-    return true;
+    return bStarted;
 }
 
 bool LChildProcess::HasEnded()
