@@ -28,6 +28,8 @@ protected:
         script.Then([strPath](QDialog& d) {
             auto* pFiles = qobject_cast<QFileDialog*>(&d);
             EXPECT_NE(pFiles, nullptr);
+            EXPECT_EQ(d.windowTitle(), "Save File As");
+            EXPECT_EQ(pFiles->acceptMode(), QFileDialog::AcceptSave);
             pFiles->selectFile(QString::fromStdString(strPath));
             return int(QDialog::Accepted);
         });
@@ -373,14 +375,7 @@ TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
     };
     for (const Case& c : aCases) {
         const std::string strPath = dir.File(c.szName);
-        script.Then([strPath](QDialog& d) {
-            auto* pFiles = qobject_cast<QFileDialog*>(&d);
-            EXPECT_NE(pFiles, nullptr);
-            EXPECT_EQ(d.windowTitle(), "Save File As");
-            EXPECT_EQ(pFiles->acceptMode(), QFileDialog::AcceptSave);
-            pFiles->selectFile(QString::fromStdString(strPath));
-            return int(QDialog::Accepted);
-        });
+        ChooseSavePath(strPath);
         script.Then([&c](QDialog& d) {
             EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
             auto* pTags = d.findChild<QComboBox*>("Format");
@@ -621,8 +616,8 @@ TEST_F(MainWindowTest, LayoutFollowsTheClientSizeAndCloseAllEmptiesIt)
         for (QAbstractButton* pButton : w->GetWindowButtonRow().findChildren<QAbstractButton*>())
             EXPECT_EQ(pButton->width(), std::min(iW / 2, 110));
         EXPECT_EQ(w->GetMdiArea().geometry(), QRect(0, 0, iW, row.top() - 1));
-        EXPECT_GE(w->statusBar()->findChild<QLabel*>("110.1")->width(),
-            13 * w->fontMetrics().height());
+        EXPECT_GE(
+            w->statusBar()->findChild<QLabel*>("110.1")->width(), 13 * w->fontMetrics().height());
     }
     EXPECT_EQ(w->GetSubWindow(*w->GetController().GetCurrentFile())->windowTitle(), "Untitled 2");
     w->Action(CM_CLOSEALL)->trigger();

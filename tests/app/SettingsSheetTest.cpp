@@ -22,7 +22,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-
 namespace {
 constexpr uint32_t kCtrlA = kKeyCtrl | 'A';
 
