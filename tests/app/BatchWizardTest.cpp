@@ -1,9 +1,7 @@
-#include "ModalScript.h"
+#include "MainWindowFixture.h"
 #include "app/LBatchWizard.h"
-#include "app/LMDIMainWindow.h"
 #include "audio/LWaveFile.h"
 #include "engine/LWavCodecFile.h"
-#include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -29,16 +27,13 @@ QAbstractButton* ButtonOf(QWidget& page, const QString& strText)
 }
 } // namespace
 
-TEST(BatchWizard, FilesCommandsWithSettingsFolderAndReport)
+TEST_F(MainWindowFixture, BatchFilesCommandsWithSettingsFolderAndReport)
 {
     REQUIRE_PEER("sox");
-    TempDir dir;
     for (const char* szName : { "a.wav", "b.wav" })
         ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", "1", "-b", "16",
                       dir.File(szName), "synth", "1", "sine", "440", "vol", "0.25" }),
             0);
-    LMDIMainWindow w;
-    ModalScript script;
     QString strReport;
     QStringList commandRows;
     script.Then([&](QDialog& dialog) {
@@ -80,7 +75,7 @@ TEST(BatchWizard, FilesCommandsWithSettingsFolderAndReport)
         EXPECT_TRUE(wizard.validateCurrentPage());
         return int(QDialog::Accepted);
     });
-    w.Action(CM_BATCH)->trigger();
+    w->Action(CM_BATCH)->trigger();
     EXPECT_TRUE(script.AllUsed());
     EXPECT_EQ(commandRows,
         QStringList({ "Amplify: Amplify Gain (%) = 200",
@@ -96,16 +91,13 @@ TEST(BatchWizard, FilesCommandsWithSettingsFolderAndReport)
     }
 }
 
-TEST(BatchWizard, CurveSettingsFormatOptionsAndHeaderlessInputsAskedOnce)
+TEST_F(MainWindowFixture, BatchCurveSettingsFormatOptionsAndHeaderlessInputsAskedOnce)
 {
     REQUIRE_PEER("sox");
-    TempDir dir;
     for (const char* szName : { "a.vox", "b.vox" })
         ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-c", "1", dir.File(szName),
                       "synth", "1", "sine", "440", "vol", "0.5" }),
             0);
-    LMDIMainWindow w;
-    ModalScript script;
     std::vector<CommandDataItem> commands;
     std::vector<bool> optionsEnabled;
     script.Then([&](QDialog& dialog) {
@@ -161,7 +153,7 @@ TEST(BatchWizard, CurveSettingsFormatOptionsAndHeaderlessInputsAskedOnce)
         EXPECT_TRUE(wizard.validateCurrentPage());
         return int(QDialog::Accepted);
     });
-    w.Action(CM_BATCH)->trigger();
+    w->Action(CM_BATCH)->trigger();
     EXPECT_TRUE(script.AllUsed());
     EXPECT_EQ(optionsEnabled, std::vector<bool>({ true, true, false, true, true, false, false }));
     ASSERT_EQ(commands.size(), 1u);

@@ -1,10 +1,6 @@
 #include "app/CDRipperDlg.h"
 
-#include "ModalScript.h"
-#include "app/LMDIMainWindow.h"
-#include "app/LQtProgressView.h"
-#include "engine/LOVFile.h"
-#include "platform/LSettings.h"
+#include "MainWindowFixture.h"
 #include "support/CDSimDisc.h"
 
 #include <QPushButton>
@@ -13,19 +9,17 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-using TestSupport::TempDir;
-
 namespace {
-class CDRipperDlgTest : public testing::Test {
+class CDRipperDlgTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        LQtProgressView::Install();
+        MainWindowFixture::SetUp();
         LSettings::Get().SetString("Folders", "Current", dir.Path());
     }
     void TearDown() override
     {
-        LProgressView::SetFactory(nullptr);
+        MainWindowFixture::TearDown();
         LSettings::Get().SetString("Folders", "Current", "");
         unsetenv("ORVENNA_CDROM_SIM");
     }
@@ -50,9 +44,6 @@ protected:
             if (p->text() == strText)
                 p->click();
     }
-
-    TempDir dir;
-    ModalScript script;
 };
 } // namespace
 
@@ -63,7 +54,6 @@ TEST_F(CDRipperDlgTest, TwoDrivesRefreshAndSelectedTracksOpenAsUntitledDocuments
     const std::string strSecond
         = CDSimDisc::Write(dir, "second", 200, "track 1 audio 0\ntrack 2 audio 75\nleadout 200\n");
     setenv("ORVENNA_CDROM_SIM", (strFirst + ":" + strSecond).c_str(), 1);
-    LMDIMainWindow w;
     script.Then([&](QDialog& d) {
         auto* pDrives = d.findChild<QComboBox*>("101");
         EXPECT_EQ(pDrives->count(), 2);
@@ -89,7 +79,7 @@ TEST_F(CDRipperDlgTest, TwoDrivesRefreshAndSelectedTracksOpenAsUntitledDocuments
     });
     script.Then(ModalScript::Answer(QMessageBox::Ok));
     script.Then(ModalScript::Answer(QMessageBox::Ok));
-    w.Action(CM_CDIMPORT)->trigger();
+    w->Action(CM_CDIMPORT)->trigger();
     EXPECT_TRUE(script.AllUsed());
     ASSERT_EQ(script.seen.size(), 3u);
     EXPECT_EQ(script.seen[1].strTitle, "Error");
@@ -98,7 +88,7 @@ TEST_F(CDRipperDlgTest, TwoDrivesRefreshAndSelectedTracksOpenAsUntitledDocuments
     EXPECT_TRUE(script.seen[2].strText.contains("Track 1:  v1 "));
     EXPECT_TRUE(script.seen[2].strText.contains("Track 3:  v1 "));
 
-    const auto& files = w.GetController().GetFiles();
+    const auto& files = w->GetController().GetFiles();
     ASSERT_EQ(files.size(), 2u);
     const int32_t aFrames[] = { 75 * 588, 50 * 588 };
     int i = 0;
@@ -116,14 +106,13 @@ TEST_F(CDRipperDlgTest, TwoDrivesRefreshAndSelectedTracksOpenAsUntitledDocuments
 TEST_F(CDRipperDlgTest, WithoutDrivesItSaysSoAndOpensNothing)
 {
     setenv("ORVENNA_CDROM_SIM", "", 1);
-    LMDIMainWindow w;
-    ASSERT_TRUE(w.GetController().IsCommandEnabled(CM_CDIMPORT));
+    ASSERT_TRUE(w->GetController().IsCommandEnabled(CM_CDIMPORT));
     script.Then(ModalScript::Answer(QMessageBox::Ok));
-    w.Action(CM_CDIMPORT)->trigger();
+    w->Action(CM_CDIMPORT)->trigger();
     ASSERT_EQ(script.seen.size(), 1u);
     EXPECT_EQ(script.seen[0].strTitle, "Error");
     EXPECT_EQ(script.seen[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(script.seen[0].strText.startsWith("No CD-ROM drives have been detected."));
-    EXPECT_EQ(w.GetController().GetNoFiles(), 0);
-    EXPECT_EQ(w.Action(CM_CDIMPORT)->shortcut(), QKeySequence("Ctrl+L"));
+    EXPECT_EQ(w->GetController().GetNoFiles(), 0);
+    EXPECT_EQ(w->Action(CM_CDIMPORT)->shortcut(), QKeySequence("Ctrl+L"));
 }

@@ -1,52 +1,25 @@
-#include "ModalScript.h"
-#include "app/LMDIMainWindow.h"
-#include "app/LQtProgressView.h"
-#include "engine/LOVFile.h"
-#include "platform/LSettings.h"
-#include "platform/qt/LQtUiDispatcher.h"
+#include "MainWindowFixture.h"
 #include "platform/sound/LWaveOut.h"
 
 #include <QAbstractButton>
-#include <QtTest/QTest>
-#include <gtest/gtest.h>
 
 namespace {
 // A ten-second 8000 Hz mono document at 2 s, played on the null device.
-class KeyTableTest : public testing::Test {
+class KeyTableTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        LQtProgressView::Install();
-        LUiDispatcher::SetCurrent(&dispatcher);
-        LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", true);
-        LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
-        w = std::make_unique<LMDIMainWindow>();
+        MainWindowFixture::SetUp();
         const int iNull = LWaveOut::FindDevice("null");
         ASSERT_GE(iNull, 0);
         w->GetTransport().SetOverrides(iNull, LPlaybackControl::kNormal);
-        script.Then(ModalScript::Fill({ { "SelectedSampleRate", "8000" } }, { "Mono (Single)" }));
-        w->Action(CM_FILENEW)->trigger();
-        script.Then(ModalScript::Fill({ { "SilenceTimes", "10000" } }));
-        w->Action(CM_INSSILENCEEND)->trigger();
-        pDoc = w->GetController().GetCurrentFile();
-        ASSERT_NE(pDoc, nullptr);
+        pDoc = &Silence("10000");
         ASSERT_EQ(pDoc->GetLength(), 80000);
         w->GetController().ModifySelection(16000, 16000, 16000);
-        w->show();
-        w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    }
-    void TearDown() override
-    {
-        w.reset();
-        LUiDispatcher::SetCurrent(nullptr);
-        LProgressView::SetFactory(nullptr);
+        Activate();
     }
     bool Playing() { return w->GetTransport().IsOpen(); }
 
-    LQtUiDispatcher dispatcher;
-    ModalScript script;
-    std::unique_ptr<LMDIMainWindow> w;
     LOVFile* pDoc = nullptr;
 };
 } // namespace
@@ -107,16 +80,27 @@ TEST_F(KeyTableTest, ShiftWithArrowsExtendsFromTheAnchor)
     EXPECT_FALSE(w->IsExtending());
 }
 
-TEST_F(KeyTableTest, ShiftHomeSelectsToTheStartAndPlainEndCollapses)
+// Shift+Home/End select from the position to that end; plain Home/End collapse.
+TEST_F(KeyTableTest, ShiftHomeOrEndSelectsToThatEndAndThePlainKeyCollapses)
 {
-    QTest::keyClick(w.get(), Qt::Key_Home, Qt::ShiftModifier);
-    EXPECT_EQ(pDoc->sSelStart, 0);
-    EXPECT_EQ(pDoc->sSelEnd, 16000);
-    EXPECT_EQ(pDoc->sPosition, 0);
-    EXPECT_FALSE(w->IsExtending());
-    QTest::keyClick(w.get(), Qt::Key_End);
-    EXPECT_EQ(pDoc->sPosition, 80000);
-    EXPECT_FALSE(pDoc->HasValidSelection());
+    const struct {
+        Qt::Key shifted, plain;
+        int32_t iSelStart, iSelEnd, iPosition, iPlainPosition;
+    } cases[] = { { Qt::Key_Home, Qt::Key_End, 0, 16000, 0, 80000 },
+        { Qt::Key_End, Qt::Key_Home, 16000, 80000, 80000, 0 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shifted);
+        w->GetController().ModifySelection(16000, 16000, 16000);
+        QTest::keyClick(w.get(), c.shifted, Qt::ShiftModifier);
+        EXPECT_EQ(pDoc->sSelStart, c.iSelStart);
+        EXPECT_EQ(pDoc->sSelEnd, c.iSelEnd);
+        EXPECT_EQ(pDoc->sPosition, c.iPosition);
+        EXPECT_FALSE(w->IsExtending());
+        EXPECT_TRUE(Enabled(CM_TRIM));
+        QTest::keyClick(w.get(), c.plain);
+        EXPECT_EQ(pDoc->sPosition, c.iPlainPosition);
+        EXPECT_FALSE(pDoc->HasValidSelection());
+    }
 }
 
 TEST_F(KeyTableTest, ArrowsInTheVolumeFieldMoveTheCaret)

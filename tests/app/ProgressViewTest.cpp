@@ -1,10 +1,5 @@
-#include "ModalScript.h"
-#include "app/LMDIMainWindow.h"
-#include "app/LQtProgressView.h"
-#include "engine/LOVFile.h"
-#include "platform/LSettings.h"
+#include "MainWindowFixture.h"
 #include "process/LProgressDialog.h"
-#include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -128,29 +123,26 @@ TEST_F(ProgressViewTest, CompletedRunShowsTheBarAndErrors)
     EXPECT_EQ(script.seen[0].icon, QMessageBox::Warning);
 }
 
-TEST_F(ProgressViewTest, CancelledFadeLeavesTheDocumentAsItWas)
+TEST_F(MainWindowFixture, CancelledFadeLeavesTheDocumentAsItWas)
 {
     REQUIRE_PEER("sox");
-    TestSupport::TempDir dir;
     const std::string strPath = dir.File("long.wav");
     ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath,
                   "synth", "30", "sine", "300" }),
         0);
-    LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
-    LMDIMainWindow w;
-    w.show();
-    ASSERT_TRUE(w.GetController().LoadFile(strPath, false, true));
-    LOVFile& doc = *w.GetController().GetCurrentFile();
-    w.Action(CM_SELECTALL)->trigger();
+    w->show();
+    ASSERT_TRUE(w->GetController().LoadFile(strPath, false, true));
+    LOVFile& doc = *w->GetController().GetCurrentFile();
+    w->Action(CM_SELECTALL)->trigger();
     const std::vector<LAudioCut> before = doc.claAudio.GetCuts();
 
     Observed seen;
-    CancelAtNextPump(seen, &w);
-    w.Action(CM_FADEIN)->trigger();
+    CancelAtNextPump(seen, w.get());
+    w->Action(CM_FADEIN)->trigger();
     EXPECT_TRUE(seen.bSeen);
     EXPECT_EQ(seen.strTitle, "Fade In");
     EXPECT_FALSE(seen.bOwnerEnabled);
-    EXPECT_TRUE(w.isEnabled());
+    EXPECT_TRUE(w->isEnabled());
     ASSERT_EQ(doc.claAudio.GetCuts().size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
         EXPECT_EQ(doc.claAudio.GetCuts()[i].wCut, before[i].wCut);
@@ -158,10 +150,10 @@ TEST_F(ProgressViewTest, CancelledFadeLeavesTheDocumentAsItWas)
         EXPECT_EQ(doc.claAudio.GetCuts()[i].iLength, before[i].iLength);
     }
     // The undo step stays taken.
-    EXPECT_EQ(w.Action(CM_UNDO)->text(), "Undo Fade In\tCtrl+Z");
+    EXPECT_EQ(w->Action(CM_UNDO)->text(), "Undo Fade In\tCtrl+Z");
 
     // Not cancelled, the fade replaces the selection with its rendered cut.
-    w.Action(CM_FADEIN)->trigger();
+    w->Action(CM_FADEIN)->trigger();
     ASSERT_EQ(doc.claAudio.GetCuts().size(), 1u);
     EXPECT_NE(doc.claAudio.GetCuts()[0].wCut, before[0].wCut);
     EXPECT_EQ(doc.GetLength(), 30 * 44100);

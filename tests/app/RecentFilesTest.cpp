@@ -1,9 +1,5 @@
-#include "ModalScript.h"
-#include "app/LMDIMainWindow.h"
+#include "MainWindowFixture.h"
 #include "app/LRecentFiles.h"
-#include "engine/LOVFile.h"
-#include "platform/LSettings.h"
-#include "support/TestSupport.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -48,33 +44,28 @@ TEST(RecentFiles, TwelveClosedFilesKeepTheElevenNewest)
     ClearRecent();
 }
 
-TEST(RecentFiles, ClosingATitledFileListsItInTheFileMenu)
+TEST_F(MainWindowFixture, ClosingATitledFileListsItInTheRecentFiles)
 {
     REQUIRE_PEER("sox");
     ClearRecent();
-    TestSupport::TempDir dir;
-    const std::string strPath = dir.File("closed.wav");
-    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-b", "16", strPath, "synth", "0.5",
-                  "sine", "500" }),
-        0);
-    LMDIMainWindow w;
-    ASSERT_TRUE(w.GetController().LoadFile(strPath, false, true));
-    w.Action(CM_FILECLOSE)->trigger();
-    ASSERT_EQ(w.GetController().GetNoFiles(), 0);
+    const std::string strPath = MakeWav("closed.wav", { "-r", "8000" });
+    ASSERT_TRUE(w->GetController().LoadFile(strPath, false, true));
+    w->Action(CM_FILECLOSE)->trigger();
+    ASSERT_EQ(w->GetController().GetNoFiles(), 0);
 
-    QList<QAction*> items = w.GetMenu().FileMenu()->actions();
-    const qsizetype iExit = items.indexOf(w.Action(CM_EXIT));
+    QList<QAction*> items = w->GetMenu().FileMenu()->actions();
+    const qsizetype iExit = items.indexOf(w->Action(CM_EXIT));
     ASSERT_GE(iExit, 2);
     QAction* pRecent = items[iExit - 2];
     EXPECT_EQ(pRecent->text(), QString("&1. ") + QString::fromStdString(strPath));
     EXPECT_EQ(pRecent->data().toInt(), 1050);
     EXPECT_TRUE(items[iExit - 1]->isSeparator());
     pRecent->hover();
-    EXPECT_EQ(w.GetHintText(), "Open the recent closed file.");
+    EXPECT_EQ(w->GetHintText(), "Open the recent closed file.");
 
     pRecent->trigger();
-    ASSERT_EQ(w.GetController().GetNoFiles(), 1);
-    EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strPath);
+    ASSERT_EQ(w->GetController().GetNoFiles(), 1);
+    EXPECT_EQ(w->GetController().GetCurrentFile()->szFilePath, strPath);
     ClearRecent();
 }
 

@@ -1,19 +1,13 @@
-#include "ModalScript.h"
+#include "MainWindowFixture.h"
 #include "app/LAudioProcessPage.h"
 #include "app/LGeneralPage.h"
 #include "app/LKeyDialogs.h"
 #include "app/LKeysPage.h"
-#include "app/LMDIMainWindow.h"
-#include "app/LQtProgressView.h"
 #include "app/LQtVirtualKeys.h"
 #include "app/LSettingsSheet.h"
-#include "engine/LOVFile.h"
 #include "features/LVirtualKeys.h"
 #include "platform/LFile.h"
 #include "platform/LFolders.h"
-#include "platform/LSettings.h"
-#include "platform/qt/LQtUiDispatcher.h"
-#include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -24,12 +18,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QtTest/QTest>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-
-using TestSupport::TempDir;
 
 namespace {
 constexpr uint32_t kCtrlA = kKeyCtrl | 'A';
@@ -40,30 +31,19 @@ QString Row(const LSettingsSheet& sheet, int i, int iColumn)
 }
 
 // A ten-second 8000 Hz mono document in the window, no keys.dat.
-class SettingsSheetTest : public testing::Test {
+class SettingsSheetTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        LQtProgressView::Install();
-        LUiDispatcher::SetCurrent(&dispatcher);
         LFile::Delete(LKeyMacros::DefaultPath());
-        LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", true);
-        LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
-        w = std::make_unique<LMDIMainWindow>();
-        script.Then(ModalScript::Fill({ { "SelectedSampleRate", "8000" } }, { "Mono (Single)" }));
-        w->Action(CM_FILENEW)->trigger();
-        script.Then(ModalScript::Fill({ { "SilenceTimes", "10000" } }));
-        w->Action(CM_INSSILENCEEND)->trigger();
-        pDoc = w->GetController().GetCurrentFile();
-        ASSERT_NE(pDoc, nullptr);
+        MainWindowFixture::SetUp();
+        pDoc = &Silence("10000");
         script.seen.clear();
     }
     void TearDown() override
     {
         EXPECT_TRUE(script.AllUsed());
-        w.reset();
-        LUiDispatcher::SetCurrent(nullptr);
-        LProgressView::SetFactory(nullptr);
+        MainWindowFixture::TearDown();
         LFile::Delete(LKeyMacros::DefaultPath());
         for (const char* sz : { "PlayWhenOpen", "PlayBookMark", "PromptSampleAndChannels",
                  "DefaultSampleRate", "DefaultChannels", "AutoTrimThreshold", "WorkingFolder" })
@@ -111,9 +91,6 @@ protected:
         sheet.GetKeys().findChild<QPushButton*>("102")->click();
     }
 
-    LQtUiDispatcher dispatcher;
-    ModalScript script;
-    std::unique_ptr<LMDIMainWindow> w;
     LOVFile* pDoc = nullptr;
 };
 } // namespace
@@ -157,9 +134,7 @@ TEST_F(SettingsSheetTest, KeysPageEditsACopyAndOkWritesKeysDat)
 
 TEST_F(SettingsSheetTest, MacroKeyRunsInsteadOfTheBuiltInKeyOncePerPress)
 {
-    w->show();
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    Activate();
     // Ctrl+T is Trim.
     w->GetController().ModifySelection(100, 200, 100);
     QTest::keyClick(w.get(), Qt::Key_T, Qt::ControlModifier);
@@ -181,8 +156,7 @@ TEST_F(SettingsSheetTest, MacroKeyRunsInsteadOfTheBuiltInKeyOncePerPress)
     EXPECT_EQ(pDoc->GetLength(), 8100);
     // Gone again, the key trims (the progress window took the focus: back).
     w->GetMacros().Keys().clear();
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    Activate();
     w->GetController().ModifySelection(0, 50, 0);
     QTest::keyClick(w.get(), Qt::Key_T, Qt::ControlModifier);
     EXPECT_EQ(pDoc->GetLength(), 50);
@@ -279,7 +253,6 @@ TEST_F(SettingsSheetTest, PagesShowStoredValuesAndStoreWhatOkTakes)
 
 TEST_F(SettingsSheetTest, WorkingFolderIsCheckedAndAChangeAsksToShutDown)
 {
-    TempDir dir;
     auto SetFolder = [](const std::string& str, int iAnswer) {
         return [str, iAnswer](QDialog& d) {
             d.findChild<QLineEdit*>("105")->setText(QString::fromStdString(str));
@@ -304,7 +277,6 @@ TEST_F(SettingsSheetTest, CheckedFileTypeBecomesTheDesktopsChoice)
 {
     if (TestSupport::FindProgram("xdg-mime").empty())
         GTEST_SKIP() << "xdg-mime is not installed";
-    TempDir dir;
     const std::string strOldData = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";
     setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);

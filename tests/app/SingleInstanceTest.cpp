@@ -1,8 +1,5 @@
-#include "app/LMDIMainWindow.h"
-#include "app/LQtProgressView.h"
+#include "MainWindowFixture.h"
 #include "app/LSingleInstance.h"
-#include "engine/LOVFile.h"
-#include "support/TestSupport.h"
 
 #include <QDialog>
 #include <QDir>
@@ -116,44 +113,35 @@ TEST(SingleInstanceTest, TwoStartsAtOnceGiveOneRunningInstance)
     }
 }
 
-TEST(SingleInstanceTest, RunningWindowLoadsTheHandedFile)
+TEST_F(MainWindowFixture, RunningWindowLoadsTheHandedFile)
 {
     REQUIRE_PEER("sox");
-    LQtProgressView::Install();
-    TestSupport::TempDir dir;
-    const std::string strPath = dir.File("handed.wav");
-    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-b", "16", "-r", "8000", "-c", "1", strPath, "synth",
-                  "0.5", "sine", "440" }),
-        0);
+    const std::string strPath = MakeWav("handed.wav", { "-r", "8000", "-c", "1" });
     const std::string strOther = dir.File("other.wav");
     ASSERT_EQ(TestSupport::Run({ "sox", strPath, strOther, "reverse" }), 0);
     const QString strName = UniqueName();
-    {
-        LMDIMainWindow w;
-        w.showMinimized();
-        LSingleInstance first(strName);
-        ASSERT_TRUE(first.Listen());
-        QObject::connect(&first, &LSingleInstance::Activated, &w, &LMDIMainWindow::EvLoad);
+    w->showMinimized();
+    LSingleInstance first(strName);
+    ASSERT_TRUE(first.Listen());
+    QObject::connect(&first, &LSingleInstance::Activated, w.get(), &LMDIMainWindow::EvLoad);
 
-        LSingleInstance second(strName);
-        ASSERT_TRUE(second.HandOff({ QString::fromStdString(strPath) }));
-        ASSERT_TRUE(QTest::qWaitFor([&]() { return w.GetController().GetNoFiles() == 1; }, 5000));
-        ASSERT_NE(w.GetController().GetCurrentFile(), nullptr);
-        EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strPath);
-        EXPECT_EQ(w.GetController().GetCurrentFile()->GetLength(), 4000);
-        EXPECT_FALSE(w.isMinimized());
-        EXPECT_TRUE(w.isVisible());
+    LSingleInstance second(strName);
+    ASSERT_TRUE(second.HandOff({ QString::fromStdString(strPath) }));
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return w->GetController().GetNoFiles() == 1; }, 5000));
+    ASSERT_NE(w->GetController().GetCurrentFile(), nullptr);
+    EXPECT_EQ(w->GetController().GetCurrentFile()->szFilePath, strPath);
+    EXPECT_EQ(w->GetController().GetCurrentFile()->GetLength(), 8000);
+    EXPECT_FALSE(w->isMinimized());
+    EXPECT_TRUE(w->isVisible());
 
-        // While a modal dialog (a load's progress) runs, the file waits.
-        QDialog busy(&w);
-        busy.setWindowModality(Qt::ApplicationModal);
-        busy.show();
-        w.EvLoad({ QString::fromStdString(strOther) });
-        QTest::qWait(300);
-        EXPECT_EQ(w.GetController().GetNoFiles(), 1);
-        busy.hide();
-        EXPECT_TRUE(QTest::qWaitFor([&]() { return w.GetController().GetNoFiles() == 2; }, 5000));
-        EXPECT_EQ(w.GetController().GetCurrentFile()->szFilePath, strOther);
-    }
-    LProgressView::SetFactory(nullptr);
+    // While a modal dialog (a load's progress) runs, the file waits.
+    QDialog busy(w.get());
+    busy.setWindowModality(Qt::ApplicationModal);
+    busy.show();
+    w->EvLoad({ QString::fromStdString(strOther) });
+    QTest::qWait(300);
+    EXPECT_EQ(w->GetController().GetNoFiles(), 1);
+    busy.hide();
+    EXPECT_TRUE(QTest::qWaitFor([&]() { return w->GetController().GetNoFiles() == 2; }, 5000));
+    EXPECT_EQ(w->GetController().GetCurrentFile()->szFilePath, strOther);
 }

@@ -1,7 +1,4 @@
-#include "ModalScript.h"
-#include "app/LMDIMainWindow.h"
-#include "engine/LOVFile.h"
-#include "platform/LSettings.h"
+#include "MainWindowFixture.h"
 #include "services/LTTS.h"
 
 #include <QPlainTextEdit>
@@ -11,14 +8,11 @@
 // Text To Speech without a file: the dialog opens on the stored voice, keeps
 // Synthesize Speech off while there is no text, stores the voice chosen, and
 // the speech fills a new document.
-TEST(TTSInputDialog, SpeaksIntoANewDocumentWithTheVoiceChosen)
+TEST_F(MainWindowFixture, TextToSpeechSpeaksIntoANewDocumentWithTheVoiceChosen)
 {
     LSettings& s = LSettings::Get();
     s.SetBool("Settings", "PromptSampleAndChannels", false);
-    s.SetBool("Settings", "AutoPlaybackAfterEffects", false);
     s.SetInt("Settings", "TextToSpeechVoice", 3);
-    LMDIMainWindow w;
-    ModalScript script;
     int iShown = -1, nVoices = 0;
     bool bEnabledEmpty = true;
     script.Then([&](QDialog& d) {
@@ -41,14 +35,14 @@ TEST(TTSInputDialog, SpeaksIntoANewDocumentWithTheVoiceChosen)
         pOk->click();
         return d.result();
     });
-    w.Action(CM_TTS)->trigger();
+    w->Action(CM_TTS)->trigger();
     EXPECT_TRUE(script.AllUsed());
     EXPECT_EQ(iShown, 3);
     EXPECT_EQ(nVoices, TTSGetNumSpeakers());
     EXPECT_FALSE(bEnabledEmpty);
     EXPECT_EQ(s.GetInt("Settings", "TextToSpeechVoice", 0), 5);
-    ASSERT_EQ(w.GetController().GetNoFiles(), 1);
-    const LOVFile& doc = *w.GetController().GetCurrentFile();
+    ASSERT_EQ(w->GetController().GetNoFiles(), 1);
+    const LOVFile& doc = *w->GetController().GetCurrentFile();
     EXPECT_GT(doc.GetLength(), doc.claAudio.GetSampleRate() / 4);
     EXPECT_EQ(doc.sSelEnd - doc.sSelStart, doc.GetLength());
     EXPECT_EQ(doc.GetUndoName(), "Text To Speech");
