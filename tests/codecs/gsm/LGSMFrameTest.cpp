@@ -113,11 +113,8 @@ TEST(LGSMFrame, StandardPathMatchesToastAndUntoast)
     }
 }
 
-// The program's own filters around the standard analysis and synthesis (a
-// different de-emphasis constant, no truncation to 13 bits, no clipping at
-// 16 bits): clipped to that range its decoding of the reference's frames
-// stays close to untoast's, and its encoding, decoded by untoast or by
-// itself, is within 1 dB of the reference encoder's SNR against the input.
+// Our own filters around the standard core: clipped to 16 bits our decoding
+// stays close to untoast's, our encoding within 1 dB of toast's SNR.
 TEST(LGSMFrame, NormalPathCloseToToastAndUntoast)
 {
     REQUIRE_PEER("toast");
