@@ -1,79 +1,29 @@
 #include "audio/LWaveFile.h"
 #include "audio/LWaveFileFormat.h"
+#include "audio/PeerTestUtil.h"
 #include "platform/acm/LAcm.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace TestSupport;
+using namespace PeerTest;
 
 namespace {
 
-std::vector<uint8_t> PcmWav(const std::vector<int16_t>& s, int iChannels, uint32_t uRate)
-{
-    std::vector<uint8_t> v;
-    PutTag(v, "RIFF");
-    Put32(v, uint32_t(36 + 2 * s.size()));
-    PutTag(v, "WAVE");
-    PutTag(v, "fmt ");
-    Put32(v, 16);
-    Put16(v, 1);
-    Put16(v, uint32_t(iChannels));
-    Put32(v, uRate);
-    Put32(v, uRate * uint32_t(iChannels) * 2);
-    Put16(v, uint32_t(iChannels) * 2);
-    Put16(v, 16);
-    PutTag(v, "data");
-    Put32(v, uint32_t(2 * s.size()));
-    for (int16_t x : s)
-        Put16(v, uint16_t(x));
-    return v;
-}
-
 // Every frame up to the reader's end, as 16-bit values (the internal
 // format is exactly 16 times the decoded 16-bit PCM).
-std::vector<int16_t> ReadToEnd(LSoundSourceBase& src)
+std::vector<int16_t> ReadToEnd16(LSoundSourceBase& src)
 {
-    size_t nCh = size_t(src.GetChannels());
-    std::vector<int32_t> block(size_t(kBlockFrames) * nCh);
     std::vector<int16_t> out;
-    while (src.GetPosition() < src.GetLength()) {
-        src.Read(block.data(), kBlockFrames);
-        for (int32_t x : block) {
-            EXPECT_EQ(x % 16, 0);
-            out.push_back(int16_t(x / 16));
-        }
+    for (int32_t x : ReadToEnd(src)) {
+        EXPECT_EQ(x % 16, 0);
+        out.push_back(int16_t(x / 16));
     }
-    out.resize(size_t(src.GetLength()) * nCh);
     return out;
-}
-
-std::vector<int16_t> ReadRaw16(const std::string& strPath)
-{
-    std::vector<uint8_t> b = ReadAll(strPath);
-    std::vector<int16_t> v(b.size() / 2);
-    for (size_t i = 0; i < v.size(); ++i)
-        v[i] = int16_t(uint16_t(b[2 * i] | (b[2 * i + 1] << 8)));
-    return v;
-}
-
-// Decodes a file to 16-bit mono/stereo raw with ffmpeg (or sox without dither).
-std::vector<int16_t> PeerDecode(
-    const std::string& strPeer, const std::string& strIn, const TempDir& dir)
-{
-    std::string strOut = dir.File("peer.raw");
-    std::vector<std::string> args = strPeer == "sox"
-        ? std::vector<std::string> { "sox", "-D", strIn, "-t", "raw", "-e", "signed", "-b", "16",
-              strOut }
-        : std::vector<std::string> { "ffmpeg", "-v", "error", "-y", "-i", strIn, "-f", "s16le",
-              "-acodec", "pcm_s16le", strOut };
-    std::string strLog;
-    EXPECT_EQ(Run(args, &strLog), 0) << strLog;
-    return ReadRaw16(strOut);
 }
 
 struct Diff {
@@ -81,7 +31,7 @@ struct Diff {
     double dSnr = 0; // dB of a against the difference
 };
 
-Diff Compare(const std::vector<int16_t>& a, const std::vector<int16_t>& b)
+Diff Compare16(const std::vector<int16_t>& a, const std::vector<int16_t>& b)
 {
     Diff d;
     double dSig = 0, dErr = 0;
@@ -93,11 +43,6 @@ Diff Compare(const std::vector<int16_t>& a, const std::vector<int16_t>& b)
     }
     d.dSnr = dErr == 0 ? 999 : 10 * std::log10(dSig / dErr);
     return d;
-}
-
-uint32_t Le32(const std::vector<uint8_t>& v, size_t o)
-{
-    return uint32_t(v[o] | (v[o + 1] << 8) | (v[o + 2] << 16) | (uint32_t(v[o + 3]) << 24));
 }
 
 struct PeerCase {
@@ -133,19 +78,10 @@ TEST_P(ACMWavePeerFiles, DecodeAsPeer)
 
     SourceHandle src = LWaveFile::OpenSource(strIn);
     ASSERT_FALSE(src->IsError());
-    std::vector<int16_t> ours = ReadToEnd(*src);
-    std::vector<int16_t> ref = PeerDecode(pc.szReference, strIn, dir);
+    std::vector<int16_t> ours = ReadToEnd16(*src);
+    std::vector<int16_t> ref = PeerDecode(pc.szReference, strIn);
     ASSERT_EQ(ours.size(), ref.size());
-    Diff d = Compare(ref, ours);
-    std::printf("[ %s ] %zu samples, max diff %d, SNR %.1f dB against %s\n", pc.szName, ours.size(),
-        d.iMax, d.dSnr, pc.szReference);
-    EXPECT_LE(d.iMax, pc.iMaxDiff);
-    // The peers do not agree on every codec; the other one's figure, for the record.
-    const char* szOther = std::string(pc.szReference) == "sox" ? "ffmpeg" : "sox";
-    std::vector<int16_t> other = PeerDecode(szOther, strIn, dir);
-    Diff o = Compare(other, ours);
-    std::printf(
-        "[ %s ] against %s: max diff %d, SNR %.1f dB\n", pc.szName, szOther, o.iMax, o.dSnr);
+    EXPECT_LE(Compare16(ref, ours).iMax, pc.iMaxDiff) << pc.szReference;
 }
 
 INSTANTIATE_TEST_SUITE_P(Codecs, ACMWavePeerFiles,
@@ -220,36 +156,26 @@ TEST_P(ACMFileWrite, PeersDecodeIt)
         }
         EXPECT_EQ(sink->GetFramesWritten(), iFrames);
     }
-    // Header: the 36 bytes kept for ds64, the format exactly, RIFF size =
-    // extra + data + 74, no padding.
+    // The sizes in the header are the true ones: data runs to the end.
     std::vector<uint8_t> bytes = ReadAll(strPath);
-    std::vector<uint8_t> fmt = wf.ToBytes();
-    size_t nHeader = 64 + fmt.size();
-    ASSERT_GT(bytes.size(), nHeader);
-    EXPECT_EQ(Le32(bytes, 52), fmt.size());
-    EXPECT_TRUE(std::equal(fmt.begin(), fmt.end(), bytes.begin() + 56));
-    uint32_t uData = Le32(bytes, nHeader - 4);
-    EXPECT_EQ(uData, bytes.size() - nHeader);
-    EXPECT_EQ(Le32(bytes, 4), wf.vExtra.size() + uData + 74);
+    size_t uStart = 0;
+    EXPECT_EQ(uStart + DataChunk(bytes, &uStart).size(), bytes.size());
+    EXPECT_EQ(Le32(bytes, 4), bytes.size() - 8);
 
     uint32_t nBlockFrames = wf.ExtraU16(0) ? wf.ExtraU16(0) : 1;
     for (const char* szPeer : { "ffmpeg", "sox" }) {
-        std::vector<int16_t> dec = PeerDecode(szPeer, strPath, dir);
+        std::vector<int16_t> dec = PeerDecode(szPeer, strPath);
         size_t nFrames = dec.size() / wc.nChannels;
         EXPECT_GE(nFrames, size_t(iFrames)) << szPeer;
         EXPECT_LT(nFrames, size_t(iFrames) + nBlockFrames) << szPeer;
-        Diff d = Compare(sig, dec);
-        std::printf("[ %s ] %s decodes %zu frames of %d, SNR %.1f dB, max diff to our decode %d\n",
-            wc.szName, szPeer, nFrames, iFrames, d.dSnr,
-            Compare(dec, ReadToEnd(*LWaveFile::OpenSource(strPath))).iMax);
-        EXPECT_GE(d.dSnr, wc.dMinSnr) << szPeer;
+        EXPECT_GE(Compare16(sig, dec).dSnr, wc.dMinSnr) << szPeer;
     }
     // And we read back what the peers read.
     SourceHandle src = LWaveFile::OpenSource(strPath);
-    std::vector<int16_t> ours = ReadToEnd(*src);
-    std::vector<int16_t> ref = PeerDecode(wc.szReference, strPath, dir);
+    std::vector<int16_t> ours = ReadToEnd16(*src);
+    std::vector<int16_t> ref = PeerDecode(wc.szReference, strPath);
     EXPECT_EQ(ours.size(), ref.size());
-    EXPECT_EQ(Compare(ref, ours).iMax, 0) << wc.szReference;
+    EXPECT_EQ(Compare16(ref, ours).iMax, 0) << wc.szReference;
 }
 
 INSTANTIATE_TEST_SUITE_P(Codecs, ACMFileWrite,
@@ -267,78 +193,54 @@ struct AdpcmFile {
     TempDir dir;
     std::string strPath;
     std::vector<int16_t> straight;
-    int iChannels = 0;
 };
 
 bool MakeAdpcm(AdpcmFile& f, const char* szCodec, int iChannels)
 {
-    f.iChannels = iChannels;
     f.strPath = f.dir.File("a.wav");
     std::string strSrc = f.dir.File("s.wav");
     WriteAll(strSrc, PcmWav(MakeSignal(50000, iChannels, 22050), iChannels, 22050));
     if (Run({ "ffmpeg", "-v", "error", "-y", "-i", strSrc, "-c:a", szCodec, f.strPath }) != 0)
         return false;
     SourceHandle src = LWaveFile::OpenSource(f.strPath);
-    f.straight = ReadToEnd(*src);
+    f.straight = ReadToEnd16(*src);
     return !src->IsError();
 }
 
-TEST(LSRCACMWave, SeekEqualsStraightRead)
+// ADPCM made by ffmpeg: the length known at opening is the true one (ffmpeg's),
+// and a seek anywhere, block edges included, reads as a straight read.
+TEST(LSRCACMWave, LengthAndSeekEqualStraightRead)
 {
     REQUIRE_PEER("ffmpeg");
-    for (const char* szCodec : { "adpcm_ima_wav", "adpcm_ms" }) {
-        AdpcmFile f;
-        ASSERT_TRUE(MakeAdpcm(f, szCodec, 2));
-        int32_t iLen = int32_t(f.straight.size() / 2);
-        SourceHandle src = LWaveFile::OpenSource(f.strPath);
-        std::vector<int32_t> buf(2 * 3000);
-        for (int32_t iAt : { 1, 1016, 1017, 1018, 20000, 33333, iLen - 100, -40 }) {
-            src->Seek(iAt);
-            EXPECT_EQ(src->GetPosition(), iAt);
-            src->Read(buf.data(), 3000);
-            for (int32_t i = 0; i < 3000; ++i)
-                for (int c = 0; c < 2; ++c) {
-                    int32_t iFrame = iAt + i;
-                    int32_t iWant = iFrame < 0 || iFrame >= iLen
-                        ? 0
-                        : f.straight[size_t(iFrame) * 2 + size_t(c)] * 16;
-                    ASSERT_EQ(buf[size_t(i) * 2 + size_t(c)], iWant)
-                        << szCodec << " seek " << iAt << " frame " << iFrame;
+    for (const char* szCodec : { "adpcm_ima_wav", "adpcm_ms" })
+        for (int nCh : { 1, 2 }) {
+            SCOPED_TRACE(::testing::Message() << szCodec << " channels " << nCh);
+            AdpcmFile f;
+            ASSERT_TRUE(MakeAdpcm(f, szCodec, nCh));
+            const int32_t iLen = int32_t(f.straight.size()) / nCh;
+            SourceHandle src = LWaveFile::OpenSource(f.strPath);
+            EXPECT_EQ(src->GetLength(), int32_t(PeerDecode("ffmpeg", f.strPath).size()) / nCh);
+            EXPECT_EQ(src->GetLength(), iLen);
+            std::vector<int32_t> buf(size_t(nCh) * 3000);
+            src->Read(buf.data(), 777);
+            EXPECT_EQ(src->GetLength(), iLen);
+            for (int32_t iAt : { 1, 1016, 1017, 1018, 20000, 33333, iLen - 100, iLen - 10, -40 }) {
+                src->Seek(iAt);
+                EXPECT_EQ(src->GetPosition(), iAt);
+                src->Read(buf.data(), 3000);
+                for (int32_t i = 0; i < 3000 * nCh; ++i) {
+                    int32_t iFrame = iAt + i / nCh;
+                    int32_t iWant
+                        = iFrame < 0 || iFrame >= iLen ? 0 : f.straight[size_t(iAt * nCh + i)] * 16;
+                    ASSERT_EQ(buf[size_t(i)], iWant) << "seek " << iAt << " frame " << iFrame;
                 }
+            }
+            // Beyond the data: silence, and the end stays where the data ends.
+            src->Seek(iLen + 50000);
+            src->Read(buf.data(), 100);
+            EXPECT_EQ(buf[0], 0);
+            EXPECT_EQ(src->GetLength(), iLen);
         }
-        // Beyond the data: silence, and the end is where the data ends.
-        src->Seek(iLen + 50000);
-        src->Read(buf.data(), 100);
-        EXPECT_EQ(buf[0], 0);
-        EXPECT_GE(src->GetLength(), iLen);
-    }
-}
-
-TEST(LSRCACMWave, LengthEstimateAndTrueEnd)
-{
-    REQUIRE_PEER("ffmpeg");
-    TempDir dir;
-    for (const char* szCodec : { "adpcm_ima_wav", "adpcm_ms" }) {
-        AdpcmFile f;
-        ASSERT_TRUE(MakeAdpcm(f, szCodec, 1));
-        SourceHandle src = LWaveFile::OpenSource(f.strPath);
-        int32_t iEstimate = src->GetLength();
-        std::vector<int32_t> buf(kBlockFrames);
-        src->Read(buf.data(), 777);
-        int32_t iEstimateLater = src->GetLength();
-        std::vector<int16_t> ref = PeerDecode("ffmpeg", f.strPath, dir);
-        int32_t iTrue = int32_t(ref.size());
-        std::printf("[ %s ] estimate %d, after 777 frames %d, true end %d (ffmpeg %d)\n", szCodec,
-            iEstimate, iEstimateLater, int32_t(f.straight.size()), iTrue);
-        EXPECT_EQ(iEstimate, iTrue);
-        EXPECT_EQ(iEstimateLater, iTrue);
-        EXPECT_EQ(int32_t(f.straight.size()), iTrue);
-        // Reading past the end gives silence and fixes the length.
-        src->Seek(iTrue - 10);
-        src->Read(buf.data(), 100);
-        EXPECT_EQ(buf[99], 0);
-        EXPECT_EQ(src->GetLength(), iTrue);
-    }
 }
 
 TEST(LSRCACMWave, TruncatedFileEndsEarly)
@@ -347,26 +249,24 @@ TEST(LSRCACMWave, TruncatedFileEndsEarly)
     AdpcmFile f;
     ASSERT_TRUE(MakeAdpcm(f, "adpcm_ima_wav", 1));
     std::vector<uint8_t> bytes = ReadAll(f.strPath);
-    // Find the data chunk; keep 10 whole blocks and half of the next.
-    size_t iData = 12;
-    while (iData + 8 <= bytes.size() && std::memcmp(&bytes[iData], "data", 4) != 0)
-        iData += 8 + ((Le32(bytes, iData + 4) + 1) & ~1u);
-    ASSERT_LT(iData + 8, bytes.size());
+    // Keep 10 whole blocks and half of the next.
+    size_t iData = 0;
+    ASSERT_FALSE(DataChunk(bytes, &iData).empty());
     uint32_t uBlock = bytes[32] | (bytes[33] << 8);
     uint32_t nSpb = (uBlock - 4) * 2 + 1;
     std::string strCut = f.dir.File("cut.wav");
-    bytes.resize(iData + 8 + 10 * uBlock + uBlock / 2);
+    bytes.resize(iData + 10 * uBlock + uBlock / 2);
     WriteAll(strCut, bytes);
     SourceHandle src = LWaveFile::OpenSource(strCut);
     ASSERT_FALSE(src->IsError());
-    std::vector<int16_t> got = ReadToEnd(*src);
+    std::vector<int16_t> got = ReadToEnd16(*src);
     EXPECT_EQ(got.size(), 10 * nSpb);
     EXPECT_TRUE(std::equal(got.begin(), got.end(), f.straight.begin()));
     // A data chunk of half a block decodes to nothing.
-    bytes.resize(iData + 8 + uBlock / 2);
+    bytes.resize(iData + uBlock / 2);
     WriteAll(strCut, bytes);
     src = LWaveFile::OpenSource(strCut);
-    EXPECT_TRUE(ReadToEnd(*src).empty());
+    EXPECT_TRUE(ReadToEnd16(*src).empty());
 }
 
 TEST(LSRCACMWave, FileStillBeingWritten)
@@ -380,11 +280,11 @@ TEST(LSRCACMWave, FileStillBeingWritten)
     // 16 blocks of 505 frames are out; the rest waits in the writer.
     SourceHandle src = LWaveFile::OpenSource(strPath);
     ASSERT_FALSE(src->IsError());
-    std::vector<int16_t> got = ReadToEnd(*src);
+    std::vector<int16_t> got = ReadToEnd16(*src);
     EXPECT_EQ(got.size(), 16u * 505u);
     sink = SinkHandle();
     src = LWaveFile::OpenSource(strPath);
-    EXPECT_EQ(ReadToEnd(*src).size(), 17u * 505u);
+    EXPECT_EQ(ReadToEnd16(*src).size(), 17u * 505u);
 }
 
 TEST(LSRCACMWave, NoCodecForTheFormat)

@@ -1,73 +1,20 @@
 #include "audio/LWaveFile.h"
 
 #include "audio/LSampleConvert.h"
-#include "support/TestSupport.h"
+#include "audio/PeerTestUtil.h"
+#include "support/AudioTestSupport.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace TestSupport;
+using namespace PeerTest;
 
 namespace {
 
-struct Chunk {
-    const char* szId;
-    std::vector<uint8_t> body;
-    uint32_t uSize = 0xFFFFFFFE; // the body's size unless set
-};
-
-std::vector<uint8_t> Fmt(
-    uint16_t wTag, uint16_t wCh, uint32_t uRate, uint16_t wBits, size_t nBytes = 16)
-{
-    std::vector<uint8_t> v;
-    Put16(v, wTag);
-    Put16(v, wCh);
-    Put32(v, uRate);
-    Put32(v, uRate * wCh * (wBits / 8));
-    Put16(v, uint16_t(wCh * (wBits / 8)));
-    Put16(v, wBits);
-    v.resize(nBytes, 0);
-    return v;
-}
-
-// A RIFF WAVE file of the given chunks, each padded to even length.
-std::vector<uint8_t> Riff(const std::vector<Chunk>& chunks)
-{
-    std::vector<uint8_t> v;
-    PutTag(v, "RIFF");
-    Put32(v, 0);
-    PutTag(v, "WAVE");
-    for (const Chunk& c : chunks) {
-        PutTag(v, c.szId);
-        Put32(v, c.uSize == 0xFFFFFFFE ? uint32_t(c.body.size()) : c.uSize);
-        v.insert(v.end(), c.body.begin(), c.body.end());
-        if (c.body.size() & 1)
-            v.push_back(0);
-    }
-    uint32_t uRiff = uint32_t(v.size() - 8);
-    for (int i = 0; i < 4; ++i)
-        v[size_t(4 + i)] = uint8_t(uRiff >> (8 * i));
-    return v;
-}
-
-std::vector<uint8_t> Bytes16(const std::vector<int16_t>& s)
-{
-    std::vector<uint8_t> v;
-    for (int16_t x : s)
-        Put16(v, uint16_t(x));
-    return v;
-}
-
 std::vector<int32_t> ReadAllFrames(LSoundSourceBase& src)
 {
-    std::vector<int32_t> out(size_t(src.GetLength()) * size_t(src.GetChannels()));
-    int32_t iDone = 0;
-    while (iDone < src.GetLength()) {
-        int32_t n = std::min(kBlockFrames, src.GetLength() - iDone);
-        src.Read(out.data() + size_t(iDone) * size_t(src.GetChannels()), n);
-        iDone += n;
-    }
-    return out;
+    return ReadFrames(src, src.GetLength(), kBlockFrames);
 }
 
 SourceHandle OpenBytes(const TempDir& dir, const std::vector<uint8_t>& bytes)
@@ -87,27 +34,18 @@ TEST(LWaveFile, ReadsPcmWrittenBySox)
     TempDir dir;
     for (int iBits : { 8, 16 })
         for (int iCh : { 1, 2 }) {
-            std::string strWav = dir.File("s.wav"), strRaw = dir.File("s.raw");
+            std::string strWav = dir.File("s.wav");
             // The comment makes sox write a LIST chunk as well.
             ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", std::to_string(iCh),
                           "-b", std::to_string(iBits), "--comment", "Orvenna test", strWav, "synth",
                           "0.7", "sine", "300-3000", "sine", "500", "vol", "0.9" }),
                 0);
-            ASSERT_EQ(TestSupport::Run(
-                          { "sox", strWav, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw }),
-                0);
             SourceHandle h = LWaveFile::OpenSource(strWav);
             ASSERT_FALSE(h->IsError());
             EXPECT_EQ(h->GetSampleRate(), 22050);
             EXPECT_EQ(h->GetChannels(), iCh);
-            std::vector<uint8_t> raw = ReadAll(strRaw);
-            EXPECT_EQ(h->GetLength(), int32_t(raw.size() / 2 / size_t(iCh)));
-            std::vector<int32_t> got = ReadAllFrames(*h);
-            ASSERT_EQ(got.size() * 2, raw.size());
-            for (size_t i = 0; i < got.size(); ++i) {
-                int32_t iExpect = int16_t(raw[2 * i] | (raw[2 * i + 1] << 8));
-                ASSERT_EQ(got[i], iExpect * 16) << "bits " << iBits << " ch " << iCh << " at " << i;
-            }
+            EXPECT_EQ(ReadAllFrames(*h), ToInternal(PeerDecode("sox", strWav)))
+                << "bits " << iBits << " ch " << iCh;
         }
 }
 
@@ -128,26 +66,16 @@ TEST(LWaveFile, WritesPcmThatSoxReads)
             h->Write(internal.data() + 1200, 400);
         }
         std::vector<uint8_t> file = ReadAll(strPath);
-        uint32_t uBlock = uint32_t(2 * iBits / 8);
-        // 36 bytes are kept by a JUNK chunk for the ds64 of an RF64 file.
-        ASSERT_EQ(file.size(), 82 + 1000 * uBlock);
-        auto Get32 = [&](size_t o) {
-            return uint32_t(file[o] | file[o + 1] << 8 | file[o + 2] << 16 | file[o + 3] << 24);
-        };
-        EXPECT_EQ(std::string(file.begin() + 12, file.begin() + 16), "JUNK");
-        EXPECT_EQ(Get32(4), 1000 * uBlock + 74);
-        EXPECT_EQ(Get32(78), 1000 * uBlock);
-        std::string strOut;
-        ASSERT_EQ(
-            TestSupport::Run(
-                { "sox", strPath, "-t", "raw", "-e", "signed", "-b", "16", "-L", "-" }, &strOut),
-            0);
-        ASSERT_EQ(strOut.size(), 4000u);
+        size_t uStart = 0;
+        EXPECT_EQ(DataChunk(file, &uStart).size(), 1000u * 2 * uint32_t(iBits / 8));
+        EXPECT_EQ(uStart + 1000u * 2 * uint32_t(iBits / 8), file.size());
+        EXPECT_EQ(Le32(file, 4), file.size() - 8);
+        std::vector<int16_t> got = PeerDecode("sox", strPath);
+        ASSERT_EQ(got.size(), 2000u);
         for (size_t i = 0; i < 2000; ++i) {
-            int16_t got = int16_t(uint8_t(strOut[2 * i]) | (uint8_t(strOut[2 * i + 1]) << 8));
             int16_t expect
                 = iBits == 16 ? sig[i] : int16_t((LSampleConvert::ToPcm8(internal[i]) - 128) << 8);
-            ASSERT_EQ(got, expect) << iBits << " bits at " << i;
+            ASSERT_EQ(got[i], expect) << iBits << " bits at " << i;
         }
     }
 }
@@ -159,25 +87,19 @@ TEST(LWaveFile, ReadsRF64WrittenByFfmpeg)
     REQUIRE_PEER("ffmpeg");
     TempDir dir;
     for (const char* szCodec : { "pcm_s16le", "pcm_u8" }) {
-        const std::string strWav = dir.File("f.wav"), strRaw = dir.File("f.raw");
+        const std::string strWav = dir.File("f.wav");
         const std::string strSrc = "sine=frequency=440:sample_rate=11025:duration=1.3";
         ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", strSrc,
                       "-ac", "2", "-c:a", szCodec, "-rf64", "always", strWav }),
             0);
-        ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-v", "error", "-y", "-i", strWav, "-f", "s16le",
-                      "-c:a", "pcm_s16le", strRaw }),
-            0);
-        std::vector<uint8_t> wav = ReadAll(strWav), raw = ReadAll(strRaw);
+        std::vector<uint8_t> wav = ReadAll(strWav);
         ASSERT_EQ(std::string(wav.begin(), wav.begin() + 4), "RF64") << szCodec;
+        std::vector<int16_t> ref = PeerDecode("ffmpeg", strWav);
+        ASSERT_GT(ref.size(), 2u * 14000) << "1.3 s of stereo";
         SourceHandle h = LWaveFile::OpenSource(strWav);
         ASSERT_FALSE(h->IsError()) << szCodec;
-        ASSERT_GT(raw.size(), 4u * 14000) << "1.3 s of stereo";
-        EXPECT_EQ(h->GetLength(), int32_t(raw.size() / 4)) << szCodec;
-        std::vector<int32_t> got = ReadAllFrames(*h);
-        ASSERT_EQ(got.size() * 2, raw.size()) << szCodec;
-        for (size_t i = 0; i < got.size(); ++i)
-            ASSERT_EQ(got[i], int16_t(raw[2 * i] | (raw[2 * i + 1] << 8)) * 16)
-                << szCodec << " at " << i;
+        EXPECT_EQ(h->GetLength(), int32_t(ref.size() / 2)) << szCodec;
+        EXPECT_EQ(ReadAllFrames(*h), ToInternal(ref)) << szCodec;
     }
     // Our own header past 4 GiB on a sparse file: the 64-bit sizes are the
     // ones read, not the 0xFFFFFFFF of the 32-bit fields.
@@ -216,10 +138,7 @@ TEST(LWaveFile, ChunkWalkAcceptsForeignChunksAndOddSizes)
     for (size_t i = 0; i < layouts.size(); ++i) {
         SourceHandle h = OpenBytes(dir, Riff(layouts[i]));
         ASSERT_FALSE(h->IsError()) << "layout " << i;
-        EXPECT_EQ(h->GetLength(), 101);
-        std::vector<int32_t> got = ReadAllFrames(*h);
-        for (size_t k = 0; k < got.size(); ++k)
-            ASSERT_EQ(got[k], sig[k] * 16) << "layout " << i;
+        EXPECT_EQ(ReadAllFrames(*h), ToInternal(sig)) << "layout " << i;
     }
     // A file whose first chunk is not RIFF: skipped when its size is at least 5.
     std::vector<uint8_t> wav = Riff({ { "fmt ", Fmt(1, 1, 8000, 16) }, { "data", data } });
@@ -279,24 +198,16 @@ TEST(LWaveFile, ReadsZerosAroundTheAudioAndSeeks)
     std::vector<int16_t> sig = MakeSignal(9000, 1, 8000);
     SourceHandle h
         = OpenBytes(dir, Riff({ { "fmt ", Fmt(1, 1, 8000, 16) }, { "data", Bytes16(sig) } }));
-    std::vector<int32_t> buf(8192);
-    h->Seek(-100);
-    h->Read(buf.data(), 8192);
-    for (int i = 0; i < 100; ++i)
-        ASSERT_EQ(buf[size_t(i)], 0);
-    for (int i = 100; i < 8192; ++i)
-        ASSERT_EQ(buf[size_t(i)], sig[size_t(i - 100)] * 16);
-    EXPECT_EQ(h->GetPosition(), 8092);
-    h->Seek(8990);
-    h->Read(buf.data(), 20);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(buf[size_t(i)], sig[size_t(8990 + i)] * 16);
-    for (int i = 10; i < 20; ++i)
-        EXPECT_EQ(buf[size_t(i)], 0);
-    h->Seek(20000);
-    buf[0] = 7;
-    h->Read(buf.data(), 4);
-    EXPECT_EQ(buf[0], 0);
+    std::vector<int32_t> want(100, 0), internal = ToInternal(sig);
+    want.insert(want.end(), internal.begin(), internal.end());
+    want.resize(want.size() + 20000, 0);
+    for (int32_t iAt : { -100, 8990, 20000 }) {
+        h->Seek(iAt);
+        std::vector<int32_t> buf(8192, 7);
+        h->Read(buf.data(), 8192);
+        EXPECT_EQ(h->GetPosition(), iAt + 8192);
+        EXPECT_TRUE(std::equal(buf.begin(), buf.end(), want.begin() + 100 + iAt)) << iAt;
+    }
 }
 
 TEST(LWaveFile, WriterStartFrameAndSeekBack)

@@ -12,39 +12,26 @@ using TestSupport::TempDir;
 
 namespace {
 
-std::vector<uint8_t> EncodeStandard(const std::vector<int16_t>& pcm)
+// Every whole frame of pcm through a fresh encoder (f = EncodeStandard or
+// EncodeNormal).
+template <class T>
+std::vector<uint8_t> Encode(const std::vector<T>& pcm, void (LGSMFrame::*f)(const T*, uint8_t*))
 {
-    LGSMFrame f;
+    LGSMFrame g;
     std::vector<uint8_t> out(pcm.size() / 160 * 33);
     for (size_t i = 0; i < pcm.size() / 160; ++i)
-        f.EncodeStandard(pcm.data() + 160 * i, out.data() + 33 * i);
+        (g.*f)(pcm.data() + 160 * i, out.data() + 33 * i);
     return out;
 }
 
-std::vector<int16_t> DecodeStandard(const std::vector<uint8_t>& gsm)
+// Every frame through a fresh decoder (f = DecodeStandard or DecodeNormal).
+template <class T>
+std::vector<T> Decode(const std::vector<uint8_t>& gsm, void (LGSMFrame::*f)(const uint8_t*, T*))
 {
-    LGSMFrame f;
-    std::vector<int16_t> out(gsm.size() / 33 * 160);
+    LGSMFrame g;
+    std::vector<T> out(gsm.size() / 33 * 160);
     for (size_t i = 0; i < gsm.size() / 33; ++i)
-        f.DecodeStandard(gsm.data() + 33 * i, out.data() + 160 * i);
-    return out;
-}
-
-std::vector<int32_t> DecodeNormal(const std::vector<uint8_t>& gsm)
-{
-    LGSMFrame f;
-    std::vector<int32_t> out(gsm.size() / 33 * 160);
-    for (size_t i = 0; i < gsm.size() / 33; ++i)
-        f.DecodeNormal(gsm.data() + 33 * i, out.data() + 160 * i);
-    return out;
-}
-
-std::vector<uint8_t> EncodeNormal(const std::vector<int32_t>& in)
-{
-    LGSMFrame f;
-    std::vector<uint8_t> out(in.size() / 160 * 33);
-    for (size_t i = 0; i < in.size() / 160; ++i)
-        f.EncodeNormal(in.data() + 160 * i, out.data() + 33 * i);
+        (g.*f)(gsm.data() + 33 * i, out.data() + 160 * i);
     return out;
 }
 
@@ -93,60 +80,42 @@ std::vector<std::vector<int16_t>> Inputs()
 
 } // namespace
 
-// The standard path must reproduce the reference encoder byte for byte.
-TEST(LGSMFrame, StandardEncodeMatchesToast)
-{
-    REQUIRE_PEER("toast");
-    TempDir dir;
-    int iCase = 0;
-    for (const std::vector<int16_t>& pcm : Inputs()) {
-        std::vector<uint8_t> ref = LGSMPeers::Toast(dir, pcm);
-        ASSERT_EQ(ref.size(), pcm.size() / 160 * 33) << "case " << iCase;
-        std::vector<uint8_t> ours = EncodeStandard(pcm);
-        EXPECT_EQ(FirstDiff(ours, ref), -1) << "case " << iCase;
-        ++iCase;
-    }
-}
-
-// Decoding the reference's frames, and frames of arbitrary bits (lags
-// outside 40..120, extreme amplitudes), must match the reference decoder.
-TEST(LGSMFrame, StandardDecodeMatchesUntoast)
+// The standard path reproduces the reference encoder byte for byte, and
+// decodes the reference's frames, and frames of arbitrary bits (lags outside
+// 40..120, extreme amplitudes), exactly as the reference decoder.
+TEST(LGSMFrame, StandardPathMatchesToastAndUntoast)
 {
     REQUIRE_PEER("toast");
     REQUIRE_PEER("untoast");
     TempDir dir;
     std::vector<std::vector<uint8_t>> streams;
-    for (const std::vector<int16_t>& pcm : Inputs())
+    int iCase = 0;
+    for (const std::vector<int16_t>& pcm : Inputs()) {
         streams.push_back(LGSMPeers::Toast(dir, pcm));
+        ASSERT_EQ(streams.back().size(), pcm.size() / 160 * 33) << "case " << iCase;
+        EXPECT_EQ(FirstDiff(Encode(pcm, &LGSMFrame::EncodeStandard), streams.back()), -1)
+            << "case " << iCase++;
+    }
     std::vector<uint8_t> random(33 * 500);
     uint32_t u = 5;
     for (size_t i = 0; i < random.size(); ++i) {
         u = u * 1664525u + 1013904223u;
-        random[i] = uint8_t(u >> 24);
-        if (i % 33 == 0)
-            random[i] = uint8_t(0xD0 | (random[i] & 0x0F));
+        random[i] = uint8_t(i % 33 == 0 ? 0xD0 | ((u >> 24) & 0x0F) : u >> 24);
     }
     streams.push_back(random);
-    int iCase = 0;
+    iCase = 0;
     for (const std::vector<uint8_t>& gsm : streams) {
-        ASSERT_FALSE(gsm.empty());
         std::vector<int16_t> ref = LGSMPeers::Untoast(dir, gsm);
-        std::vector<int16_t> ours = DecodeStandard(gsm);
+        std::vector<int16_t> ours = Decode<int16_t>(gsm, &LGSMFrame::DecodeStandard);
         ASSERT_EQ(ours.size(), ref.size()) << "case " << iCase;
-        size_t uDiff = 0;
-        while (uDiff < ours.size() && ours[uDiff] == ref[uDiff])
-            ++uDiff;
-        EXPECT_EQ(uDiff, ours.size())
-            << "case " << iCase << ": first difference at sample " << uDiff;
-        ++iCase;
+        size_t uDiff = std::mismatch(ours.begin(), ours.end(), ref.begin()).first - ours.begin();
+        EXPECT_EQ(uDiff, ours.size()) << "case " << iCase++ << ": first difference at " << uDiff;
     }
 }
 
-// The program's own output filter differs from the standard postprocessing
-// in the de-emphasis constant (880/1024 against 28180/32768), in not
-// truncating to 13 bits and in not clipping at the 16-bit range. Clipped to
-// that range, its output must stay close to the reference's.
-TEST(LGSMFrame, NormalDecodeCloseToUntoast)
+// Our own filters around the standard core: clipped to 16 bits our decoding
+// stays close to untoast's, our encoding within 1 dB of toast's SNR.
+TEST(LGSMFrame, NormalPathCloseToToastAndUntoast)
 {
     REQUIRE_PEER("toast");
     REQUIRE_PEER("untoast");
@@ -155,50 +124,21 @@ TEST(LGSMFrame, NormalDecodeCloseToUntoast)
         std::vector<int16_t> pcm = iSig == 0 ? LGSMPeers::SpeechLike(8000 * 6)
                                              : TestSupport::MakeSignal(8000 * 3, 1, 8000);
         std::vector<uint8_t> gsm = LGSMPeers::Toast(dir, pcm);
-        std::vector<int16_t> ref = LGSMPeers::Untoast(dir, gsm);
-        std::vector<int32_t> ours = DecodeNormal(gsm);
-        ASSERT_EQ(ours.size(), ref.size());
-        std::vector<int32_t> refInternal = ToInternal(ref);
-        double dRaw = SnrDb(refInternal.data(), ours.data(), ours.size());
-        int32_t iMaxDiff = 0;
-        int32_t iPeak = 0;
-        for (size_t i = 0; i < ours.size(); ++i) {
-            iPeak = std::max(iPeak, std::abs(ours[i]));
-            ours[i] = std::clamp(ours[i], -0x80000, 0x7FFF0);
-            iMaxDiff = std::max(iMaxDiff, std::abs(ours[i] - refInternal[i]));
-        }
-        double dClipped = SnrDb(refInternal.data(), ours.data(), ours.size());
-        std::printf("[ GSM ] signal %d normal decode vs untoast: SNR %.1f dB unclipped, %.1f dB "
-                    "clipped, max diff clipped %.1f (16-bit units), our peak %.2f x full "
-                    "scale\n",
-            iSig, dRaw, dClipped, iMaxDiff / 16.0, iPeak / double(0x7FFF0));
-        EXPECT_GT(dClipped, 35.0) << iSig;
-    }
-}
-
-// The program's own input filter feeding the standard analysis must code as
-// well as the reference: decoded by untoast, the SNR against the input is
-// within 1 dB of the reference encoder's on the same input.
-TEST(LGSMFrame, NormalEncodeDecodesInUntoast)
-{
-    REQUIRE_PEER("toast");
-    REQUIRE_PEER("untoast");
-    TempDir dir;
-    for (int iSig = 0; iSig < 2; ++iSig) {
-        std::vector<int16_t> pcm = iSig == 0 ? LGSMPeers::SpeechLike(8000 * 6)
-                                             : TestSupport::MakeSignal(8000 * 3, 1, 8000);
-        std::vector<uint8_t> ours = EncodeNormal(ToInternal(pcm));
-        std::vector<int16_t> decOurs = LGSMPeers::Untoast(dir, ours);
-        std::vector<int16_t> decRef = LGSMPeers::Untoast(dir, LGSMPeers::Toast(dir, pcm));
-        ASSERT_EQ(decOurs.size(), pcm.size());
+        std::vector<int16_t> decRef = LGSMPeers::Untoast(dir, gsm);
         ASSERT_EQ(decRef.size(), pcm.size());
+        std::vector<int32_t> ours = Decode<int32_t>(gsm, &LGSMFrame::DecodeNormal);
+        std::vector<int32_t> refInternal = ToInternal(decRef);
+        for (int32_t& x : ours)
+            x = std::clamp(x, -0x80000, 0x7FFF0);
+        EXPECT_GT(SnrDb(refInternal.data(), ours.data(), ours.size()), 35.0) << iSig;
+
+        std::vector<uint8_t> enc = Encode(ToInternal(pcm), &LGSMFrame::EncodeNormal);
+        std::vector<int16_t> decOurs = LGSMPeers::Untoast(dir, enc);
+        ASSERT_EQ(decOurs.size(), pcm.size());
         double dOurs = SnrDb(pcm.data(), decOurs.data(), pcm.size(), 800);
         double dRef = SnrDb(pcm.data(), decRef.data(), pcm.size(), 800);
-        std::vector<int32_t> rt = DecodeNormal(ours);
+        std::vector<int32_t> rt = Decode<int32_t>(enc, &LGSMFrame::DecodeNormal);
         double dRoundTrip = SnrDb(pcm.data(), rt.data(), pcm.size(), 800, 1.0 / 16);
-        std::printf("[ GSM ] signal %d: SNR ours->untoast %.2f dB, toast->untoast %.2f dB, "
-                    "ours->ours %.2f dB\n",
-            iSig, dOurs, dRef, dRoundTrip);
         EXPECT_GT(dOurs, dRef - 1.0) << iSig;
         EXPECT_GT(dRoundTrip, dRef - 1.0) << iSig;
         EXPECT_GT(dOurs, 5.0) << iSig;

@@ -3,7 +3,6 @@
 #include "platform/sound/SoundTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -51,17 +50,12 @@ TEST(LWaveOutAlsa, PlaysThroughTheSoundSystemByName)
         << "the sound system's devices come before null";
 
     constexpr uint32_t kRate = 44100;
+    std::vector<int16_t> vSignal = TestSupport::MakeSignal(5 * 4410, 2, kRate);
     std::vector<TestBuffer> buffers;
     buffers.reserve(5);
-    for (int b = 0; b < 5; ++b) {
-        std::vector<int16_t> v(2 * 4410);
-        for (size_t f = 0; f < 4410; ++f) {
-            double t = double(b * 4410 + f) / kRate;
-            v[2 * f] = int16_t(std::lround(20000 * std::sin(2 * M_PI * 441 * t)));
-            v[2 * f + 1] = int16_t(std::lround(-12000 * std::sin(2 * M_PI * 882 * t)));
-        }
-        buffers.emplace_back(std::move(v));
-    }
+    for (size_t b = 0; b < 5; ++b)
+        buffers.emplace_back(std::vector<int16_t>(
+            vSignal.begin() + long(b * 2 * 4410), vSignal.begin() + long((b + 1) * 2 * 4410)));
     {
         LSignalObject event;
         LWaveOut out;
@@ -80,9 +74,7 @@ TEST(LWaveOutAlsa, PlaysThroughTheSoundSystemByName)
     ASSERT_EQ(raw.size() % 4, 0u);
     std::vector<int16_t> vGot(raw.size() / 2);
     std::memcpy(vGot.data(), raw.data(), raw.size());
-    std::vector<int16_t> vPlayed;
-    for (TestBuffer& b : buffers)
-        vPlayed.insert(vPlayed.end(), b.vSamples.begin(), b.vSamples.end());
+    const std::vector<int16_t>& vPlayed = vSignal;
     // The device may add silence before and after: line up the first sounding samples.
     auto FirstSound = [](const std::vector<int16_t>& v) {
         return size_t(

@@ -1,4 +1,4 @@
-#include "audio/MP3TestUtil.h"
+#include "audio/PeerTestUtil.h"
 
 #include "support/TestSupport.h"
 
@@ -8,7 +8,70 @@
 
 using namespace TestSupport;
 
-namespace MP3Test {
+namespace PeerTest {
+
+std::vector<uint8_t> Fmt(uint16_t wTag, uint16_t wCh, uint32_t uRate, uint16_t wBits, size_t nBytes)
+{
+    std::vector<uint8_t> v;
+    Put16(v, wTag);
+    Put16(v, wCh);
+    Put32(v, uRate);
+    Put32(v, uRate * wCh * (wBits / 8));
+    Put16(v, uint16_t(wCh * (wBits / 8)));
+    Put16(v, wBits);
+    v.resize(nBytes, 0);
+    return v;
+}
+
+std::vector<uint8_t> Riff(const std::vector<Chunk>& chunks)
+{
+    std::vector<uint8_t> v;
+    PutTag(v, "RIFF");
+    Put32(v, 0);
+    PutTag(v, "WAVE");
+    for (const Chunk& c : chunks) {
+        PutTag(v, c.szId);
+        Put32(v, c.uSize == 0xFFFFFFFE ? uint32_t(c.body.size()) : c.uSize);
+        v.insert(v.end(), c.body.begin(), c.body.end());
+        if (c.body.size() & 1)
+            v.push_back(0);
+    }
+    uint32_t uRiff = uint32_t(v.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        v[size_t(4 + i)] = uint8_t(uRiff >> (8 * i));
+    return v;
+}
+
+std::vector<uint8_t> Bytes16(const std::vector<int16_t>& s)
+{
+    std::vector<uint8_t> v;
+    for (int16_t x : s)
+        Put16(v, uint16_t(x));
+    return v;
+}
+
+std::vector<uint8_t> PcmWav(const std::vector<int16_t>& s, int iChannels, uint32_t uRate)
+{
+    return Riff({ { "fmt ", Fmt(1, uint16_t(iChannels), uRate, 16) }, { "data", Bytes16(s) } });
+}
+
+uint32_t Le32(const std::vector<uint8_t>& v, size_t o)
+{
+    return uint32_t(v[o] | (v[o + 1] << 8) | (v[o + 2] << 16) | (uint32_t(v[o + 3]) << 24));
+}
+
+std::vector<uint8_t> DataChunk(const std::vector<uint8_t>& wav, size_t* pStart)
+{
+    for (size_t o = 12; o + 8 <= wav.size(); o += 8 + ((Le32(wav, o + 4) + 1) & ~1u)) {
+        if (std::equal(wav.begin() + long(o), wav.begin() + long(o) + 4, "data")) {
+            size_t n = std::min<size_t>(Le32(wav, o + 4), wav.size() - o - 8);
+            if (pStart)
+                *pStart = o + 8;
+            return { wav.begin() + long(o) + 8, wav.begin() + long(o + 8 + n) };
+        }
+    }
+    return {};
+}
 
 bool MakeWav(
     const std::string& strPath, int32_t iFrames, int iChannels, int32_t iRate, bool bClicks)
@@ -20,24 +83,7 @@ bool MakeWav(
                 for (int c = 0; c < iChannels; ++c)
                     pcm[size_t(f + i) * size_t(iChannels) + size_t(c)]
                         = int16_t((i & 1) ? 30000 : -30000);
-    std::vector<uint8_t> v;
-    uint32_t bytes = uint32_t(pcm.size() * 2);
-    PutTag(v, "RIFF");
-    Put32(v, 36 + bytes);
-    PutTag(v, "WAVE");
-    PutTag(v, "fmt ");
-    Put32(v, 16);
-    Put16(v, 1);
-    Put16(v, uint32_t(iChannels));
-    Put32(v, uint32_t(iRate));
-    Put32(v, uint32_t(iRate * iChannels * 2));
-    Put16(v, uint32_t(iChannels * 2));
-    Put16(v, 16);
-    PutTag(v, "data");
-    Put32(v, bytes);
-    for (int16_t s : pcm)
-        Put16(v, uint16_t(s));
-    return WriteAll(strPath, v);
+    return WriteAll(strPath, PcmWav(pcm, iChannels, uint32_t(iRate)));
 }
 
 bool Lame(
@@ -50,18 +96,79 @@ bool Lame(
     return Run(args) == 0;
 }
 
+std::vector<int16_t> ReadS16(const std::string& strPath)
+{
+    std::vector<uint8_t> b = ReadAll(strPath);
+    std::vector<int16_t> out(b.size() / 2);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = int16_t(uint16_t(b[2 * i] | b[2 * i + 1] << 8));
+    return out;
+}
+
+// Runs a decoding command writing raw samples to strRaw; the samples, or
+// none when it failed.
+static std::vector<int16_t> RunToS16(
+    const std::vector<std::string>& args, const std::string& strRaw)
+{
+    std::string strLog;
+    int iRc = Run(args, &strLog);
+    std::vector<int16_t> out = iRc == 0 ? ReadS16(strRaw) : std::vector<int16_t>();
+    if (iRc != 0)
+        std::printf("%s failed: %s\n", args[0].c_str(), strLog.c_str());
+    std::remove(strRaw.c_str());
+    return out;
+}
+
+std::vector<int16_t> PeerDecode(
+    const std::string& strPeer, const std::string& strIn, std::vector<std::string> inOpts)
+{
+    const std::string strRaw = strIn + "." + strPeer + ".raw";
+    std::vector<std::string> args = { strPeer };
+    if (strPeer == "ffmpeg")
+        args.insert(args.end(), { "-v", "error", "-y" });
+    else
+        args.push_back("-D");
+    args.insert(args.end(), inOpts.begin(), inOpts.end());
+    if (strPeer == "ffmpeg")
+        args.insert(args.end(), { "-i", strIn, "-f", "s16le", "-c:a", "pcm_s16le", strRaw });
+    else
+        args.insert(args.end(), { strIn, "-t", "raw", "-e", "signed", "-b", "16", "-L", strRaw });
+    return RunToS16(args, strRaw);
+}
+
 std::vector<int16_t> Mpg123(const std::string& strPath)
 {
     std::string raw = strPath + ".raw";
-    std::vector<int16_t> out;
-    if (Run({ "mpg123", "-q", "--no-gapless", "-e", "s16", "-o", "raw", "-a", raw, strPath }) != 0
-        && Run({ "mpg123", "-q", "--no-gapless", "-s", "-w", raw, strPath }) != 0)
-        return out;
-    std::vector<uint8_t> b = ReadAll(raw);
-    out.resize(b.size() / 2);
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i] = int16_t(uint16_t(b[2 * i] | b[2 * i + 1] << 8));
-    std::remove(raw.c_str());
+    std::vector<int16_t> out = RunToS16(
+        { "mpg123", "-q", "--no-gapless", "-e", "s16", "-o", "raw", "-a", raw, strPath }, raw);
+    return out.empty() ? RunToS16({ "mpg123", "-q", "--no-gapless", "-s", "-w", raw, strPath }, raw)
+                       : out;
+}
+
+// skip_manual: the decoder reports the encoder delay and padding instead of
+// dropping them.
+std::vector<int16_t> FFmpeg(const std::string& strPath)
+{
+    return PeerDecode("ffmpeg", strPath, { "-flags2", "+skip_manual" });
+}
+
+std::vector<int32_t> ToInternal(const std::vector<int16_t>& v)
+{
+    std::vector<int32_t> r(v.size());
+    for (size_t i = 0; i < v.size(); ++i)
+        r[i] = int32_t(v[i]) * 16;
+    return r;
+}
+
+std::vector<int32_t> ReadToEnd(LSoundSourceBase& src, int32_t iBlock)
+{
+    size_t nCh = size_t(src.GetChannels());
+    std::vector<int32_t> block(size_t(iBlock) * nCh), out;
+    for (int guard = 0; guard < 1000000 && src.GetPosition() < src.GetLength(); ++guard) {
+        src.Read(block.data(), iBlock);
+        out.insert(out.end(), block.begin(), block.end());
+    }
+    out.resize(size_t(src.GetLength()) * nCh);
     return out;
 }
 
@@ -70,25 +177,13 @@ std::vector<int32_t> DecodeAll(const std::string& strPath, int32_t iBlock, bool 
 {
     auto src = MakeHandle<LMP3Source>(strPath);
     src->SetScalar(bScalar);
-    std::vector<int32_t> out;
     if (src->IsError())
-        return out;
+        return {};
     if (pOpenLength)
         *pOpenLength = src->GetLength();
-    int ch = src->GetChannels();
-    std::vector<int32_t> block(size_t(iBlock) * size_t(ch));
-    for (int guard = 0; guard < 1000000; ++guard) {
-        src->Read(block.data(), iBlock);
-        int32_t valid = iBlock;
-        if (src->GetPosition() >= src->GetLength())
-            valid = iBlock - (src->GetPosition() - src->GetLength());
-        if (valid > 0)
-            out.insert(out.end(), block.begin(), block.begin() + size_t(valid) * size_t(ch));
-        if (src->GetPosition() >= src->GetLength())
-            break;
-    }
+    std::vector<int32_t> out = ReadToEnd(*src, iBlock);
     if (pChannels)
-        *pChannels = ch;
+        *pChannels = src->GetChannels();
     if (pLength)
         *pLength = src->GetLength();
     return out;
@@ -108,7 +203,6 @@ Match Compare(
         err += d * d;
         m.iMaxDiff = std::max(m.iMaxDiff, int(std::lround(std::fabs(d))));
     }
-    m.iCompared = int64_t((n - from) / size_t(iChannels));
     double mse = n > from ? err / double(n - from) : 0;
     m.dPsnr = mse > 0 ? 10.0 * std::log10(32768.0 * 32768.0 / mse) : 200.0;
     return m;
@@ -195,30 +289,4 @@ bool MakeMaterial(
     }
 }
 
-std::vector<int16_t> FFmpeg(const std::string& strPath)
-{
-    std::string raw = strPath + ".ff.raw";
-    std::vector<int16_t> out;
-    // skip_manual: the decoder reports the encoder delay and padding instead
-    // of dropping them.
-    if (Run({ "ffmpeg", "-v", "error", "-y", "-flags2", "+skip_manual", "-i", strPath, "-f",
-            "s16le", "-c:a", "pcm_s16le", raw })
-        != 0)
-        return out;
-    std::vector<uint8_t> b = ReadAll(raw);
-    out.resize(b.size() / 2);
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i] = int16_t(uint16_t(b[2 * i] | b[2 * i + 1] << 8));
-    std::remove(raw.c_str());
-    return out;
-}
-
-std::vector<int32_t> ToInternal(const std::vector<int16_t>& v)
-{
-    std::vector<int32_t> r(v.size());
-    for (size_t i = 0; i < v.size(); ++i)
-        r[i] = int32_t(v[i]) * 16;
-    return r;
-}
-
-} // namespace MP3Test
+} // namespace PeerTest
