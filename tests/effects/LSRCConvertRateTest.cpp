@@ -108,14 +108,12 @@ TEST(LSRCConvertRate, SineSurvivesUpAndDownConversion)
     };
     for (Case c : { Case { 44100, 48000, 1000, 65 }, Case { 48000, 44100, 3000, 65 },
              Case { 22050, 44100, 5000, 65 }, Case { 8000, 44100, 400, 65 },
-             Case { 44100, 41213, 3000, 65 }, Case { 44100, 8000, 700, 0 } }) {
+             Case { 44100, 41213, 3000, 65 } }) {
         const double dAmp = 0.7;
         SourceHandle h
             = LSRCConvertRate::OpenSource(Sine(c.iFrom, c.dHz, dAmp, c.iFrom * 2), c.iTo);
         ASSERT_EQ(h->GetSampleRate(), c.iTo);
         std::vector<int32_t> out = ReadAll(*h, c.iTo * 2);
-        if (c.iTo * 4 < c.iFrom) // two stages: compare levels only
-            continue;
         // Away from the start (the filter's zeros) and the end.
         double dSnr = SineSnr(out, c.iTo, c.dHz, dAmp, 200, size_t(c.iTo) * 2 - 200);
         EXPECT_GT(dSnr, c.dMinSnr) << c.iFrom << " -> " << c.iTo;
