@@ -95,12 +95,8 @@ TEST(LSRCWaveScan, OutputCrossfadesTheGrains)
 
 TEST(LSRCWaveScan, HalfHopDoublesTheDurationAndKeepsThePitch)
 {
-    // 900 Hz has a period of 49 frames, a divisor of every grain offset at
-    // 44100 Hz (S = 490, hops 245 and 980): the grains meet in phase and the
-    // frequency must come out exact. At 441 Hz the grains meet out of phase
-    // and each crossfade slips the phase by up to half a cycle, 90 times a
-    // second: the pitch stays within 45 Hz, far from the halved or doubled
-    // pitch of a resampling.
+    // 900 Hz (period 49 frames) meets every grain in phase: exact. At 441 Hz
+    // each of the 90 crossfades a second slips up to half a cycle: 45 Hz.
     for (double f : { 0.5, 2.0 }) {
         for (double dHz : { 900.0, 441.0 }) {
             SCOPED_TRACE(testing::Message() << "factor " << f << " at " << dHz << " Hz");
