@@ -1,26 +1,10 @@
+#include "SoxPeer.h"
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 using namespace TestSupport;
-
-namespace {
-double Stat(const std::string& strPath, const std::string& strKey)
-{
-    std::string strOut;
-    Run({ "sox", strPath, "-n", "stat" }, &strOut);
-    size_t at = strOut.find(strKey);
-    return at == std::string::npos ? -1 : std::stod(strOut.substr(strOut.find(':', at) + 1));
-}
-
-std::string Soxi(const std::string& strFlag, const std::string& strPath)
-{
-    std::string strOut;
-    Run({ "soxi", strFlag, strPath }, &strOut);
-    return strOut;
-}
-} // namespace
 
 TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
 {
@@ -35,18 +19,14 @@ TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
     std::vector<Input> inputs = { { "a.wav", "44100", "2", 1.0 }, { "b.wav", "22050", "1", 2.0 },
         { "c.au", "8000", "1", 1.5 } };
     for (const Input& in : inputs)
-        ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", in.szRate, "-c", in.szChannels, "-b", "16",
-                      dir.File(in.szName), "synth", std::to_string(in.dSeconds), "sine", "440",
-                      "vol", "0.25" }),
-            0);
+        ASSERT_NE(Sox::Synth(dir, in.szName, in.szRate, in.szChannels,
+                      { std::to_string(in.dSeconds), "sine", "440", "vol", "0.25" }),
+            "");
     if (HavePeer("lame")) {
         ASSERT_EQ(TestSupport::Run({ "lame", "--quiet", dir.File("a.wav"), dir.File("d.mp3") }), 0);
         inputs.push_back({ "d.mp3", "44100", "2", 1.0 });
     }
-    // Amplify 200 %, 500 ms of silence at the end, 16000 Hz: as script make
-    // writes it and as the file layout spells it byte by byte.
-    const std::vector<uint8_t> kExpected = { 0, 3, 0, 0, 0, 2, 0, 0, 0, 200, 0, 2, 0, 0, 0, 4, 0, 0,
-        0, 0xF4, 1, 0, 0, 16, 0, 0, 0, 4, 0, 0, 0, 0x80, 0x3E, 0, 0 };
+    // The file layout itself is the batch script tests'; show reads it back.
     std::string strLog;
     ASSERT_EQ(Cli(dir,
                   { "script", "make", dir.File("s.ovb"), "Amplify AmplifyGain=200",
@@ -55,7 +35,6 @@ TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
                   &strLog),
         0)
         << strLog;
-    EXPECT_EQ(ReadAll(dir.File("s.ovb")), kExpected);
     ASSERT_EQ(Cli(dir, { "script", "show", dir.File("s.ovb") }, &strLog), 0);
     EXPECT_EQ(strLog,
         "1. Amplify: Amplify Gain (%) = 200\n2. Insert Silence At The End: Silence Time (ms) = "
@@ -76,12 +55,12 @@ TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
         const std::string strOut = dir.File("out/" + std::string(in.szName).substr(0, 1) + ".wav");
         const bool bMp3 = std::string(in.szName).ends_with(".mp3");
         EXPECT_NE(strLog.find("ok " + dir.File(in.szName) + " -> " + strOut), std::string::npos);
-        EXPECT_EQ(Soxi("-r", strOut), "16000\n") << in.szName;
-        EXPECT_EQ(Soxi("-c", strOut), std::string(in.szChannels) + "\n") << in.szName;
+        EXPECT_EQ(Sox::Info("-r", strOut), "16000\n") << in.szName;
+        EXPECT_EQ(Sox::Info("-c", strOut), std::string(in.szChannels) + "\n") << in.szName;
         // MP3 adds the encoder's padding.
-        EXPECT_NEAR(Stat(strOut, "Length (seconds)"), in.dSeconds + 0.5, bMp3 ? 0.1 : 0.002)
+        EXPECT_NEAR(Sox::Stat(strOut, "Length (seconds)"), in.dSeconds + 0.5, bMp3 ? 0.1 : 0.002)
             << in.szName;
-        EXPECT_NEAR(Stat(strOut, "Maximum amplitude"), 0.5, bMp3 ? 0.05 : 0.01) << in.szName;
+        EXPECT_NEAR(Sox::Stat(strOut, "Maximum amplitude"), 0.5, bMp3 ? 0.05 : 0.01) << in.szName;
     }
 
     // Normalize with the values stored by the editor: a step without data.
@@ -89,7 +68,7 @@ TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
     std::string strIni = "[StoredValues]\nNormalizePeakLevel=80\n";
     WriteAll(dir.File("Orvenna.ini"), std::vector<uint8_t>(strIni.begin(), strIni.end()));
     ASSERT_EQ(Cli(dir, { "batch", dir.File("n.ovb"), dir.File("b.wav") }, &strLog), 0) << strLog;
-    EXPECT_NEAR(Stat(dir.File("b.wav"), "Maximum amplitude"), 0.8, 0.01);
+    EXPECT_NEAR(Sox::Stat(dir.File("b.wav"), "Maximum amplitude"), 0.8, 0.01);
 }
 
 TEST(CliBatch, RawInputsReadWithThePropertiesGivenOnce)
@@ -116,9 +95,9 @@ TEST(CliBatch, RawInputsReadWithThePropertiesGivenOnce)
         0)
         << strLog;
     for (const char* szName : { "out/a.wav", "out/b.wav" }) {
-        EXPECT_EQ(Soxi("-r", dir.File(szName)), "11025\n") << szName;
-        EXPECT_EQ(Soxi("-c", dir.File(szName)), "2\n") << szName;
-        EXPECT_NEAR(Stat(dir.File(szName), "Length (seconds)"), 1.0, 0.001) << szName;
-        EXPECT_NEAR(Stat(dir.File(szName), "Maximum amplitude"), 0.25, 0.01) << szName;
+        EXPECT_EQ(Sox::Info("-r", dir.File(szName)), "11025\n") << szName;
+        EXPECT_EQ(Sox::Info("-c", dir.File(szName)), "2\n") << szName;
+        EXPECT_NEAR(Sox::Stat(dir.File(szName), "Length (seconds)"), 1.0, 0.001) << szName;
+        EXPECT_NEAR(Sox::Stat(dir.File(szName), "Maximum amplitude"), 0.25, 0.01) << szName;
     }
 }

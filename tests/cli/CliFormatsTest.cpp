@@ -1,3 +1,4 @@
+#include "SoxPeer.h"
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
@@ -40,11 +41,8 @@ double SnrDb(const std::vector<int16_t>& want, const std::vector<int16_t>& got)
 // Stereo (every codec lists 11025 Hz), different tones left and right.
 std::string MakeInput(const TempDir& dir, const char* szRate = "11025")
 {
-    std::string strIn = dir.File("in.wav");
-    EXPECT_EQ(TestSupport::Run({ "sox", "-n", "-r", szRate, "-c", "2", "-b", "16", strIn, "synth",
-                  "2", "sine", "300", "sine", "700", "vol", "0.4" }),
-        0);
-    return strIn;
+    return Sox::Synth(
+        dir, "in.wav", szRate, "2", { "2", "sine", "300", "sine", "700", "vol", "0.4" });
 }
 } // namespace
 

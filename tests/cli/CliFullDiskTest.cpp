@@ -1,3 +1,4 @@
+#include "SoxPeer.h"
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
@@ -15,15 +16,6 @@ using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-std::string MakeTone(const TempDir& dir, const std::string& strName, const char* szSeconds)
-{
-    std::string strPath = dir.File(strName);
-    EXPECT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strPath,
-                  "synth", szSeconds, "sine", "440" }),
-        0);
-    return strPath;
-}
-
 int CountNamed(const std::string& strFolder, const std::string& strPart)
 {
     int n = 0;
@@ -47,8 +39,8 @@ TEST(Cli, FullDiskFailsAndKeepsTheOldFile)
         std::string s;
         ~Unmount() { umount2(s.c_str(), MNT_DETACH); }
     } unmount { strDisk };
-    const std::string strIn = MakeTone(dir, "in.wav", "3"); // 529 KB
-    fs::copy_file(MakeTone(dir, "small.wav", "0.5"), strOld);
+    const std::string strIn = Sox::Tone(dir, "in.wav", "3"); // 529 KB
+    fs::copy_file(Sox::Tone(dir, "small.wav", "0.5"), strOld);
     const std::vector<uint8_t> old = ReadAll(strOld);
     WriteAll(strDisk + "/filler", std::vector<uint8_t>(fs::space(strDisk).available - 50000));
     const std::string strLine
@@ -109,7 +101,7 @@ TEST(Cli, TwoMp3SavesOfOneNameAtOnce)
     REQUIRE_PEER("sox");
     REQUIRE_PEER("lame");
     TempDir dir;
-    const std::string strIn = MakeTone(dir, "in.wav", "20");
+    const std::string strIn = Sox::Tone(dir, "in.wav", "20");
     setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
     setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
     std::vector<pid_t> pids;

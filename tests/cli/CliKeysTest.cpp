@@ -1,3 +1,4 @@
+#include "SoxPeer.h"
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
@@ -38,10 +39,8 @@ TEST(CliKeys, ListsMacrosAndRunsOneAsTheCommandsByHand)
     EXPECT_EQ(
         strOut, "Ctrl+F1\tSelect All->Amplify->Convert to Stereo\nShift+Num +\tSelect All->\n");
 
-    const std::string strIn = dir.File("in.wav");
-    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "8000", "-c", "1", "-b", "16", strIn, "synth",
-                  "1", "sine", "300", "vol", "0.3" }),
-        0);
+    const std::string strIn
+        = Sox::Synth(dir, "in.wav", "8000", "1", { "1", "sine", "300", "vol", "0.3" });
     ASSERT_EQ(Cli(dir,
                   { "edit", strIn, "-o", dir.File("byhand.wav"), "Select All",
                       "Amplify AmplifyGain=200", "Convert to Stereo" }),

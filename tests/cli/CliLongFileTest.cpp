@@ -1,6 +1,6 @@
 // Files longer than the engine's 32-bit frame counts, and WAV output past
 // 4 GiB (RF64), through the real program.
-#include "support/TestSupport.h"
+#include "support/CliRun.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -9,8 +9,6 @@
 using namespace TestSupport;
 
 namespace {
-const std::string kCli = ORVENNA_CLI_PATH;
-
 void PutBE32(std::vector<uint8_t>& v, uint32_t x)
 {
     for (int i = 24; i >= 0; i -= 8)
@@ -31,15 +29,6 @@ void WriteSettings(const TempDir& dir, int iRate, int iChannels, int iFormat)
         + "\nVoxRawFileChannels=" + std::to_string(iChannels)
         + "\nVoxRawFileFormat=" + std::to_string(iFormat) + "\n";
     WriteAll(dir.File("Orvenna.ini"), std::vector<uint8_t>(s.begin(), s.end()));
-}
-
-// Runs the CLI with its settings and working folder inside dir.
-int Cli(const TempDir& dir, std::vector<std::string> args, std::string* pOut)
-{
-    setenv("ORVENNA_CONFIG_DIR", dir.Path().c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
-    args.insert(args.begin(), kCli);
-    return Run(args, pOut);
 }
 
 // Every file in dir besides the input and the settings.

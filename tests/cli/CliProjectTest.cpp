@@ -1,3 +1,4 @@
+#include "SoxPeer.h"
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
@@ -5,26 +6,15 @@
 
 using namespace TestSupport;
 
-namespace {
-std::string Tone(const TempDir& dir, const std::string& strName, const char* szRate,
-    const char* szChannels, const char* szSeconds)
-{
-    std::string strPath = dir.File(strName);
-    EXPECT_EQ(TestSupport::Run({ "sox", "-n", "-r", szRate, "-c", szChannels, "-b", "16", strPath,
-                  "synth", szSeconds, "sine", "440", "vol", "0.5" }),
-        0);
-    return strPath;
-}
-} // namespace
-
 // Bookmarks written by edit, carried into a project, the project's parts
 // written back out sample for sample, and assembly read by sox.
 TEST(CliProject, BookmarksProjectsAndAssemblyRoundTrip)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    std::string strA = Tone(dir, "a.wav", "44100", "2", "2"),
-                strB = Tone(dir, "b.wav", "8000", "1", "1");
+    const std::string strA = Sox::Tone(dir, "a.wav", "2"),
+                      strB
+        = Sox::Synth(dir, "b.wav", "8000", "1", { "1", "sine", "440", "vol", "0.5" });
     std::string strOut;
     // Each run's output alone (the runner appends).
     auto CliOut = [&dir, &strOut](std::vector<std::string> args, std::string* pOut = nullptr) {
@@ -53,11 +43,9 @@ TEST(CliProject, BookmarksProjectsAndAssemblyRoundTrip)
     EXPECT_NE(strOut.find("bookmarks 1"), std::string::npos) << strOut;
     const std::string strBack = dir.File("back.wav");
     ASSERT_EQ(CliOut({ "project", "extract", strProject, "--document", "2", strBack }), 0);
-    std::string strRawIn, strRawBack;
-    TestSupport::Run({ "sox", strB, "-t", "raw", "-" }, &strRawIn);
-    TestSupport::Run({ "sox", strBack, "-t", "raw", "-" }, &strRawBack);
+    const std::string strRawBack = Sox::Raw(strBack);
     EXPECT_EQ(strRawBack.size(), 16000u);
-    EXPECT_TRUE(strRawIn == strRawBack) << "the same samples again";
+    EXPECT_TRUE(Sox::Raw(strB) == strRawBack) << "the same samples again";
     EXPECT_EQ(CliOut({ "project", "extract", strProject, "--region", "1", strBack }, &strOut), 2);
     EXPECT_NE(strOut.find("has 0 region(s)"), std::string::npos) << strOut;
 

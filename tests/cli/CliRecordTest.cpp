@@ -1,20 +1,10 @@
+#include "SoxPeer.h"
 #include "support/CliRun.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace TestSupport;
-
-namespace {
-// A value of sox's stat report, -1 when missing.
-double Stat(const std::string& strFile, const std::string& strName)
-{
-    std::string strOut;
-    TestSupport::Run({ "sox", strFile, "-n", "stat" }, &strOut);
-    size_t i = strOut.find(strName);
-    return i == std::string::npos ? -1 : std::atof(strOut.c_str() + strOut.find(':', i) + 1);
-}
-} // namespace
 
 // Through the null input reading a file: the take is as long as asked, keeps
 // the tone's strength, counts no dropouts, and leaves no working file.
@@ -23,9 +13,9 @@ TEST(CliRecord, RecordsTheInputAndTrimsItOnRequest)
     REQUIRE_PEER("sox");
     TempDir dir;
     std::string strIn = dir.File("in.wav"), strData = dir.File("data");
-    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", "1", "-b", "16", strIn, "synth",
-                  "1", "sine", "500", "vol", "0.4", "pad", "0.5", "0.5" }),
-        0);
+    ASSERT_NE(Sox::Synth(dir, "in.wav", "22050", "1",
+                  { "1", "sine", "500", "vol", "0.4", "pad", "0.5", "0.5" }),
+        "");
     setenv("ORVENNA_NULL_DEVICE_INPUT", strIn.c_str(), 1);
     const struct {
         const char* szTrim;
@@ -41,10 +31,10 @@ TEST(CliRecord, RecordsTheInputAndTrimsItOnRequest)
             0)
             << strOut;
         EXPECT_NE(strOut.find(", 0 dropouts"), std::string::npos) << strOut;
-        double dSeconds = Stat(strTake, "Length (seconds)");
+        double dSeconds = Sox::Stat(strTake, "Length (seconds)");
         EXPECT_GE(dSeconds, c.dMinSeconds);
         EXPECT_LE(dSeconds, c.dMaxSeconds);
-        EXPECT_NEAR(Stat(strTake, "Maximum amplitude"), 0.4, 0.01);
+        EXPECT_NEAR(Sox::Stat(strTake, "Maximum amplitude"), 0.4, 0.01);
     }
     unsetenv("ORVENNA_NULL_DEVICE_INPUT");
     for (const auto& e : std::filesystem::recursive_directory_iterator(strData))

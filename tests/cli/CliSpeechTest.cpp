@@ -2,7 +2,6 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -11,11 +10,6 @@
 using namespace TestSupport;
 
 namespace {
-uint32_t Get32(const std::vector<uint8_t>& v, size_t i)
-{
-    return v[i] | v[i + 1] << 8 | v[i + 2] << 16 | uint32_t(v[i + 3]) << 24;
-}
-
 // Our voice list: name (blanks as '_', as the engine's program shows them)
 // -> number.
 std::map<std::string, int> OurVoices(const TempDir& dir)
@@ -82,16 +76,8 @@ TEST(CliSpeech, SpeaksWhatTheEngineSpeaks)
                       { "espeak-ng", "-v", program.at(c.szVoice), "-w", strTheirs, c.szText }),
             0);
         std::vector<uint8_t> f = ReadAll(strOurs), theirs = ReadAll(strTheirs);
+        // Our header (checked by the speech tests) has an 18-byte format.
         ASSERT_GE(f.size(), 46u);
-        // RIFF, 18-byte 16-bit mono PCM format at 22050 Hz, data, both sizes
-        // filled in.
-        EXPECT_EQ(std::memcmp(f.data(), "RIFF", 4), 0);
-        EXPECT_EQ(Get32(f, 4), f.size() - 8);
-        EXPECT_EQ(std::memcmp(&f[8], "WAVEfmt ", 8), 0);
-        const uint8_t aFormat[] = { 18, 0, 0, 0, 1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2,
-            0, 16, 0, 0, 0, 'd', 'a', 't', 'a' };
-        EXPECT_EQ(std::memcmp(&f[16], aFormat, sizeof(aFormat)), 0);
-        EXPECT_EQ(Get32(f, 42), f.size() - 46);
         EXPECT_GT(theirs.size(), 1000u);
         EXPECT_TRUE(std::equal(f.begin() + 46, f.end(), theirs.begin() + 44, theirs.end()))
             << c.szText << ": " << f.size() - 46 << " bytes against " << theirs.size() - 44;
