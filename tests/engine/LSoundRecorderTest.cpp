@@ -1,15 +1,13 @@
 #include "engine/LSoundRecorder.h"
 
-#include "audio/LSoundTime.h"
 #include "audio/LWaveFile.h"
 #include "edit/LAudioCutTank.h"
-#include "edit/LSRCCutListAudio.h"
 #include "engine/LOVRecordInfo.h"
 #include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundIn.h"
 #include "platform/sound/LSoundDevices.h"
-#include "support/AudioTestSupport.h"
-#include "support/TestSupport.h"
+#include "support/RecordGateTake.h"
+#include "support/ScriptedUi.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -26,13 +24,11 @@ struct Events : LSoundRecorderNotify {
     void srntfRecording(uintptr_t) override { str += "R"; }
     void srntfWaiting(uintptr_t) override { str += "W"; }
     void srntfStop(uintptr_t) override { str += "S"; }
-    void srntfPosition(int32_t iMs, uintptr_t) override { iLastMs = iMs; }
     void srntfLevels(const LSoundLevels& l, uintptr_t) override
     {
         iMaxLevel = std::max<int>(iMaxLevel, l.aLevels[0]);
     }
     std::string str;
-    int32_t iLastMs = -1;
     int iMaxLevel = -127;
 };
 
@@ -50,41 +46,9 @@ std::vector<int16_t> Input()
 // same gate, in the device's buffers, ended 50 ms after the last loud one.
 std::vector<int32_t> Expected(const std::vector<int16_t>& in, int8_t cThreshold)
 {
-    {
-        struct Keep : LSoundSinkBase {
-            Keep()
-                : LSoundSinkBase(kRate, 1)
-            {
-            }
-            void Write(const int32_t* p, int32_t n) override
-            {
-                v.resize(size_t(GetFramesWritten()));
-                v.insert(v.end(), p, p + n);
-                LSoundSinkBase::Write(p, n);
-            }
-            void Seek(int32_t f) override
-            {
-                SetFramesWritten(f);
-                v.resize(size_t(f));
-            }
-            std::vector<int32_t> v;
-        } sink;
-        LRecordGate gate(sink, kBuf, { 0, cThreshold, 216000000, LRecordGate::kWaiting });
-        std::vector<int16_t> padded = in;
-        padded.resize(in.size() + 4 * kBuf, 0);
-        for (size_t f = 0; f < padded.size(); f += kBuf)
-            gate.Process(padded.data() + f, kBuf);
-        int32_t iEnd = LSoundTime::MsToFrames(gate.GetLastLoudMs() + 50, kRate);
-        if (iEnd < sink.GetFramesWritten())
-            sink.Seek(iEnd);
-        return sink.v;
-    }
-}
-
-std::vector<int32_t> Samples(const LCutListAudio& list)
-{
-    LSRCCutListAudio src(list);
-    return TestSupport::ReadFrames(src, list.GetTotalLength());
+    std::vector<int16_t> padded = in;
+    padded.resize(in.size() + 4 * kBuf, 0);
+    return GateTake(padded, kRate, 1, kBuf, { 0, cThreshold, 216000000, LRecordGate::kWaiting });
 }
 
 void Pump(int iMaxMs, const std::function<bool()>& fnDone)

@@ -1,13 +1,11 @@
 #include "engine/LTransport.h"
 
-#include "audio/LWaveFile.h"
 #include "engine/MainDialog.h"
 #include "platform/LSettings.h"
 #include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/LWaveOut.h"
-#include "support/AudioTestSupport.h"
-#include "support/TestSupport.h"
+#include "support/ScriptedUi.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -16,39 +14,9 @@
 using namespace TestSupport;
 
 namespace {
-class QuietUi : public MainDialogUi {
-public:
-    Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::No; }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
-    {
-        return {};
-    }
-    std::string ChooseSaveFile(const std::string&, std::string&) override { return ""; }
-    bool AskDialog(const std::string&, LDialogValues&) override { return false; }
-    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
-    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
-    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& s, const std::string&, Icon) override
-    {
-        messages.push_back(s);
-    }
-    std::vector<std::string> messages;
-};
-
 int16_t Value(int32_t f)
 {
     return int16_t(f % 20000 - 10000);
-}
-
-std::string MakeWav(const TempDir& dir, int32_t iFrames)
-{
-    std::string strPath = dir.File("t.wav");
-    SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 8000, 1, 16, 0);
-    std::vector<int32_t> v(static_cast<size_t>(iFrames));
-    for (int32_t f = 0; f < iFrames; ++f)
-        v[size_t(f)] = Value(f) * 16;
-    h->Write(v.data(), iFrames);
-    return strPath;
 }
 
 void PumpUntil(const std::function<bool()>& fnDone, int iMaxMs = 5000)
@@ -73,7 +41,7 @@ struct TransportTest : ::testing::Test {
         LSettings::Get().Remove("Settings", "SoundOutDevice");
     }
     TempDir dir;
-    QuietUi ui;
+    ScriptedUi ui;
     LTransport transport;
     MainDialog main { ui, transport };
     int iPositions = 0;
@@ -82,7 +50,7 @@ struct TransportTest : ::testing::Test {
 
 TEST_F(TransportTest, PlaysTheSelectionExactly)
 {
-    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 8000), false, false));
+    ASSERT_TRUE(main.LoadFile(MakeRampWav(dir, "t.wav", 8000, 1, 8000), false, false));
     LOVFile& doc = *main.GetCurrentFile();
     main.ModifySelection(1000, 2600, 0);
     main.EvCommand(CM_PLAY);
@@ -99,7 +67,7 @@ TEST_F(TransportTest, PlaysTheSelectionExactly)
 
 TEST_F(TransportTest, PositionInTheLastSecondRestartsAndGoToEndWhileStopped)
 {
-    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 12000), false, false));
+    ASSERT_TRUE(main.LoadFile(MakeRampWav(dir, "t.wav", 8000, 1, 12000), false, false));
     LOVFile& doc = *main.GetCurrentFile();
     main.ModifySelection(9000, 9000, 9000); // within the last second
     main.EvCommand(CM_PLAY);
@@ -118,7 +86,7 @@ TEST_F(TransportTest, PositionInTheLastSecondRestartsAndGoToEndWhileStopped)
 
 TEST_F(TransportTest, ScrubThenPlayAndScansMoveThePosition)
 {
-    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 80000), false, false));
+    ASSERT_TRUE(main.LoadFile(MakeRampWav(dir, "t.wav", 8000, 1, 80000), false, false));
     LOVFile& doc = *main.GetCurrentFile();
     main.ModifySelection(40000, 40000, 40000);
     main.CmScrub();

@@ -102,7 +102,7 @@ TEST(BookMarkTest, ObmFollowsSaveAndSaveAsAndIsReadOnOpen)
         m.Select(0, 1000), m.main.EvCommand(CM_DELETE);
         ASSERT_TRUE(m.main.CmSave(*m.main.GetCurrentFile()));
         m.ui.saveFiles = { strCopy };
-        m.ui.uRate = 8000;
+        m.ui.chosenFormat = LWaveFormat::Pcm(1, 8000, 16);
         ASSERT_TRUE(m.main.CmSaveAs(*m.main.GetCurrentFile()));
         EXPECT_EQ(m.project.GetBookMarks().OfFile("copy.wav").size(), 4u) << "Save As renames";
     }

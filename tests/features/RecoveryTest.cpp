@@ -6,6 +6,7 @@
 #include "platform/LFolders.h"
 #include "platform/LUiDispatcher.h"
 #include "platform/sound/LSoundDevices.h"
+#include "support/RecordGateTake.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -162,26 +163,13 @@ constexpr int32_t kRecRate = 8000, kRecBuf = kRecRate / 10;
 // input, recording from the start with no threshold.
 std::vector<int32_t> TakeOfRamp(int32_t iFrames)
 {
-    struct Keep : LSoundSinkBase {
-        Keep()
-            : LSoundSinkBase(kRecRate, 1)
-        {
-        }
-        void Write(const int32_t* p, int32_t n) override
-        {
-            v.insert(v.end(), p, p + n);
-            LSoundSinkBase::Write(p, n);
-        }
-        std::vector<int32_t> v;
-    } sink;
-    LRecordGate gate(sink, kRecBuf, { 0, -127, 216000000, LRecordGate::kRecording });
     std::vector<int16_t> in(size_t(iFrames + kRecBuf));
     for (size_t f = 0; f < in.size(); ++f)
         in[f] = int16_t(int32_t(f % 20000) - 10000);
-    for (int32_t f = 0; f < iFrames; f += kRecBuf)
-        gate.Process(in.data() + f, kRecBuf);
-    sink.v.resize(size_t(iFrames));
-    return sink.v;
+    std::vector<int32_t> v
+        = GateTake(in, kRecRate, 1, kRecBuf, { 0, -127, 216000000, LRecordGate::kRecording });
+    v.resize(size_t(iFrames));
+    return v;
 }
 } // namespace
 
