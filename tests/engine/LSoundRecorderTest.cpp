@@ -3,7 +3,6 @@
 #include "audio/LWaveFile.h"
 #include "edit/LAudioCutTank.h"
 #include "engine/LOVRecordInfo.h"
-#include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundIn.h"
 #include "platform/sound/LSoundDevices.h"
 #include "support/RecordGateTake.h"
@@ -51,13 +50,6 @@ std::vector<int32_t> Expected(const std::vector<int16_t>& in, int8_t cThreshold)
     return GateTake(padded, kRate, 1, kBuf, { 0, cThreshold, 216000000, LRecordGate::kWaiting });
 }
 
-void Pump(int iMaxMs, const std::function<bool()>& fnDone)
-{
-    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-    TestSupport::PumpUntil(
-        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
-}
-
 struct RecorderTest : ::testing::Test {
     RecorderTest()
     {
@@ -88,8 +80,8 @@ TEST_F(RecorderTest, TakeFromTheNullInputIsTheFileTrimmed)
 {
     ASSERT_TRUE(recorder.Start(target.OpenSink(0), 0, -24, 216000000, 0));
     EXPECT_EQ(events.str, "W");
-    Pump(5000, [&] { return recorder.GetState() == LRecordGate::kRecording; });
-    Pump(5000, [&] { return recorder.GetFramesOffered() >= uint32_t(kRate) * 8 / 10; });
+    PumpEvents([&] { return recorder.GetState() == LRecordGate::kRecording; });
+    PumpEvents([&] { return recorder.GetFramesOffered() >= uint32_t(kRate) * 8 / 10; });
     // The audio so far is in the working folder already.
     int64_t iBytes = 0;
     for (const auto& e : std::filesystem::directory_iterator(LAudioCutTank::Get().GetFolder()))
@@ -98,7 +90,7 @@ TEST_F(RecorderTest, TakeFromTheNullInputIsTheFileTrimmed)
     EXPECT_GE(iBytes, int64_t(kBuf) * 4);
     recorder.Restart();
     EXPECT_EQ(events.str, "WRW");
-    Pump(8000, [&] { return recorder.GetFramesOffered() >= uint32_t(input.size()) + kBuf; });
+    PumpEvents([&] { return recorder.GetFramesOffered() >= uint32_t(input.size()) + kBuf; }, 8000);
     recorder.Stop();
     EXPECT_EQ(events.str, "WRWRS");
     EXPECT_EQ(recorder.GetDropouts(), 0u);
@@ -130,7 +122,7 @@ TEST_F(RecorderTest, TakeThroughTheSoundSystemIsTheFileTrimmed)
         EXPECT_TRUE(recorder.Start(target.OpenSink(0), 0, -24, 216000000, 0));
         // The device runs ahead of the recorder: wait for the last loud buffer.
         const int32_t iLastLoudMs = int32_t(Expected(input, -24).size()) / (kRate / 1000) - 50;
-        Pump(3000, [&] { return recorder.GetTimeMs() >= iLastLoudMs; });
+        PumpEvents([&] { return recorder.GetTimeMs() >= iLastLoudMs; }, 3000);
         recorder.Stop();
     }
     unsetenv("ALSA_CONFIG_PATH");
@@ -147,7 +139,7 @@ TEST_F(RecorderTest, TakeThroughTheSoundSystemIsTheFileTrimmed)
 TEST_F(RecorderTest, MaximumTimeStopsTheTakeAndKeepsIt)
 {
     ASSERT_TRUE(recorder.Start(target.OpenSink(0), 300, -127, 216000000, 0));
-    Pump(5000, [&] { return recorder.GetState() == 0; });
+    PumpEvents([&] { return recorder.GetState() == 0; });
     EXPECT_EQ(events.str, "WRS");
     std::vector<int32_t> got = Samples(target.GetRecording());
     ASSERT_GE(got.size(), size_t(4 * kBuf)) << "stops after the buffer that passes 300 ms";
@@ -161,7 +153,7 @@ TEST_F(RecorderTest, DeviceThatDoesNotOpenIsRefusedAndKeepsNothing)
     recorder.SetDevice(LWaveIn::GetDeviceCount() + 5);
     EXPECT_FALSE(recorder.Start(target.OpenSink(0), 0, -24, 216000000, 0));
     EXPECT_EQ(recorder.GetState(), 0);
-    Pump(300, [] { return false; });
+    PumpEvents([] { return false; }, 300);
     EXPECT_EQ(events.str, "") << "a refused start sends no notices";
     EXPECT_EQ(target.GetRecording().GetTotalLength(), 0);
 }
@@ -187,7 +179,7 @@ TEST_F(RecorderTest, LateDeviceThatFailsEndsAsAStop)
         EXPECT_TRUE(
             recorder.Start(take.OpenSink(0), 0, -127, 216000000, LSoundRecorder::kStartRecording))
             << c.szWhat << ": still opening";
-        Pump(10000, [&] { return !events.str.empty() && events.str.back() == 'S'; });
+        PumpEvents([&] { return !events.str.empty() && events.str.back() == 'S'; }, 10000);
         LNullSoundIn::SetFaults({});
         EXPECT_EQ(events.str, "RS") << c.szWhat;
         EXPECT_EQ(recorder.GetState(), 0) << c.szWhat;

@@ -2,7 +2,6 @@
 
 #include "engine/MainDialog.h"
 #include "platform/LSettings.h"
-#include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/LWaveOut.h"
 #include "support/ScriptedUi.h"
@@ -17,13 +16,6 @@ namespace {
 int16_t Value(int32_t f)
 {
     return int16_t(f % 20000 - 10000);
-}
-
-void PumpUntil(const std::function<bool()>& fnDone, int iMaxMs = 5000)
-{
-    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-    TestSupport::PumpUntil(
-        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
 }
 
 struct TransportTest : ::testing::Test {
@@ -55,7 +47,7 @@ TEST_F(TransportTest, PlaysTheSelectionExactly)
     main.ModifySelection(1000, 2600, 0);
     main.EvCommand(CM_PLAY);
     ASSERT_TRUE(transport.IsOpen());
-    PumpUntil([&] { return !transport.IsOpen(); });
+    PumpEvents([&] { return !transport.IsOpen(); });
     std::vector<int16_t> played = LNullSoundOut::TakeCapture();
     ASSERT_EQ(played.size(), 1600u);
     for (size_t i = 0; i < played.size(); ++i)
@@ -98,14 +90,14 @@ TEST_F(TransportTest, ScrubThenPlayAndScansMoveThePosition)
 
     doc.sPosition = 40000;
     main.ScanPressed(true);
-    PumpUntil([&] { return doc.sPosition > 44000; }, 3000);
+    PumpEvents([&] { return doc.sPosition > 44000; }, 3000);
     main.ScanReleased();
     EXPECT_GT(doc.sPosition, 44000) << "fast forward runs ahead of real time";
     EXPECT_FALSE(transport.IsOpen()) << "nothing was playing before the scan";
 
     int32_t iBefore = doc.sPosition;
     main.ScanPressed(false);
-    PumpUntil([&] { return doc.sPosition < iBefore - 2000; }, 3000);
+    PumpEvents([&] { return doc.sPosition < iBefore - 2000; }, 3000);
     main.ScanReleased();
     EXPECT_LT(doc.sPosition, iBefore - 2000) << "rewind goes back";
 }

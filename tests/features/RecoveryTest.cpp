@@ -4,7 +4,6 @@
 #include "features/FeaturesTestSupport.h"
 #include "features/LRecoveryJournal.h"
 #include "platform/LFolders.h"
-#include "platform/LUiDispatcher.h"
 #include "platform/sound/LSoundDevices.h"
 #include "support/RecordGateTake.h"
 
@@ -210,17 +209,15 @@ TEST(RecoveryChild, RecordsAndIsKilled)
         forward.pRecorder = &recorder;
         recorder.SetNotify(&forward, 0);
         recorder.SetDevice(LWaveIn::FindDevice(LSoundDevices::kNullName));
-        auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-        auto pump = [&] { dispatcher.Drain(); };
         EXPECT_TRUE(recorder.Start(
             target.OpenSink(0), 0, -127, 216000000, LSoundRecorder::kStartRecording));
-        TestSupport::PumpUntil([&] { return recorder.GetFramesWritten() >= 3 * kRecBuf; }, pump);
+        PumpEvents([&] { return recorder.GetFramesWritten() >= 3 * kRecBuf; });
         recorder.Stop();
         forward.iFirst = target.GetRecording().GetTotalLength();
         EXPECT_TRUE(
             recorder.Start(target.OpenSink(LSoundTime::FramesToMs(forward.iFirst, kRecRate)), 0,
                 -127, 216000000, LSoundRecorder::kStartRecording));
-        TestSupport::PumpUntil([] { return false; }, pump, 10000);
+        PumpEvents([] { return false; }, 10000);
         return 0;
     };
     e.main.EvCommand(CM_RECORD);

@@ -4,6 +4,7 @@
 #include "engine/LOVFile.h"
 #include "engine/LPlaybackControl.h"
 #include "engine/MainDialogUi.h"
+#include "platform/LUiDispatcher.h"
 #include "support/AudioTestSupport.h"
 
 #include <deque>
@@ -39,7 +40,7 @@ public:
     LWaveFormat offeredFormat;
     int iOfferedChannels = -1, iPrompts = 0;
 
-    std::vector<std::string> questions, messages, dialogsShown;
+    std::vector<std::string> questions, messages;
     std::map<int, std::pair<std::string, bool>> menu;
     int iSaveDialogs = 0;
 
@@ -64,7 +65,6 @@ public:
     }
     bool AskDialog(const std::string& strTitle, LDialogValues& v) override
     {
-        dialogsShown.push_back(strTitle);
         auto& q = dialogs[strTitle];
         if (!q.empty())
             return Pop(q, {})(v);
@@ -134,4 +134,13 @@ inline std::vector<int32_t> Samples(const LCutListAudio& list)
 {
     LSRCCutListAudio src(list);
     return TestSupport::ReadFrames(src, list.GetTotalLength());
+}
+
+// Runs what other threads posted to the headless event loop until fnDone
+// holds or iMaxMs pass; false on timeout.
+inline bool PumpEvents(const std::function<bool()>& fnDone, int iMaxMs = 5000)
+{
+    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
+    return TestSupport::PumpUntil(
+        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
 }
