@@ -1,6 +1,6 @@
 #include "engine/LRecordGate.h"
 
-#include "audio/LSoundTime.h"
+#include "support/RecordGateTake.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -10,27 +10,6 @@
 namespace {
 constexpr int32_t kRate = 44100, kBuf = 4410;
 constexpr int kCh = 2;
-
-// Keeps what is written; a seek back cuts the rest, as the cut writer does.
-class MemorySink : public LSoundSinkBase {
-public:
-    MemorySink()
-        : LSoundSinkBase(kRate, kCh)
-    {
-    }
-    void Write(const int32_t* p, int32_t n) override
-    {
-        v.resize(size_t(GetFramesWritten()) * kCh);
-        v.insert(v.end(), p, p + size_t(n) * kCh);
-        LSoundSinkBase::Write(p, n);
-    }
-    void Seek(int32_t f) override
-    {
-        SetFramesWritten(f);
-        v.resize(size_t(f) * kCh);
-    }
-    std::vector<int32_t> v;
-};
 
 // A stretch of input: a 441 Hz tone of the amplitude (0 = silence) on both
 // channels, frames long; every sample carries the DC offset.
@@ -53,23 +32,6 @@ std::vector<int16_t> Build(const std::vector<Piece>& pieces, int iDc)
     }
     return v;
 }
-
-void EndTake(const LRecordGate& gate, MemorySink& sink)
-{
-    int32_t iEnd = LSoundTime::MsToFrames(gate.GetLastLoudMs() + 50, kRate);
-    if (iEnd < sink.GetFramesWritten())
-        sink.Seek(iEnd);
-}
-
-// Runs the input through a gate in full buffers and ends the take as Stop
-// does (50 ms after the last loud buffer).
-void Feed(LRecordGate& gate, MemorySink& sink, const std::vector<int16_t>& in)
-{
-    const int32_t iFrames = int32_t(in.size() / kCh);
-    for (int32_t f = 0; f < iFrames; f += kBuf)
-        gate.Process(in.data() + size_t(f) * kCh, std::min(kBuf, iFrames - f));
-    EndTake(gate, sink);
-}
 } // namespace
 
 TEST(LRecordGate, PeakLevelsAndThresholds)
@@ -87,9 +49,11 @@ TEST(LRecordGate, PeakLevelsAndThresholds)
 
 TEST(LRecordGate, RemovesTheDcOffsetAndKeepsTheTone)
 {
-    MemorySink sink;
+    MemorySink sink(kRate, kCh);
     LRecordGate gate(sink, kBuf, {});
-    Feed(gate, sink, Build({ { 2 * kRate, 0 }, { kRate, 10000 } }, 1000));
+    const std::vector<int16_t> in = Build({ { 2 * kRate, 0 }, { kRate, 10000 } }, 1000);
+    for (size_t i = 0; i < in.size(); i += kBuf * kCh)
+        gate.Process(in.data() + i, kBuf);
     ASSERT_EQ(sink.GetFramesWritten(), 3 * kRate) << "without a threshold every frame is kept";
     // The offset is gone well before the end of the first second.
     for (size_t i = size_t(kRate) * kCh; i < size_t(2 * kRate) * kCh; ++i)
@@ -143,10 +107,8 @@ TEST(LRecordGate, KeptRangesOfTrimAndVoiceActivation)
         SCOPED_TRACE(c.szCase);
         std::vector<int16_t> in = Build(c.input, 200);
         // The reference: the same input through a gate that keeps all.
-        MemorySink all;
-        LRecordGate whole(all, kBuf, {});
-        Feed(whole, all, in);
-        MemorySink sink;
+        const std::vector<int32_t> all = GateTake(in, kRate, kCh, kBuf, {});
+        MemorySink sink(kRate, kCh);
         LRecordGate gate(sink, kBuf, { 0, c.cThreshold, c.iHoldMs, LRecordGate::kWaiting });
         int iChanges = 0;
         const int32_t iFrames = int32_t(in.size() / kCh);
@@ -158,7 +120,7 @@ TEST(LRecordGate, KeptRangesOfTrimAndVoiceActivation)
         EXPECT_EQ(iChanges, c.iStateChanges);
         std::vector<int32_t> expect;
         for (auto [a, b] : c.kept)
-            expect.insert(expect.end(), all.v.begin() + a * kCh, all.v.begin() + b * kCh);
+            expect.insert(expect.end(), all.begin() + a * kCh, all.begin() + b * kCh);
         ASSERT_EQ(sink.v.size() / kCh, expect.size() / kCh);
         EXPECT_TRUE(sink.v == expect);
     }
@@ -166,7 +128,7 @@ TEST(LRecordGate, KeptRangesOfTrimAndVoiceActivation)
 
 TEST(LRecordGate, MaximumTimeIsPassedAfterItsBuffer)
 {
-    MemorySink sink;
+    MemorySink sink(kRate, kCh);
     LRecordGate gate(sink, kBuf, { 1000, -127, 216000000, LRecordGate::kRecording });
     std::vector<int16_t> in = Build({ { kBuf, 0 } }, 0);
     for (int i = 0; i < 10; ++i)

@@ -1,9 +1,8 @@
 #include "engine/LSoundPlayer.h"
 
-#include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/LWaveOut.h"
-#include "support/AudioTestSupport.h"
+#include "support/ScriptedUi.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -35,13 +34,6 @@ struct Recorder : LSoundPlayerNotify {
     LSoundLevels last;
 };
 
-void Pump(int iMaxMs, const std::function<bool()>& fnDone)
-{
-    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-    TestSupport::PumpUntil(
-        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
-}
-
 struct PlayerTest : ::testing::Test {
     PlayerTest()
     {
@@ -62,7 +54,7 @@ TEST_F(PlayerTest, PlaysEverySampleAndStopsAtTheEnd)
     ASSERT_GE(iNull, 0);
     ASSERT_TRUE(player.Start(Ramp(8000, 2, 2500), 0));
     EXPECT_EQ(player.GetBufferFrames(), 800);
-    Pump(5000, [&] { return player.GetState() == 0; });
+    PumpEvents([&] { return player.GetState() == 0; });
     EXPECT_EQ(player.GetState(), 0);
     ASSERT_GE(rec.events.size(), 2u);
     EXPECT_EQ(rec.events.front(), 'P');
@@ -119,7 +111,7 @@ TEST_F(PlayerTest, ScrubLoopsASnippetThenPlaysOn)
     // Play leaves the loop and goes on behind the snippet.
     player.Play();
     EXPECT_FALSE(player.GetState() & LSoundPlayer::kCued);
-    Pump(1000, [] { return false; });
+    PumpEvents([] { return false; }, 1000);
     EXPECT_GT(player.GetPosition(), 20200);
     auto t0 = std::chrono::steady_clock::now();
     player.Stop();
@@ -132,7 +124,7 @@ TEST_F(PlayerTest, ScrubLoopsASnippetThenPlaysOn)
 TEST_F(PlayerTest, HeldStartPlaysAShortSourceAndLevelsAreMeasured)
 {
     ASSERT_TRUE(player.Start(Ramp(8000, 1, 4000), 2)); // held, only 5 buffers
-    Pump(5000, [&] { return player.GetState() == 0; });
+    PumpEvents([&] { return player.GetState() == 0; });
     EXPECT_EQ(player.GetState(), 0) << "a short source does not wait for 42 buffers";
     EXPECT_EQ(LNullSoundOut::TakeCapture().size(), 4000u);
     // The ramp stays within +-10000 of 16-bit: (x >> 5) within +-5000, so a

@@ -1,15 +1,12 @@
 #include "engine/LSoundRecorder.h"
 
-#include "audio/LSoundTime.h"
 #include "audio/LWaveFile.h"
 #include "edit/LAudioCutTank.h"
-#include "edit/LSRCCutListAudio.h"
 #include "engine/LOVRecordInfo.h"
-#include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundIn.h"
 #include "platform/sound/LSoundDevices.h"
-#include "support/AudioTestSupport.h"
-#include "support/TestSupport.h"
+#include "support/RecordGateTake.h"
+#include "support/ScriptedUi.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -26,13 +23,11 @@ struct Events : LSoundRecorderNotify {
     void srntfRecording(uintptr_t) override { str += "R"; }
     void srntfWaiting(uintptr_t) override { str += "W"; }
     void srntfStop(uintptr_t) override { str += "S"; }
-    void srntfPosition(int32_t iMs, uintptr_t) override { iLastMs = iMs; }
     void srntfLevels(const LSoundLevels& l, uintptr_t) override
     {
         iMaxLevel = std::max<int>(iMaxLevel, l.aLevels[0]);
     }
     std::string str;
-    int32_t iLastMs = -1;
     int iMaxLevel = -127;
 };
 
@@ -50,48 +45,9 @@ std::vector<int16_t> Input()
 // same gate, in the device's buffers, ended 50 ms after the last loud one.
 std::vector<int32_t> Expected(const std::vector<int16_t>& in, int8_t cThreshold)
 {
-    {
-        struct Keep : LSoundSinkBase {
-            Keep()
-                : LSoundSinkBase(kRate, 1)
-            {
-            }
-            void Write(const int32_t* p, int32_t n) override
-            {
-                v.resize(size_t(GetFramesWritten()));
-                v.insert(v.end(), p, p + n);
-                LSoundSinkBase::Write(p, n);
-            }
-            void Seek(int32_t f) override
-            {
-                SetFramesWritten(f);
-                v.resize(size_t(f));
-            }
-            std::vector<int32_t> v;
-        } sink;
-        LRecordGate gate(sink, kBuf, { 0, cThreshold, 216000000, LRecordGate::kWaiting });
-        std::vector<int16_t> padded = in;
-        padded.resize(in.size() + 4 * kBuf, 0);
-        for (size_t f = 0; f < padded.size(); f += kBuf)
-            gate.Process(padded.data() + f, kBuf);
-        int32_t iEnd = LSoundTime::MsToFrames(gate.GetLastLoudMs() + 50, kRate);
-        if (iEnd < sink.GetFramesWritten())
-            sink.Seek(iEnd);
-        return sink.v;
-    }
-}
-
-std::vector<int32_t> Samples(const LCutListAudio& list)
-{
-    LSRCCutListAudio src(list);
-    return TestSupport::ReadFrames(src, list.GetTotalLength());
-}
-
-void Pump(int iMaxMs, const std::function<bool()>& fnDone)
-{
-    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-    TestSupport::PumpUntil(
-        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
+    std::vector<int16_t> padded = in;
+    padded.resize(in.size() + 4 * kBuf, 0);
+    return GateTake(padded, kRate, 1, kBuf, { 0, cThreshold, 216000000, LRecordGate::kWaiting });
 }
 
 struct RecorderTest : ::testing::Test {
@@ -124,8 +80,8 @@ TEST_F(RecorderTest, TakeFromTheNullInputIsTheFileTrimmed)
 {
     ASSERT_TRUE(recorder.Start(target.OpenSink(0), 0, -24, 216000000, 0));
     EXPECT_EQ(events.str, "W");
-    Pump(5000, [&] { return recorder.GetState() == LRecordGate::kRecording; });
-    Pump(5000, [&] { return recorder.GetFramesOffered() >= uint32_t(kRate) * 8 / 10; });
+    PumpEvents([&] { return recorder.GetState() == LRecordGate::kRecording; });
+    PumpEvents([&] { return recorder.GetFramesOffered() >= uint32_t(kRate) * 8 / 10; });
     // The audio so far is in the working folder already.
     int64_t iBytes = 0;
     for (const auto& e : std::filesystem::directory_iterator(LAudioCutTank::Get().GetFolder()))
@@ -134,7 +90,7 @@ TEST_F(RecorderTest, TakeFromTheNullInputIsTheFileTrimmed)
     EXPECT_GE(iBytes, int64_t(kBuf) * 4);
     recorder.Restart();
     EXPECT_EQ(events.str, "WRW");
-    Pump(8000, [&] { return recorder.GetFramesOffered() >= uint32_t(input.size()) + kBuf; });
+    PumpEvents([&] { return recorder.GetFramesOffered() >= uint32_t(input.size()) + kBuf; }, 8000);
     recorder.Stop();
     EXPECT_EQ(events.str, "WRWRS");
     EXPECT_EQ(recorder.GetDropouts(), 0u);
@@ -166,7 +122,7 @@ TEST_F(RecorderTest, TakeThroughTheSoundSystemIsTheFileTrimmed)
         EXPECT_TRUE(recorder.Start(target.OpenSink(0), 0, -24, 216000000, 0));
         // The device runs ahead of the recorder: wait for the last loud buffer.
         const int32_t iLastLoudMs = int32_t(Expected(input, -24).size()) / (kRate / 1000) - 50;
-        Pump(3000, [&] { return recorder.GetTimeMs() >= iLastLoudMs; });
+        PumpEvents([&] { return recorder.GetTimeMs() >= iLastLoudMs; }, 3000);
         recorder.Stop();
     }
     unsetenv("ALSA_CONFIG_PATH");
@@ -183,7 +139,7 @@ TEST_F(RecorderTest, TakeThroughTheSoundSystemIsTheFileTrimmed)
 TEST_F(RecorderTest, MaximumTimeStopsTheTakeAndKeepsIt)
 {
     ASSERT_TRUE(recorder.Start(target.OpenSink(0), 300, -127, 216000000, 0));
-    Pump(5000, [&] { return recorder.GetState() == 0; });
+    PumpEvents([&] { return recorder.GetState() == 0; });
     EXPECT_EQ(events.str, "WRS");
     std::vector<int32_t> got = Samples(target.GetRecording());
     ASSERT_GE(got.size(), size_t(4 * kBuf)) << "stops after the buffer that passes 300 ms";
@@ -197,7 +153,7 @@ TEST_F(RecorderTest, DeviceThatDoesNotOpenIsRefusedAndKeepsNothing)
     recorder.SetDevice(LWaveIn::GetDeviceCount() + 5);
     EXPECT_FALSE(recorder.Start(target.OpenSink(0), 0, -24, 216000000, 0));
     EXPECT_EQ(recorder.GetState(), 0);
-    Pump(300, [] { return false; });
+    PumpEvents([] { return false; }, 300);
     EXPECT_EQ(events.str, "") << "a refused start sends no notices";
     EXPECT_EQ(target.GetRecording().GetTotalLength(), 0);
 }
@@ -223,7 +179,7 @@ TEST_F(RecorderTest, LateDeviceThatFailsEndsAsAStop)
         EXPECT_TRUE(
             recorder.Start(take.OpenSink(0), 0, -127, 216000000, LSoundRecorder::kStartRecording))
             << c.szWhat << ": still opening";
-        Pump(10000, [&] { return !events.str.empty() && events.str.back() == 'S'; });
+        PumpEvents([&] { return !events.str.empty() && events.str.back() == 'S'; }, 10000);
         LNullSoundIn::SetFaults({});
         EXPECT_EQ(events.str, "RS") << c.szWhat;
         EXPECT_EQ(recorder.GetState(), 0) << c.szWhat;

@@ -1,13 +1,10 @@
 #include "engine/LTransport.h"
 
-#include "audio/LWaveFile.h"
 #include "engine/MainDialog.h"
 #include "platform/LSettings.h"
-#include "platform/LUiDispatcher.h"
 #include "platform/sound/LNullSoundOut.h"
 #include "platform/sound/LWaveOut.h"
-#include "support/AudioTestSupport.h"
-#include "support/TestSupport.h"
+#include "support/ScriptedUi.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -16,46 +13,9 @@
 using namespace TestSupport;
 
 namespace {
-class QuietUi : public MainDialogUi {
-public:
-    Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::No; }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
-    {
-        return {};
-    }
-    std::string ChooseSaveFile(const std::string&, std::string&) override { return ""; }
-    bool AskDialog(const std::string&, LDialogValues&) override { return false; }
-    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
-    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
-    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& s, const std::string&, Icon) override
-    {
-        messages.push_back(s);
-    }
-    std::vector<std::string> messages;
-};
-
 int16_t Value(int32_t f)
 {
     return int16_t(f % 20000 - 10000);
-}
-
-std::string MakeWav(const TempDir& dir, int32_t iFrames)
-{
-    std::string strPath = dir.File("t.wav");
-    SinkHandle h = LWaveFile::OpenSinkPCM(strPath, 8000, 1, 16, 0);
-    std::vector<int32_t> v(static_cast<size_t>(iFrames));
-    for (int32_t f = 0; f < iFrames; ++f)
-        v[size_t(f)] = Value(f) * 16;
-    h->Write(v.data(), iFrames);
-    return strPath;
-}
-
-void PumpUntil(const std::function<bool()>& fnDone, int iMaxMs = 5000)
-{
-    auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-    TestSupport::PumpUntil(
-        fnDone, [&] { dispatcher.Drain(); }, iMaxMs);
 }
 
 struct TransportTest : ::testing::Test {
@@ -73,7 +33,7 @@ struct TransportTest : ::testing::Test {
         LSettings::Get().Remove("Settings", "SoundOutDevice");
     }
     TempDir dir;
-    QuietUi ui;
+    ScriptedUi ui;
     LTransport transport;
     MainDialog main { ui, transport };
     int iPositions = 0;
@@ -82,12 +42,12 @@ struct TransportTest : ::testing::Test {
 
 TEST_F(TransportTest, PlaysTheSelectionExactly)
 {
-    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 8000), false, false));
+    ASSERT_TRUE(main.LoadFile(MakeRampWav(dir, "t.wav", 8000, 1, 8000), false, false));
     LOVFile& doc = *main.GetCurrentFile();
     main.ModifySelection(1000, 2600, 0);
     main.EvCommand(CM_PLAY);
     ASSERT_TRUE(transport.IsOpen());
-    PumpUntil([&] { return !transport.IsOpen(); });
+    PumpEvents([&] { return !transport.IsOpen(); });
     std::vector<int16_t> played = LNullSoundOut::TakeCapture();
     ASSERT_EQ(played.size(), 1600u);
     for (size_t i = 0; i < played.size(); ++i)
@@ -99,7 +59,7 @@ TEST_F(TransportTest, PlaysTheSelectionExactly)
 
 TEST_F(TransportTest, PositionInTheLastSecondRestartsAndGoToEndWhileStopped)
 {
-    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 12000), false, false));
+    ASSERT_TRUE(main.LoadFile(MakeRampWav(dir, "t.wav", 8000, 1, 12000), false, false));
     LOVFile& doc = *main.GetCurrentFile();
     main.ModifySelection(9000, 9000, 9000); // within the last second
     main.EvCommand(CM_PLAY);
@@ -118,7 +78,7 @@ TEST_F(TransportTest, PositionInTheLastSecondRestartsAndGoToEndWhileStopped)
 
 TEST_F(TransportTest, ScrubThenPlayAndScansMoveThePosition)
 {
-    ASSERT_TRUE(main.LoadFile(MakeWav(dir, 80000), false, false));
+    ASSERT_TRUE(main.LoadFile(MakeRampWav(dir, "t.wav", 8000, 1, 80000), false, false));
     LOVFile& doc = *main.GetCurrentFile();
     main.ModifySelection(40000, 40000, 40000);
     main.CmScrub();
@@ -130,14 +90,14 @@ TEST_F(TransportTest, ScrubThenPlayAndScansMoveThePosition)
 
     doc.sPosition = 40000;
     main.ScanPressed(true);
-    PumpUntil([&] { return doc.sPosition > 44000; }, 3000);
+    PumpEvents([&] { return doc.sPosition > 44000; }, 3000);
     main.ScanReleased();
     EXPECT_GT(doc.sPosition, 44000) << "fast forward runs ahead of real time";
     EXPECT_FALSE(transport.IsOpen()) << "nothing was playing before the scan";
 
     int32_t iBefore = doc.sPosition;
     main.ScanPressed(false);
-    PumpUntil([&] { return doc.sPosition < iBefore - 2000; }, 3000);
+    PumpEvents([&] { return doc.sPosition < iBefore - 2000; }, 3000);
     main.ScanReleased();
     EXPECT_LT(doc.sPosition, iBefore - 2000) << "rewind goes back";
 }

@@ -10,7 +10,7 @@
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
 #include "process/LProgressView.h"
-#include "support/TestSupport.h"
+#include "support/ScriptedUi.h"
 
 #include <cerrno>
 #include <cmath>
@@ -23,37 +23,6 @@
 using namespace TestSupport;
 
 namespace {
-// Answers the dialogs from a script and records what they were shown.
-class ScriptedPrompts : public LFilePrompts {
-public:
-    bool bAccept = true;
-    LHeaderlessSettings headerless;
-    LWaveFormat chosen;
-    LWaveFormat offered;
-    int iOfferedChannels = -1;
-    std::string strMessage;
-    int iAsked = 0;
-
-    bool AskFileProperties(LHeaderlessSettings& s) override
-    {
-        ++iAsked;
-        if (bAccept)
-            s = headerless;
-        return bAccept;
-    }
-    bool ChooseWaveFormat(LWaveFormat& f, int iChannels, const std::string&) override
-    {
-        ++iAsked;
-        offered = f;
-        iOfferedChannels = iChannels;
-        if (bAccept)
-            f = chosen;
-        return bAccept;
-    }
-    bool AskMp3Settings(LMp3EncoderSettings&) override { return ++iAsked, bAccept; }
-    void ShowMessage(const std::string& s, const std::string&, Icon) override { strMessage = s; }
-};
-
 int Load(const std::string& strPath, LCutListAudio& list, LFilePrompts* pPrompts = nullptr,
     std::string* pError = nullptr)
 {
@@ -91,17 +60,6 @@ LCutListAudio Sox(const TempDir& dir, const std::vector<std::string>& args)
     LCutListAudio list;
     EXPECT_EQ(Load(strPath, list), 0);
     return list;
-}
-
-std::vector<int32_t> Samples(const LCutListAudio& list)
-{
-    LSRCCutListAudio src(list);
-    std::vector<int32_t> v(size_t(list.GetTotalLength()) * list.GetChannels());
-    for (int32_t i = 0; i < list.GetTotalLength(); i += kBlockFrames) {
-        int32_t n = std::min(kBlockFrames, list.GetTotalLength() - i);
-        src.Read(v.data() + size_t(i) * list.GetChannels(), n);
-    }
-    return v;
 }
 
 std::string SoxStat(const std::vector<std::string>& input)
@@ -165,13 +123,13 @@ TEST(OVLoadFile, HeaderlessFilesAskForTheirPropertiesAndKeepThem)
     ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "16000", "-c", "2", "-e", "signed", "-b", "16",
                   "-B", "-t", "raw", strRaw, "synth", "0.5", "sine", "300", "vol", "0.5" }),
         0);
-    ScriptedPrompts prompts;
-    prompts.bAccept = false;
+    ScriptedUi prompts;
+    prompts.bRefusePrompts = true;
     LCutListAudio list(44100, 1);
     EXPECT_EQ(Load(strRaw, list, &prompts), 1) << "File Properties cancelled";
     EXPECT_EQ(list.GetTotalLength(), 0);
 
-    prompts.bAccept = true;
+    prompts.bRefusePrompts = false;
     prompts.headerless = { 6, 16000, 2 }; // 16 bit PCM (BE), stereo
     ASSERT_EQ(Load(strRaw, list, &prompts), 0);
     EXPECT_EQ(list.GetSampleRate(), 16000);
@@ -198,7 +156,7 @@ TEST(LOVSaveToSink, HeaderlessOutputIsMonoWithoutChangingTheDocument)
         { "-r", "44100", "-c", "2", "-b", "16", "synth", "1", "sine", "440", "sine", "0", "remix",
             "1", "0", "vol", "0.9" });
     std::vector<int32_t> before = Samples(list);
-    ScriptedPrompts prompts;
+    ScriptedUi prompts;
     prompts.headerless
         = { 3, 6000, 2 }; // 16 bit PCM (LE), two channels, rate 6000 (not used by raw)
     ASSERT_EQ(Save(list, dir.File("out.raw"), LOVSaveToSink::kAsk, &prompts), 0);
@@ -232,19 +190,19 @@ TEST(LOVSaveToSink, WavFormatsFromTheChooserAndTheStoredFile)
     LFile::Delete(LWavCodecFile::GetPath());
     // A stored buffer of 1000 bytes is no format: GSM 6.10 is offered.
     ASSERT_TRUE(WriteAll(LWavCodecFile::GetPath(), std::vector<uint8_t>(1000, 7)));
-    ScriptedPrompts prompts;
-    prompts.bAccept = false;
+    ScriptedUi prompts;
+    prompts.bRefusePrompts = true;
     EXPECT_EQ(Save(list, dir.File("x.wav"), LOVSaveToSink::kAsk, &prompts), 2);
-    EXPECT_EQ(prompts.offered, LWavCodecFile::Gsm610Default());
+    EXPECT_EQ(prompts.offeredFormat, LWavCodecFile::Gsm610Default());
     EXPECT_EQ(prompts.iOfferedChannels, 1);
     EXPECT_FALSE(LFile::Exists(dir.File("x.wav")));
 
     // A chosen format is stored as 1024 bytes and offered next time.
-    prompts.bAccept = true;
-    prompts.chosen = LWaveFormat::Pcm(1, 8000, 8);
+    prompts.bRefusePrompts = false;
+    prompts.chosenFormat = LWaveFormat::Pcm(1, 8000, 8);
     ASSERT_EQ(Save(list, dir.File("x.wav"), LOVSaveToSink::kAsk, &prompts), 0);
     EXPECT_EQ(std::filesystem::file_size(LWavCodecFile::GetPath()), 1024u);
-    EXPECT_EQ(LWavCodecFile::Load(), prompts.chosen);
+    EXPECT_EQ(LWavCodecFile::Load(), *prompts.chosenFormat);
     std::string strOut;
     TestSupport::Run({ "soxi", dir.File("x.wav") }, &strOut);
     EXPECT_NE(strOut.find("8-bit"), std::string::npos) << strOut;
@@ -253,9 +211,9 @@ TEST(LOVSaveToSink, WavFormatsFromTheChooserAndTheStoredFile)
     ASSERT_EQ(Save(list, dir.File("pcm.wav"), LOVSaveToSink::kPcmWithoutAsking, &prompts), 0);
     TestSupport::Run({ "soxi", dir.File("pcm.wav") }, &strOut);
     EXPECT_NE(strOut.find("16-bit"), std::string::npos) << strOut;
-    int iAsked = prompts.iAsked;
+    int iAsked = prompts.iPrompts;
     ASSERT_EQ(Save(list, dir.File("last.wav"), LOVSaveToSink::kLastChoice, &prompts), 0);
-    EXPECT_EQ(prompts.iAsked, iAsked);
+    EXPECT_EQ(prompts.iPrompts, iAsked);
     EXPECT_EQ(ReadAll(dir.File("last.wav")), ReadAll(dir.File("x.wav")));
     LFile::Delete(LWavCodecFile::GetPath());
 }
@@ -407,9 +365,10 @@ TEST(LOVSaveToSink, Mp3GoesThroughTheEncoder)
         { strTarget + ".part-" + std::to_string(getpid()), strTmp + "/_-a.wav", dir.File("_-a.wav"),
             LAudioCutTank::Get().GetFolder() + "/_-a.wav" })
         ASSERT_EQ(symlink(dir.File("victim").c_str(), s.c_str()), 0) << s;
-    ScriptedPrompts prompts;
-    ASSERT_EQ(Save(list, strTarget, LOVSaveToSink::kAsk, &prompts), 0) << prompts.strMessage;
-    EXPECT_EQ(prompts.iAsked, 1) << "the encoder settings were asked";
+    ScriptedUi prompts;
+    ASSERT_EQ(Save(list, strTarget, LOVSaveToSink::kAsk, &prompts), 0)
+        << ::testing::PrintToString(prompts.messages);
+    EXPECT_EQ(prompts.iPrompts, 1) << "the encoder settings were asked";
     EXPECT_EQ(ReadAll(dir.File("victim")), std::vector<uint8_t> { 'v' });
     LFile::Delete(strTmp + "/_-a.wav");
     struct stat st;
@@ -420,7 +379,7 @@ TEST(LOVSaveToSink, Mp3GoesThroughTheEncoder)
     LCutListAudio back;
     ASSERT_EQ(Load(strTarget, back), 0);
     EXPECT_NEAR(back.GetTotalLength(), 88200, 2400);
-    prompts.bAccept = false;
+    prompts.bRefusePrompts = true;
     EXPECT_EQ(Save(list, dir.File("b.mp3"), LOVSaveToSink::kAsk, &prompts), 2);
     EXPECT_FALSE(LFile::Exists(dir.File("b.mp3")));
 }

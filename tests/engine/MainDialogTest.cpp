@@ -1,127 +1,16 @@
 #include "engine/MainDialog.h"
 
-#include "audio/LWaveFile.h"
-#include "edit/LSRCCutListAudio.h"
 #include "engine/LOVRecordInfo.h"
 #include "platform/LFile.h"
 #include "platform/LSettings.h"
 #include "process/LProgressView.h"
-#include "support/AudioTestSupport.h"
-#include "support/TestSupport.h"
+#include "support/ScriptedUi.h"
 
-#include <deque>
-#include <functional>
 #include <gtest/gtest.h>
-#include <map>
 
 using namespace TestSupport;
 
 namespace {
-// Answers from queues and records what the controller showed.
-class ScriptedUi : public MainDialogUi {
-public:
-    std::deque<Answer> answers;
-    std::deque<std::vector<std::string>> openFiles;
-    std::deque<std::string> saveFiles;
-    // Per dialog title: changes the values, returns false for Cancel.
-    std::map<std::string, std::deque<std::function<bool(LDialogValues&)>>> dialogs;
-    std::vector<std::string> messages;
-    std::vector<std::string> questions;
-    std::vector<std::string> dialogsShown;
-    std::map<int, std::pair<std::string, bool>> menu;
-    int iSaveDialogs = 0;
-
-    Answer AskYesNoCancel(const std::string& strText, Icon) override
-    {
-        questions.push_back(strText);
-        Answer a = answers.empty() ? Answer::Cancel : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return a;
-    }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
-    {
-        std::vector<std::string> v
-            = openFiles.empty() ? std::vector<std::string> {} : openFiles.front();
-        if (!openFiles.empty())
-            openFiles.pop_front();
-        return v;
-    }
-    std::string ChooseSaveFile(const std::string&, std::string&) override
-    {
-        ++iSaveDialogs;
-        std::string s = saveFiles.empty() ? "" : saveFiles.front();
-        if (!saveFiles.empty())
-            saveFiles.pop_front();
-        return s;
-    }
-    bool AskDialog(const std::string& strTitle, LDialogValues& v) override
-    {
-        dialogsShown.push_back(strTitle);
-        auto& q = dialogs[strTitle];
-        if (q.empty())
-            return false;
-        auto fn = q.front();
-        q.pop_front();
-        return fn(v);
-    }
-    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
-    // The chooser picks 16-bit PCM at 44100 Hz.
-    bool ChooseWaveFormat(LWaveFormat& f, int iChannels, const std::string&) override
-    {
-        f = LWaveFormat::Pcm(uint16_t(iChannels), 44100, 16);
-        return true;
-    }
-    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& strText, const std::string&, Icon) override
-    {
-        messages.push_back(strText);
-    }
-    void SetMenuItem(int iId, const std::string& strText, bool bEnabled) override
-    {
-        menu[iId] = { strText, bEnabled };
-    }
-
-    int RunRecordDialog(LOVRecordInfo& target) override { return fnRecord ? fnRecord(target) : 0; }
-    std::function<int(LOVRecordInfo&)> fnRecord;
-
-    void Answer1(const std::string& strTitle, std::function<bool(LDialogValues&)> fn)
-    {
-        dialogs[strTitle].push_back(std::move(fn));
-    }
-};
-
-class RecordingPlayback : public LPlaybackControl {
-public:
-    void Stop() override { ++iStops; }
-    void Play(LOVFile&, int32_t iFrom) override { plays.push_back(iFrom); }
-    bool PlayCommand(LOVFile& doc, bool) override
-    {
-        playCommands.push_back(doc.GetDisplayName());
-        return true;
-    }
-    std::vector<std::string> playCommands;
-    int iStops = 0;
-    std::vector<int32_t> plays;
-};
-
-// A 16-bit WAV whose frame f holds (f mod 20000) - 10000 in every channel.
-std::string MakeWav(
-    const TempDir& dir, const std::string& strName, int32_t iRate, int iChannels, int32_t iFrames)
-{
-    return TestSupport::MakeRampWav(dir, strName, iRate, iChannels, iFrames);
-}
-
-std::vector<int32_t> Samples(const LCutListAudio& list)
-{
-    LSRCCutListAudio src(list);
-    std::vector<int32_t> v(size_t(list.GetTotalLength()) * list.GetChannels());
-    for (int32_t i = 0; i < list.GetTotalLength(); i += kBlockFrames)
-        src.Read(v.data() + size_t(i) * list.GetChannels(),
-            std::min(kBlockFrames, list.GetTotalLength() - i));
-    return v;
-}
-
 struct Fixture : ::testing::Test {
     Fixture()
     {
@@ -148,7 +37,7 @@ using MainDialogTest = Fixture;
 
 TEST_F(MainDialogTest, EightStepsOfUndoAndTheMenuText)
 {
-    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    LOVFile& doc = Open(MakeRampWav(dir, "a.wav", 8000, 1, 8000));
     EXPECT_EQ(doc.bDirty, 0);
     std::vector<std::vector<int32_t>> states { Samples(doc.claAudio) };
     for (int i = 0; i < 9; ++i) {
@@ -171,7 +60,7 @@ TEST_F(MainDialogTest, EightStepsOfUndoAndTheMenuText)
 
 TEST_F(MainDialogTest, UndoRestoresTheDirtyFlagOfItsStep)
 {
-    std::string strPath = MakeWav(dir, "a.wav", 8000, 1, 4000);
+    std::string strPath = MakeRampWav(dir, "a.wav", 8000, 1, 4000);
     LOVFile& doc = Open(strPath);
     main.ModifySelection(0, 1000, 0);
     main.EvCommand(CM_CUT);
@@ -188,7 +77,7 @@ TEST_F(MainDialogTest, UndoRestoresTheDirtyFlagOfItsStep)
 
 TEST_F(MainDialogTest, DocumentsAreOpenedOnceAndNumbered)
 {
-    std::string strPath = MakeWav(dir, "a.wav", 8000, 2, 100);
+    std::string strPath = MakeRampWav(dir, "a.wav", 8000, 2, 100);
     LOVFile& doc = Open(strPath);
     main.EvCommand(CM_FILENEW);
     EXPECT_NE(main.GetCurrentFile(), &doc);
@@ -214,9 +103,9 @@ TEST_F(MainDialogTest, NewFileDialogAcceptsOnlyRatesInRange)
 {
     LSettings::Get().SetBool("Settings", "PromptSampleAndChannels", true);
     for (int32_t iBad : { 5999, 96001 })
-        ui.Answer1("New File",
+        ui.AnswerDialog("New File",
             [iBad](LDialogValues& v) { return v.Set("SelectedSampleRate", iBad), true; });
-    ui.Answer1("New File", [](LDialogValues& v) {
+    ui.AnswerDialog("New File", [](LDialogValues& v) {
         v.Set("SelectedSampleRate", 96000);
         v.Set("SelectedChannels", 2);
         return true;
@@ -234,7 +123,7 @@ TEST_F(MainDialogTest, NewFileDialogAcceptsOnlyRatesInRange)
 
 TEST_F(MainDialogTest, SelectionRulesOfCutPasteAndTrim)
 {
-    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    LOVFile& doc = Open(MakeRampWav(dir, "a.wav", 8000, 1, 8000));
     std::vector<int32_t> all = Samples(doc.claAudio);
     main.ModifySelection(500, 500, 500);
     main.EvCommand(CM_CUT);
@@ -273,10 +162,10 @@ TEST_F(MainDialogTest, SelectionRulesOfCutPasteAndTrim)
 
 TEST_F(MainDialogTest, PasteConvertsACopyOfTheClipboard)
 {
-    LOVFile& src = Open(MakeWav(dir, "stereo.wav", 22050, 2, 22050));
+    LOVFile& src = Open(MakeRampWav(dir, "stereo.wav", 22050, 2, 22050));
     main.EvCommand(CM_SELECTALL);
     main.EvCommand(CM_COPY);
-    LOVFile& doc = Open(MakeWav(dir, "mono.wav", 44100, 1, 1000));
+    LOVFile& doc = Open(MakeRampWav(dir, "mono.wav", 44100, 1, 1000));
     ASSERT_NE(&src, &doc);
     main.ModifySelection(500, 500, 500);
     main.EvCommand(CM_PASTE);
@@ -290,9 +179,9 @@ TEST_F(MainDialogTest, PasteConvertsACopyOfTheClipboard)
 
 TEST_F(MainDialogTest, ConvertRateKeepsTheSelectionInMilliseconds)
 {
-    LOVFile& doc = Open(MakeWav(dir, "a.wav", 44100, 1, 44100 * 3));
+    LOVFile& doc = Open(MakeRampWav(dir, "a.wav", 44100, 1, 44100 * 3));
     main.ModifySelection(44100, 88200, 50000);
-    ui.Answer1(
+    ui.AnswerDialog(
         "Convert Sample Rate", [](LDialogValues& v) { return v.Set("SampleRate", 22050), true; });
     main.EvCommand(CM_CONVERTRATE);
     EXPECT_EQ(doc.claAudio.GetSampleRate(), 22050);
@@ -306,10 +195,10 @@ TEST_F(MainDialogTest, ConvertRateKeepsTheSelectionInMilliseconds)
 
 TEST_F(MainDialogTest, DialogValuesAreCheckedStoredAndCancelChangesNothing)
 {
-    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    LOVFile& doc = Open(MakeRampWav(dir, "a.wav", 8000, 1, 8000));
     main.ModifySelection(0, 4000, 0);
-    ui.Answer1("Amplify", [](LDialogValues& v) { return v.Set("AmplifyGain", 401), true; });
-    ui.Answer1("Amplify", [](LDialogValues& v) {
+    ui.AnswerDialog("Amplify", [](LDialogValues& v) { return v.Set("AmplifyGain", 401), true; });
+    ui.AnswerDialog("Amplify", [](LDialogValues& v) {
         EXPECT_EQ(v.Get("AmplifyGain"), 401) << "the dialog reopens with what was typed";
         return v.Set("AmplifyGain", 50), true;
     });
@@ -338,10 +227,10 @@ TEST_F(MainDialogTest, DialogValuesAreCheckedStoredAndCancelChangesNothing)
 
 TEST_F(MainDialogTest, InsertSilenceTakesItsStepAfterTheDialog)
 {
-    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 1000));
+    LOVFile& doc = Open(MakeRampWav(dir, "a.wav", 8000, 1, 1000));
     main.EvCommand(CM_INSSILENCEEND); // cancelled
     EXPECT_TRUE(doc.GetUndoName().empty());
-    ui.Answer1(
+    ui.AnswerDialog(
         "Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 1500), true; });
     main.EvCommand(CM_INSSILENCEEND);
     EXPECT_EQ(doc.GetLength(), 1000 + 12000);
@@ -355,9 +244,10 @@ TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
 {
     main.EvCommand(CM_FILENEW);
     LOVFile& doc = *main.GetCurrentFile();
-    ui.Answer1("Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 100), true; });
+    ui.AnswerDialog(
+        "Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 100), true; });
     main.EvCommand(CM_INSSILENCEBEGIN);
-    std::string strTaken = MakeWav(dir, "taken.wav", 8000, 1, 10);
+    std::string strTaken = MakeRampWav(dir, "taken.wav", 8000, 1, 10);
     ui.saveFiles = { strTaken, dir.File("new.wav") };
     ui.answers = { MainDialogUi::Answer::No };
     main.EvCommand(CM_FILESAVE); // untitled: Save As
@@ -367,7 +257,7 @@ TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
 
     // A save that fails restores the path and keeps the changes unsaved, and
     // closing then does not lose them.
-    ui.Answer1("Insert Silence", [](LDialogValues&) { return true; });
+    ui.AnswerDialog("Insert Silence", [](LDialogValues&) { return true; });
     main.EvCommand(CM_INSSILENCEBEGIN);
     ui.saveFiles = { dir.File("no/such/folder/x.wav") };
     main.EvCommand(CM_FILESAVEAS);
@@ -380,7 +270,7 @@ TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
     // Yes to "Save changes" on an untitled document whose Save As is
     // cancelled keeps it open.
     main.EvCommand(CM_FILENEW);
-    ui.Answer1("Insert Silence", [](LDialogValues&) { return true; });
+    ui.AnswerDialog("Insert Silence", [](LDialogValues&) { return true; });
     main.EvCommand(CM_INSSILENCEBEGIN);
     ui.answers = { MainDialogUi::Answer::Yes };
     ui.questions.clear();
@@ -396,7 +286,7 @@ TEST_F(MainDialogTest, SaveAsAsksBeforeReplacingAndFailuresKeepTheDocument)
 
 TEST_F(MainDialogTest, CopyToNewAndReverseThroughTheCommands)
 {
-    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    LOVFile& doc = Open(MakeRampWav(dir, "a.wav", 8000, 1, 8000));
     std::vector<int32_t> all = Samples(doc.claAudio);
     main.ModifySelection(1000, 1100, 0);
     main.EvCommand(CM_COPYTONEW);
@@ -418,7 +308,7 @@ TEST_F(MainDialogTest, CopyToNewAndReverseThroughTheCommands)
 
 TEST_F(MainDialogTest, EditsOnTenHoursReadNoAudio)
 {
-    LOVFile& doc = Open(MakeWav(dir, "second.wav", 44100, 1, 44100));
+    LOVFile& doc = Open(MakeRampWav(dir, "second.wav", 44100, 1, 44100));
     // Ten hours from one second of audio: the list names the same cut file
     // again and again.
     doc.claAudio.EfRepeat(0, 44100, 36000 - 1);
@@ -460,8 +350,10 @@ TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
     // Position afterwards is before the pre-roll moved it for playback,
     // which these cases switch off.
     LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
-    ui.Answer1("Repeat Loop", [](LDialogValues& v) { return v.Set("RepeatNumTimes", 2), true; });
-    ui.Answer1("Normalize", [](LDialogValues& v) { return v.Set("NormalizePeakLevel", 50), true; });
+    ui.AnswerDialog(
+        "Repeat Loop", [](LDialogValues& v) { return v.Set("RepeatNumTimes", 2), true; });
+    ui.AnswerDialog(
+        "Normalize", [](LDialogValues& v) { return v.Set("NormalizePeakLevel", 50), true; });
     for (CommandCase c :
         {
             CommandCase { CM_DELETE, "Delete", 1000, 3000, L - 2000, 1000, 1000, 1000 },
@@ -475,7 +367,7 @@ TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
             CommandCase { CM_DCOFFSET, "DC Offset Correction", 1000, 3000, L, 1000, 3000, 1000 },
             CommandCase { CM_CONVERTSTEREO, "Convert Channels", 1000, 3000, L, 1000, 3000, 0 },
         }) {
-        LOVFile& doc = Open(MakeWav(dir, std::to_string(c.iId) + ".wav", 8000, 1, L));
+        LOVFile& doc = Open(MakeRampWav(dir, std::to_string(c.iId) + ".wav", 8000, 1, L));
         main.ModifySelection(c.iSelStart, c.iSelEnd, 0);
         main.EvCommand(c.iId);
         SCOPED_TRACE(c.szUndo);
@@ -503,8 +395,8 @@ TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
 TEST_F(MainDialogTest, MixInsertAndSpeedCommandsOnLoadedFiles)
 {
     LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false);
-    std::string strClip = MakeWav(dir, "clip.wav", 8000, 1, 4000);
-    LOVFile& doc = Open(MakeWav(dir, "doc.wav", 8000, 1, 8000));
+    std::string strClip = MakeRampWav(dir, "clip.wav", 8000, 1, 4000);
+    LOVFile& doc = Open(MakeRampWav(dir, "doc.wav", 8000, 1, 8000));
     std::vector<int32_t> before = Samples(doc.claAudio);
 
     // Insert File at the current position converts nothing here and keeps
@@ -521,7 +413,7 @@ TEST_F(MainDialogTest, MixInsertAndSpeedCommandsOnLoadedFiles)
     // Mix File over [1000, 2000) at 100 %, increasing the selection to the
     // clip's duration.
     ui.openFiles = { { strClip } };
-    ui.Answer1("Mix File", [](LDialogValues& v) {
+    ui.AnswerDialog("Mix File", [](LDialogValues& v) {
         v.Set("PasteMixVolume", 100);
         v.Set("LongerSelection", 1);
         return true;
@@ -537,7 +429,7 @@ TEST_F(MainDialogTest, MixInsertAndSpeedCommandsOnLoadedFiles)
 
     // Constant pitch at 50 % doubles the selection's duration; its undo
     // step is taken before the dialog.
-    ui.Answer1("Constant Pitch and Speed Change",
+    ui.AnswerDialog("Constant Pitch and Speed Change",
         [](LDialogValues& v) { return v.Set("ConstPitchSpeed", 50), true; });
     main.ModifySelection(0, 4000, 0);
     main.EvCommand(CM_PITCHSPEED);
@@ -554,7 +446,7 @@ TEST_F(MainDialogTest, CloseAllStopsAtCancel)
 {
     for (int i = 0; i < 3; ++i) {
         main.EvCommand(CM_FILENEW);
-        ui.Answer1(
+        ui.AnswerDialog(
             "Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 10), true; });
         main.EvCommand(CM_INSSILENCEEND);
     }
@@ -571,7 +463,7 @@ TEST_F(MainDialogTest, CloseAllStopsAtCancel)
 
 TEST_F(MainDialogTest, OpenedFilesPlayAndNewFilesTakeTheDefaultsAsSet)
 {
-    const std::string strPath = MakeWav(dir, "a.wav", 8000, 1, 100);
+    const std::string strPath = MakeRampWav(dir, "a.wav", 8000, 1, 100);
     const struct {
         bool bPlayWhenOpen;
         int iRate, iChannels;
@@ -600,7 +492,7 @@ TEST_F(MainDialogTest, OpenedFilesPlayAndNewFilesTakeTheDefaultsAsSet)
 // dialog closed without a take changes nothing.
 TEST_F(MainDialogTest, RecordReplacesTheSelectionOrChangesNothing)
 {
-    LOVFile& doc = Open(MakeWav(dir, "a.wav", 8000, 1, 8000));
+    LOVFile& doc = Open(MakeRampWav(dir, "a.wav", 8000, 1, 8000));
     const std::vector<int32_t> before = Samples(doc.claAudio);
     main.ModifySelection(1000, 3000, 1000);
     ui.fnRecord = [](LOVRecordInfo&) { return 1; };

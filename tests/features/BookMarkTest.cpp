@@ -102,7 +102,7 @@ TEST(BookMarkTest, ObmFollowsSaveAndSaveAsAndIsReadOnOpen)
         m.Select(0, 1000), m.main.EvCommand(CM_DELETE);
         ASSERT_TRUE(m.main.CmSave(*m.main.GetCurrentFile()));
         m.ui.saveFiles = { strCopy };
-        m.ui.uRate = 8000;
+        m.ui.chosenFormat = LWaveFormat::Pcm(1, 8000, 16);
         ASSERT_TRUE(m.main.CmSaveAs(*m.main.GetCurrentFile()));
         EXPECT_EQ(m.project.GetBookMarks().OfFile("copy.wav").size(), 4u) << "Save As renames";
     }
@@ -132,25 +132,24 @@ TEST(BookMarkTest, HandMadeAndDamagedObmFiles)
     EXPECT_EQ(rec[1], 0) << "text fields are zero-padded";
     std::vector<uint8_t> bad = rec;
     std::fill(bad.begin(), bad.begin() + 520, 'A');
-    struct Case {
+    auto File = [](uint8_t bCount, std::vector<std::vector<uint8_t>> records) {
+        std::vector<uint8_t> v { 0, bCount };
+        for (const auto& r : records)
+            v.insert(v.end(), r.begin(), r.end());
+        return v;
+    };
+    const struct Case {
         const char* szWhat;
         std::vector<uint8_t> data;
         LBookMarkList::LoadResult result;
         size_t iCount;
     } cases[] = {
-        { "two records", {}, LBookMarkList::LoadResult::Loaded, 2 },
-        { "names without NUL", {}, LBookMarkList::LoadResult::Loaded, 1 },
+        { "two records", File(2, { rec, rec }), LBookMarkList::LoadResult::Loaded, 2 },
+        { "names without NUL", File(1, { bad }), LBookMarkList::LoadResult::Loaded, 1 },
         { "version 1", { 1, 0 }, LBookMarkList::LoadResult::WrongVersion, 0 },
         { "empty", {}, LBookMarkList::LoadResult::WrongVersion, 0 },
-        { "count 3, two records", {}, LBookMarkList::LoadResult::Damaged, 2 },
+        { "count 3, two records", File(3, { rec, rec }), LBookMarkList::LoadResult::Damaged, 2 },
     };
-    cases[0].data = { 0, 2 };
-    cases[0].data.insert(cases[0].data.end(), rec.begin(), rec.end());
-    cases[0].data.insert(cases[0].data.end(), rec.begin(), rec.end());
-    cases[1].data = { 0, 1 };
-    cases[1].data.insert(cases[1].data.end(), bad.begin(), bad.end());
-    cases[4].data = cases[0].data;
-    cases[4].data[1] = 3;
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteAll(dir.File("t.obm"), c.data));
         LBookMarkList list;

@@ -175,7 +175,7 @@ TEST(ProjectTest, ClearingTheProjectAsksForDirtyDocumentsAndCancelKeepsAll)
     e.main.GetCurrentFile()->bDirty = 1;
     e.ui.answers = { Answer::No, Answer::Cancel }; // the project: No; the document: Cancel
     e.main.EvCommand(CM_OPENPROJECT); // no file chosen: nothing
-    e.ui.openFiles = { dir.File("none.ovp") };
+    e.ui.openFiles = { { dir.File("none.ovp") } };
     ASSERT_TRUE(e.project.SaveProject(dir.File("none.ovp")));
     e.main.EvCommand(CM_OPENPROJECT);
     EXPECT_EQ(e.main.GetNoFiles(), 2) << "Cancel on the document stopped it";

@@ -4,8 +4,8 @@
 #include "features/FeaturesTestSupport.h"
 #include "features/LRecoveryJournal.h"
 #include "platform/LFolders.h"
-#include "platform/LUiDispatcher.h"
 #include "platform/sound/LSoundDevices.h"
+#include "support/RecordGateTake.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -162,26 +162,13 @@ constexpr int32_t kRecRate = 8000, kRecBuf = kRecRate / 10;
 // input, recording from the start with no threshold.
 std::vector<int32_t> TakeOfRamp(int32_t iFrames)
 {
-    struct Keep : LSoundSinkBase {
-        Keep()
-            : LSoundSinkBase(kRecRate, 1)
-        {
-        }
-        void Write(const int32_t* p, int32_t n) override
-        {
-            v.insert(v.end(), p, p + n);
-            LSoundSinkBase::Write(p, n);
-        }
-        std::vector<int32_t> v;
-    } sink;
-    LRecordGate gate(sink, kRecBuf, { 0, -127, 216000000, LRecordGate::kRecording });
     std::vector<int16_t> in(size_t(iFrames + kRecBuf));
     for (size_t f = 0; f < in.size(); ++f)
         in[f] = int16_t(int32_t(f % 20000) - 10000);
-    for (int32_t f = 0; f < iFrames; f += kRecBuf)
-        gate.Process(in.data() + f, kRecBuf);
-    sink.v.resize(size_t(iFrames));
-    return sink.v;
+    std::vector<int32_t> v
+        = GateTake(in, kRecRate, 1, kRecBuf, { 0, -127, 216000000, LRecordGate::kRecording });
+    v.resize(size_t(iFrames));
+    return v;
 }
 } // namespace
 
@@ -222,17 +209,15 @@ TEST(RecoveryChild, RecordsAndIsKilled)
         forward.pRecorder = &recorder;
         recorder.SetNotify(&forward, 0);
         recorder.SetDevice(LWaveIn::FindDevice(LSoundDevices::kNullName));
-        auto& dispatcher = static_cast<LHeadlessDispatcher&>(LUiDispatcher::Current());
-        auto pump = [&] { dispatcher.Drain(); };
         EXPECT_TRUE(recorder.Start(
             target.OpenSink(0), 0, -127, 216000000, LSoundRecorder::kStartRecording));
-        TestSupport::PumpUntil([&] { return recorder.GetFramesWritten() >= 3 * kRecBuf; }, pump);
+        PumpEvents([&] { return recorder.GetFramesWritten() >= 3 * kRecBuf; });
         recorder.Stop();
         forward.iFirst = target.GetRecording().GetTotalLength();
         EXPECT_TRUE(
             recorder.Start(target.OpenSink(LSoundTime::FramesToMs(forward.iFirst, kRecRate)), 0,
                 -127, 216000000, LSoundRecorder::kStartRecording));
-        TestSupport::PumpUntil([] { return false; }, pump, 10000);
+        PumpEvents([] { return false; }, 10000);
         return 0;
     };
     e.main.EvCommand(CM_RECORD);

@@ -1,6 +1,5 @@
 #include "services/LTTS.h"
 
-#include "edit/LSRCCutListAudio.h"
 #include "effects/LCLAConvertRateChannels.h"
 #include "engine/OVLoadFile.h"
 #include "platform/LFolders.h"
@@ -8,7 +7,7 @@
 #include "process/LProgressView.h"
 #include "services/LTTSCommand.h"
 #include "services/LTTSIAudioWavWrite.h"
-#include "support/AudioTestSupport.h"
+#include "support/ScriptedUi.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -177,30 +176,6 @@ TEST(LTTS, ProgressOnlyGrows)
 }
 
 namespace {
-class SpeechUi : public MainDialogUi {
-public:
-    Answer AskYesNoCancel(const std::string&, Icon) override { return Answer::Cancel; }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
-    {
-        return {};
-    }
-    std::string ChooseSaveFile(const std::string&, std::string&) override { return ""; }
-    bool AskDialog(const std::string&, LDialogValues&) override { return false; }
-    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
-    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
-    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& strText, const std::string&, Icon) override
-    {
-        ADD_FAILURE() << strText;
-    }
-};
-
-std::vector<int32_t> Samples(const LCutListAudio& list)
-{
-    LSRCCutListAudio src(list);
-    return ReadFrames(src, list.GetTotalLength());
-}
-
 // The speech as a document should receive it: loaded, then converted.
 std::vector<int32_t> Converted(const std::string& strWav, int32_t iRate, int iChannels)
 {
@@ -235,7 +210,8 @@ TEST(LTTS, CommandInsertsAtTheCursorOrOverTheSelection)
         { "cancelled", 44100, 1, 1000, 3000, 2000, false },
     };
     for (const auto& c : cases) {
-        SpeechUi ui;
+        ScriptedUi ui;
+        ui.bFailOnMessage = true;
         LNoPlayback playback;
         MainDialog main(ui, playback);
         std::string strAsked;

@@ -3,54 +3,29 @@
 #include "engine/MainDialog.h"
 #include "platform/LSettings.h"
 #include "services/LOutsideCommands.h"
-#include "support/AudioTestSupport.h"
+#include "support/ScriptedUi.h"
 
-#include <deque>
 #include <fstream>
 #include <sys/stat.h>
 
-// A main window without windows: questions answered from a queue (then
-// Cancel), questions, captions, messages and web pages recorded.
-class ServicesUi : public MainDialogUi, public LOutsideProgramsUi {
+// The scripted windows with the outside programs' question (its caption
+// recorded) and web pages; every command dialog is accepted.
+class ServicesUi : public ScriptedUi, public LOutsideProgramsUi {
 public:
-    std::deque<Answer> answers;
-    std::vector<std::string> questions, captions, messages, pages;
-
-    Answer AskYesNoCancel(const std::string& s, Icon) override { return AskQuestion(s, "Orvenna"); }
+    ServicesUi() { bAcceptDialogs = true; }
     Answer AskQuestion(const std::string& s, const std::string& strCaption) override
     {
-        questions.push_back(s);
         captions.push_back(strCaption);
-        Answer a = answers.empty() ? Answer::Cancel : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return a;
+        return AskYesNoCancel(s, Icon::Question);
     }
     void OpenWebPage(const std::string& strUrl) override { pages.push_back(strUrl); }
-    std::vector<std::string> ChooseOpenFiles(const std::string&, std::string&) override
-    {
-        return {};
-    }
-    std::string ChooseSaveFile(const std::string&, std::string&) override { return {}; }
-    bool AskDialog(const std::string&, LDialogValues&) override { return true; }
-    bool AskFileProperties(LHeaderlessSettings&) override { return true; }
-    bool ChooseWaveFormat(LWaveFormat&, int, const std::string&) override { return true; }
-    bool AskMp3Settings(LMp3EncoderSettings&) override { return true; }
-    void ShowMessage(const std::string& s, const std::string&, Icon) override
-    {
-        messages.push_back(s);
-    }
-};
-
-struct NoPlayback : LPlaybackControl {
-    void Stop() override { }
-    void Play(LOVFile&, int32_t) override { }
+    std::vector<std::string> captions, pages;
 };
 
 // The editor's controller with the outside program commands.
 struct Editor {
     ServicesUi ui;
-    NoPlayback playback;
+    LNoPlayback playback;
     MainDialog main { ui, playback };
     LOutsideCommands outside { main, ui };
 };
