@@ -326,15 +326,16 @@ const LEffect* StreamedEffect(const EditStep& step)
     return pBatch && pBatch->pStream == &kStreamEffect ? p : nullptr;
 }
 
-// The reader of IN when the script can run from it straight to OUT: Select
-// All, then only effects that StreamedEffect takes, from a non-empty PCM WAV
-// into a WAV, with no bookmark list beside either file (a document would
-// carry it over). An empty handle otherwise.
+// The reader of IN when the script can run from it straight to the file it
+// saves (OUT, or IN itself without -o): Select All, then only effects that
+// StreamedEffect takes, from a non-empty PCM WAV into a WAV, with no bookmark
+// list beside either file (a document would carry it over). An empty handle
+// otherwise.
 SourceHandle OpenStreamable(
-    const std::vector<EditStep>& steps, const std::string& strIn, const std::string& strOut)
+    const std::vector<EditStep>& steps, const std::string& strIn, const std::string& strSave)
 {
     const LFileFormat* pIn = LFileFormats::FindByPath(strIn);
-    const LFileFormat* pOut = LFileFormats::FindByPath(strOut);
+    const LFileFormat* pOut = LFileFormats::FindByPath(strSave);
     const bool bSelectAll = !steps.empty() && steps[0].eKind == EditStep::Command
         && steps[0].pCommand->iId == CM_SELECTALL && steps[0].values.empty()
         && steps[0].strFile.empty() && steps[0].strPoints.empty();
@@ -344,7 +345,7 @@ SourceHandle OpenStreamable(
         || !std::all_of(steps.begin() + 1, steps.end(),
             [](const EditStep& s) { return StreamedEffect(s) != nullptr; })
         || !StreamsFromReader(strIn) || LFile::Exists(LBookMarkList::ObmPath(strIn))
-        || LFile::Exists(LBookMarkList::ObmPath(strOut)))
+        || LFile::Exists(LBookMarkList::ObmPath(strSave)))
         return SourceHandle();
     SourceHandle h = OpenSourceByExtension(strIn, LHeaderlessFormat::Load());
     return !h->IsError() && h->GetLength() > 0 ? h : SourceHandle();
@@ -353,9 +354,9 @@ SourceHandle OpenStreamable(
 // Reader, effects, writer, as the batch converter chains them: the samples
 // a document would give, without copying the audio into the working folder
 // and out again. The effects ask their values as their commands do, and the
-// result is saved as Save As saves it.
-int StreamEdit(MainDialog& main, CliUi& ui, SourceHandle hReader, const std::string& strOut,
-    const std::vector<EditStep>& steps)
+// result is saved as Save As saves it to OUT, or as Save saves IN.
+int StreamEdit(MainDialog& main, CliUi& ui, SourceHandle hReader, const std::string& strIn,
+    const std::string& strOut, const std::vector<EditStep>& steps)
 {
     LBatchStream stream(LSRCPeakLimit::OpenSource(std::move(hReader))); // as loading does
     const int32_t iRate = stream.Pad().GetSampleRate();
@@ -372,8 +373,8 @@ int StreamEdit(MainDialog& main, CliUi& ui, SourceHandle hReader, const std::str
     }
     LOVSaveToSink save;
     save.hStream = stream.GetSource();
-    save.strPath = strOut;
-    save.uPromptMode = LOVSaveToSink::kAsk;
+    save.strPath = strOut.empty() ? strIn : strOut;
+    save.uPromptMode = strOut.empty() ? LOVSaveToSink::kPcmWithoutAsking : LOVSaveToSink::kAsk;
     save.pPrompts = &ui;
     Process<LOVSaveToSink> run("Saving...", save);
     run.Run();
@@ -432,8 +433,8 @@ int CliEdit(const std::vector<std::string>& args)
     std::string strError;
     if (!ParseSteps(main.GetCommands(), args, iFrom, steps, strError))
         return CliFail(strError);
-    if (SourceHandle hReader = OpenStreamable(steps, strIn, strOut))
-        return StreamEdit(main, ui, std::move(hReader), strOut, steps);
+    if (SourceHandle hReader = OpenStreamable(steps, strIn, strOut.empty() ? strIn : strOut))
+        return StreamEdit(main, ui, std::move(hReader), strIn, strOut, steps);
     if (!main.LoadFile(strIn, false, false)) {
         // The controller's own text when the reason is not the file itself.
         bool bGeneric = ui.strFailure.empty()

@@ -136,6 +136,14 @@ TEST(CliEdit, WholeFileEffectsStreamToTheDocumentsBytes)
                   { "edit", strIn, "-o", dir.File("d.wav"), "position 0", "Select All", "Echo" }),
         2)
         << "a document needs the working folder";
+    // Without -o the input is replaced, as Save replaces it.
+    const std::string strA = dir.File("a.wav"), strB = dir.File("b.wav");
+    std::filesystem::copy_file(strIn, strA);
+    std::filesystem::copy_file(strIn, strB);
+    EXPECT_EQ(CliWithData(dir, strBlocked, { "edit", strA, "Select All", "Reverb" }), 0);
+    EXPECT_EQ(Cli(dir, { "edit", strB, "position 0", "Select All", "Reverb" }), 0);
+    EXPECT_EQ(ReadAll(strA), ReadAll(strB));
+    EXPECT_NE(ReadAll(strA), ReadAll(strIn));
     // The straight run stores its answers as the dialogs do.
     ASSERT_EQ(Cli(dir,
                   { "edit", strIn, "-o", dir.File("s.wav"), "Select All",
