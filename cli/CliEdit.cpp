@@ -364,11 +364,12 @@ int StreamEdit(MainDialog& main, CliUi& ui, SourceHandle hReader, const std::str
         const LEffect& effect = *StreamedEffect(steps[i]);
         LBatchStep batch { LBatchCommands::Find(uint32_t(effect.iBatchId)), &effect, {}, {} };
         GiveAnswers(ui, steps[i], iRate);
-        main.AskEffectValues(effect, nullptr, batch.values);
+        // A dialog cancelled without a refusal leaves the audio as it was.
+        const bool bAsked = main.AskEffectValues(effect, nullptr, batch.values);
         if (int iExit = StepOutcome(ui, steps[i]); iExit != kExitOk)
             return iExit;
         std::string strError;
-        if (!stream.Add(batch, strError))
+        if (bAsked && !stream.Add(batch, strError))
             return CliFail(steps[i].strText + ": " + strError);
     }
     LOVSaveToSink save;
