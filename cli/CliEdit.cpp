@@ -3,13 +3,24 @@
 #include "audio/LSoundTime.h"
 #include "cli/CliCommand.h"
 #include "cli/LConsoleProgressView.h"
+#include "effects/LEffectTable.h"
+#include "effects/LSRCPeakLimit.h"
+#include "engine/LCommandIds.h"
+#include "engine/LFileFormats.h"
+#include "engine/LHeaderlessFormat.h"
+#include "engine/LOVSaveToSink.h"
+#include "engine/LOpenSource.h"
 #include "engine/MainDialog.h"
+#include "features/LBatchScript.h"
+#include "features/LBatchStream.h"
+#include "features/LBookMarkList.h"
 #include "features/LKeyMacros.h"
 #include "features/LVirtualKeys.h"
 #include "features/ProjectDialog.h"
 #include "platform/LFile.h"
 #include "services/LOutsideCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <sstream>
@@ -253,6 +264,8 @@ public:
 };
 
 int RunStep(MainDialog& main, CliUi& ui, const EditStep& step);
+void GiveAnswers(CliUi& ui, const EditStep& step, int32_t iRate);
+int StepOutcome(CliUi& ui, const EditStep& step);
 
 // A key runs its macro from keys.dat as the window does, each command a step.
 int RunKey(MainDialog& main, CliUi& ui, const EditStep& step)
@@ -295,11 +308,97 @@ int RunStep(MainDialog& main, CliUi& ui, const EditStep& step)
     if (!main.IsCommandEnabled(step.pCommand->iId))
         std::fprintf(stderr, "orvenna-cli: \"%s\" does nothing here (%s)\n", step.pCommand->szName,
             (step.pCommand->uFlags & kCmdSelection) ? "it needs a selection" : "not available");
+    GiveAnswers(ui, step, iRate);
+    main.EvCommand(step.pCommand->iId);
+    return StepOutcome(ui, step);
+}
+
+// The effect a command step runs when the effect only renders its factory's
+// source over the selection and a batch chain runs it just so; null for any
+// other step.
+const LEffect* StreamedEffect(const EditStep& step)
+{
+    const LEffect* p
+        = step.eKind == EditStep::Command ? FindEffect(step.pCommand->szName) : nullptr;
+    if (!p || p->fnApply || !p->fnFactory || p->iBatchId < 0)
+        return nullptr;
+    const LBatchCommand* pBatch = LBatchCommands::Find(uint32_t(p->iBatchId));
+    return pBatch && pBatch->pStream == &kStreamEffect ? p : nullptr;
+}
+
+// The reader of IN when the script can run from it straight to the file it
+// saves (OUT, or IN itself without -o): Select All, then only effects that
+// StreamedEffect takes, from a non-empty PCM WAV into a WAV, with no bookmark
+// list beside either file (a document would carry it over). An empty handle
+// otherwise.
+SourceHandle OpenStreamable(
+    const std::vector<EditStep>& steps, const std::string& strIn, const std::string& strSave)
+{
+    const LFileFormat* pIn = LFileFormats::FindByPath(strIn);
+    const LFileFormat* pOut = LFileFormats::FindByPath(strSave);
+    const bool bSelectAll = !steps.empty() && steps[0].eKind == EditStep::Command
+        && steps[0].pCommand->iId == CM_SELECTALL && steps[0].values.empty()
+        && steps[0].strFile.empty() && steps[0].strPoints.empty();
+    if (!bSelectAll || steps.size() < 2 || !pIn || !pOut
+        || pIn->settings != LFormatSettings::WaveFormat
+        || pOut->settings != LFormatSettings::WaveFormat
+        || !std::all_of(steps.begin() + 1, steps.end(),
+            [](const EditStep& s) { return StreamedEffect(s) != nullptr; })
+        || !StreamsFromReader(strIn) || LFile::Exists(LBookMarkList::ObmPath(strIn))
+        || LFile::Exists(LBookMarkList::ObmPath(strSave)))
+        return SourceHandle();
+    SourceHandle h = OpenSourceByExtension(strIn, LHeaderlessFormat::Load());
+    return !h->IsError() && h->GetLength() > 0 ? h : SourceHandle();
+}
+
+// Reader, effects, writer, as the batch converter chains them: the samples
+// a document would give, without copying the audio into the working folder
+// and out again. The effects ask their values as their commands do, and the
+// result is saved as Save As saves it to OUT, or as Save saves IN.
+int StreamEdit(MainDialog& main, CliUi& ui, SourceHandle hReader, const std::string& strIn,
+    const std::string& strOut, const std::vector<EditStep>& steps)
+{
+    LBatchStream stream(LSRCPeakLimit::OpenSource(std::move(hReader))); // as loading does
+    const int32_t iRate = stream.Pad().GetSampleRate();
+    for (size_t i = 1; i < steps.size(); ++i) {
+        const LEffect& effect = *StreamedEffect(steps[i]);
+        LBatchStep batch { LBatchCommands::Find(uint32_t(effect.iBatchId)), &effect, {}, {} };
+        GiveAnswers(ui, steps[i], iRate);
+        // A dialog cancelled without a refusal leaves the audio as it was.
+        const bool bAsked = main.AskEffectValues(effect, nullptr, batch.values);
+        if (int iExit = StepOutcome(ui, steps[i]); iExit != kExitOk)
+            return iExit;
+        std::string strError;
+        if (bAsked && !stream.Add(batch, strError))
+            return CliFail(steps[i].strText + ": " + strError);
+    }
+    LOVSaveToSink save;
+    save.hStream = stream.GetSource();
+    save.strPath = strOut.empty() ? strIn : strOut;
+    save.uPromptMode = strOut.empty() ? LOVSaveToSink::kPcmWithoutAsking : LOVSaveToSink::kAsk;
+    save.pPrompts = &ui;
+    Process<LOVSaveToSink> run("Saving...", save);
+    run.Run();
+    if (run.GetResult() == 1)
+        return kExitCancelled;
+    if (run.GetResult() != 0)
+        return CliFail(ui.strFailure.empty() ? "the result was not saved" : ui.strFailure);
+    return kExitOk;
+}
+
+// A command step's dialog answers, for the dialogs it opens.
+void GiveAnswers(CliUi& ui, const EditStep& step, int32_t iRate)
+{
     ui.pending = step.values;
     ui.strOpenFile = step.strFile;
     ui.strPoints = step.strPoints;
     ui.uRate = uint32_t(iRate);
-    main.EvCommand(step.pCommand->iId);
+}
+
+// What became of a command step: a refused answer, a failed operation, or
+// answers no dialog took fail it.
+int StepOutcome(CliUi& ui, const EditStep& step)
+{
     if (!ui.strFailure.empty())
         return CliFail(step.strText + ": " + ui.strFailure);
     // An operation that failed on its way (a result it could not write).
@@ -335,6 +434,8 @@ int CliEdit(const std::vector<std::string>& args)
     std::string strError;
     if (!ParseSteps(main.GetCommands(), args, iFrom, steps, strError))
         return CliFail(strError);
+    if (SourceHandle hReader = OpenStreamable(steps, strIn, strOut.empty() ? strIn : strOut))
+        return StreamEdit(main, ui, std::move(hReader), strIn, strOut, steps);
     if (!main.LoadFile(strIn, false, false)) {
         // The controller's own text when the reason is not the file itself.
         bool bGeneric = ui.strFailure.empty()

@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+struct LEffect;
+
 // The main window's command logic without any window: the open documents,
 // the current one, the internal clipboard, and every command that changes a
 // document, with its undo step, selection and position afterwards and the
@@ -78,6 +80,12 @@ public:
     // strOldName: the display name before Save As changed the path.
     bool CmSave(LOVFile& doc, bool bFromSaveAs = false, const std::string& strOldName = {});
     bool CmSaveAs(LOVFile& doc);
+
+    // The values an effect of the effects table runs with, asked as its
+    // command asks them: the stored ones offered, checked, stored again and
+    // its curve saved. pDoc's selection is what Preview plays (none when
+    // null). False when refused or cancelled.
+    bool AskEffectValues(const LEffect& effect, const LOVFile* pDoc, LDialogValues& values);
 
     // Text To Speech, a new document first when none is open: fnSynthesize
     // asks for the text and writes the speech as a WAV file at the path it

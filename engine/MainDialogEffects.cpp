@@ -101,23 +101,31 @@ bool MainDialog::AskValues(
     return true;
 }
 
-void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
+bool MainDialog::AskEffectValues(const LEffect& effect, const LOVFile* pDoc, LDialogValues& values)
 {
-    const LEffect& effect = *FindEffect(szEffect);
-    LDialogValues values = LStoredValues::Load(effect.form);
-    LOVFile& doc = *pCurrentFile;
-    if (effect.fnFactory)
-        values.fnPreview = [&effect, &doc](const LDialogValues& v) {
-            return OpenEffectPreview(effect, doc.claAudio, doc.sSelStart, doc.sSelEnd, v);
+    values = LStoredValues::Load(effect.form);
+    if (effect.fnFactory && pDoc)
+        values.fnPreview = [&effect, pDoc](const LDialogValues& v) {
+            return OpenEffectPreview(effect, pDoc->claAudio, pDoc->sSelStart, pDoc->sSelEnd, v);
         };
     if (effect.szCurveFile) {
         values.eCurve = effect.eCurve;
         values.curve = LoadCurve(effect);
     }
     if (effect.szDialog && !AskValues(effect.form, effect.szDialog, values))
-        return;
+        return false;
     if (effect.szCurveFile)
         values.curve.Save(PointList::CurvePath(effect.szCurveFile));
+    return true;
+}
+
+void MainDialog::CmEffect(const char* szEffect, int32_t iAt)
+{
+    const LEffect& effect = *FindEffect(szEffect);
+    LOVFile& doc = *pCurrentFile;
+    LDialogValues values;
+    if (!AskEffectValues(effect, &doc, values))
+        return;
     if (!bStepTaken)
         TakeUndoStep();
     const bool bSelection = iAt < 0;

@@ -67,6 +67,66 @@ TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
     EXPECT_EQ(iFiles, 1);
 }
 
+// Select All and effects that only render a source go from the file straight
+// to the output; a position step first keeps the script on the document.
+// Both give the same bytes, refuse the same values with the same words, and
+// the straight run needs no audio working folder (here one that cannot be
+// made). A loud stereo input, so that the limiter works on the way out.
+TEST(CliEdit, WholeFileEffectsStreamToTheDocumentsBytes)
+{
+    REQUIRE_PEER("sox");
+    TempDir dir;
+    const std::string strIn = dir.File("in.wav"), strBlocked = dir.File("blocked");
+    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16", strIn, "synth",
+                  "2", "sine", "440", "sine", "660", "vol", "0.9" }),
+        0);
+    ASSERT_TRUE(WriteAll(strBlocked, { 0 }));
+    const std::vector<std::vector<std::string>> scripts = {
+        { "Echo EchoTime=250 EchoGain=50" },
+        { "Reverb ReverbLevel=100 ReverbTime=50" },
+        { "High-Pass Filter LowCutFreq=250" },
+        { "Equalizer points=0:200,30:60,100:150,180:90,255:128" },
+        { "High-Pass Filter LowCutFreq=1000", "Echo EchoTime=100 EchoGain=90" },
+        { "Echo EchoTime=5000" },
+    };
+    for (const auto& script : scripts) {
+        std::vector<std::string> streamed { "edit", strIn, "-o", dir.File("s.wav"), "Select All" };
+        std::vector<std::string> document { "edit", strIn, "-o", dir.File("d.wav"), "position 0",
+            "Select All" };
+        streamed.insert(streamed.end(), script.begin(), script.end());
+        document.insert(document.end(), script.begin(), script.end());
+        std::string strStreamed, strDocument;
+        const int iExit = CliWithData(dir, strBlocked, streamed, &strStreamed);
+        EXPECT_EQ(iExit, Cli(dir, document, &strDocument)) << script.back();
+        EXPECT_EQ(strStreamed, strDocument) << script.back();
+        if (iExit == 0) {
+            EXPECT_EQ(ReadAll(dir.File("s.wav")), ReadAll(dir.File("d.wav"))) << script.back();
+        }
+    }
+    EXPECT_GT(Stat(dir.File("s.wav"), "Maximum amplitude"), 0.99) << "loud enough to be limited";
+    EXPECT_EQ(CliWithData(dir, strBlocked,
+                  { "edit", strIn, "-o", dir.File("d.wav"), "position 0", "Select All", "Echo" }),
+        2)
+        << "a document needs the working folder";
+    // Without -o the input is replaced, as Save replaces it.
+    const std::string strA = dir.File("a.wav"), strB = dir.File("b.wav");
+    std::filesystem::copy_file(strIn, strA);
+    std::filesystem::copy_file(strIn, strB);
+    EXPECT_EQ(CliWithData(dir, strBlocked, { "edit", strA, "Select All", "Reverb" }), 0);
+    EXPECT_EQ(Cli(dir, { "edit", strB, "position 0", "Select All", "Reverb" }), 0);
+    EXPECT_EQ(ReadAll(strA), ReadAll(strB));
+    EXPECT_NE(ReadAll(strA), ReadAll(strIn));
+    // The straight run stores its answers as the dialogs do.
+    ASSERT_EQ(Cli(dir,
+                  { "edit", strIn, "-o", dir.File("s.wav"), "Select All",
+                      "Echo EchoTime=120 EchoGain=40" }),
+        0);
+    ASSERT_EQ(
+        Cli(dir, { "edit", strIn, "-o", dir.File("d.wav"), "position 0", "Select All", "Echo" }),
+        0);
+    EXPECT_EQ(ReadAll(dir.File("s.wav")), ReadAll(dir.File("d.wav")));
+}
+
 TEST(CliEdit, WithoutOutputTheInputIsReplacedSafely)
 {
     REQUIRE_PEER("sox");
