@@ -168,7 +168,8 @@ TEST(LSRCEq, FastConvolutionGivesTheDirectFormsBits)
     };
     const Input aInputs[] = { { 2, 0x7FFF0, false }, { 2, 0x7FFF0, true }, { 1, 0x7FFF0, true },
         { 2, 0x4000000, true } };
-    const int32_t iLen = 19000, iSeek = 700; // three blocks; a seek inside the first
+    // Two blocks, and a seek inside the first.
+    const int32_t iLen = LSRCEq::kBlock + 5000, iSeek = 700;
     for (const PointList& curve : aCurves) {
         const LEqGainTable table = EqGainTable(curve, 44100);
         for (const Input& in : aInputs) {
