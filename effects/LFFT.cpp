@@ -2,6 +2,7 @@
 
 #include "platform/LVectorClones.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -22,11 +23,13 @@ LFFT::LFFT(int iOrder_)
         twiddles.resize(size_t(2 * (n / 4 - iFirstQuarter) + 6 * (n / 4)));
     for (int q = iFirstQuarter; q <= n / 4; q *= 4) {
         double* w = twiddles.data() + 2 * (q - iFirstQuarter);
+        const int b = std::min(q, kLanes);
         for (int r = 1; r <= 3; ++r)
             for (int j = 0; j < q; ++j) {
                 const long double a = ldPi * (r * j) / (2 * q);
-                w[size_t(2 * (r - 1) * q + j)] = double(std::cos(a));
-                w[size_t((2 * r - 1) * q + j)] = double(std::sin(a));
+                double* p = w + 6 * b * (j / b) + j % b;
+                p[2 * (r - 1) * b] = double(std::cos(a));
+                p[(2 * r - 1) * b] = double(std::sin(a));
             }
     }
 }
@@ -34,71 +37,89 @@ LFFT::LFFT(int iOrder_)
 namespace {
 // One group of a forward pass over the quarters a0..a3 of span q: the DFT of
 // four points, its outputs (in the order 0, 2, 1, 3) times w^0, w^2j, w^j,
-// w^3j with w = e^(-2 pi i / (4 q)). The quarters do not overlap, so the
-// loop vectorizes.
+// w^3j with w = e^(-2 pi i / (4 q)). The quarters do not overlap, and the
+// twiddles come B at a time, so the inner loop vectorizes.
+template <int B>
 inline __attribute__((always_inline)) void DifGroup(double* __restrict r0, double* __restrict i0,
     double* __restrict r1, double* __restrict i1, double* __restrict r2, double* __restrict i2,
     double* __restrict r3, double* __restrict i3, const double* __restrict w, int q)
 {
-    const double *c1 = w, *s1 = w + q, *c2 = w + 2 * q, *s2 = w + 3 * q, *c3 = w + 4 * q,
-                 *s3 = w + 5 * q;
-    for (int j = 0; j < q; ++j) {
-        const double sr = r0[j] + r2[j], si = i0[j] + i2[j];
-        const double dr = r0[j] - r2[j], di = i0[j] - i2[j];
-        const double tr = r1[j] + r3[j], ti = i1[j] + i3[j];
-        const double er = r1[j] - r3[j], ei = i1[j] - i3[j];
-        r0[j] = sr + tr;
-        i0[j] = si + ti;
-        const double ar = sr - tr, ai = si - ti; // times w^2j
-        r1[j] = ar * c2[j] + ai * s2[j];
-        i1[j] = ai * c2[j] - ar * s2[j];
-        const double br = dr + ei, bi = di - er; // d - i e, times w^j
-        r2[j] = br * c1[j] + bi * s1[j];
-        i2[j] = bi * c1[j] - br * s1[j];
-        const double cr = dr - ei, ci = di + er; // d + i e, times w^3j
-        r3[j] = cr * c3[j] + ci * s3[j];
-        i3[j] = ci * c3[j] - cr * s3[j];
-    }
+    for (int jb = 0; jb < q; jb += B, w += 6 * B)
+        for (int k = 0; k < B; ++k) {
+            const int j = jb + k;
+            const double c1 = w[k], s1 = w[B + k], c2 = w[2 * B + k], s2 = w[3 * B + k],
+                         c3 = w[4 * B + k], s3 = w[5 * B + k];
+            const double sr = r0[j] + r2[j], si = i0[j] + i2[j];
+            const double dr = r0[j] - r2[j], di = i0[j] - i2[j];
+            const double tr = r1[j] + r3[j], ti = i1[j] + i3[j];
+            const double er = r1[j] - r3[j], ei = i1[j] - i3[j];
+            r0[j] = sr + tr;
+            i0[j] = si + ti;
+            const double ar = sr - tr, ai = si - ti; // times w^2j
+            r1[j] = ar * c2 + ai * s2;
+            i1[j] = ai * c2 - ar * s2;
+            const double br = dr + ei, bi = di - er; // d - i e, times w^j
+            r2[j] = br * c1 + bi * s1;
+            i2[j] = bi * c1 - br * s1;
+            const double cr = dr - ei, ci = di + er; // d + i e, times w^3j
+            r3[j] = cr * c3 + ci * s3;
+            i3[j] = ci * c3 - cr * s3;
+        }
 }
 
 // One group of an inverse pass: the mirror of DifGroup with the conjugate
 // twiddles, leaving four times the group's input.
+template <int B>
 inline __attribute__((always_inline)) void DitGroup(double* __restrict r0, double* __restrict i0,
     double* __restrict r1, double* __restrict i1, double* __restrict r2, double* __restrict i2,
     double* __restrict r3, double* __restrict i3, const double* __restrict w, int q)
 {
-    const double *c1 = w, *s1 = w + q, *c2 = w + 2 * q, *s2 = w + 3 * q, *c3 = w + 4 * q,
-                 *s3 = w + 5 * q;
-    for (int j = 0; j < q; ++j) {
-        const double ar = r1[j] * c2[j] - i1[j] * s2[j], ai = i1[j] * c2[j] + r1[j] * s2[j];
-        const double br = r2[j] * c1[j] - i2[j] * s1[j], bi = i2[j] * c1[j] + r2[j] * s1[j];
-        const double cr = r3[j] * c3[j] - i3[j] * s3[j], ci = i3[j] * c3[j] + r3[j] * s3[j];
-        const double sr = r0[j] + ar, si = i0[j] + ai, dr = r0[j] - ar, di = i0[j] - ai;
-        const double tr = br + cr, ti = bi + ci, er = br - cr, ei = bi - ci;
-        r0[j] = sr + tr;
-        i0[j] = si + ti;
-        r2[j] = sr - tr;
-        i2[j] = si - ti;
-        r1[j] = dr - ei; // d + i e
-        i1[j] = di + er;
-        r3[j] = dr + ei; // d - i e
-        i3[j] = di - er;
-    }
+    for (int jb = 0; jb < q; jb += B, w += 6 * B)
+        for (int k = 0; k < B; ++k) {
+            const int j = jb + k;
+            const double c1 = w[k], s1 = w[B + k], c2 = w[2 * B + k], s2 = w[3 * B + k],
+                         c3 = w[4 * B + k], s3 = w[5 * B + k];
+            const double ar = r1[j] * c2 - i1[j] * s2, ai = i1[j] * c2 + r1[j] * s2;
+            const double br = r2[j] * c1 - i2[j] * s1, bi = i2[j] * c1 + r2[j] * s1;
+            const double cr = r3[j] * c3 - i3[j] * s3, ci = i3[j] * c3 + r3[j] * s3;
+            const double sr = r0[j] + ar, si = i0[j] + ai, dr = r0[j] - ar, di = i0[j] - ai;
+            const double tr = br + cr, ti = bi + ci, er = br - cr, ei = bi - ci;
+            r0[j] = sr + tr;
+            i0[j] = si + ti;
+            r2[j] = sr - tr;
+            i2[j] = si - ti;
+            r1[j] = dr - ei; // d + i e
+            i1[j] = di + er;
+            r3[j] = dr + ei; // d - i e
+            i3[j] = di - er;
+        }
 }
 
-// A forward pass over groups of span 4 q, from re / im to re / im + size.
-ORV_VECTOR_CLONES void DifPass(double* re, double* im, const double* w, int q, int size)
+template <int B, class Group>
+inline __attribute__((always_inline)) void Pass(
+    double* re, double* im, const double* w, int q, int size, Group group)
 {
     for (int s = 0; s < size; s += 4 * q)
-        DifGroup(re + s, im + s, re + s + q, im + s + q, re + s + 2 * q, im + s + 2 * q,
+        group(re + s, im + s, re + s + q, im + s + q, re + s + 2 * q, im + s + 2 * q,
             re + s + 3 * q, im + s + 3 * q, w, q);
+}
+
+// A forward pass over groups of span 4 q, from re / im to re / im + size
+// (q < 4 only for an odd order).
+ORV_VECTOR_CLONES void DifPass(double* re, double* im, const double* w, int q, int size)
+{
+    if (q < LFFT::kLanes)
+        Pass<2>(re, im, w, q, size, DifGroup<2>);
+    else
+        Pass<LFFT::kLanes>(re, im, w, q, size, DifGroup<LFFT::kLanes>);
 }
 
 ORV_VECTOR_CLONES void DitPass(double* re, double* im, const double* w, int q, int size)
 {
-    for (int s = 0; s < size; s += 4 * q)
-        DitGroup(re + s, im + s, re + s + q, im + s + q, re + s + 2 * q, im + s + 2 * q,
-            re + s + 3 * q, im + s + 3 * q, w, q);
+    if (q < LFFT::kLanes)
+        Pass<2>(re, im, w, q, size, DitGroup<2>);
+    else
+        Pass<LFFT::kLanes>(re, im, w, q, size, DitGroup<LFFT::kLanes>);
 }
 
 // The last forward pass for an even order: DFTs of four neighbours.

@@ -16,6 +16,9 @@
 // products.
 class LFFT {
 public:
+    // The twiddles' grouping: one vector of doubles.
+    static constexpr int kLanes = 4;
+
     explicit LFFT(int iOrder);
 
     int Size() const { return n; }
@@ -44,6 +47,7 @@ private:
     int iFirstQuarter;
     std::vector<uint32_t> reverse;
     // Per pass of quarter span q, at 2 (q - iFirstQuarter): cos and sin of
-    // 2 pi r j / (4 q) for r = 1, 2, 3 as six rows of q values.
+    // 2 pi r j / (4 q) for r = 1, 2, 3, by groups of kLanes consecutive j
+    // (q if smaller), each group as six rows: cos and sin for r = 1, 2, 3.
     std::vector<double> twiddles;
 };

@@ -126,14 +126,19 @@ ORV_VECTOR_CLONES void Deinterleave(
         pTo[m] = double(pFrom[size_t(m) * uStride] >> iShift);
 }
 
-// Each exact sum rounded, times dScale (a power of two) rounded down, held
-// within 32 bits. In doubles this is the integer arithmetic shift, exactly.
+// Each exact sum rounded, times dScale (a power of two) and rounded down,
+// held within 32 bits: in doubles the integer arithmetic shift, exactly.
+// Rounding down is rounding to nearest after subtracting dBias (0.5 -
+// dScale / 2 when dScale < 1, else 0): the sums are below 2^47, so the
+// difference is exact and lies at least dScale / 2 from a tie. Unlike floor
+// this vectorizes. Past 2^51 the rounding fails, but such values keep their
+// sign and are clamped.
 ORV_VECTOR_CLONES void StoreSums(
-    int32_t* __restrict pTo, const double* __restrict pSums, int32_t n, double dScale)
+    int32_t* __restrict pTo, const double* __restrict pSums, int32_t n, double dScale, double dBias)
 {
     for (int32_t m = 0; m < n; ++m) {
-        const double y = std::floor(RoundToInteger(pSums[m]) * dScale);
-        pTo[m] = int32_t(std::clamp(y, double(INT32_MIN), double(INT32_MAX)));
+        const double y = RoundToInteger(RoundToInteger(pSums[m]) * dScale - dBias);
+        pTo[m] = int32_t(std::min(std::max(y, double(INT32_MIN)), double(INT32_MAX)));
     }
 }
 } // namespace
@@ -255,8 +260,9 @@ void LSRCEq::Filter()
 void LSRCEq::Store(size_t c, int32_t iFrom, const double* pSums, int32_t n)
 {
     // The sums carry the taps' 2^15 and lack the shift.
-    StoreSums(
-        out.data() + c * size_t(kBlock) + size_t(iFrom), pSums, n, std::ldexp(1.0, iShift - 15));
+    const double dScale = std::ldexp(1.0, iShift - 15);
+    StoreSums(out.data() + c * size_t(kBlock) + size_t(iFrom), pSums, n, dScale,
+        dScale < 1 ? 0.5 - dScale / 2 : 0.0);
 }
 
 void LSRCEq::FilterDirect()

@@ -69,7 +69,7 @@ private:
     std::vector<double> scaled; // direct form: per channel, the raw samples >> iShift
     std::vector<double> acc; // direct form: one channel's sums
     // Fast: the real parts, the imaginary parts (one channel's two windows)
-    // and the taps' transform / N in bit-reversed order, from fastAt on.
+    // and the taps' transform / N in bit-reversed order, from uFastAt on.
     std::vector<double> fast;
     size_t uFastAt = 0;
     double* Re() { return fast.data() + uFastAt; }
