@@ -1,6 +1,7 @@
 #include "effects/LSRCEq.h"
 
 #include "effects/LFFT.h"
+#include "platform/LVectorClones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,11 +62,14 @@ std::array<int32_t, LSRCEq::kTaps> LSRCEq::Design(const LEqGainTable& table)
 }
 
 namespace {
-// Fast convolution by transforms of 8192 points: a window of 8192 input
-// frames gives the 4098 outputs whose 4095 taps all lie inside it.
-constexpr int kOrder = 13;
+// Fast convolution by transforms of 16384 points: a window of 16384 input
+// frames gives the 12290 outputs whose 4095 taps all lie inside it.
+constexpr int kOrder = 14;
 constexpr int32_t kN = 1 << kOrder;
+static_assert(kN == LSRCEq::kWindow);
 constexpr int32_t kStep = kN - 2 * LSRCEq::kHistory;
+static_assert(LSRCEq::kBlock == 2 * kStep
+    && kStep + kN <= LSRCEq::kHistory + LSRCEq::kBlock + LSRCEq::kAhead);
 
 const LFFT& SharedTransform()
 {
@@ -74,23 +78,37 @@ const LFFT& SharedTransform()
 }
 
 // The bound on |sample >> shift| x (the taps' norm) that keeps every sum of
-// the fast convolution within 0.4 of its exact integer value.
+// the fast convolution within 0.29 of its exact integer value.
 //
-// For integer vectors x, y of N = 2^k points whose cyclic convolution is
-// computed by radix-2 transforms in double precision (unit roundoff
-// e = 2^-53) with twiddles off by at most b, every result lies within
-//   |x| |y| ((1 + e)^(3k) (1 + e sqrt 5)^(3k + 1) (1 + b)^(3k) - 1)
-// of the exact one (|.| the Euclidean norm; C. Percival, Math. Comp. 72
-// (2003), theorem 5.1). Here k = 13, b <= 2e (LFFT's twiddles), which
-// makes the factor below 207 e < 2^-45.3. Each channel's transform carries
-// two windows of 8192 samples (real and imaginary part), so |x| <= M
-// sqrt(2 x 8192) = M 2^7 with M the largest |sample >> shift|, and |y| is
-// the norm of the taps (the 1/N moved into the taps' transform is a power
-// of two and changes no rounding). With M |y| <= 2^37 the error stays below
-// 2^(37 + 7 - 45.3) < 0.41, so rounding gives the exact sum. The direct
-// form's sums then stay below M sqrt(4095) |y| < 2^43 and are exact in
-// doubles too. Audio up to full scale through any curve (|y| <= 255 x 256)
-// needs no shift.
+// LFFT's passes are levels of sums and differences, each mapping pairs
+// (a, b) to (a + b, a - b) or (a - i b, a + i b) (sqrt 2 times a unitary
+// map) with each part rounded once, so each value is off by at most e times
+// its modulus (e = 2^-53), and levels of products by twiddles w' within
+// b < e of the exact unit ones (each part rounded once from long double),
+// so each product is off by at most (1 + b)(1 + e sqrt 5) - 1 relative, the
+// bound of a complex product (no fused multiply-add: ISO C++ without it).
+// At N = 2^14 there are L = 14 levels of sums and T = 6 of twiddles; let
+//   1 + f = (1 + e)^L ((1 + b)(1 + e sqrt 5))^T.
+// - Level by level, the computed forward transform X' of a vector x is off
+//   from the exact X by at most f |X| in the Euclidean norm |.|.
+// - An inverse transform's output k is a sum over single paths from each
+//   input j, each path a product of exact unit factors and of at most L + T
+//   roundings, so it is off by at most f times |input|_1.
+// With x the data, y the taps, S = transform(y) / N (exactly real, as the
+// taps are symmetric: keeping only the real part of the computed S' makes
+// it no worse, and 1/N is exact) and the products P' = X' S' each rounded
+// once, Cauchy-Schwarz gives |X S|_1 <= |X| |S| = |x| |y|, and every output
+// is off by at most
+//   f |P'|_1 + |P' - X S|_1 <= ((1 + f)^3 (1 + e) - 1) |x| |y|
+// (C. Percival's argument, Math. Comp. 72 (2003), theorem 5.1, here with
+// radix-4 passes). The factor is below (3 L + 3 T (1 + sqrt 5) + 1) e
+// (1 + 2^-40) < 102 e < 2^-46.3. Each transform carries two windows of
+// 16384 samples (real and imaginary part), so |x| <= M sqrt(2 x 16384) =
+// M 2^7.5 with M the largest |sample >> shift|, and |y| is the taps' norm.
+// With M |y| <= 2^37 the error stays below 2^(37 + 7.5 - 46.3) < 0.29, so
+// rounding gives the exact sum. The direct form's sums then stay below
+// M sqrt(4095) |y| < 2^43 and are exact in doubles too. Audio up to full
+// scale through any curve (|y| <= 255 x 256) needs no shift.
 constexpr double kExactBound = 137438953472.0; // 2^37
 
 // Rounds to the nearest integer, for |x| < 2^51.
@@ -98,6 +116,30 @@ inline double RoundToInteger(double x)
 {
     constexpr double kMagic = 6755399441055744.0; // 1.5 x 2^52
     return (x + kMagic) - kMagic;
+}
+
+// Every uStride-th sample from pFrom, shifted right by iShift, as doubles.
+ORV_VECTOR_CLONES void Deinterleave(
+    double* __restrict pTo, const int32_t* __restrict pFrom, size_t uStride, int iShift, int32_t n)
+{
+    for (int32_t m = 0; m < n; ++m)
+        pTo[m] = double(pFrom[size_t(m) * uStride] >> iShift);
+}
+
+// Each exact sum rounded, times dScale (a power of two) and rounded down,
+// held within 32 bits: in doubles the integer arithmetic shift, exactly.
+// Rounding down is rounding to nearest after subtracting dBias (0.5 -
+// dScale / 2 when dScale < 1, else 0): the sums are below 2^47, so the
+// difference is exact and lies at least dScale / 2 from a tie. Unlike floor
+// this vectorizes. Past 2^51 the rounding fails, but such values keep their
+// sign and are clamped.
+ORV_VECTOR_CLONES void StoreSums(
+    int32_t* __restrict pTo, const double* __restrict pSums, int32_t n, double dScale, double dBias)
+{
+    for (int32_t m = 0; m < n; ++m) {
+        const double y = RoundToInteger(RoundToInteger(pSums[m]) * dScale - dBias);
+        pTo[m] = int32_t(std::min(std::max(y, double(INT32_MIN)), double(INT32_MAX)));
+    }
 }
 } // namespace
 
@@ -128,19 +170,34 @@ LSRCEq::LSRCEq(SourceHandle hUpstream, const LEqGainTable& table, Method eMethod
     }
 }
 
+// The three arrays lie 256 bytes apart from a multiple of 4 KiB: at equal
+// offsets within a page a load waits for a store to the other array.
+constexpr size_t kFastGap = 32;
+
+double* LSRCEq::Im()
+{
+    return Re() + kN + kFastGap;
+}
+
+double* LSRCEq::Spectrum()
+{
+    return Im() + kN + kFastGap;
+}
+
 void LSRCEq::PrepareSpectrum()
 {
+    // 64-byte aligned, for whole cache lines and vectors.
+    fast.assign(3 * size_t(kN) + 2 * kFastGap + 8, 0.0);
+    uFastAt = (64 - reinterpret_cast<uintptr_t>(fast.data()) % 64) % 64 / sizeof(double);
     // The taps centred on point 0 of the cyclic window: their transform is
     // real (the imaginary parts left are rounding alone).
-    re.assign(size_t(kN), 0.0);
-    im.assign(size_t(kN), 0.0);
+    double* re = Re();
     re[0] = h[0];
     for (int k = 1; k < kTaps; ++k)
         re[size_t(k)] = re[size_t(kN - k)] = h[size_t(k)];
-    SharedTransform().ForwardScrambled(re.data(), im.data());
-    spectrum.resize(size_t(kN));
-    for (size_t i = 0; i < spectrum.size(); ++i)
-        spectrum[i] = re[i] / kN;
+    SharedTransform().ForwardScrambled(re, Im());
+    for (int32_t i = 0; i < kN; ++i)
+        Spectrum()[i] = re[i] / kN;
 }
 
 void LSRCEq::Seek(int32_t iFrame)
@@ -200,19 +257,19 @@ void LSRCEq::Filter()
         FilterFast();
 }
 
-void LSRCEq::Store(size_t c, int32_t n, double dSum)
+void LSRCEq::Store(size_t c, int32_t iFrom, const double* pSums, int32_t n)
 {
-    const int64_t v = int64_t(RoundToInteger(dSum));
-    const int64_t y = iShift <= 15 ? v >> (15 - iShift) : v * (int64_t(1) << (iShift - 15));
-    out[size_t(n) * uCh + c] = int32_t(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX));
+    // The sums carry the taps' 2^15 and lack the shift.
+    const double dScale = std::ldexp(1.0, iShift - 15);
+    StoreSums(out.data() + c * size_t(kBlock) + size_t(iFrom), pSums, n, dScale,
+        dScale < 1 ? 0.5 - dScale / 2 : 0.0);
 }
 
 void LSRCEq::FilterDirect()
 {
     const size_t uFrames = raw.size() / uCh;
     for (size_t c = 0; c < uCh; ++c)
-        for (size_t f = 0; f < uFrames; ++f)
-            scaled[c * uFrames + f] = double(raw[f * uCh + c] >> iShift);
+        Deinterleave(scaled.data() + c * uFrames, raw.data() + c, uCh, iShift, int32_t(uFrames));
     for (size_t c = 0; c < uCh; ++c) {
         const double* b = scaled.data() + c * uFrames + kHistory; // b[n]: output frame n
         double* a = acc.data();
@@ -230,35 +287,22 @@ void LSRCEq::FilterDirect()
             for (int32_t n = 0; n < kBlock; ++n)
                 a[n] += (bl[n] + br[n]) * hk;
         }
-        for (int32_t n = 0; n < kBlock; ++n)
-            Store(c, n, a[n]);
+        Store(c, 0, a, kBlock);
     }
 }
 
 void LSRCEq::FilterFast()
 {
-    // Per channel one transform: the window of outputs 0 .. 4097 as the real
-    // part, the window of outputs 4098 .. 8191 as the imaginary part (the
-    // taps are real, so the two stay apart). Output n of a window sits at
-    // point n + 2047.
-    const int32_t iFrames = kHistory + kBlock + kAhead;
-    const int s = iShift;
+    // Per channel one transform: the window of outputs 0 .. kStep - 1 as
+    // the real part, the window of the next kStep outputs as the imaginary
+    // part (the taps are real, so the two stay apart). Output n of a window
+    // sits at point n + 2047.
     for (size_t c = 0; c < uCh; ++c) {
-        const int32_t* p = raw.data() + c;
-        for (int32_t m = 0; m < kN; ++m)
-            re[size_t(m)] = double(p[size_t(m) * uCh] >> s);
-        for (int32_t m = 0; m < kN; ++m)
-            im[size_t(m)] = kStep + m < iFrames ? double(p[size_t(kStep + m) * uCh] >> s) : 0.0;
-        SharedTransform().ForwardScrambled(re.data(), im.data());
-        for (int32_t i = 0; i < kN; ++i) {
-            re[size_t(i)] *= spectrum[size_t(i)];
-            im[size_t(i)] *= spectrum[size_t(i)];
-        }
-        SharedTransform().InverseScrambled(re.data(), im.data());
-        for (int32_t n = 0; n < kStep; ++n)
-            Store(c, n, re[size_t(kHistory + n)]);
-        for (int32_t n = kStep; n < kBlock; ++n)
-            Store(c, n, im[size_t(kHistory + n - kStep)]);
+        Deinterleave(Re(), raw.data() + c, uCh, iShift, kN);
+        Deinterleave(Im(), raw.data() + size_t(kStep) * uCh + c, uCh, iShift, kN);
+        SharedTransform().Convolve(Re(), Im(), Spectrum());
+        Store(c, 0, Re() + kHistory, kStep);
+        Store(c, kStep, Im() + kHistory, kStep);
     }
 }
 
@@ -270,8 +314,12 @@ int32_t LSRCEq::ReadAudio(int32_t* pBuffer, int32_t iFrames)
         if (iUsed == kBlock)
             NextBlock();
         const int32_t n = std::min(iFrames - iDone, kBlock - iUsed);
-        std::memcpy(pBuffer + size_t(iDone) * uCh, out.data() + size_t(iUsed) * uCh,
-            size_t(n) * uCh * sizeof(int32_t));
+        for (size_t c = 0; c < uCh; ++c) {
+            const int32_t* pFrom = out.data() + c * size_t(kBlock) + size_t(iUsed);
+            int32_t* pTo = pBuffer + size_t(iDone) * uCh + c;
+            for (int32_t f = 0; f < n; ++f)
+                pTo[size_t(f) * uCh] = pFrom[f];
+        }
         iUsed += n;
         iDone += n;
     }

@@ -15,17 +15,20 @@ LEqGainTable EqGainTable(const PointList& list, int32_t iRate);
 // Equalizer: a linear-phase filter of 4095 taps, symmetric around the
 // output frame, designed from the gain table (a cosine sum whose end bins
 // weigh one half, so a flat table gives the single tap 32768 and passes the
-// audio unchanged). Works on blocks of 8192 frames with 2047 frames of
+// audio unchanged). Works on blocks of 24580 frames with 2047 frames of
 // history and 2048 of look-ahead per channel, all channels alike.
 //
 // Two ways to the same output: the direct form (every tap a multiply-add,
-// the reference) and fast convolution by 8192-point transforms; each output
+// the reference) and fast convolution by 16384-point transforms; each output
 // is the exact integer sum of the direct form, so both give the same bits.
 // Used on one thread at a time; owns the upstream through its handle.
 class LSRCEq : public LSRCFilterBase {
 public:
     static constexpr int kTaps = 2048; // h[0] .. h[2047], mirrored
-    static constexpr int32_t kHistory = 2047, kBlock = 8192, kAhead = 2048;
+    static constexpr int32_t kHistory = 2047, kAhead = 2048;
+    // A transform's window of 16384 frames gives the outputs whose 4095 taps
+    // all lie inside it; a block is two windows' outputs.
+    static constexpr int32_t kWindow = 16384, kBlock = 2 * (kWindow - 2 * kHistory);
     enum class Method { Fast, Direct };
 
     LSRCEq(SourceHandle hUpstream, const LEqGainTable& table, Method eMethod = Method::Fast);
@@ -54,7 +57,8 @@ private:
     void Filter();
     void FilterDirect();
     void FilterFast();
-    void Store(size_t c, int32_t n, double dSum);
+    // Sums of channel c as the block's output from frame iFrom.
+    void Store(size_t c, int32_t iFrom, const double* pSums, int32_t n);
     void PrepareSpectrum();
 
     Method eMethod;
@@ -64,9 +68,14 @@ private:
     std::vector<int32_t> raw; // interleaved: history, block, look-ahead
     std::vector<double> scaled; // direct form: per channel, the raw samples >> iShift
     std::vector<double> acc; // direct form: one channel's sums
-    std::vector<double> spectrum; // fast: the taps' transform / N, bit-reversed order
-    std::vector<double> re, im; // fast: one channel's two halves of the block
-    std::vector<int32_t> out; // the block's output, interleaved
+    // Fast: the real parts, the imaginary parts (one channel's two windows)
+    // and the taps' transform / N in bit-reversed order, from uFastAt on.
+    std::vector<double> fast;
+    size_t uFastAt = 0;
+    double* Re() { return fast.data() + uFastAt; }
+    double* Im();
+    double* Spectrum();
+    std::vector<int32_t> out; // the block's output, channel after channel
     int iShift = 0;
     int32_t iUsed = kBlock; // frames of the block delivered
     int32_t iPos = 0;

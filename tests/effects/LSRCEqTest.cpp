@@ -103,12 +103,25 @@ TEST(LSRCEq, FlatCurveIsTheIdentityAndSeeksStayAligned)
     EXPECT_TRUE(std::all_of(taps.begin() + 1, taps.end(), [](int32_t h) { return h == 0; }));
 
     const int32_t iLen = 30000;
-    for (int32_t iPeak : { 0x7FFF0, 0x300000 }) { // full scale, and beyond it
-        auto hNoise = Noise(iLen, 2, iPeak);
-        const std::vector<int32_t> in = ReadFrames(*hNoise, iLen);
+    // Flat at 128 and at 64 (a single tap, 32768 or 16384): full scale,
+    // beyond it, and far beyond it (every sample +-(2^26 + 17)), where the
+    // block is shifted by iShift bits. Whole and halved samples are rounded
+    // down, as arithmetic shifts would.
+    struct Flat {
+        int32_t iPeak;
+        bool bSigns;
+        int iGain, iShift;
+    };
+    for (const Flat& l : { Flat { 0x7FFF0, false, 128, 0 }, Flat { 0x300000, false, 128, 0 },
+             Flat { 0x4000011, true, 128, 5 }, Flat { 0x7FFF0, false, 64, 0 },
+             Flat { 0x4000011, true, 64, 4 } }) {
+        auto hNoise = Noise(iLen, 2, l.iPeak, l.bSigns);
+        std::vector<int32_t> want = ReadFrames(*hNoise, iLen);
+        for (int32_t& v : want)
+            v = int32_t(((int64_t(v >> l.iShift) * l.iGain) << l.iShift) >> 7);
         hNoise->Seek(0);
-        LSRCEq eq(hNoise, EqGainTable(PointList::Flat(), 44100));
-        EXPECT_EQ(ReadFrames(eq, iLen, 5000), in) << iPeak;
+        LSRCEq eq(hNoise, EqGainTable(PointList::Of({ { 0, uint8_t(l.iGain) } }), 44100));
+        EXPECT_EQ(ReadFrames(eq, iLen, 5000), want) << l.iPeak << " at " << l.iGain;
     }
     // A shaped curve: output frame p is the same whether reached by reading
     // or by a seek, also for p inside the first 2047 frames, and the
@@ -168,7 +181,8 @@ TEST(LSRCEq, FastConvolutionGivesTheDirectFormsBits)
     };
     const Input aInputs[] = { { 2, 0x7FFF0, false }, { 2, 0x7FFF0, true }, { 1, 0x7FFF0, true },
         { 2, 0x4000000, true } };
-    const int32_t iLen = 19000, iSeek = 700; // three blocks; a seek inside the first
+    // Two blocks, and a seek inside the first.
+    const int32_t iLen = LSRCEq::kBlock + 5000, iSeek = 700;
     for (const PointList& curve : aCurves) {
         const LEqGainTable table = EqGainTable(curve, 44100);
         for (const Input& in : aInputs) {
