@@ -99,11 +99,13 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
     const std::string strWav = MakeRampWav(dir, "a.wav", 8000, 1, 12000);
     // The server picks a free display and writes its number once it takes
     // connections: a socket file alone can be there before that, or be left
-    // over from a server that is gone.
+    // over from a server that is gone. It must not reset when its last
+    // client leaves: each xdotool call below is one, and the editor would
+    // find no server while it starts.
     int aiPipe[2];
     ASSERT_EQ(pipe(aiPipe), 0);
-    Child xserver({ "Xvfb", "-displayfd", std::to_string(aiPipe[1]), "-screen", "0", "1024x768x24",
-        "-nolisten", "tcp" });
+    Child xserver({ "Xvfb", "-displayfd", std::to_string(aiPipe[1]), "-noreset", "-screen", "0",
+        "1024x768x24", "-nolisten", "tcp" });
     close(aiPipe[1]);
     const std::string strDisplay = ":" + ReadDisplayNumber(aiPipe[0], 15000);
     close(aiPipe[0]);
