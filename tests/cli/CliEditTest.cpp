@@ -103,7 +103,8 @@ TEST(CliEdit, WholeFileEffectsStreamToTheDocumentsBytes)
             EXPECT_EQ(ReadAll(dir.File("s.wav")), ReadAll(dir.File("d.wav"))) << script.back();
         }
     }
-    EXPECT_GT(Stat(dir.File("s.wav"), "Maximum amplitude"), 0.99) << "loud enough to be limited";
+    EXPECT_GT(Sox::Stat(dir.File("s.wav"), "Maximum amplitude"), 0.99)
+        << "loud enough to be limited";
     EXPECT_EQ(CliWithData(dir, strBlocked,
                   { "edit", strIn, "-o", dir.File("d.wav"), "position 0", "Select All", "Echo" }),
         2)
