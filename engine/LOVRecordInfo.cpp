@@ -37,12 +37,19 @@ SinkHandle LOVRecordInfo::OpenSink(int32_t iFromMs)
     h->KeepGraphCurrent();
     wTake = h->GetCut();
     iTakeFrames = 0;
+    iToldFrames = 0;
     return h;
 }
 
 void LOVRecordInfo::TakeProgress(int32_t iFrames)
 {
+    // Not every buffer: each progress heard costs a journal write.
+    const bool bTell
+        = iFrames < 0 || (iFrames > 0 && iTakeFrames <= 0) || iFrames - iToldFrames >= GetRate();
     iTakeFrames = iFrames;
+    if (!bTell)
+        return;
+    iToldFrames = iFrames;
     if (fnProgress)
         fnProgress();
 }

@@ -31,12 +31,14 @@ public:
 
     // From whoever drives the recorder: the take from the last OpenSink holds
     // iFrames now (their audio is in its cut file), or it ended (-1, its sink
-    // was released). Calls fnProgress.
+    // was released). Calls fnProgress when the take's first audio came, when
+    // it ended, and between at most once per second of audio.
     void TakeProgress(int32_t iFrames);
     // The recording as far as it is known: during a take, the kept part and
     // the take up to its last progress.
     LCutListAudio GetSoFar();
-    // Hears of each progress (the crash journal follows the take); may be empty.
+    // Hears of the take's progress (the crash journal follows it, so a
+    // crash loses at most the last second); may be empty.
     std::function<void()> fnProgress;
 
 private:
@@ -45,4 +47,5 @@ private:
     LCutListAudio claKept, claRecording;
     uint16_t wTake = 0;
     int32_t iTakeFrames = -1; // -1: no take running
+    int32_t iToldFrames = 0; // what fnProgress last heard of
 };

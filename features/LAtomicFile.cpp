@@ -1,6 +1,7 @@
 #include "features/LAtomicFile.h"
 
 #include <cerrno>
+#include <cstdio>
 
 LAtomicFile::~LAtomicFile()
 {
@@ -21,15 +22,17 @@ bool LAtomicFile::Open(const std::string& strPath)
     return file.OpenUnique(strFolder, strPrefix, ".part", strTemp);
 }
 
-int LAtomicFile::Commit()
+int LAtomicFile::Commit(bool bFlush)
 {
     if (strTemp.empty())
         return EBADF;
     int iErr = file.GetError();
     if (!file.Close() && iErr == 0)
         iErr = file.GetError() ? file.GetError() : EIO;
-    if (iErr == 0)
+    if (iErr == 0 && bFlush)
         iErr = LFile::ReplaceFile(strTemp, strTarget);
+    else if (iErr == 0 && std::rename(strTemp.c_str(), strTarget.c_str()) != 0)
+        iErr = errno;
     if (iErr != 0)
         LFile::Delete(strTemp);
     strTemp.clear();

@@ -15,7 +15,9 @@ public:
     LFile& File() { return file; }
     bool Write(const void* p, int64_t iBytes) { return file.Write(p, iBytes) == iBytes; }
     // 0, or the errno of what failed (the target is then as it was).
-    int Commit();
+    // Without bFlush the file takes the target's place without waiting for
+    // the disk: a crash of the program keeps it, one of the system may not.
+    int Commit(bool bFlush = true);
 
 private:
     LFile file;

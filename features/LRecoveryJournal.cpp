@@ -130,7 +130,8 @@ int LRecoveryJournal::Write(const LOVFile* pSkip)
         return 0;
     }
     std::string strText = out.str();
-    if (strText == strLast)
+    const bool bFlush = pRecordingInto == nullptr;
+    if (strText == strLast && (bFlushed || !bFlush))
         return 0;
     out << "time " << int64_t(std::time(nullptr)) << '\n';
     strText = out.str();
@@ -138,9 +139,11 @@ int LRecoveryJournal::Write(const LOVFile* pSkip)
     if (!file.Open(strPath))
         return EACCES;
     file.Write(strText.data(), int64_t(strText.size()));
-    int iErr = file.Commit();
-    if (iErr == 0)
+    int iErr = file.Commit(bFlush);
+    if (iErr == 0) {
         strLast = strText.substr(0, strText.rfind("time "));
+        bFlushed = bFlush;
+    }
     return iErr;
 }
 

@@ -35,7 +35,9 @@ public:
     void DocumentClosing(LOVFile& doc) override { Write(&doc); }
     void DocumentEdited(LOVFile&) override { Write(); }
     // A take in progress is journalled as the document it will make, so
-    // that a crash while recording keeps the take up to its last buffer.
+    // that a crash while recording keeps the take up to its last journal
+    // point. Those writes are not flushed (the take's cut file is not
+    // either); the one when the recording ends is.
     void DocumentRecording(LOVFile& doc, const LCutListAudio* pSoFar) override;
 
 private:
@@ -44,6 +46,7 @@ private:
     const LOVFile* pRecordingInto = nullptr;
     LCutListAudio recording;
     std::string strLast; // what the journal holds, to skip writing it again
+    bool bFlushed = true; // strLast is on the disk
 };
 
 // One document a journal describes.

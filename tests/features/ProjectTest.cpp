@@ -1,7 +1,15 @@
+#include "edit/LAudioCutTank.h"
+#include "edit/LSNKCutListAudio.h"
 #include "features/FeaturesTestSupport.h"
+#include "features/LOVProject.h"
 #include "features/LRecordIo.h"
+#include "process/LProgressView.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
 
 using namespace TestSupport;
 using Answer = MainDialogUi::Answer;
@@ -206,4 +214,47 @@ TEST(ProjectTest, AssemblyConvertsToTheFirstRegionAndPutsGapsBetween)
     }
     LSettings::Get().Remove("Settings", "AutoGap");
     LSettings::Get().Remove("Settings", "AutoGapTime");
+}
+
+// Opening puts the audio into new cut files by an in-kernel copy, or by
+// writing it where the kernel cannot copy (the project on another file
+// system); either way samples and waveform graph are the document's, and a
+// cancelled open leaves no cut file.
+TEST(ProjectTest, OpenCopiesTheAudioWithItsGraphAndCancelLeavesNoCutFile)
+{
+    TempDir dir;
+    LOVFile doc;
+    {
+        LSNKCutListAudio sink(doc.claAudio, 22050, 2);
+        std::vector<int32_t> v(2 * 30001);
+        for (size_t i = 0; i < v.size(); ++i)
+            v[i] = int32_t(i * 7919 % 65536) * 4000 - 131072000;
+        for (int32_t f = 0; f < 30001; f += 7000)
+            sink.Write(v.data() + 2 * f, std::min(7000, 30001 - f));
+    }
+    auto Graph = [](const LCutListAudio& a) {
+        std::ifstream in(LAudioCutTank::Get().GetGrfFilePath(a.GetCuts().at(0).wCut));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const int iCuts = LAudioCutTank::Get().GetUsedCount();
+    for (const std::string& strFolder : { dir.Path(), std::string("/dev/shm") }) {
+        if (!fs::is_directory(strFolder))
+            continue;
+        LOVSaveProject save { strFolder + "/orvenna-copy-test.ovp", { &doc } };
+        Process<LOVSaveProject> runSave("Saving Project", save);
+        ASSERT_TRUE(runSave.Run()) << strFolder;
+        LOVProjectData data;
+        LOVLoadProject load { save.strPath, &data };
+        Process<LOVLoadProject> runLoad("Loading Project", load);
+        ASSERT_TRUE(runLoad.Run()) << strFolder;
+        EXPECT_EQ(Samples(data.files.at(0)->claAudio), Samples(doc.claAudio)) << strFolder;
+        EXPECT_EQ(Graph(data.files[0]->claAudio), Graph(doc.claAudio)) << strFolder;
+        data = LOVProjectData();
+        LSilentProgressView::SetCancelAfterPumps(2);
+        EXPECT_FALSE(runLoad.Run());
+        LSilentProgressView::SetCancelAfterPumps(0);
+        EXPECT_EQ(runLoad.GetResult(), 1);
+        EXPECT_EQ(LAudioCutTank::Get().GetUsedCount(), iCuts) << strFolder;
+        fs::remove(save.strPath);
+    }
 }
