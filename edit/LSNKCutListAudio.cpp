@@ -1,7 +1,6 @@
 #include "edit/LSNKCutListAudio.h"
 
 #include "edit/LAudioCutTank.h"
-#include "platform/LRangeCopy.h"
 #include "platform/LVectorClones.h"
 
 #include <algorithm>
@@ -57,27 +56,6 @@ void LSNKCutListAudio::Write(const int32_t* pBuffer, int32_t iFrames)
     FeedGraph(pBuffer, iFrames);
     if (bGraphCurrent)
         FlushGraph();
-    CheckFiles();
-}
-
-void LSNKCutListAudio::WriteCopy(
-    const int32_t* pBuffer, int32_t iFrames, LRangeCopy& copy, int64_t iFrom)
-{
-    const int64_t iFrameBytes = int64_t(GetChannels()) * 4;
-    const int64_t iTo = int64_t(GetFramesWritten()) * iFrameBytes;
-    LSoundSinkBase::Write(pBuffer, iFrames);
-    if (iFrames <= 0 || IsError() || wCut == LAudioCutTank::kSilentCut)
-        return;
-    const int64_t iBytes = int64_t(iFrames) * iFrameBytes;
-    const int64_t iCopied = copy.Copy(iFrom, iTo, iBytes);
-    if (copy.GetError() != 0) {
-        SetError(copy.GetError());
-        return;
-    }
-    aud.Seek(iTo + iCopied);
-    if (iCopied < iBytes)
-        aud.Write(reinterpret_cast<const uint8_t*>(pBuffer) + iCopied, iBytes - iCopied);
-    FeedGraph(pBuffer, iFrames);
     CheckFiles();
 }
 

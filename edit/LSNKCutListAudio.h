@@ -6,8 +6,6 @@
 
 #include <vector>
 
-class LRangeCopy;
-
 // Writes one new cut file and its graph file. When the last handle goes, the
 // target list becomes that single cut (its old cuts are released). Nobody
 // else may touch the target list until then. A file that cannot be created
@@ -22,11 +20,6 @@ public:
     ~LSNKCutListAudio() override;
 
     void Write(const int32_t* pBuffer, int32_t iFrames) override;
-    // Write for frames that are also the bytes from iFrom of copy's source
-    // (whose target must be this cut file): the kernel copies them, the
-    // graph is made from pBuffer, and what the kernel cannot copy is
-    // written from pBuffer.
-    void WriteCopy(const int32_t* pBuffer, int32_t iFrames, LRangeCopy& copy, int64_t iFrom);
     // Moves the write position; the frames after it are dropped.
     void Seek(int32_t iFrame) override;
     // Writes the last graph record and closes both files.

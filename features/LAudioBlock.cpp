@@ -1,10 +1,8 @@
 #include "features/LAudioBlock.h"
 
-#include "edit/LAudioCutTank.h"
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
 #include "features/LRecordIo.h"
-#include "platform/LRangeCopy.h"
 
 #include <bit>
 #include <vector>
@@ -52,8 +50,8 @@ int LAudioBlock::Write(LProgressDialog& dlg, LFile& file, const LCutListAudio& a
     return 0;
 }
 
-int LAudioBlock::Read(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64_t& iLeft,
-    LCutListAudio& audio, Progress& pr, std::string& strWhy)
+int LAudioBlock::Read(LProgressDialog& dlg, LFile& file, int64_t& iLeft, LCutListAudio& audio,
+    Progress& pr, std::string& strWhy)
 {
     uint8_t head[kHeaderSize];
     if (iLeft < kHeaderSize || file.Read(head, kHeaderSize) != kHeaderSize) {
@@ -77,10 +75,7 @@ int LAudioBlock::Read(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64
     }
     Step(dlg, pr, kHeaderSize);
     LCutListAudio result;
-    LHandle<LSNKCutListAudio> hSink
-        = MakeHandle<LSNKCutListAudio>(result, int32_t(uRate), iChannels);
-    if (hSink->GetCut() != LAudioCutTank::kSilentCut)
-        copy.OpenTarget(LAudioCutTank::Get().GetAudFilePath(hSink->GetCut()));
+    SinkHandle hSink = MakeHandle<LSNKCutListAudio>(result, int32_t(uRate), iChannels);
     std::vector<int32_t> buffer(size_t(kBlockFrames) * size_t(iChannels));
     int iResult = 0;
     for (int32_t iDone = 0; iDone < iLength && iResult == 0;) {
@@ -90,13 +85,12 @@ int LAudioBlock::Read(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64
         }
         const int32_t iFrames = std::min(kBlockFrames, iLength - iDone);
         const int64_t iPiece = int64_t(iFrames) * iChannels * 4;
-        const int64_t iFrom = file.Tell();
         if (file.Read(buffer.data(), iPiece) != iPiece) {
             strWhy = "the audio ends early";
             iResult = 2;
             break;
         }
-        hSink->WriteCopy(buffer.data(), iFrames, copy, iFrom);
+        hSink->Write(buffer.data(), iFrames);
         if (hSink->IsError()) {
             strWhy = "the audio working folder cannot take it ("
                 + LFile::DescribeError(hSink->GetErrno()) + ")";

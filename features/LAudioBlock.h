@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <string>
 
-class LRangeCopy;
-
 // The audio block of a project file: rate (u32), channels (u8), length in
 // frames (i32), then the frames as signed 32-bit samples in the internal
 // scale, written and read in pieces of 8192 frames. Runs inside a project
@@ -28,10 +26,7 @@ public:
     static int Write(LProgressDialog& dlg, LFile& file, const LCutListAudio& audio, Progress& pr);
     // 0 read, 1 cancelled, 2 damaged (strWhy says how) or the working
     // folder could not take it. iLeft is what remains of the file and is
-    // checked before anything is allocated. The samples are stored as the
-    // cut files hold them, so copy (its source the same file) puts them
-    // into the new cut file without a trip through this process; they are
-    // still read, for the waveform's graph.
-    static int Read(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64_t& iLeft,
-        LCutListAudio& audio, Progress& pr, std::string& strWhy);
+    // checked before anything is allocated.
+    static int Read(LProgressDialog& dlg, LFile& file, int64_t& iLeft, LCutListAudio& audio,
+        Progress& pr, std::string& strWhy);
 };

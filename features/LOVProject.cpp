@@ -4,7 +4,6 @@
 #include "features/LAudioBlock.h"
 #include "features/LBookMarkList.h"
 #include "features/LRecordIo.h"
-#include "platform/LRangeCopy.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -155,8 +154,8 @@ int32_t UntitledNumber(const std::string& strName)
     return n;
 }
 
-int ReadDocuments(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64_t& iLeft,
-    LOVLoadProject& d, LAudioBlock::Progress& pr)
+int ReadDocuments(
+    LProgressDialog& dlg, LFile& file, int64_t& iLeft, LOVLoadProject& d, LAudioBlock::Progress& pr)
 {
     dlg.SetText("Loading files...", 1);
     uint8_t bCount = 0;
@@ -182,7 +181,7 @@ int ReadDocuments(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64_t& 
         pDoc->sSelEnd = GetI32(rec + 528);
         pDoc->sViewStart = GetI32(rec + 532);
         pDoc->sViewEnd = GetI32(rec + 536);
-        if (int r = LAudioBlock::Read(dlg, file, copy, iLeft, pDoc->claAudio, pr, d.strWhy); r != 0)
+        if (int r = LAudioBlock::Read(dlg, file, iLeft, pDoc->claAudio, pr, d.strWhy); r != 0)
             return r;
         FitDocument(*pDoc);
         d.pData->files.push_back(std::move(pDoc));
@@ -190,8 +189,8 @@ int ReadDocuments(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64_t& 
     return 0;
 }
 
-int ReadRest(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64_t& iLeft, LOVLoadProject& d,
-    LAudioBlock::Progress& pr)
+int ReadRest(
+    LProgressDialog& dlg, LFile& file, int64_t& iLeft, LOVLoadProject& d, LAudioBlock::Progress& pr)
 {
     uint8_t two[2];
     if (!ReadExact(file, iLeft, two, 2)) {
@@ -221,8 +220,7 @@ int ReadRest(LProgressDialog& dlg, LFile& file, LRangeCopy& copy, int64_t& iLeft
         }
         LOVRegion& r = d.pData->regions.emplace_back();
         r.Load(rec);
-        if (int iRes = LAudioBlock::Read(dlg, file, copy, iLeft, r.claAudio, pr, d.strWhy);
-            iRes != 0)
+        if (int iRes = LAudioBlock::Read(dlg, file, iLeft, r.claAudio, pr, d.strWhy); iRes != 0)
             return iRes;
     }
     return 0;
@@ -261,16 +259,12 @@ int ProcessBody(LProgressDialog& dlg, LOVLoadProject& d)
         d.bWrongVersion = true;
         return 2;
     }
-    // The audio goes into the cut files by copy, from the same file (opened
-    // at once); where it cannot be, the samples are written as read.
-    LRangeCopy copy;
-    copy.OpenSource(d.strPath);
     int64_t iLeft = file.GetFileSizeBytes() - 1;
     LAudioBlock::Progress pr;
     pr.iTotal = std::max<int64_t>(1, iLeft);
-    int iResult = ReadDocuments(dlg, file, copy, iLeft, d, pr);
+    int iResult = ReadDocuments(dlg, file, iLeft, d, pr);
     if (iResult == 0)
-        iResult = ReadRest(dlg, file, copy, iLeft, d, pr);
+        iResult = ReadRest(dlg, file, iLeft, d, pr);
     if (iResult != 0)
         *d.pData = LOVProjectData();
     return iResult;
