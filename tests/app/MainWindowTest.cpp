@@ -145,8 +145,9 @@ TEST_F(MainWindowTest, NewInsertSilenceAndUndoThroughTheMenu)
     EXPECT_EQ(w->GetField(130)->text(), "0:00:00.000");
 }
 
-// One dialog of each form; the labels and limits of every effect are the
-// effects table's (tests/effects/LEffectTableTest.cpp).
+// One dialog of each form: the labels are the effect table's own strings, and
+// refusing values is checked in tests/effects/LEffectTableTest.cpp and
+// tests/engine/MainDialogTest.cpp.
 TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
 {
     Silence("1000");
