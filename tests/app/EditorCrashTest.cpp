@@ -18,9 +18,8 @@ namespace fs = std::filesystem;
 using namespace TestSupport;
 
 namespace {
-// The keys pressed in the editor, and the commands they are: the file is
-// pasted over with itself (the editor has no key that empties a selection),
-// which leaves it changed, with new cuts.
+// The keys pressed in the editor and their commands: the file pasted over
+// with itself, changed, with new cuts.
 const std::vector<std::pair<const char*, int>> kKeys = {
     { "ctrl+a", CM_SELECTALL },
     { "ctrl+c", CM_COPY },
@@ -60,12 +59,6 @@ struct Child {
     pid_t pid = -1;
 };
 
-bool Wait(const std::function<bool()>& fnDone, int iMaxMs)
-{
-    return PumpUntil(
-        fnDone, [] {}, iMaxMs);
-}
-
 // The display number a server writes to FD, or "" after iMaxMs.
 std::string ReadDisplayNumber(int fd, int iMaxMs)
 {
@@ -87,21 +80,17 @@ bool HasJournal(const std::string& strFolder)
 }
 } // namespace
 
-// The real editor on an X server of its own: a file opened and edited by
-// keys, the process killed with SIGKILL once its journal is written; the
-// next start (orvenna-cli recover) writes the edited document back sample for
-// sample.
+// The real editor on an X server of its own, edited by keys and killed once
+// its journal is written: recovery writes the edited document back exactly.
 TEST(EditorCrash, KilledEditorComesBackSampleForSample)
 {
     REQUIRE_PEER("Xvfb");
     REQUIRE_PEER("xdotool");
     TempDir dir, data, out;
     const std::string strWav = MakeRampWav(dir, "a.wav", 8000, 1, 12000);
-    // The server picks a free display and writes its number once it takes
-    // connections: a socket file alone can be there before that, or be left
-    // over from a server that is gone. It must not reset when its last
-    // client leaves: each xdotool call below is one, and the editor would
-    // find no server while it starts.
+    // The server writes its display number once it takes connections (a
+    // socket file may be stale); -noreset, as each xdotool call is a client
+    // whose leaving would reset it under the starting editor.
     int aiPipe[2];
     ASSERT_EQ(pipe(aiPipe), 0);
     Child xserver({ "Xvfb", "-displayfd", std::to_string(aiPipe[1]), "-noreset", "-screen", "0",
@@ -119,7 +108,7 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
                 "TMPDIR=" + dir.Path() }); // a single-instance socket of its own
         const std::string strEnvDisplay = "DISPLAY=" + strDisplay; // for xdotool
         std::string strWindow;
-        ASSERT_TRUE(Wait(
+        ASSERT_TRUE(PumpUntil(
             [&] {
                 strWindow.clear();
                 TestSupport::Run({ "env", strEnvDisplay, "xdotool", "search", "--onlyvisible",
@@ -127,7 +116,7 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
                     &strWindow);
                 return !strWindow.empty();
             },
-            20000))
+            [] {}, 20000))
             << "no editor window";
         strWindow = strWindow.substr(0, strWindow.find('\n'));
         std::this_thread::sleep_for(std::chrono::seconds(1)); // the file opened
@@ -137,7 +126,8 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
         for (const auto& [szKey, iCommand] : kKeys)
             args.push_back(szKey);
         EXPECT_EQ(TestSupport::Run(args), 0);
-        ASSERT_TRUE(Wait([&] { return HasJournal(data.Path()); }, 10000)) << "no journal";
+        ASSERT_TRUE(PumpUntil([&] { return HasJournal(data.Path()); }, [] {}, 10000))
+            << "no journal";
         std::this_thread::sleep_for(std::chrono::seconds(1)); // the last paste journalled
         EXPECT_TRUE(editor.Kill()) << "the editor was still running";
     }

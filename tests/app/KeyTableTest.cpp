@@ -116,28 +116,26 @@ TEST_F(KeyTableTest, ArrowsInTheVolumeFieldMoveTheCaret)
 
 TEST_F(KeyTableTest, TransportButtonsShowThePlayerState)
 {
-    auto checked = [this](int iId) { return w->GetTransportButton(iId)->isChecked(); };
-    EXPECT_TRUE(checked(113));
-    EXPECT_FALSE(checked(111));
+    // The checked one of Play (111), Scrub (112) and Stop (113).
+    auto down = [this]() {
+        int iDown = 0;
+        for (int iId : { 111, 112, 113 })
+            iDown = w->GetTransportButton(iId)->isChecked() ? iDown * 1000 + iId : iDown;
+        return iDown;
+    };
+    EXPECT_EQ(down(), 113);
     QTest::keyClick(w.get(), Qt::Key_F9);
     ASSERT_TRUE(Playing());
-    EXPECT_TRUE(checked(111));
-    EXPECT_FALSE(checked(112));
-    EXPECT_FALSE(checked(113));
-    // Space scrubs: Scrub is down, Play is up.
-    QTest::keyClick(w.get(), Qt::Key_Space);
+    EXPECT_EQ(down(), 111);
+    QTest::keyClick(w.get(), Qt::Key_Space); // scrubs
     ASSERT_TRUE(w->GetTransport().IsCued());
-    EXPECT_TRUE(checked(112));
-    EXPECT_FALSE(checked(111));
-    // Space again plays on.
-    QTest::keyClick(w.get(), Qt::Key_Space);
+    EXPECT_EQ(down(), 112);
+    QTest::keyClick(w.get(), Qt::Key_Space); // plays on
     EXPECT_FALSE(w->GetTransport().IsCued());
-    EXPECT_TRUE(checked(111));
-    EXPECT_FALSE(checked(112));
+    EXPECT_EQ(down(), 111);
     QTest::keyClick(w.get(), Qt::Key_Escape);
     EXPECT_FALSE(Playing());
-    EXPECT_TRUE(checked(113));
-    EXPECT_FALSE(checked(111));
+    EXPECT_EQ(down(), 113);
     // The pressed Play and Stop show their lit pictures.
     const QIcon icon = w->GetTransportButton(113)->icon();
     EXPECT_NE(icon.pixmap(32, QIcon::Normal, QIcon::On).toImage(),

@@ -79,16 +79,11 @@ TEST(OVWaveWindow, WorkerFillsTheViewFromTheCutList)
     Window win(list);
     win.View(0, 40000);
     EXPECT_EQ(win.w.GetViewLength(), 40000);
-    std::vector<uint8_t> top = Probe::Top(win.w), bottom = Probe::Bottom(win.w);
-    EXPECT_EQ(top, std::vector<uint8_t>(400, 200000 >> 11));
-    EXPECT_EQ(bottom, std::vector<uint8_t>(400, 200000 >> 11));
-    // "L / R" with the right channel silent.
-    LCutListAudio left = MakeList(Sine(40000, 2, 200000, 100, 1u), 2);
-    win.w.SetSource(left, 1, false);
-    EXPECT_EQ(win.w.GetViewLength(), 0); // the view was forgotten
-    win.View(0, 40000);
     EXPECT_EQ(Probe::Top(win.w), std::vector<uint8_t>(400, 200000 >> 11));
-    EXPECT_EQ(Probe::Bottom(win.w), std::vector<uint8_t>(400, 0));
+    EXPECT_EQ(Probe::Bottom(win.w), std::vector<uint8_t>(400, 200000 >> 11));
+    // A new source forgets the view (the modes' columns: LWaveColumnsTest).
+    win.w.SetSource(MakeList(Sine(40000, 2, 200000, 100, 1u), 2), 1, false);
+    EXPECT_EQ(win.w.GetViewLength(), 0);
 }
 
 TEST(OVWaveWindow, ScrollingKeepsColumnsThatAFreshViewWouldCompute)
@@ -140,7 +135,6 @@ TEST(OVWaveWindow, MouseDragSelectsAndNotifies)
     EXPECT_EQ(win.w.GetSelStart(), 10000);
     EXPECT_EQ(win.w.GetSelEnd(), 10000);
     Send(win.w, QEvent::MouseMove, 201, Qt::LeftButton);
-    EXPECT_EQ(win.w.GetSelStart(), 10000);
     EXPECT_EQ(win.w.GetSelEnd(), 20000);
     Send(win.w, QEvent::MouseMove, 51, Qt::LeftButton); // back across the anchor
     EXPECT_EQ(win.w.GetSelStart(), 5000);
@@ -172,7 +166,6 @@ TEST(OVWaveWindow, SelectionEndFollowsTheViewBeyondAnEdge)
     Send(win.w, QEvent::MouseMove, 420, Qt::LeftButton); // state "beyond the right edge"
     win.View(5000, 40000); // the owner scrolls right
     EXPECT_EQ(win.w.GetSelStart(), 10000);
-    EXPECT_EQ(win.w.GetSelEnd(), win.w.PixelToFrame(400));
     EXPECT_EQ(win.w.GetSelEnd(), 45000);
     Send(win.w, QEvent::MouseButtonRelease, 420, Qt::NoButton);
     EXPECT_EQ(win.w.GetSelEnd(), 45000);
@@ -205,28 +198,19 @@ TEST(OVWaveWindow, PaintsWithThePaletteRoles)
     w.SetView(0, 40000);
     ASSERT_TRUE(Probe::Wait(w));
     const QImage img = w.grab().toImage();
-    // Column x at client x + 1; row 2 is background, the middle row waveform.
-    const QColor base(250, 250, 240), wave(5, 5, 5), selBack(10, 20, 200), selWave(255, 255, 0);
-    struct Pixel {
-        int x, y; // column x is at client x + 1
-        QColor c;
-    };
-    // Row 2 is background, row 50 the middle of the waveform, which is
-    // 400000 >> 11 = 195 -> (195 * 100) >> 9 = 38 rows high each side.
-    for (const Pixel& p : { Pixel { 41, 2, base }, { 41, 50, wave }, { 101, 2, selBack },
-             { 101, 50, selWave }, { 151, 2, selBack }, { 151, 50, selWave }, { 200, 2, selBack },
-             { 200, 50, selWave }, { 201, 2, base }, { 151, 50 - 38, selWave },
+    // One pixel a drawing path. Column x is at client x + 1; row 2 is
+    // background, row 50 the middle of the waveform, which is 400000 >> 11 =
+    // 195 -> (195 * 100) >> 9 = 38 rows high each side.
+    const QColor base(250, 250, 240), selBack(10, 20, 200), selWave(255, 255, 0);
+    for (auto [x, y, c] : { std::tuple { 41, 2, base }, { 41, 50, QColor(5, 5, 5) },
+             { 101, 2, selBack }, { 201, 2, base }, { 151, 50 - 38, selWave },
              { 151, 50 - 39, selBack }, { 151, 50 + 38, selWave }, { 151, 50 + 39, selBack },
              { 301, 2, QColor(120, 120, 120) }, { 301, 50, QColor(160, 160, 160) }, // after the end
              { 51, 30, QColor(0, 255, 0) }, // cursor line
-             { 56, 2, QColor(170, 255, 170) },
-             { 56, 50, QColor(0, 128, 0) }, // band outside the selection
-             // Sunken border: dark top and left, light bottom and right.
-             { 0, 50, QColor(1, 2, 3) }, { 200, 0, QColor(1, 2, 3) },
-             { 401, 50, QColor(254, 253, 252) }, { 200, 100, QColor(254, 253, 252) } })
-        EXPECT_EQ(img.pixelColor(p.x, p.y), p.c) << p.x << "," << p.y;
-    // Saved for a person to look at when ORVENNA_WAVE_SHOT names a PNG file.
-    if (const char* szShot = std::getenv("ORVENNA_WAVE_SHOT")) {
+             { 56, 2, QColor(170, 255, 170) }, { 56, 50, QColor(0, 128, 0) }, // band
+             { 0, 50, QColor(1, 2, 3) }, { 401, 50, QColor(254, 253, 252) } }) // sunken border
+        EXPECT_EQ(img.pixelColor(x, y), c) << x << "," << y;
+    if (const char* szShot = std::getenv("ORVENNA_WAVE_SHOT")) { // a PNG for a person to see
         EXPECT_TRUE(img.save(szShot));
     }
 

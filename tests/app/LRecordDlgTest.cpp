@@ -23,17 +23,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <thread>
 
 namespace {
-std::string ReadAll(const std::string& strPath)
-{
-    std::ostringstream out;
-    out << std::ifstream(strPath).rdbuf();
-    return out.str();
-}
-
 std::vector<int32_t> Samples(const LCutListAudio& list)
 {
     LSRCCutListAudio src(list);
@@ -135,13 +127,10 @@ TEST_F(LRecordDlgTest, AdvancedOptionsAreStoredAndReadBack)
         box.GetAutoTrim().setChecked(false);
         EXPECT_FALSE(box.GetVoice().isEnabled()) << "voice activation needs AutoTrim";
         box.GetThreshold().SetValue(-50);
-        EXPECT_EQ(box.GetThreshold().GetValue(), -40);
         box.accept();
     }
     LSettings& s = LSettings::Get();
-    EXPECT_EQ(s.GetString("Recorder", "Autotrim"), "0");
-    EXPECT_EQ(s.GetString("Recorder", "Vor"), "1");
-    EXPECT_EQ(s.GetString("Recorder", "Threshold"), "-40");
+    EXPECT_EQ(s.GetString("Recorder", "Threshold"), "-40") << "the lowest threshold";
     LRecordDlgAdvanced again;
     EXPECT_FALSE(again.GetAutoTrim().isChecked());
     EXPECT_TRUE(again.GetVoice().isChecked());
@@ -157,13 +146,8 @@ TEST_F(LRecordDlgTest, MainWindowRecordsIntoTheDocument)
 {
     ModalScript script;
     LMDIMainWindow w;
-    std::string strWav = dir.File("doc.wav");
-    {
-        SinkHandle h = LWaveFile::OpenSinkPCM(strWav, 8000, 1, 16, 0);
-        std::vector<int32_t> v(8000, 5 * 16);
-        h->Write(v.data(), 8000);
-    }
-    ASSERT_TRUE(w.GetController().LoadFile(strWav, false, false));
+    ASSERT_TRUE(w.GetController().LoadFile(
+        TestSupport::MakeRampWav(dir, "doc.wav", 8000, 1, 8000, 0), false, false));
     LOVFile& doc = *w.GetController().GetCurrentFile();
     w.GetController().ModifySelection(2000, 6000, 2000);
     script.Then([](QDialog& d) {
@@ -194,8 +178,7 @@ TEST_F(LRecordDlgTest, MixerButtonStartsTheDesktopMixerOrSaysThereIsNone)
     } cases[] = {
         { { "pavucontrol", "alsamixer", "xterm" }, "pavucontrol", "--tab=4\n" },
         { { "alsamixer", "xterm" }, "xterm", "-e\nalsamixer\n--view=capture\n" },
-        { { "alsamixer" }, "", "" },
-        { {}, "", "" },
+        { { "alsamixer" }, "", "" }, // no terminal to run it in
     };
     for (const Case& c : cases) {
         TestSupport::TempDir bin;
@@ -221,8 +204,11 @@ TEST_F(LRecordDlgTest, MixerButtonStartsTheDesktopMixerOrSaysThereIsNone)
         }
         setenv("PATH", strPath.c_str(), 1);
         if (*c.szStarted) {
-            QTRY_COMPARE_WITH_TIMEOUT(
-                QString::fromStdString(ReadAll(strArgs)), QString(c.szArgs), 3000);
+            auto Args = [&] {
+                const std::vector<uint8_t> v = TestSupport::ReadAll(strArgs);
+                return QString::fromStdString(std::string(v.begin(), v.end()));
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(Args(), QString(c.szArgs), 3000);
         } else {
             ASSERT_EQ(script.seen.size(), 1u);
             EXPECT_TRUE(script.seen[0].strText.startsWith("No record mixer was found"));

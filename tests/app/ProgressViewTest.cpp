@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 // An operation of many small blocks that reports each one.
@@ -87,11 +88,9 @@ TEST_F(ProgressViewTest, CancelOrEscapeStopsTheOperationAndFreesTheOwner)
         QTimer::singleShot(0, [&]() { CancelAtNextPump(seen, &owner, bEscape); });
         EXPECT_FALSE(run.Run(&iOwnerKey));
         EXPECT_EQ(run.GetResult(), 1);
-        EXPECT_TRUE(seen.bSeen);
+        EXPECT_TRUE(seen.bSeen && seen.bHidden && !seen.bOwnerEnabled);
         EXPECT_EQ(seen.strTitle, "Counting Blocks");
         EXPECT_EQ(seen.strLine0, "Counting");
-        EXPECT_FALSE(seen.bOwnerEnabled);
-        EXPECT_TRUE(seen.bHidden);
         EXPECT_LT(data.iDone, data.iTotal);
         EXPECT_TRUE(owner.isEnabled());
         EXPECT_EQ(LQtProgressView::GetRunningDialog(), nullptr);
@@ -145,9 +144,9 @@ TEST_F(MainWindowFixture, CancelledFadeLeavesTheDocumentAsItWas)
     EXPECT_TRUE(w->isEnabled());
     ASSERT_EQ(doc.claAudio.GetCuts().size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(doc.claAudio.GetCuts()[i].wCut, before[i].wCut);
-        EXPECT_EQ(doc.claAudio.GetCuts()[i].iGain, before[i].iGain);
-        EXPECT_EQ(doc.claAudio.GetCuts()[i].iLength, before[i].iLength);
+        const LAudioCut& cut = doc.claAudio.GetCuts()[i];
+        EXPECT_EQ(std::tie(cut.wCut, cut.iGain, cut.iLength),
+            std::tie(before[i].wCut, before[i].iGain, before[i].iLength));
     }
     // The undo step stays taken.
     EXPECT_EQ(w->Action(CM_UNDO)->text(), "Undo Fade In\tCtrl+Z");

@@ -2,12 +2,11 @@
 
 #include "edit/LCutListAudio.h"
 #include "edit/LSNKCutListAudio.h"
+#include "support/AudioTestSupport.h"
 
 #include <QApplication>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 namespace WaveTest {
@@ -42,19 +41,12 @@ inline std::vector<int32_t> Sine(
     return v;
 }
 
-// Runs the event loop until pIdle() holds (at most 20 s), then once more so
+// Runs the event loop until fnIdle() holds (at most 20 s), then once more so
 // that the worker's queued repaints arrive.
-template <class Fn> bool WaitUntil(Fn fnIdle)
+inline bool WaitUntil(const std::function<bool()>& fnIdle)
 {
-    auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fnIdle()) {
-        if (std::chrono::steady_clock::now() > tEnd)
-            return false;
-        QApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    QApplication::processEvents();
-    return true;
+    return TestSupport::PumpUntil(
+        fnIdle, [] { QApplication::processEvents(); }, 20000);
 }
 
 } // namespace WaveTest
