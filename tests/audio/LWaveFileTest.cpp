@@ -27,8 +27,8 @@ SourceHandle OpenBytes(const TempDir& dir, const std::vector<uint8_t>& bytes)
 } // namespace
 
 // Files the peers write read as the writer decodes them: sox's 8-bit mono
-// and 16-bit stereo with a LIST chunk (its comment), ffmpeg's RF64 (ds64
-// first, then fmt, LIST and data with 0xFFFFFFFF sizes).
+// and 16-bit stereo, ffmpeg's RF64 (ds64 first, then fmt, LIST and data
+// with 0xFFFFFFFF sizes).
 TEST(LWaveFile, ReadsPcmWrittenByPeers)
 {
     REQUIRE_PEER("sox");
@@ -36,10 +36,10 @@ TEST(LWaveFile, ReadsPcmWrittenByPeers)
     TempDir dir;
     const std::string strWav = dir.File("p.wav");
     const std::vector<std::vector<std::string>> makers = {
-        { "sox", "-n", "-r", "22050", "-c", "1", "-b", "8", "--comment", "Orvenna test", strWav,
-            "synth", "0.7", "sine", "300-3000", "sine", "500", "vol", "0.9" },
-        { "sox", "-n", "-r", "22050", "-c", "2", "-b", "16", "--comment", "Orvenna test", strWav,
-            "synth", "0.7", "sine", "300-3000", "sine", "500", "vol", "0.9" },
+        { "sox", "-n", "-r", "22050", "-c", "1", "-b", "8", strWav, "synth", "0.7", "sine",
+            "300-3000", "sine", "500", "vol", "0.9" },
+        { "sox", "-n", "-r", "22050", "-c", "2", "-b", "16", strWav, "synth", "0.7", "sine",
+            "300-3000", "sine", "500", "vol", "0.9" },
         { "ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
             "sine=frequency=440:sample_rate=22050:duration=1.3", "-ac", "2", "-c:a", "pcm_s16le",
             "-rf64", "always", strWav },
