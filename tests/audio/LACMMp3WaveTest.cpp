@@ -209,30 +209,6 @@ TEST(ACMMp3Wave, SeekMatchesStraightRead)
     }
 }
 
-// A file cut inside a frame ends early: the complete frames decode as in
-// the whole file, the cut one is dropped.
-TEST(ACMMp3Wave, TruncatedFileEndsEarly)
-{
-    REQUIRE_PEER("ffmpeg");
-    TempDir dir;
-    std::string in = dir.File("in.wav"), out = dir.File("out.wav"), cut = dir.File("cut.wav");
-    ASSERT_TRUE(MakeWav(in, 44100 * 2, 2, 44100));
-    ASSERT_TRUE(FfmpegMp3(in, out, { "-b:a", "128k" }));
-    std::vector<uint8_t> wav = ReadAll(out);
-    size_t iStart = 0;
-    ASSERT_GT(DataChunk(wav, &iStart).size(), 20000u);
-    const size_t cbKept = 10123; // 24 whole frames of 417 or 418 bytes and a part
-    wav.resize(iStart + cbKept);
-    ASSERT_TRUE(WriteAll(cut, wav));
-    SourceHandle whole = LWaveFile::OpenSource(out);
-    SourceHandle part = LWaveFile::OpenSource(cut);
-    ASSERT_FALSE(part->IsError());
-    std::vector<int32_t> a = ReadToEnd(*whole), b = ReadToEnd(*part);
-    EXPECT_EQ(b.size(), size_t(24 * 1152 * 2));
-    ASSERT_LE(b.size(), a.size());
-    EXPECT_TRUE(std::equal(b.begin(), b.end(), a.begin()));
-}
-
 // Decoding only: no encode formats offered, PCM -> MP3 refused, the tag
 // named for the chooser.
 TEST(ACMMp3Wave, DecodeOnlyDriver)

@@ -186,19 +186,22 @@ INSTANTIATE_TEST_SUITE_P(Codecs, ACMFileWrite,
         WriteCase { "mulaw", 0x07, 1, 8000, 30, "ffmpeg" }),
     [](const auto& info) { return std::string(info.param.szName); });
 
-// An ffmpeg-made ADPCM file, its straight decode and its path.
+// A file ffmpeg made with the codec from 22050 Hz PCM, its straight decode and its path.
 struct AdpcmFile {
     TempDir dir;
     std::string strPath;
     std::vector<int16_t> straight;
 };
 
-bool MakeAdpcm(AdpcmFile& f, const char* szCodec, int iChannels)
+bool MakeAdpcm(AdpcmFile& f, std::vector<std::string> codec, int iChannels)
 {
     f.strPath = f.dir.File("a.wav");
     std::string strSrc = f.dir.File("s.wav");
     WriteAll(strSrc, PcmWav(MakeSignal(50000, iChannels, 22050), iChannels, 22050));
-    if (Run({ "ffmpeg", "-v", "error", "-y", "-i", strSrc, "-c:a", szCodec, f.strPath }) != 0)
+    std::vector<std::string> args = { "ffmpeg", "-v", "error", "-y", "-i", strSrc, "-c:a" };
+    args.insert(args.end(), codec.begin(), codec.end());
+    args.push_back(f.strPath);
+    if (Run(args) != 0)
         return false;
     SourceHandle src = LWaveFile::OpenSource(f.strPath);
     f.straight = ReadToEnd16(*src);
@@ -214,7 +217,7 @@ TEST(LSRCACMWave, LengthAndSeekEqualStraightRead)
         for (int nCh : { 1, 2 }) {
             SCOPED_TRACE(::testing::Message() << szCodec << " channels " << nCh);
             AdpcmFile f;
-            ASSERT_TRUE(MakeAdpcm(f, szCodec, nCh));
+            ASSERT_TRUE(MakeAdpcm(f, { szCodec }, nCh));
             const int32_t iLen = int32_t(f.straight.size()) / nCh;
             SourceHandle src = LWaveFile::OpenSource(f.strPath);
             EXPECT_EQ(src->GetLength(), int32_t(PeerDecode("ffmpeg", f.strPath).size()) / nCh);
@@ -241,30 +244,40 @@ TEST(LSRCACMWave, LengthAndSeekEqualStraightRead)
         }
 }
 
+// A file cut inside a block or an MP3 frame ends early: the whole ones decode
+// as in the whole file, the cut one is dropped; less than one gives nothing.
 TEST(LSRCACMWave, TruncatedFileEndsEarly)
 {
     REQUIRE_PEER("ffmpeg");
-    AdpcmFile f;
-    ASSERT_TRUE(MakeAdpcm(f, "adpcm_ima_wav", 1));
-    std::vector<uint8_t> bytes = ReadAll(f.strPath);
-    // Keep 10 whole blocks and half of the next.
-    size_t iData = 0;
-    ASSERT_FALSE(DataChunk(bytes, &iData).empty());
-    uint32_t uBlock = bytes[32] | (bytes[33] << 8);
-    uint32_t nSpb = (uBlock - 4) * 2 + 1;
-    std::string strCut = f.dir.File("cut.wav");
-    bytes.resize(iData + 10 * uBlock + uBlock / 2);
-    WriteAll(strCut, bytes);
-    SourceHandle src = LWaveFile::OpenSource(strCut);
-    ASSERT_FALSE(src->IsError());
-    std::vector<int16_t> got = ReadToEnd16(*src);
-    EXPECT_EQ(got.size(), 10 * nSpb);
-    EXPECT_TRUE(std::equal(got.begin(), got.end(), f.straight.begin()));
-    // A data chunk of half a block decodes to nothing.
-    bytes.resize(iData + uBlock / 2);
-    WriteAll(strCut, bytes);
-    src = LWaveFile::OpenSource(strCut);
-    EXPECT_TRUE(ReadToEnd16(*src).empty());
+    struct Case {
+        std::vector<std::string> codec;
+        uint32_t cbUnit; // block or frame bytes (MP3: 417 or 418 at 22050 Hz, 128 kbit/s)
+        size_t nUnitFrames;
+    };
+    for (const Case& c : { Case { { "adpcm_ima_wav" }, 1024, 2041 },
+             Case { { "libmp3lame", "-b:a", "128k" }, 418, 576 } }) {
+        SCOPED_TRACE(c.codec[0]);
+        AdpcmFile f;
+        ASSERT_TRUE(MakeAdpcm(f, c.codec, 1));
+        std::vector<uint8_t> bytes = ReadAll(f.strPath);
+        size_t iData = 0;
+        ASSERT_GT(DataChunk(bytes, &iData).size(), 11u * c.cbUnit);
+        if (c.cbUnit == 1024) {
+            ASSERT_EQ(bytes[32] | (bytes[33] << 8), 1024) << "block align";
+        }
+        std::string strCut = f.dir.File("cut.wav");
+        bytes.resize(iData + 10 * c.cbUnit + c.cbUnit / 2); // 10 whole and half of the next
+        WriteAll(strCut, bytes);
+        SourceHandle src = LWaveFile::OpenSource(strCut);
+        ASSERT_FALSE(src->IsError());
+        std::vector<int16_t> got = ReadToEnd16(*src);
+        EXPECT_EQ(got.size(), 10 * c.nUnitFrames);
+        EXPECT_TRUE(std::equal(got.begin(), got.end(), f.straight.begin()));
+        bytes.resize(iData + c.cbUnit / 2);
+        WriteAll(strCut, bytes);
+        src = LWaveFile::OpenSource(strCut);
+        EXPECT_TRUE(ReadToEnd16(*src).empty());
+    }
 }
 
 TEST(LSRCACMWave, FileStillBeingWritten)
