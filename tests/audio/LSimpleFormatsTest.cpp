@@ -19,14 +19,6 @@ std::vector<int32_t> ReadAllFrames(LSoundSourceBase& src)
     return ReadFrames(src, src.GetLength(), kBlockFrames);
 }
 
-void WriteSignal(SinkHandle h, const std::vector<int32_t>& v)
-{
-    int iCh = h->GetChannels();
-    int32_t iFrames = int32_t(v.size()) / iCh;
-    for (int32_t i = 0; i < iFrames; i += 5000)
-        h->Write(v.data() + size_t(i) * size_t(iCh), std::min(5000, iFrames - i));
-}
-
 // A peer's decode of a file, as floating point (full scale 1.0).
 std::vector<double> PeerDecodeF64(const std::string& strPeer, const std::string& strPath)
 {
@@ -169,8 +161,9 @@ TEST(LAifAndAu, WritesWhatSoxReads)
     REQUIRE_PEER("sox");
     TempDir dir;
     std::vector<int16_t> sig = MakeSignal(3000, 2, 11025);
-    WriteSignal(LAuFile::OpenSink(dir.File("o.au"), 11025, 2), ToInternal(sig));
-    WriteSignal(LAifFile::OpenSink(dir.File("o.aiff"), 11025, 2), ToInternal(sig));
+    const std::vector<int32_t> in = ToInternal(sig);
+    LAuFile::OpenSink(dir.File("o.au"), 11025, 2)->Write(in.data(), 3000);
+    LAifFile::OpenSink(dir.File("o.aiff"), 11025, 2)->Write(in.data(), 3000);
     EXPECT_EQ(PeerDecode("sox", dir.File("o.au")), sig);
     EXPECT_EQ(PeerDecode("sox", dir.File("o.aiff")), sig);
     std::vector<uint8_t> file = ReadAll(dir.File("o.au"));
@@ -220,11 +213,7 @@ TEST(LSRCVOX, SplitReadsEqualWholeReadsAndSoxAgrees)
     // waveform (sox's decoder works at 12 bits, so compare shape and level).
     REQUIRE_PEER("sox");
     std::vector<int16_t> sig = MakeSignal(8000, 1, 8000);
-    {
-        LSNKVOX sink(dir.File("o.vox"), 8000);
-        std::vector<int32_t> v = ToInternal(sig);
-        sink.Write(v.data(), 8000);
-    }
+    LSNKVOX(dir.File("o.vox"), 8000).Write(ToInternal(sig).data(), 8000);
     EXPECT_EQ(ReadAll(dir.File("o.vox")).size(), 4000u);
     std::vector<int16_t> soxOut
         = PeerDecode("sox", dir.File("o.vox"), { "-t", "vox", "-r", "8000" });
