@@ -56,7 +56,8 @@ struct PeerCase {
 class ACMWavePeerFiles : public ::testing::TestWithParam<PeerCase> { };
 
 // Files made by ffmpeg from a full-resolution float signal read as the
-// peers decode them.
+// peers decode them; RF64 with ds64 first, then fmt, LIST and data with
+// 0xFFFFFFFF sizes.
 TEST_P(ACMWavePeerFiles, DecodeAsPeer)
 {
     REQUIRE_PEER("ffmpeg");
@@ -73,8 +74,12 @@ TEST_P(ACMWavePeerFiles, DecodeAsPeer)
     args.push_back(strIn);
     ASSERT_EQ(TestSupport::Run(args), 0);
     std::vector<uint8_t> bytes = ReadAll(strIn);
-    ASSERT_GT(bytes.size(), 40u);
-    EXPECT_EQ(bytes[20] | (bytes[21] << 8), pc.wTag);
+    const std::string strFmt = "fmt ", strKind(bytes.begin(), bytes.begin() + 4);
+    size_t iFmt
+        = std::search(bytes.begin(), bytes.end(), strFmt.begin(), strFmt.end()) - bytes.begin();
+    ASSERT_LT(iFmt + 10, bytes.size());
+    EXPECT_EQ(bytes[iFmt + 8] | (bytes[iFmt + 9] << 8), pc.wTag);
+    EXPECT_EQ(strKind, std::string(pc.szName) == "rf64" ? "RF64" : "RIFF");
 
     SourceHandle src = LWaveFile::OpenSource(strIn);
     ASSERT_FALSE(src->IsError());
@@ -89,6 +94,8 @@ INSTANTIATE_TEST_SUITE_P(Codecs, ACMWavePeerFiles,
     ::testing::Values(
         // sox decodes IMA ADPCM with the reference's shift-and-add steps, as
         // we do; ffmpeg's multiplying form drifts from it within a block.
+        PeerCase { "u8_mono", { "-ac", "1", "-c:a", "pcm_u8" }, "sox", 0x01, 0 },
+        PeerCase { "rf64", { "-c:a", "pcm_s16le", "-rf64", "always" }, "ffmpeg", 0x01, 0 },
         PeerCase { "ima", { "-c:a", "adpcm_ima_wav" }, "sox", 0x11, 0 },
         PeerCase { "ms", { "-c:a", "adpcm_ms" }, "ffmpeg", 0x02, 0 },
         PeerCase { "alaw", { "-c:a", "pcm_alaw" }, "ffmpeg", 0x06, 0 },

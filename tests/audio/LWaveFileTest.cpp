@@ -26,40 +26,6 @@ SourceHandle OpenBytes(const TempDir& dir, const std::vector<uint8_t>& bytes)
 
 } // namespace
 
-// Files the peers write read as the writer decodes them: sox's 8-bit mono
-// and 16-bit stereo, ffmpeg's RF64 (ds64 first, then fmt, LIST and data
-// with 0xFFFFFFFF sizes).
-TEST(LWaveFile, ReadsPcmWrittenByPeers)
-{
-    REQUIRE_PEER("sox");
-    REQUIRE_PEER("ffmpeg");
-    TempDir dir;
-    const std::string strWav = dir.File("p.wav");
-    const std::vector<std::vector<std::string>> makers = {
-        { "sox", "-n", "-r", "22050", "-c", "1", "-b", "8", strWav, "synth", "0.7", "sine",
-            "300-3000", "sine", "500", "vol", "0.9" },
-        { "sox", "-n", "-r", "22050", "-c", "2", "-b", "16", strWav, "synth", "0.7", "sine",
-            "300-3000", "sine", "500", "vol", "0.9" },
-        { "ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
-            "sine=frequency=440:sample_rate=22050:duration=1.3", "-ac", "2", "-c:a", "pcm_s16le",
-            "-rf64", "always", strWav },
-    };
-    for (const std::vector<std::string>& args : makers) {
-        SCOPED_TRACE(::testing::PrintToString(args));
-        ASSERT_EQ(TestSupport::Run(args), 0);
-        std::vector<uint8_t> bytes = ReadAll(strWav);
-        EXPECT_EQ(
-            std::string(bytes.begin(), bytes.begin() + 4), args[0] == "sox" ? "RIFF" : "RF64");
-        std::vector<int16_t> ref = PeerDecode(args[0], strWav);
-        ASSERT_GT(ref.size(), 15000u);
-        SourceHandle h = LWaveFile::OpenSource(strWav);
-        ASSERT_FALSE(h->IsError());
-        EXPECT_EQ(h->GetSampleRate(), 22050);
-        EXPECT_EQ(h->GetLength(), int32_t(ref.size()) / h->GetChannels());
-        EXPECT_EQ(ReadAllFrames(*h), ToInternal(ref));
-    }
-}
-
 // What we write, sox reads as the same samples, and the header sizes are
 // the true ones.
 TEST(LWaveFile, WritesPcmThatSoxReads)
