@@ -194,13 +194,13 @@ INSTANTIATE_TEST_SUITE_P(Codecs, ACMFileWrite,
     [](const auto& info) { return std::string(info.param.szName); });
 
 // A file ffmpeg made with the codec from 22050 Hz PCM, its straight decode and its path.
-struct AdpcmFile {
+struct FfmpegFile {
     TempDir dir;
     std::string strPath;
     std::vector<int16_t> straight;
 };
 
-bool MakeAdpcm(AdpcmFile& f, std::vector<std::string> codec, int iChannels)
+bool MakeFfmpegWav(FfmpegFile& f, std::vector<std::string> codec, int iChannels)
 {
     f.strPath = f.dir.File("a.wav");
     std::string strSrc = f.dir.File("s.wav");
@@ -223,8 +223,8 @@ TEST(LSRCACMWave, LengthAndSeekEqualStraightRead)
     for (const char* szCodec : { "adpcm_ima_wav", "adpcm_ms" })
         for (int nCh : { 1, 2 }) {
             SCOPED_TRACE(::testing::Message() << szCodec << " channels " << nCh);
-            AdpcmFile f;
-            ASSERT_TRUE(MakeAdpcm(f, { szCodec }, nCh));
+            FfmpegFile f;
+            ASSERT_TRUE(MakeFfmpegWav(f, { szCodec }, nCh));
             const int32_t iLen = int32_t(f.straight.size()) / nCh;
             SourceHandle src = LWaveFile::OpenSource(f.strPath);
             EXPECT_EQ(src->GetLength(), int32_t(PeerDecode("ffmpeg", f.strPath).size()) / nCh);
@@ -264,8 +264,8 @@ TEST(LSRCACMWave, TruncatedFileEndsEarly)
     for (const Case& c : { Case { { "adpcm_ima_wav" }, 1024, 2041 },
              Case { { "libmp3lame", "-b:a", "128k" }, 418, 576 } }) {
         SCOPED_TRACE(c.codec[0]);
-        AdpcmFile f;
-        ASSERT_TRUE(MakeAdpcm(f, c.codec, 1));
+        FfmpegFile f;
+        ASSERT_TRUE(MakeFfmpegWav(f, c.codec, 1));
         std::vector<uint8_t> bytes = ReadAll(f.strPath);
         size_t iData = 0;
         ASSERT_GT(DataChunk(bytes, &iData).size(), 11u * c.cbUnit);
