@@ -56,7 +56,8 @@ struct PeerCase {
 class ACMWavePeerFiles : public ::testing::TestWithParam<PeerCase> { };
 
 // Files made by ffmpeg from a full-resolution float signal read as the
-// peers decode them.
+// peers decode them; RF64 with ds64 first, then fmt, LIST and data with
+// 0xFFFFFFFF sizes.
 TEST_P(ACMWavePeerFiles, DecodeAsPeer)
 {
     REQUIRE_PEER("ffmpeg");
@@ -73,13 +74,18 @@ TEST_P(ACMWavePeerFiles, DecodeAsPeer)
     args.push_back(strIn);
     ASSERT_EQ(TestSupport::Run(args), 0);
     std::vector<uint8_t> bytes = ReadAll(strIn);
-    ASSERT_GT(bytes.size(), 40u);
-    EXPECT_EQ(bytes[20] | (bytes[21] << 8), pc.wTag);
+    const std::string strFmt = "fmt ", strKind(bytes.begin(), bytes.begin() + 4);
+    size_t iFmt
+        = std::search(bytes.begin(), bytes.end(), strFmt.begin(), strFmt.end()) - bytes.begin();
+    ASSERT_LT(iFmt + 10, bytes.size());
+    EXPECT_EQ(bytes[iFmt + 8] | (bytes[iFmt + 9] << 8), pc.wTag);
+    EXPECT_EQ(strKind, std::string(pc.szName) == "rf64" ? "RF64" : "RIFF");
 
     SourceHandle src = LWaveFile::OpenSource(strIn);
     ASSERT_FALSE(src->IsError());
     std::vector<int16_t> ours = ReadToEnd16(*src);
     std::vector<int16_t> ref = PeerDecode(pc.szReference, strIn);
+    ASSERT_GT(ref.size(), 8000u);
     ASSERT_EQ(ours.size(), ref.size());
     EXPECT_LE(Compare16(ref, ours).iMax, pc.iMaxDiff) << pc.szReference;
 }
@@ -88,14 +94,19 @@ INSTANTIATE_TEST_SUITE_P(Codecs, ACMWavePeerFiles,
     ::testing::Values(
         // sox decodes IMA ADPCM with the reference's shift-and-add steps, as
         // we do; ffmpeg's multiplying form drifts from it within a block.
+        PeerCase { "u8_mono", { "-ac", "1", "-c:a", "pcm_u8" }, "sox", 0x01, 0 },
+        PeerCase { "rf64", { "-c:a", "pcm_s16le", "-rf64", "always" }, "ffmpeg", 0x01, 0 },
         PeerCase { "ima", { "-c:a", "adpcm_ima_wav" }, "sox", 0x11, 0 },
         PeerCase { "ms", { "-c:a", "adpcm_ms" }, "ffmpeg", 0x02, 0 },
         PeerCase { "alaw", { "-c:a", "pcm_alaw" }, "ffmpeg", 0x06, 0 },
-        PeerCase { "mulaw", { "-c:a", "pcm_mulaw" }, "ffmpeg", 0x07, 0 },
         PeerCase { "f32", { "-c:a", "pcm_f32le" }, "ffmpeg", 0xFFFE, 0 },
         PeerCase { "s24", { "-c:a", "pcm_s24le" }, "sox", 0xFFFE, 0 },
         PeerCase { "s32", { "-c:a", "pcm_s32le" }, "sox", 0xFFFE, 0 },
-        PeerCase { "gsm", { "-ac", "1", "-c:a", "libgsm_ms" }, "ffmpeg", 0x31, 0 }),
+        PeerCase { "gsm", { "-ac", "1", "-c:a", "libgsm_ms" }, "ffmpeg", 0x31, 0 },
+        PeerCase { "mp3_cbr", { "-ar", "44100", "-c:a", "libmp3lame", "-b:a", "128k" }, "ffmpeg",
+            0x55, 1 },
+        PeerCase { "mp3_vbr_mono",
+            { "-ac", "1", "-ar", "22050", "-c:a", "libmp3lame", "-q:a", "4" }, "ffmpeg", 0x55, 1 }),
     [](const auto& info) { return std::string(info.param.szName); });
 
 // A standard format of the codec manager with the given tag.
@@ -145,15 +156,9 @@ TEST_P(ACMFileWrite, PeersDecodeIt)
         SinkHandle sink = LWaveFile::OpenSink(strPath, LWaveHeader::FromFormat(wf));
         ASSERT_TRUE(sink);
         ASSERT_FALSE(sink->IsError());
-        std::vector<int32_t> block;
-        for (int32_t i = 0; i < iFrames; i += 5000) {
-            int32_t n = std::min(5000, iFrames - i);
-            block.assign(sig.begin() + ptrdiff_t(i) * wc.nChannels,
-                sig.begin() + ptrdiff_t(i + n) * wc.nChannels);
-            for (int32_t& x : block)
-                x *= 16;
-            sink->Write(block.data(), n);
-        }
+        std::vector<int32_t> in = ToInternal(sig);
+        for (int32_t i = 0; i < iFrames; i += 5000)
+            sink->Write(in.data() + size_t(i) * wc.nChannels, std::min(5000, iFrames - i));
         EXPECT_EQ(sink->GetFramesWritten(), iFrames);
     }
     // The sizes in the header are the true ones: data runs to the end.
@@ -188,19 +193,22 @@ INSTANTIATE_TEST_SUITE_P(Codecs, ACMFileWrite,
         WriteCase { "mulaw", 0x07, 1, 8000, 30, "ffmpeg" }),
     [](const auto& info) { return std::string(info.param.szName); });
 
-// An ffmpeg-made ADPCM file, its straight decode and its path.
-struct AdpcmFile {
+// A file ffmpeg made with the codec from 22050 Hz PCM, its straight decode and its path.
+struct FfmpegFile {
     TempDir dir;
     std::string strPath;
     std::vector<int16_t> straight;
 };
 
-bool MakeAdpcm(AdpcmFile& f, const char* szCodec, int iChannels)
+bool MakeFfmpegWav(FfmpegFile& f, std::vector<std::string> codec, int iChannels)
 {
     f.strPath = f.dir.File("a.wav");
     std::string strSrc = f.dir.File("s.wav");
     WriteAll(strSrc, PcmWav(MakeSignal(50000, iChannels, 22050), iChannels, 22050));
-    if (Run({ "ffmpeg", "-v", "error", "-y", "-i", strSrc, "-c:a", szCodec, f.strPath }) != 0)
+    std::vector<std::string> args = { "ffmpeg", "-v", "error", "-y", "-i", strSrc, "-c:a" };
+    args.insert(args.end(), codec.begin(), codec.end());
+    args.push_back(f.strPath);
+    if (Run(args) != 0)
         return false;
     SourceHandle src = LWaveFile::OpenSource(f.strPath);
     f.straight = ReadToEnd16(*src);
@@ -215,8 +223,8 @@ TEST(LSRCACMWave, LengthAndSeekEqualStraightRead)
     for (const char* szCodec : { "adpcm_ima_wav", "adpcm_ms" })
         for (int nCh : { 1, 2 }) {
             SCOPED_TRACE(::testing::Message() << szCodec << " channels " << nCh);
-            AdpcmFile f;
-            ASSERT_TRUE(MakeAdpcm(f, szCodec, nCh));
+            FfmpegFile f;
+            ASSERT_TRUE(MakeFfmpegWav(f, { szCodec }, nCh));
             const int32_t iLen = int32_t(f.straight.size()) / nCh;
             SourceHandle src = LWaveFile::OpenSource(f.strPath);
             EXPECT_EQ(src->GetLength(), int32_t(PeerDecode("ffmpeg", f.strPath).size()) / nCh);
@@ -243,30 +251,40 @@ TEST(LSRCACMWave, LengthAndSeekEqualStraightRead)
         }
 }
 
+// A file cut inside a block or an MP3 frame ends early: the whole ones decode
+// as in the whole file, the cut one is dropped; less than one gives nothing.
 TEST(LSRCACMWave, TruncatedFileEndsEarly)
 {
     REQUIRE_PEER("ffmpeg");
-    AdpcmFile f;
-    ASSERT_TRUE(MakeAdpcm(f, "adpcm_ima_wav", 1));
-    std::vector<uint8_t> bytes = ReadAll(f.strPath);
-    // Keep 10 whole blocks and half of the next.
-    size_t iData = 0;
-    ASSERT_FALSE(DataChunk(bytes, &iData).empty());
-    uint32_t uBlock = bytes[32] | (bytes[33] << 8);
-    uint32_t nSpb = (uBlock - 4) * 2 + 1;
-    std::string strCut = f.dir.File("cut.wav");
-    bytes.resize(iData + 10 * uBlock + uBlock / 2);
-    WriteAll(strCut, bytes);
-    SourceHandle src = LWaveFile::OpenSource(strCut);
-    ASSERT_FALSE(src->IsError());
-    std::vector<int16_t> got = ReadToEnd16(*src);
-    EXPECT_EQ(got.size(), 10 * nSpb);
-    EXPECT_TRUE(std::equal(got.begin(), got.end(), f.straight.begin()));
-    // A data chunk of half a block decodes to nothing.
-    bytes.resize(iData + uBlock / 2);
-    WriteAll(strCut, bytes);
-    src = LWaveFile::OpenSource(strCut);
-    EXPECT_TRUE(ReadToEnd16(*src).empty());
+    struct Case {
+        std::vector<std::string> codec;
+        uint32_t cbUnit; // block or frame bytes (MP3: 417 or 418 at 22050 Hz, 128 kbit/s)
+        size_t nUnitFrames;
+    };
+    for (const Case& c : { Case { { "adpcm_ima_wav" }, 1024, 2041 },
+             Case { { "libmp3lame", "-b:a", "128k" }, 418, 576 } }) {
+        SCOPED_TRACE(c.codec[0]);
+        FfmpegFile f;
+        ASSERT_TRUE(MakeFfmpegWav(f, c.codec, 1));
+        std::vector<uint8_t> bytes = ReadAll(f.strPath);
+        size_t iData = 0;
+        ASSERT_GT(DataChunk(bytes, &iData).size(), 11u * c.cbUnit);
+        if (c.cbUnit == 1024) {
+            ASSERT_EQ(bytes[32] | (bytes[33] << 8), 1024) << "block align";
+        }
+        std::string strCut = f.dir.File("cut.wav");
+        bytes.resize(iData + 10 * c.cbUnit + c.cbUnit / 2); // 10 whole and half of the next
+        WriteAll(strCut, bytes);
+        SourceHandle src = LWaveFile::OpenSource(strCut);
+        ASSERT_FALSE(src->IsError());
+        std::vector<int16_t> got = ReadToEnd16(*src);
+        EXPECT_EQ(got.size(), 10 * c.nUnitFrames);
+        EXPECT_TRUE(std::equal(got.begin(), got.end(), f.straight.begin()));
+        bytes.resize(iData + c.cbUnit / 2);
+        WriteAll(strCut, bytes);
+        src = LWaveFile::OpenSource(strCut);
+        EXPECT_TRUE(ReadToEnd16(*src).empty());
+    }
 }
 
 TEST(LSRCACMWave, FileStillBeingWritten)

@@ -26,29 +26,6 @@ SourceHandle OpenBytes(const TempDir& dir, const std::vector<uint8_t>& bytes)
 
 } // namespace
 
-// Files written by sox in every PCM layout read back to the samples sox
-// itself decodes.
-TEST(LWaveFile, ReadsPcmWrittenBySox)
-{
-    REQUIRE_PEER("sox");
-    TempDir dir;
-    for (int iBits : { 8, 16 })
-        for (int iCh : { 1, 2 }) {
-            std::string strWav = dir.File("s.wav");
-            // The comment makes sox write a LIST chunk as well.
-            ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", std::to_string(iCh),
-                          "-b", std::to_string(iBits), "--comment", "Orvenna test", strWav, "synth",
-                          "0.7", "sine", "300-3000", "sine", "500", "vol", "0.9" }),
-                0);
-            SourceHandle h = LWaveFile::OpenSource(strWav);
-            ASSERT_FALSE(h->IsError());
-            EXPECT_EQ(h->GetSampleRate(), 22050);
-            EXPECT_EQ(h->GetChannels(), iCh);
-            EXPECT_EQ(ReadAllFrames(*h), ToInternal(PeerDecode("sox", strWav)))
-                << "bits " << iBits << " ch " << iCh;
-        }
-}
-
 // What we write, sox reads as the same samples, and the header sizes are
 // the true ones.
 TEST(LWaveFile, WritesPcmThatSoxReads)
@@ -80,29 +57,11 @@ TEST(LWaveFile, WritesPcmThatSoxReads)
     }
 }
 
-// RF64 as ffmpeg writes it (ds64 first, then fmt, LIST and data with
-// 0xFFFFFFFF sizes) reads with ffmpeg's own length and samples.
-TEST(LWaveFile, ReadsRF64WrittenByFfmpeg)
+// Our own RF64 header past 4 GiB on a sparse file: the 64-bit sizes are the
+// ones read, not the 0xFFFFFFFF of the 32-bit fields.
+TEST(LWaveFile, ReadsRF64PastFourGiB)
 {
-    REQUIRE_PEER("ffmpeg");
     TempDir dir;
-    for (const char* szCodec : { "pcm_s16le", "pcm_u8" }) {
-        const std::string strWav = dir.File("f.wav");
-        const std::string strSrc = "sine=frequency=440:sample_rate=11025:duration=1.3";
-        ASSERT_EQ(TestSupport::Run({ "ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", strSrc,
-                      "-ac", "2", "-c:a", szCodec, "-rf64", "always", strWav }),
-            0);
-        std::vector<uint8_t> wav = ReadAll(strWav);
-        ASSERT_EQ(std::string(wav.begin(), wav.begin() + 4), "RF64") << szCodec;
-        std::vector<int16_t> ref = PeerDecode("ffmpeg", strWav);
-        ASSERT_GT(ref.size(), 2u * 14000) << "1.3 s of stereo";
-        SourceHandle h = LWaveFile::OpenSource(strWav);
-        ASSERT_FALSE(h->IsError()) << szCodec;
-        EXPECT_EQ(h->GetLength(), int32_t(ref.size() / 2)) << szCodec;
-        EXPECT_EQ(ReadAllFrames(*h), ToInternal(ref)) << szCodec;
-    }
-    // Our own header past 4 GiB on a sparse file: the 64-bit sizes are the
-    // ones read, not the 0xFFFFFFFF of the 32-bit fields.
     const int64_t iFrames = 1300000000; // 16-bit stereo: 5.2 GB
     LWaveHeader fmt;
     fmt.nChannels = 2;

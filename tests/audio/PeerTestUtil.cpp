@@ -91,30 +91,24 @@ bool Lame(
 {
     std::vector<std::string> args = { "lame", "--quiet" };
     args.insert(args.end(), options.begin(), options.end());
-    args.push_back(strIn);
-    args.push_back(strOut);
+    args.insert(args.end(), { strIn, strOut });
     return Run(args) == 0;
 }
 
-std::vector<int16_t> ReadS16(const std::string& strPath)
-{
-    std::vector<uint8_t> b = ReadAll(strPath);
-    std::vector<int16_t> out(b.size() / 2);
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i] = int16_t(uint16_t(b[2 * i] | b[2 * i + 1] << 8));
-    return out;
-}
-
-// Runs a decoding command writing raw samples to strRaw; the samples, or
-// none when it failed.
+// Runs a decoding command writing raw 16-bit samples to strRaw; the samples,
+// or none when it failed.
 static std::vector<int16_t> RunToS16(
     const std::vector<std::string>& args, const std::string& strRaw)
 {
     std::string strLog;
-    int iRc = Run(args, &strLog);
-    std::vector<int16_t> out = iRc == 0 ? ReadS16(strRaw) : std::vector<int16_t>();
-    if (iRc != 0)
+    std::vector<int16_t> out;
+    if (Run(args, &strLog) == 0) {
+        std::vector<uint8_t> b = ReadAll(strRaw);
+        for (size_t i = 0; i + 1 < b.size(); i += 2)
+            out.push_back(int16_t(uint16_t(b[i] | b[i + 1] << 8)));
+    } else {
         std::printf("%s failed: %s\n", args[0].c_str(), strLog.c_str());
+    }
     std::remove(strRaw.c_str());
     return out;
 }
@@ -143,13 +137,6 @@ std::vector<int16_t> Mpg123(const std::string& strPath)
         { "mpg123", "-q", "--no-gapless", "-e", "s16", "-o", "raw", "-a", raw, strPath }, raw);
     return out.empty() ? RunToS16({ "mpg123", "-q", "--no-gapless", "-s", "-w", raw, strPath }, raw)
                        : out;
-}
-
-// skip_manual: the decoder reports the encoder delay and padding instead of
-// dropping them.
-std::vector<int16_t> FFmpeg(const std::string& strPath)
-{
-    return PeerDecode("ffmpeg", strPath, { "-flags2", "+skip_manual" });
 }
 
 std::vector<int32_t> ToInternal(const std::vector<int16_t>& v)
@@ -208,70 +195,27 @@ Match Compare(
     return m;
 }
 
-static bool Sox(std::vector<std::string> args)
+// Makes each part with sox (parts of iPartCh channels), joins them iRepeat
+// times into strPath with the tail's options, and removes the parts.
+static bool SoxJoin(const std::string& strPath, int32_t iRate, int iPartCh,
+    const std::vector<std::vector<std::string>>& parts, int iRepeat,
+    const std::vector<std::string>& tail)
 {
-    args.insert(args.begin(), { "sox", "-V1", "-R" });
-    return Run(args) == 0;
-}
-
-// Speech is made mono and copied to every channel, as a voice recording is.
-static bool MakeSpeech(const std::string& strPath, double dSeconds, int iChannels, int32_t iRate)
-{
-    const std::vector<std::vector<std::string>> parts = {
-        { "synth", "0.45", "sawtooth", "110-160", "sine", "mix", "500-900", "sine", "mix",
-            "2200-1300", "vol", "0.4" },
-        { "synth", "0.12", "pinknoise", "highpass", "2500", "fade", "0.01", "0.12", "0.04" },
-        { "synth", "0.2", "sine", "100", "vol", "0" },
-        { "synth", "0.4", "sawtooth", "180-120", "sine", "mix", "300-700", "sine", "mix",
-            "1000-1800", "tremolo", "6", "30", "vol", "0.5" },
-        { "synth", "0.08", "whitenoise", "fade", "0.005", "0.08", "0.03", "vol", "0.3" },
-    };
-    std::vector<std::string> cat;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        std::string seg = strPath + ".part" + std::to_string(i) + ".wav";
-        std::vector<std::string> a
-            = { "-n", "-r", std::to_string(iRate), "-c", "1", "-b", "16", seg };
+    std::vector<std::string> segs, join;
+    bool ok = true;
+    for (size_t i = 0; i < parts.size() && ok; ++i) {
+        segs.push_back(strPath + ".part" + std::to_string(i) + ".wav");
+        std::vector<std::string> a = { "sox", "-V1", "-R", "-n", "-r", std::to_string(iRate), "-c",
+            std::to_string(iPartCh), "-b", "16", segs.back() };
         a.insert(a.end(), parts[i].begin(), parts[i].end());
-        if (!Sox(a))
-            return false;
-        cat.push_back(seg);
+        ok = Run(a) == 0;
     }
-    std::vector<std::string> a;
-    int reps = int(std::ceil(dSeconds / 1.25));
-    for (int r = 0; r < reps; ++r)
-        a.insert(a.end(), cat.begin(), cat.end());
-    a.insert(a.end(),
-        { "-c", std::to_string(iChannels), "-b", "16", strPath, "trim", "0",
-            std::to_string(dSeconds) });
-    bool ok = Sox(a);
-    for (const std::string& s : cat)
-        std::remove(s.c_str());
-    return ok;
-}
-
-static bool MakeMusic(const std::string& strPath, double dSeconds, int iChannels, int32_t iRate)
-{
-    std::string chord = std::to_string(dSeconds / 3);
-    const std::vector<std::vector<std::string>> chords = {
-        { "pluck", "220", "pluck", "330", "pluck", "mix", "277", "pluck", "mix", "440" },
-        { "pluck", "196", "pluck", "294", "pluck", "mix", "247", "pluck", "mix", "587" },
-        { "pluck", "175", "pluck", "262", "pluck", "mix", "349", "sawtooth", "mix", "1760" },
-    };
-    std::vector<std::string> cat;
-    for (size_t i = 0; i < chords.size(); ++i) {
-        std::string seg = strPath + ".chord" + std::to_string(i) + ".wav";
-        std::vector<std::string> a
-            = { "-n", "-r", std::to_string(iRate), "-c", "2", "-b", "16", seg, "synth", chord };
-        a.insert(a.end(), chords[i].begin(), chords[i].end());
-        a.insert(a.end(), { "tremolo", "5", "40", "reverb", "40", "vol", "0.7" });
-        if (!Sox(a))
-            return false;
-        cat.push_back(seg);
-    }
-    std::vector<std::string> a = cat;
-    a.insert(a.end(), { "-c", std::to_string(iChannels), "-b", "16", strPath });
-    bool ok = Sox(a);
-    for (const std::string& s : cat)
+    join = { "sox", "-V1", "-R" };
+    for (int r = 0; r < iRepeat; ++r)
+        join.insert(join.end(), segs.begin(), segs.end());
+    join.insert(join.end(), tail.begin(), tail.end());
+    ok = ok && Run(join) == 0;
+    for (const std::string& s : segs)
         std::remove(s.c_str());
     return ok;
 }
@@ -279,14 +223,32 @@ static bool MakeMusic(const std::string& strPath, double dSeconds, int iChannels
 bool MakeMaterial(
     Material m, const std::string& strPath, double dSeconds, int iChannels, int32_t iRate)
 {
-    switch (m) {
-    case Material::Speech:
-        return MakeSpeech(strPath, dSeconds, iChannels, iRate);
-    case Material::Music:
-        return MakeMusic(strPath, dSeconds, iChannels, iRate);
-    default:
-        return MakeWav(strPath, int32_t(dSeconds * iRate), iChannels, iRate, m == Material::Clicks);
+    const std::vector<std::string> out = { "-c", std::to_string(iChannels), "-b", "16", strPath };
+    if (m == Material::Speech) {
+        // Mono, copied to every channel as a voice recording is.
+        std::vector<std::string> tail = out;
+        tail.insert(tail.end(), { "trim", "0", std::to_string(dSeconds) });
+        return SoxJoin(strPath, iRate, 1,
+            { { "synth", "0.45", "sawtooth", "110-160", "sine", "mix", "500-900", "sine", "mix",
+                  "2200-1300", "vol", "0.4" },
+                { "synth", "0.12", "pinknoise", "highpass", "2500", "fade", "0.01", "0.12",
+                    "0.04" },
+                { "synth", "0.2", "sine", "100", "vol", "0" },
+                { "synth", "0.4", "sawtooth", "180-120", "sine", "mix", "300-700", "sine", "mix",
+                    "1000-1800", "tremolo", "6", "30", "vol", "0.5" },
+                { "synth", "0.08", "whitenoise", "fade", "0.005", "0.08", "0.03", "vol", "0.3" } },
+            int(std::ceil(dSeconds / 1.25)), tail);
     }
+    if (m == Material::Music) {
+        std::vector<std::vector<std::string>> chords = { { "220", "330", "277", "440", "pluck" },
+            { "196", "294", "247", "587", "pluck" }, { "175", "262", "349", "1760", "sawtooth" } };
+        for (std::vector<std::string>& c : chords)
+            c = { "synth", std::to_string(dSeconds / 3), "pluck", c[0], "pluck", c[1], "pluck",
+                "mix", c[2], c[4], "mix", c[3], "tremolo", "5", "40", "reverb", "40", "vol",
+                "0.7" };
+        return SoxJoin(strPath, iRate, 2, chords, 1, out);
+    }
+    return MakeWav(strPath, int32_t(dSeconds * iRate), iChannels, iRate, m == Material::Clicks);
 }
 
 } // namespace PeerTest

@@ -1,7 +1,6 @@
 #include "platform/sound/LMixer.h"
 
 #include "platform/sound/LWaveIn.h"
-#include "platform/sound/LWaveOut.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +12,9 @@ TEST(LMixer, VolumeMapping)
         EXPECT_EQ(LMixer::MapVolume(iDB), uVolume) << iDB;
 }
 
-TEST(LMixer, NullDeviceHasNoMixerAndNothingHappens)
+TEST(LMixer, NullDeviceHasNoMixer)
 {
     int32_t iNullIn = LWaveIn::FindDevice("null");
-    int32_t iNullOut = LWaveOut::FindDevice("null");
     EXPECT_EQ(LMixer::GetInputChannelCount(iNullIn), 0);
     EXPECT_EQ(LMixer::GetInputChannelCount(-1), 0) << "a negative device";
     std::string strName = "x";
@@ -24,9 +22,4 @@ TEST(LMixer, NullDeviceHasNoMixerAndNothingHappens)
     EXPECT_EQ(strName, "");
     EXPECT_TRUE(LMixer::GetInputChannelName(iNullIn, -1, strName));
     EXPECT_EQ(strName, "Windows Record Mixer");
-    // Quietly nothing: no mixer behind these.
-    LMixer::SetOutVolume(iNullOut, 0, 0);
-    LMixer::SetInputChannel(iNullIn, 0, -6);
-    LMixer::SetOutVolume(-1, 0, 0);
-    LMixer::SetInputChannel(iNullIn, -1, 0);
 }
