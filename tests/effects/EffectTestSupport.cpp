@@ -4,6 +4,7 @@
 #include "edit/LSRCCutListAudio.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace EffectTest {
 
@@ -39,6 +40,14 @@ std::vector<int32_t> Signal(
         for (int c = 0; c < iChannels; ++c)
             v[size_t(f) * size_t(iChannels) + size_t(c)] = fn(f, c);
     return v;
+}
+
+double Rms(const std::vector<int32_t>& v, size_t uFrom, size_t uTo, size_t uStride)
+{
+    double d = 0;
+    for (size_t f = uFrom; f < uTo; ++f)
+        d += double(v[f * uStride]) * double(v[f * uStride]);
+    return std::sqrt(d / double(uTo - uFrom));
 }
 
 std::vector<CutRecord> Records(const LCutListAudio& list)

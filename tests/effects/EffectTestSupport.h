@@ -22,6 +22,10 @@ std::vector<int32_t> Samples(const LCutListAudio& list);
 std::vector<int32_t> Signal(
     int32_t iFrames, int iChannels, const std::function<int32_t(int32_t, int)>& fn);
 
+// RMS of every uStride-th sample (channel 0 of interleaved frames) over
+// frames [uFrom, uTo).
+double Rms(const std::vector<int32_t>& v, size_t uFrom, size_t uTo, size_t uStride = 1);
+
 // Runs Process<X> over data, cancelling at the n-th pump when n > 0;
 // returns the body's result.
 template <class X> int RunBody(X& data, int iCancelAtPump = 0)

@@ -1,5 +1,6 @@
 #include "effects/LSRCConvertRate.h"
 
+#include "EffectTestSupport.h"
 #include "audio/LSRCNull.h"
 #include "support/AudioTestSupport.h"
 
@@ -73,18 +74,13 @@ TEST(LSRCConvertRate, FactoryPassesThroughOrBuildsStages)
 
 TEST(LSRCConvertRate, RemovesWhatTheTargetCannotCarry)
 {
-    auto Rms = [](const std::vector<int32_t>& v) {
-        double d = 0;
-        for (size_t i = 1000; i < v.size() - 1000; ++i)
-            d += double(v[i]) * v[i];
-        return std::sqrt(d / double(v.size() - 2000));
-    };
     const double dIn = 0.5 * 0x7FFF0 / std::sqrt(2.0);
     // 6 kHz cannot exist at 8000 Hz (through the 16000 Hz stage); 1 kHz passes.
     SourceHandle hHigh = LSRCConvertRate::OpenSource(Sine(48000, 6000, 0.5, 96000), 8000);
     SourceHandle hLow = LSRCConvertRate::OpenSource(Sine(48000, 1000, 0.5, 96000), 8000);
-    EXPECT_LT(20 * std::log10(Rms(ReadAll(*hHigh, 16000)) / dIn), -40.0);
-    EXPECT_NEAR(20 * std::log10(Rms(ReadAll(*hLow, 16000)) / dIn), 0.0, 0.2);
+    EXPECT_LT(20 * std::log10(EffectTest::Rms(ReadAll(*hHigh, 16000), 1000, 15000) / dIn), -40.0);
+    EXPECT_NEAR(
+        20 * std::log10(EffectTest::Rms(ReadAll(*hLow, 16000), 1000, 15000) / dIn), 0.0, 0.2);
 }
 
 TEST(LSRCConvertRate, LengthPositionAndSeek)

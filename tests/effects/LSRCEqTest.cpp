@@ -1,5 +1,6 @@
 #include "effects/LSRCEq.h"
 
+#include "EffectTestSupport.h"
 #include "effects/PointList.h"
 #include "support/AudioTestSupport.h"
 #include "support/TestSupport.h"
@@ -151,10 +152,7 @@ TEST(LSRCEq, BandGainsAreMeasuredOnSines)
         const size_t uBin = size_t(std::lround(dHz * 4096 / 44100));
         LSRCEq eq(TestSupport::SineSource(44100, 1, 44100, dHz, 0x20000), table);
         const std::vector<int32_t> v = ReadFrames(eq, 44100);
-        double dSum = 0;
-        for (size_t i = 4096; i < 40000; ++i)
-            dSum += double(v[i]) * double(v[i]);
-        const double dGain = std::sqrt(dSum / (40000 - 4096)) / (0x20000 / std::sqrt(2.0));
+        const double dGain = EffectTest::Rms(v, 4096, 40000) / (0x20000 / std::sqrt(2.0));
         EXPECT_NEAR(dGain, table[uBin] / 128.0, 0.02) << dHz << " Hz, bin " << uBin;
     }
 }

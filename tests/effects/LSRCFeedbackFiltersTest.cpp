@@ -66,13 +66,6 @@ std::vector<int32_t> ReverbReference(std::vector<int32_t> v, size_t uLen, int32_
     return v;
 }
 
-double Rms(const std::vector<int32_t>& v, size_t uFrom)
-{
-    double d = 0;
-    for (size_t i = uFrom; i < v.size(); ++i)
-        d += double(v[i]) * double(v[i]);
-    return std::sqrt(d / double(v.size() - uFrom));
-}
 } // namespace
 
 TEST(LSRCEcho, ImpulseGivesHalvingEchoesAtTheDelayAndMatchesThePlainLoop)
@@ -184,7 +177,8 @@ TEST(LSRCLowCutFilter, StepAttenuationAndNegativeFrequency)
     const double p = 1.0 - 8.0 / 256.0;
     for (double dHz : { 30.0, 100.0, 250.0, 1000.0, 5000.0 }) {
         LSRCLowCutFilter hp(TestSupport::SineSource(44100, 1, 44100, dHz, 0x40000), 250);
-        const double dGain = Rms(ReadFrames(hp, 44100), 4410) / (0x40000 / std::sqrt(2.0));
+        const double dGain
+            = EffectTest::Rms(ReadFrames(hp, 44100), 4410, 44100) / (0x40000 / std::sqrt(2.0));
         const std::complex<double> z = std::polar(1.0, 2 * std::numbers::pi * dHz / 44100);
         const double dExpect = std::abs((1.0 - 1.0 / z) / (1.0 - p / z));
         EXPECT_NEAR(20 * std::log10(dGain), 20 * std::log10(dExpect), 0.05) << dHz << " Hz";
@@ -213,8 +207,8 @@ TEST(LSRCLowCutFilter, MatchesSoxOnePoleHighPassAtTheSamePole)
         LSRCLowCutFilter ours(LWaveFile::OpenSource(strIn), 250);
         SourceHandle hSox = LWaveFile::OpenSource(strOut);
         ASSERT_FALSE(hSox->IsError());
-        const double dOurs = Rms(ReadFrames(ours, 44100), 4410);
-        const double dSox = Rms(ReadFrames(*hSox, 44100), 4410);
+        const double dOurs = EffectTest::Rms(ReadFrames(ours, 44100), 4410, 44100);
+        const double dSox = EffectTest::Rms(ReadFrames(*hSox, 44100), 4410, 44100);
         EXPECT_NEAR(20 * std::log10(dOurs / dSox), -20 * std::log10((1 + p) / 2), 0.05);
     }
 }
