@@ -64,10 +64,7 @@ TEST(LLoudnessMeter, SinesOfKnownLoudness)
         int iChannels;
         double dDbfs, dLufs;
     } cases[] = {
-        { 48000, 2, -23, -23.0 },
         { 44100, 2, -23, -23.0 },
-        { 48000, 2, -20, -20.0 },
-        { 44100, 1, -20, -23.01 },
         { 48000, 1, -20, -23.01 },
         { 22050, 2, -30, -30.0 },
     };

