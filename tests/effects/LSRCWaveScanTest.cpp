@@ -100,42 +100,29 @@ TEST(LSRCWaveScan, NegativeHopStepsBackAndEndsAtFrameZero)
 
 TEST(LSRCWaveScan, RampReachesTheTargetHop)
 {
-    // Rewind at 44100 Hz mono: -245 to -3430 over 8 s of output (720 segments).
-    {
-        LSRCWaveScan scan(RampSource(1000000, 1, 44100), -0.5, -7.0, 8000);
-        EXPECT_EQ(scan.GetHop(), -245);
-        std::vector<int32_t> buf(490);
-        int32_t iPrev = scan.GetHop();
-        for (int k = 0; k < 720; ++k) {
-            scan.Read(buf.data(), 490);
-            ASSERT_LE(scan.GetHop(), iPrev);
-            ASSERT_GE(scan.GetHop(), -3430);
+    // Rewind over 720 segments; forward over a ramp that is not a whole
+    // number of segments (8000 samples of 88); no ramp keeps the hop.
+    struct Case {
+        int32_t iRate;
+        double dFrom, dTo;
+        int32_t iMs, iSeg, iFirst, iTarget, nSegs;
+    };
+    for (Case c : { Case { 44100, -0.5, -7.0, 8000, 490, -245, -3430, 721 },
+             Case { 8000, 0.1, 3.0, 1000, 88, 8, 264, 95 },
+             Case { 44100, 0.5, 7.0, 0, 490, 245, 245, 41 } }) {
+        SCOPED_TRACE(c.iTarget);
+        LSRCWaveScan scan(RampSource(1000000, 1, c.iRate), c.dFrom, c.dTo, c.iMs);
+        EXPECT_EQ(scan.GetHop(), c.iFirst);
+        std::vector<int32_t> buf(size_t(c.iSeg));
+        int32_t iPrev = c.iFirst;
+        for (int k = 0; k < c.nSegs; ++k) {
+            scan.Read(buf.data(), c.iSeg);
+            // Steadily towards the target, never past it.
+            ASSERT_GE((scan.GetHop() - iPrev) * (c.iTarget - c.iFirst), 0) << k;
+            ASSERT_GE((c.iTarget - scan.GetHop()) * (c.iTarget - c.iFirst), 0) << k;
             iPrev = scan.GetHop();
         }
-        EXPECT_GT(scan.GetHop(), -3430) << "the last step comes with the next segment";
-        scan.Read(buf.data(), 1);
-        EXPECT_EQ(scan.GetHop(), -3430);
-        scan.Read(buf.data(), 490);
-        EXPECT_EQ(scan.GetHop(), -3430);
-    }
-    // Forward, a ramp that is not a whole number of segments (8000 samples
-    // of 88): no overshoot, and exactly the target once used up.
-    {
-        LSRCWaveScan scan(RampSource(1000000, 1, 8000), 0.1, 3.0, 1000);
-        EXPECT_EQ(scan.GetHop(), 8);
-        std::vector<int32_t> buf(88);
-        for (int k = 0; k < 95; ++k) {
-            scan.Read(buf.data(), 88);
-            ASSERT_LE(scan.GetHop(), 264);
-        }
-        EXPECT_EQ(scan.GetHop(), 264);
-    }
-    // No ramp: Play Slow keeps its hop.
-    {
-        LSRCWaveScan scan(RampSource(100000, 1, 44100), 0.5, 7.0, 0);
-        std::vector<int32_t> buf(20000);
-        scan.Read(buf.data(), 20000);
-        EXPECT_EQ(scan.GetHop(), 245);
+        EXPECT_EQ(scan.GetHop(), c.iTarget);
     }
 }
 
