@@ -2,9 +2,11 @@
 
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
+#include "effects/LCutListAudioLoadSource.h"
 
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace EffectTest {
 
@@ -18,6 +20,14 @@ LCutListAudio ListOf(const std::vector<int32_t>& samples, int iChannels, int32_t
             sink.Write(samples.data() + size_t(f) * size_t(iChannels),
                 std::min(kBlockFrames, iFrames - f));
     }
+    return list;
+}
+
+LCutListAudio Load(SourceHandle hSource)
+{
+    LCutListAudio list;
+    LCutListAudioLoadSource load { "Loading", &list, std::move(hSource) };
+    EXPECT_EQ(RunBody(load), 0) << "loading";
     return list;
 }
 

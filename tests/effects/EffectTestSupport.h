@@ -15,6 +15,9 @@ namespace EffectTest {
 // written as for any rendered cut).
 LCutListAudio ListOf(const std::vector<int32_t>& samples, int iChannels, int32_t iRate = 44100);
 
+// A cut list loaded from a source through the loading process.
+LCutListAudio Load(SourceHandle hSource);
+
 // All interleaved samples of a cut list.
 std::vector<int32_t> Samples(const LCutListAudio& list);
 

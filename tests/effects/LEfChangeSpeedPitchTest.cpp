@@ -1,7 +1,6 @@
 #include "effects/LEfChangeSpeedPitch.h"
 
 #include "EffectTestSupport.h"
-#include "effects/LCutListAudioLoadSource.h"
 #include "effects/LSRCConvertRate.h"
 #include "platform/LSettings.h"
 #include "support/AudioTestSupport.h"
@@ -16,11 +15,7 @@ namespace {
 // A document loaded from a sine of dHz.
 LCutListAudio Tone(int32_t iLen, int iCh, double dHz)
 {
-    LCutListAudio list;
-    LCutListAudioLoadSource load { "Loading", &list,
-        TestSupport::SineSource(iLen, iCh, 44100, dHz) };
-    EXPECT_EQ(RunBody(load), 0);
-    return list;
+    return Load(TestSupport::SineSource(iLen, iCh, 44100, dHz));
 }
 
 struct Outcome {

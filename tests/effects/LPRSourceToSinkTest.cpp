@@ -142,14 +142,6 @@ TEST(LDBTablesClass, KnownEntries)
 }
 
 namespace {
-LCutListAudio LoadRamp(int32_t iLen)
-{
-    LCutListAudio list;
-    LCutListAudioLoadSource load { "Loading", &list, RampSource(iLen, 1) };
-    EXPECT_EQ(EffectTest::RunBody(load), 0);
-    return list;
-}
-
 class Negate : public LSRCFilterBase {
 public:
     using LSRCFilterBase::LSRCFilterBase;
@@ -175,7 +167,7 @@ int ProcessBody(LProgressDialog& dlg, NegateRange& r)
 
 TEST(LEfSoundProcess, RangeEffectReplacesTheSelectionOrNothing)
 {
-    LCutListAudio doc = LoadRamp(30000);
+    LCutListAudio doc = EffectTest::Load(RampSource(30000, 1));
     ASSERT_EQ(doc.GetTotalLength(), 30000);
     const auto before = EffectTest::Records(doc);
     NegateRange r { &doc };
@@ -190,7 +182,7 @@ TEST(LEfSoundProcess, RangeEffectReplacesTheSelectionOrNothing)
 
 TEST(LCutListAudioLoadSource, CancelLeavesTheTargetAsItWas)
 {
-    LCutListAudio list = LoadRamp(100);
+    LCutListAudio list = EffectTest::Load(RampSource(100, 1));
     const auto before = EffectTest::Records(list);
     LCutListAudioLoadSource load { "Loading", &list, RampSource(50000, 1) };
     EXPECT_EQ(EffectTest::RunBody(load, 2), 1);
