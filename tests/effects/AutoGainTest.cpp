@@ -24,8 +24,7 @@ LCutListAudio ToneDoc(int32_t iFrames, const std::function<double(int32_t)>& fnP
         2);
 }
 
-// The gain control's files: the working folder's entries and this
-// process's open descriptors that name them.
+// The gain control's files in the working folder and this process's descriptors on them.
 std::vector<std::string> TemporaryFiles()
 {
     namespace fs = std::filesystem;

@@ -43,15 +43,13 @@ TEST(Dynamics, CurvesAndBandThresholdsMatchTheirDefinitions)
     for (int iThreshold : { -127, -20, 0, 60 })
         for (int32_t g : CompressorCurve(iThreshold, 1.0, 127))
             ASSERT_EQ(g, 0x1000000) << iThreshold;
-    // -20 at 2:1: +10 dB below the threshold, half a dB less per dB up to
-    // unity at 0 dB.
+    // -20 at 2:1: +10 dB below the threshold, half a dB less per dB up to 0 dB.
     const LGainCurve half = CompressorCurve(-20, CompressorRatioList()[2].dFactor, 127);
     EXPECT_NEAR(half[-40 + 128], 53054215, 2);
     EXPECT_NEAR(half[-10 + 128], 16777216 * std::pow(10.0, 0.25), 2);
     EXPECT_EQ(half[128], 0x1000000);
     EXPECT_NEAR(half[20 + 128], 16777216 * std::pow(10.0, -0.5), 2);
-    // A make-up gain beyond 42 dB is held at the largest gain (32 bits would
-    // wrap it negative).
+    // A make-up gain beyond 42 dB is held at the largest (32 bits would wrap it negative).
     for (int32_t g : CompressorCurve(-127, CompressorRatioList()[6].dFactor, 127))
         EXPECT_GT(g, 0);
     EXPECT_EQ(CompressorCurve(-60, CompressorRatioList()[6].dFactor, 127)[-70 + 128], 0x7FFFFFFF);
@@ -67,8 +65,7 @@ TEST(Dynamics, CurvesAndBandThresholdsMatchTheirDefinitions)
 
 TEST(Dynamics, BlockLevelIsExactForAnyInput)
 {
-    // A sine peaking at 0x20000 is 0 dB; the squares of full 32-bit samples
-    // pass 32 bits and still average exactly.
+    // A sine peaking at 0x20000 is 0 dB; squares of full 32-bit samples average exactly.
     const std::vector<int32_t> sine = ReadFrames(*Tone(44100, 1, 441, 0x20000), 44100);
     EXPECT_EQ(MeanSquareLevelDb(sine.data(), sine.size()), 0);
     const std::vector<int32_t> extremes = { INT32_MIN, INT32_MAX, INT32_MIN, 0 };
@@ -93,8 +90,7 @@ TEST(Dynamics, CompressorPassesOneToOneBitForBitAndRaisesQuietPassages)
         hVarying->Seek(0);
     }
 
-    // -20 at 2:1 over 2 s at -30 dB, then 2 s at 0 dB: the quiet part
-    // 10 dB up, the loud one at unity.
+    // -20 at 2:1 over 2 s at -30 dB, then 2 s at 0 dB: the quiet part 10 dB up, the loud at unity.
     auto hSteps = Tone(4 * kRate, 1, 441, 0x20000,
         [](int64_t f) { return f < 2 * kRate ? std::pow(10.0, -1.5) : 1.0; });
     const double dHalf = CompressorRatioList()[2].dFactor;
@@ -107,8 +103,7 @@ TEST(Dynamics, CompressorPassesOneToOneBitForBitAndRaisesQuietPassages)
     // Its last window too: the silence after the end raises nothing.
     EXPECT_NEAR(Rms(out, 174400, 176400) / Rms(in, 174400, 176400), 1.0, 0.005);
 
-    // Through the effect's row, on a quiet tone: an index one past the list
-    // does nothing, the one before it compresses.
+    // Through the effect's row: a ratio index one past the list does nothing.
     for (int32_t iRatio : { 7, 6 }) {
         LCutListAudio doc = ListOf(ReadFrames(*Tone(20000, 1, 441, 4145), 20000), 1);
         const std::vector<CutRecord> before = Records(doc);
@@ -119,9 +114,7 @@ TEST(Dynamics, CompressorPassesOneToOneBitForBitAndRaisesQuietPassages)
         EXPECT_EQ(Records(doc) == before, iRatio == 7) << iRatio;
     }
 
-    // Make-up beyond 42 dB on a faint tone: the clamped largest gain (128x)
-    // holds with its sign; summing two such targets in 32 bits would wrap
-    // the release step negative.
+    // Make-up beyond 42 dB: the clamped gain (128x) holds its sign (a 32-bit release step wrapped).
     auto hFaint = Tone(kRate, 1, 441, 64);
     LSRCCompressor loudest(hFaint, -60, CompressorRatioList()[6].dFactor, 45);
     const std::vector<int32_t> faint = ReadFrames(loudest, kRate);
@@ -135,9 +128,8 @@ TEST(Dynamics, NoiseGatesKeepSilenceAndOpenOnlyTheLoudBand)
     for (int32_t s : ReadFrames(*OpenNoiseReduction(hSilence, -30), kRate))
         ASSERT_EQ(s, 0);
 
-    // A tone in band 1 (150 Hz) or band 4 (6 kHz) loud enough to open its
-    // gate at -30 dB, with a faint tone in the other band: the faint one
-    // comes out at least 20 dB further down than the loud one.
+    // A loud tone in band 1 (150 Hz) or 4 (6 kHz) opens its gate; a faint one in the other stays
+    // shut.
     struct Case {
         double dLoudHz, dLoudPeak, dFaintHz;
     };
@@ -153,8 +145,7 @@ TEST(Dynamics, NoiseGatesKeepSilenceAndOpenOnlyTheLoudBand)
         EXPECT_GT(dLoud, 0.05) << c.dLoudHz;
         EXPECT_LT(dFaint * 10, dLoud) << c.dLoudHz;
     }
-    // Levels below the table's range run (the thresholds held), an
-    // upstream in error is handed back as it is.
+    // Levels below the table run (thresholds held); an upstream in error is handed back.
     auto hTone = Tone(kRate, 1, 700, 0x20000);
     const std::vector<int32_t> open = ReadFrames(*OpenNoiseReduction(hTone, -127), kRate);
     EXPECT_NEAR(AmplitudeAt(open, 700, 11025, 33075), 0x20000, 0x20000 * 0.1);

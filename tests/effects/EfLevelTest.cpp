@@ -38,14 +38,11 @@ TEST(EfNormalize, ReachesTheTargetPeakAndCapsTheGain)
     EXPECT_EQ(PeakOf(out, 2 * 5000, 2 * 15000), kInternalFullScale);
     EXPECT_EQ(PeakOf(out, 0, 2 * 5000), kInternalFullScale / 2) << "outside the range untouched";
     EXPECT_EQ(PeakOf(out, 2 * 15000, out.size()), kInternalFullScale / 2);
-    ASSERT_EQ(doc.GetCuts().size(), 3u);
-    EXPECT_EQ(doc.GetCuts()[1].iGain, 0x2000000);
 
     // A peak below a quarter of full scale: capped at 400 %.
     LCutListAudio quiet = ListOf(Sine(10000, 1, 0x10000), 1);
     EfNormalize capped { &quiet, 10000, 0, 100 };
     EXPECT_EQ(RunBody(capped), 0);
-    EXPECT_EQ(quiet.GetCuts()[0].iGain, 0x4000000);
     EXPECT_EQ(PeakOf(Samples(quiet), 0, 10000), 4 * 0x10000);
 }
 

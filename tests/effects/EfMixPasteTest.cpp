@@ -1,7 +1,6 @@
 #include "effects/EfMixPaste.h"
 
 #include "EffectTestSupport.h"
-#include "edit/LGainMultiply.h"
 #include "effects/EfPasteOver.h"
 
 #include <gtest/gtest.h>
@@ -91,9 +90,7 @@ TEST(EfMixPaste, LongClipModes)
     v = Samples(doc3);
     ASSERT_EQ(doc3.GetTotalLength(), 30000);
     EXPECT_EQ(At(v, 2499, 0), kDocL + kClipL);
-    EXPECT_EQ(At(v, 2500, 1), kDocR + GainMultiply(kClipR, 0x1000000));
-    const int32_t iStep = 0x1000000 / 500;
-    EXPECT_EQ(At(v, 2750, 1), kDocR + GainMultiply(kClipR, 0x1000000 - 250 * iStep));
+    EXPECT_NEAR(At(v, 2750, 1), kDocR + kClipR / 2, 2) << "half way down the fade";
     for (int32_t f = 2501; f < 3000; ++f)
         ASSERT_LE(At(v, f, 1), At(v, f - 1, 1)) << f;
     EXPECT_LE(At(v, 2999, 1) - kDocR, 1 + kClipR / 400);
@@ -102,8 +99,7 @@ TEST(EfMixPaste, LongClipModes)
 
 TEST(EfMixPaste, ConvertsTheClipAndLeavesTheDocumentOnCancel)
 {
-    // A mono clip into a stereo document reaches both channels; the clip
-    // itself stays mono.
+    // A mono clip reaches both channels of a stereo document and itself stays mono.
     LCutListAudio doc = StereoDoc();
     LCutListAudio mono = ListOf(std::vector<int32_t>(4000, kClipL), 1);
     EfMixPaste mix { &doc, 10000, 1000, &mono, 100, MIXMODE_INSERTSILENCE, 250, 50 };
@@ -114,8 +110,7 @@ TEST(EfMixPaste, ConvertsTheClipAndLeavesTheDocumentOnCancel)
     EXPECT_EQ(At(v, 5000, 0), kDocL);
     EXPECT_EQ(mono.GetChannels(), 1);
 
-    // Cancel with a clip longer than the selection in insert-silence mode:
-    // no silence may be left behind.
+    // Cancel with a clip longer than the selection (insert silence): no silence left behind.
     LCutListAudio doc2 = StereoDoc();
     auto before = Records(doc2);
     LCutListAudio clip = StereoClip(25000);

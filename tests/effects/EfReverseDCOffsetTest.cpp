@@ -11,8 +11,7 @@ using namespace EffectTest;
 
 TEST(EfReverse, ReversesFramesAndKeepsChannels)
 {
-    // Left rises, right falls: a swapped channel or a frame off shows at once.
-    // The range spans more than two of the spans read per seek.
+    // Left rises, right falls; the range spans more than two of the spans read per seek.
     std::vector<int32_t> in
         = Signal(150000, 2, [](int32_t f, int c) { return c ? -f * 16 - 7 : f * 16; });
     LCutListAudio doc = ListOf(in, 2);

@@ -41,8 +41,7 @@ Outcome Change(LCutListAudio& doc, int32_t iStart, int32_t iEnd, int iPercent, i
 constexpr double kHz = 900.0;
 } // namespace
 
-// Constant pitch (mode 1) stretches; constant speed (mode 2) at 100 % keeps
-// the rate, so no converter is involved.
+// Constant pitch (mode 1) stretches; constant speed (mode 2) at 100 % needs no converter.
 TEST(LEfChangeSpeedPitch, ConstantPitchStretchesOnlyTheSelection)
 {
     const std::vector<int32_t> before = Samples(Tone(50000, 1, kHz));

@@ -98,7 +98,6 @@ TEST(LSRCPeakLimit, QuietPassesExactlyLoudIsBoundedAhead)
 {
     auto hQuiet = RampSource(30000, 2, 44100);
     LSRCPeakLimit quiet(hQuiet, 0x7FFF0);
-    EXPECT_EQ(quiet.GetBlockFrames(), 1260);
     std::vector<int32_t> buf(2 * 5000);
     quiet.Read(buf.data(), 5000);
     for (int32_t f = 0; f < 5000; ++f)
@@ -119,7 +118,6 @@ TEST(LSRCPeakLimit, QuietPassesExactlyLoudIsBoundedAhead)
             0x200000);
     };
     LSRCPeakLimit loud(Burst(), 0x7FFF0);
-    EXPECT_EQ(loud.GetBlockFrames(), 171);
     std::vector<int32_t> out(10000);
     for (int i = 0; i < 10000; i += 1000)
         loud.Read(out.data() + i, 1000);

@@ -93,8 +93,7 @@ TEST(LSRCConvertRate, LengthPositionAndSeek)
 
 TEST(LSRCConvertRate, PortableKernelsGiveTheVectorKernelsBits)
 {
-    // One to three channels, quiet and loud (a large block shift), one and
-    // two stages.
+    // One to three channels, quiet and loud (a large block shift), one and two stages.
     for (int iCh : { 1, 2, 3 }) {
         for (int32_t iAmp : { 0x7FFF0, 0x30000000 }) {
             for (int32_t iTo : { 48000, 8000 }) {
@@ -119,8 +118,7 @@ TEST(LSRCConvertRate, PortableKernelsGiveTheVectorKernelsBits)
 
 TEST(LSRCConvertRate, FullScaleAndConstantsDoNotWrap)
 {
-    // A full-scale square wave and a constant: the block scaling keeps the
-    // 32-bit sums in range, so signs never flip and DC stays exact.
+    // Full-scale square and constant: the block scaling keeps 32-bit sums in range.
     SourceHandle hSquare = LSRCConvertRate::OpenSource(
         MakeHandle<FunctionSource>(
             8000, 1, 16000, [](int64_t f, int) { return (f / 40) % 2 ? 0x7FFF0 : -0x7FFF0; }),

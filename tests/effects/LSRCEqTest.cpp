@@ -104,10 +104,8 @@ TEST(LSRCEq, FlatCurveIsTheIdentityAndSeeksStayAligned)
     EXPECT_TRUE(std::all_of(taps.begin() + 1, taps.end(), [](int32_t h) { return h == 0; }));
 
     const int32_t iLen = 30000;
-    // Flat at 128 and at 64 (a single tap, 32768 or 16384): full scale,
-    // beyond it, and far beyond it (every sample +-(2^26 + 17)), where the
-    // block is shifted by iShift bits. Whole and halved samples are rounded
-    // down, as arithmetic shifts would.
+    // Flat at 128 and 64 (one tap) at, beyond and far beyond full scale (the block shifted by
+    // iShift bits): samples rounded down as arithmetic shifts would.
     struct Flat {
         int32_t iPeak;
         bool bSigns;
@@ -124,9 +122,7 @@ TEST(LSRCEq, FlatCurveIsTheIdentityAndSeeksStayAligned)
         LSRCEq eq(hNoise, EqGainTable(PointList::Of({ { 0, uint8_t(l.iGain) } }), 44100));
         EXPECT_EQ(ReadFrames(eq, iLen, 5000), want) << l.iPeak << " at " << l.iGain;
     }
-    // A shaped curve: output frame p is the same whether reached by reading
-    // or by a seek, also for p inside the first 2047 frames, and the
-    // position is the output's.
+    // A shaped curve: frame p is the same read or sought to, also within the first 2047 frames.
     const LEqGainTable table
         = EqGainTable(PointList::Of({ { 0, 200 }, { 30, 60 }, { 255, 128 } }), 44100);
     auto hNoise = Noise(iLen, 1, 0x7FFF0);
@@ -159,9 +155,7 @@ TEST(LSRCEq, BandGainsAreMeasuredOnSines)
 
 TEST(LSRCEq, FastConvolutionGivesTheDirectFormsBits)
 {
-    // Curves from gentle to the steepest (every 8 steps from 0 to 255 and
-    // back) and the loudest (255 throughout), on random and full-scale
-    // input, at full scale and far beyond it (where the block is shifted).
+    // Gentle to steepest and loudest curves, random and full-scale input, far beyond full scale.
     PointList zigzag;
     for (int x = 0; x <= 255; x += 8)
         zigzag.aPoints[zigzag.nPoints++] = { uint8_t(x), uint8_t(x % 16 ? 0 : 255) };

@@ -29,8 +29,7 @@ LHandle<FnSource> Noise(int32_t iLen, int iCh, int32_t iRate, int32_t iPeak)
     });
 }
 
-// The echo read the plain way: one interleaved sample after the other, the
-// products in 64 bits.
+// The echo the plain way: one interleaved sample after the other, products in 64 bits.
 std::vector<int32_t> EchoReference(std::vector<int32_t> v, size_t uDelay, int32_t iPercent)
 {
     const int64_t g = iPercent * 256 / 100;
@@ -96,8 +95,8 @@ TEST(LSRCEcho, ImpulseGivesHalvingEchoesAtTheDelayAndMatchesThePlainLoop)
             EXPECT_EQ(v[c.uDelay], 0x8000);
             EXPECT_EQ(v[3 * c.uDelay], 0x2000);
         }
-        // Loud noise (beyond full scale, where 32-bit products overflow) read
-        // in odd pieces equals the plain loop; a seek starts afresh.
+        // Loud noise (32-bit products overflow) in odd pieces is the plain loop; a seek starts
+        // afresh.
         auto hNoise = Noise(iFrames, c.iCh, c.iRate, 0x400000);
         LSRCEcho loud(hNoise, c.iMs, c.iPercent);
         const std::vector<int32_t> ref
@@ -172,8 +171,8 @@ TEST(LSRCLowCutFilter, StepAttenuationAndNegativeFrequency)
     LSRCLowCutFilter negative(hNoise, -1000);
     EXPECT_EQ(ReadFrames(negative, 5000), in);
 
-    // Attenuation against the one-pole response |1 - z^-1| / |1 - p z^-1|,
-    // p = 1 - a / 256, measured on sines.
+    // Attenuation on sines against the one-pole response |1 - z^-1| / |1 - p z^-1|, p = 1 - a /
+    // 256.
     const double p = 1.0 - 8.0 / 256.0;
     for (double dHz : { 30.0, 100.0, 250.0, 1000.0, 5000.0 }) {
         LSRCLowCutFilter hp(TestSupport::SineSource(44100, 1, 44100, dHz, 0x40000), 250);

@@ -56,9 +56,8 @@ std::vector<std::vector<int16_t>> Inputs()
 
 } // namespace
 
-// The standard path reproduces the reference encoder byte for byte, and
-// decodes the reference's frames, and frames of arbitrary bits (lags outside
-// 40..120, extreme amplitudes), exactly as the reference decoder.
+// The standard path encodes as toast byte for byte and decodes toast's frames and arbitrary
+// bits (lags outside 40..120, extreme amplitudes) exactly as untoast.
 TEST(LGSMFrame, StandardPathMatchesToastAndUntoast)
 {
     REQUIRE_PEER("toast");
