@@ -68,17 +68,14 @@ double Psnr(const std::vector<int16_t>& ref, const std::vector<int16_t>& test, s
 
 } // namespace
 
-// The Layer III compliance streams of the MPEG-1 and MPEG-2 audio standards
-// (folder in ORVENNA_MP3_VECTORS: NAME.bit with the reference output
-// NAME.pcm, 16-bit little-endian): every one decodes "fully accurate", at
-// least 96 dB against the reference, on the vector and the scalar path.
+// The Layer III compliance streams (ORVENNA_MP3_VECTORS: NAME.bit, reference NAME.pcm 16-bit LE)
+// decode "fully accurate", 96 dB or better, on the vector and the scalar path.
 TEST(MP3ComplianceStreams, FullyAccurateOnBothPaths)
 {
     const char* szDir = std::getenv("ORVENNA_MP3_VECTORS");
     if (!szDir || !fs::is_directory(szDir))
         GTEST_SKIP() << "ORVENNA_MP3_VECTORS names no folder of compliance streams";
-    // Streams whose reference starts later than the first decoded frame, in
-    // samples (two stereo frames).
+    // Streams whose reference starts later than the first decoded frame, in samples.
     const struct {
         const char* szName;
         size_t uSkip;

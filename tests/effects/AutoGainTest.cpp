@@ -24,16 +24,7 @@ LCutListAudio ToneDoc(int32_t iFrames, const std::function<double(int32_t)>& fnP
         2);
 }
 
-double Rms(const std::vector<int32_t>& v, int32_t iFrom, int32_t iTo)
-{
-    double d = 0;
-    for (int32_t f = iFrom; f < iTo; ++f)
-        d += double(v[size_t(f) * 2]) * v[size_t(f) * 2];
-    return std::sqrt(d / (iTo - iFrom));
-}
-
-// The gain control's files: the working folder's entries and this
-// process's open descriptors that name them.
+// The gain control's files in the working folder and this process's descriptors on them.
 std::vector<std::string> TemporaryFiles()
 {
     namespace fs = std::filesystem;
@@ -110,9 +101,9 @@ TEST(AutoGain, LevelsEvenedLengthKeptAndSilenceInsideLoudMaterialHandled)
         ASSERT_EQ(out.size(), in.size());
         for (int32_t s : out)
             ASSERT_LE(std::abs(s), kInternalFullScale);
-        const double dLoud = Rms(out, c.iLoudFrom, c.iLoudTo);
+        const double dLoud = Rms(out, c.iLoudFrom, c.iLoudTo, 2);
         EXPECT_GT(dLoud, 0x20000 * 0.4);
-        const double dQuiet = Rms(out, c.iQuietFrom, c.iQuietTo);
+        const double dQuiet = Rms(out, c.iQuietFrom, c.iQuietTo, 2);
         if (c.dQuietToLoudDb < 0)
             EXPECT_GT(20 * std::log10(dQuiet / dLoud), c.dQuietToLoudDb);
         else
@@ -130,7 +121,7 @@ TEST(AutoGain, FadesOnlyAtTheDocumentsEnd)
         const std::vector<int32_t> out = Samples(doc);
         ASSERT_EQ(out.size(), size_t(6 * kRate));
         // The range's last 200 frames against the 800 before them.
-        const double dRatio = Rms(out, iEnd - 200, iEnd) / Rms(out, iEnd - 1000, iEnd - 200);
+        const double dRatio = Rms(out, iEnd - 200, iEnd, 2) / Rms(out, iEnd - 1000, iEnd - 200, 2);
         if (bToEnd)
             EXPECT_LT(dRatio, 0.3);
         else

@@ -11,8 +11,7 @@ using namespace EffectTest;
 
 TEST(EfReverse, ReversesFramesAndKeepsChannels)
 {
-    // Left rises, right falls: a swapped channel or a frame off shows at once.
-    // The range spans more than two of the spans read per seek.
+    // Left rises, right falls; the range spans more than two of the spans read per seek.
     std::vector<int32_t> in
         = Signal(150000, 2, [](int32_t f, int c) { return c ? -f * 16 - 7 : f * 16; });
     LCutListAudio doc = ListOf(in, 2);
@@ -29,18 +28,11 @@ TEST(EfReverse, ReversesFramesAndKeepsChannels)
     EXPECT_EQ(std::vector<int32_t>(out.begin() + 2 * 140001, out.end()),
         std::vector<int32_t>(in.begin() + 2 * 140001, in.end()));
 
-    // Mono, odd length over several blocks, whole document.
-    std::vector<int32_t> mono
-        = Signal(16385, 1, [](int32_t f, int) { return (f * 37) % 5001 - 2500; });
-    LCutListAudio m = ListOf(mono, 1);
-    EfReverse all { &m, 16385, 0 };
-    EXPECT_EQ(RunBody(all), 0);
-    std::vector<int32_t> r = Samples(m);
-    EXPECT_EQ(r, std::vector<int32_t>(mono.rbegin(), mono.rend()));
-    EfReverse empty { &m, 50, 50 };
-    auto before = Records(m);
+    // A whole document is checked against sox (EffectsAgainstSox); an empty range changes nothing.
+    EfReverse empty { &doc, 50, 50 };
+    auto before = Records(doc);
     EXPECT_EQ(RunBody(empty), 0);
-    EXPECT_EQ(Records(m), before);
+    EXPECT_EQ(Records(doc), before);
 }
 
 namespace {

@@ -2,7 +2,6 @@
 #include "audio/LWaveFile.h"
 #include "effects/EfFade.h"
 #include "effects/EfReverse.h"
-#include "effects/LCutListAudioLoadSource.h"
 #include "support/TestSupport.h"
 
 #include <cmath>
@@ -14,10 +13,7 @@ using namespace EffectTest;
 namespace {
 LCutListAudio LoadWav(const std::string& strPath)
 {
-    LCutListAudio list;
-    LCutListAudioLoadSource load { "Loading", &list, LWaveFile::OpenSource(strPath) };
-    EXPECT_EQ(RunBody(load), 0) << strPath;
-    return list;
+    return Load(LWaveFile::OpenSource(strPath));
 }
 
 // A stereo 16-bit file from sox: a different tone in each channel.

@@ -2,8 +2,11 @@
 
 #include "edit/LSNKCutListAudio.h"
 #include "edit/LSRCCutListAudio.h"
+#include "effects/LCutListAudioLoadSource.h"
 
 #include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
 
 namespace EffectTest {
 
@@ -17,6 +20,14 @@ LCutListAudio ListOf(const std::vector<int32_t>& samples, int iChannels, int32_t
             sink.Write(samples.data() + size_t(f) * size_t(iChannels),
                 std::min(kBlockFrames, iFrames - f));
     }
+    return list;
+}
+
+LCutListAudio Load(SourceHandle hSource)
+{
+    LCutListAudio list;
+    LCutListAudioLoadSource load { "Loading", &list, std::move(hSource) };
+    EXPECT_EQ(RunBody(load), 0) << "loading";
     return list;
 }
 
@@ -39,6 +50,14 @@ std::vector<int32_t> Signal(
         for (int c = 0; c < iChannels; ++c)
             v[size_t(f) * size_t(iChannels) + size_t(c)] = fn(f, c);
     return v;
+}
+
+double Rms(const std::vector<int32_t>& v, size_t uFrom, size_t uTo, size_t uStride)
+{
+    double d = 0;
+    for (size_t f = uFrom; f < uTo; ++f)
+        d += double(v[f * uStride]) * double(v[f * uStride]);
+    return std::sqrt(d / double(uTo - uFrom));
 }
 
 std::vector<CutRecord> Records(const LCutListAudio& list)

@@ -1,7 +1,6 @@
 #include "effects/LEfChangeSpeedPitch.h"
 
 #include "EffectTestSupport.h"
-#include "effects/LCutListAudioLoadSource.h"
 #include "effects/LSRCConvertRate.h"
 #include "platform/LSettings.h"
 #include "support/AudioTestSupport.h"
@@ -16,11 +15,7 @@ namespace {
 // A document loaded from a sine of dHz.
 LCutListAudio Tone(int32_t iLen, int iCh, double dHz)
 {
-    LCutListAudio list;
-    LCutListAudioLoadSource load { "Loading", &list,
-        TestSupport::SineSource(iLen, iCh, 44100, dHz) };
-    EXPECT_EQ(RunBody(load), 0);
-    return list;
+    return Load(TestSupport::SineSource(iLen, iCh, 44100, dHz));
 }
 
 struct Outcome {
@@ -46,8 +41,7 @@ Outcome Change(LCutListAudio& doc, int32_t iStart, int32_t iEnd, int iPercent, i
 constexpr double kHz = 900.0;
 } // namespace
 
-// Constant pitch (mode 1) stretches; constant speed (mode 2) at 100 % keeps
-// the rate, so no converter is involved.
+// Constant pitch (mode 1) stretches; constant speed (mode 2) at 100 % needs no converter.
 TEST(LEfChangeSpeedPitch, ConstantPitchStretchesOnlyTheSelection)
 {
     const std::vector<int32_t> before = Samples(Tone(50000, 1, kHz));

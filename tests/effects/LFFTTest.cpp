@@ -13,9 +13,8 @@ int32_t Random(uint32_t& u)
 }
 } // namespace
 
-// Even and odd orders, small and large enough to be split into parts: the
-// transform against a plain one, and the convolution of integers against
-// the plain cyclic sums, which it must give exactly.
+// Even and odd orders, split into parts or not: against a plain transform, and the
+// convolution of integers exactly against the plain cyclic sums.
 TEST(LFFT, TransformAndConvolutionMatchThePlainSums)
 {
     for (int iOrder : { 1, 2, 3, 6, 7, 11, 12 }) {

@@ -56,18 +56,13 @@ TEST(LLoudnessMeter, KWeightingAt48kHzIsThePublishedFilter)
 
 TEST(LLoudnessMeter, SinesOfKnownLoudness)
 {
-    // A 1 kHz sine sums its channels' mean squares: stereo at X dBFS is X
-    // LUFS, mono 3 dB less. Steady, so the range is 0; the true peak of a
-    // sine that is not a sub-multiple of the rate is its amplitude.
+    // Stereo at X dBFS is X LUFS, mono 3 dB less; steady: range 0, true peak the amplitude.
     struct Case {
         int32_t iRate;
         int iChannels;
         double dDbfs, dLufs;
     } cases[] = {
-        { 48000, 2, -23, -23.0 },
         { 44100, 2, -23, -23.0 },
-        { 48000, 2, -20, -20.0 },
-        { 44100, 1, -20, -23.01 },
         { 48000, 1, -20, -23.01 },
         { 22050, 2, -30, -30.0 },
     };
@@ -85,14 +80,11 @@ TEST(LLoudnessMeter, GatesSilenceAndQuietPassages)
 {
     const int32_t kRate = 48000;
     const std::vector<int32_t> loud = Sine(kRate * 10, 2, kRate, 1000, -20);
-    // Silence is under the absolute gate (only the blocks across the edge
-    // lower the value, by about 0.07).
+    // Silence is under the absolute gate (the blocks across the edge lower the value by 0.07).
     const LLoudness withSilence
         = Measure(Joined(loud, std::vector<int32_t>(kRate * 20, 0)), 2, kRate);
     EXPECT_NEAR(withSilence.dIntegrated, -20.07, 0.03);
-    // A passage 20 dB quieter is under the relative gate (10 LU below the
-    // mean) for the integrated value, above the range's (20 LU below it):
-    // the range spans the two levels.
+    // 20 dB quieter: under the integrated value's relative gate, above the range's.
     const LLoudness twoLevels
         = Measure(Joined(loud, Sine(kRate * 10, 2, kRate, 1000, -40)), 2, kRate);
     EXPECT_NEAR(twoLevels.dIntegrated, -20.07, 0.03);
@@ -114,8 +106,7 @@ TEST(LLoudnessMeter, TruePeakBetweenSamples)
 
 TEST(LLoudnessMeter, PiecesDoNotChangeTheResult)
 {
-    // Noise in bursts: every piece size meets the steps, the filters' and
-    // the interpolator's state at other places.
+    // Noise in bursts: each piece size splits the filters' and interpolator's state elsewhere.
     uint32_t u = 1;
     const std::vector<int32_t> v = Signal(44100 * 7, 2, [&u](int32_t f, int) {
         u = u * 1664525u + 1013904223u;
@@ -133,8 +124,7 @@ TEST(LLoudnessMeter, PiecesDoNotChangeTheResult)
 
 TEST(EfNormalizeLoudness, CancelledLeavesTheDocument)
 {
-    // Reaching the target and the peak limit are measured by ffmpeg in the
-    // command line's tests.
+    // Reaching the target and the peak limit are measured by ffmpeg in the command line's tests.
     LCutListAudio doc = ListOf(Sine(44100 * 6, 2, 44100, 1000, -30), 2, 44100);
     const std::vector<CutRecord> before = Records(doc);
     EfNormalizeLoudness data { &doc, doc.GetTotalLength(), 0, -16 };

@@ -1,5 +1,6 @@
 #include "effects/LSRCEq.h"
 
+#include "EffectTestSupport.h"
 #include "effects/PointList.h"
 #include "support/AudioTestSupport.h"
 #include "support/TestSupport.h"
@@ -103,10 +104,8 @@ TEST(LSRCEq, FlatCurveIsTheIdentityAndSeeksStayAligned)
     EXPECT_TRUE(std::all_of(taps.begin() + 1, taps.end(), [](int32_t h) { return h == 0; }));
 
     const int32_t iLen = 30000;
-    // Flat at 128 and at 64 (a single tap, 32768 or 16384): full scale,
-    // beyond it, and far beyond it (every sample +-(2^26 + 17)), where the
-    // block is shifted by iShift bits. Whole and halved samples are rounded
-    // down, as arithmetic shifts would.
+    // Flat at 128 and 64 (one tap) at, beyond and far beyond full scale (the block shifted by
+    // iShift bits): samples rounded down as arithmetic shifts would.
     struct Flat {
         int32_t iPeak;
         bool bSigns;
@@ -123,9 +122,7 @@ TEST(LSRCEq, FlatCurveIsTheIdentityAndSeeksStayAligned)
         LSRCEq eq(hNoise, EqGainTable(PointList::Of({ { 0, uint8_t(l.iGain) } }), 44100));
         EXPECT_EQ(ReadFrames(eq, iLen, 5000), want) << l.iPeak << " at " << l.iGain;
     }
-    // A shaped curve: output frame p is the same whether reached by reading
-    // or by a seek, also for p inside the first 2047 frames, and the
-    // position is the output's.
+    // A shaped curve: frame p is the same read or sought to, also within the first 2047 frames.
     const LEqGainTable table
         = EqGainTable(PointList::Of({ { 0, 200 }, { 30, 60 }, { 255, 128 } }), 44100);
     auto hNoise = Noise(iLen, 1, 0x7FFF0);
@@ -151,19 +148,14 @@ TEST(LSRCEq, BandGainsAreMeasuredOnSines)
         const size_t uBin = size_t(std::lround(dHz * 4096 / 44100));
         LSRCEq eq(TestSupport::SineSource(44100, 1, 44100, dHz, 0x20000), table);
         const std::vector<int32_t> v = ReadFrames(eq, 44100);
-        double dSum = 0;
-        for (size_t i = 4096; i < 40000; ++i)
-            dSum += double(v[i]) * double(v[i]);
-        const double dGain = std::sqrt(dSum / (40000 - 4096)) / (0x20000 / std::sqrt(2.0));
+        const double dGain = EffectTest::Rms(v, 4096, 40000) / (0x20000 / std::sqrt(2.0));
         EXPECT_NEAR(dGain, table[uBin] / 128.0, 0.02) << dHz << " Hz, bin " << uBin;
     }
 }
 
 TEST(LSRCEq, FastConvolutionGivesTheDirectFormsBits)
 {
-    // Curves from gentle to the steepest (every 8 steps from 0 to 255 and
-    // back) and the loudest (255 throughout), on random and full-scale
-    // input, at full scale and far beyond it (where the block is shifted).
+    // Gentle to steepest and loudest curves, random and full-scale input, far beyond full scale.
     PointList zigzag;
     for (int x = 0; x <= 255; x += 8)
         zigzag.aPoints[zigzag.nPoints++] = { uint8_t(x), uint8_t(x % 16 ? 0 : 255) };
