@@ -37,7 +37,6 @@ public:
     // Of both passes, 0..1.
     double GetProgress() const;
 
-    int32_t GetBlockFrames() const { return iBlock; }
     const std::vector<int>& GetReferences() const { return references; }
 
     using Histogram = std::array<int64_t, 256>;

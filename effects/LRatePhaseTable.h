@@ -30,7 +30,6 @@ public:
     LRatePhaseTable(const LRatePhaseTable&) = delete;
     LRatePhaseTable& operator=(const LRatePhaseTable&) = delete;
 
-    int GetPhases() const { return iPhases; }
     // Input frames M per L output frames.
     uint32_t GetInStep() const { return uIn; }
     uint32_t GetOutStep() const { return uOut; }

@@ -41,7 +41,6 @@ public:
     int32_t GetPosition() override;
     void Seek(int32_t iFrame) override;
 
-    int32_t GetWindowFrames() const { return iWindow; }
     const LGainCurve& GetCurve() const { return curve; }
 
 protected:

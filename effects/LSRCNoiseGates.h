@@ -23,7 +23,6 @@ public:
     int32_t GetPosition() override;
     void Seek(int32_t iFrame) override;
 
-    int32_t GetBlockFrames() const { return iBlock; }
     // The band split's coefficients at a rate (50, 400, 1100 and 2600 Hz).
     static Coefficients BandCoefficients(int32_t iRate);
     // A band's threshold factor for a level: 65536 x 10^(-level / 20).
