@@ -176,8 +176,7 @@ TEST(CDROM, DriveIsSentExactlyReadTocAndReadCdIn24SectorChunks)
     EXPECT_EQ(std::string(log.begin(), log.end()), strToc + strChunks + strToc + strTwice);
 }
 
-// What the exact command log above does not pin: timeouts, buffer sizes, the
-// lead-out.
+// What the command log above does not pin: timeouts, buffer sizes, the lead-out.
 TEST(CDROM, SimulatedDriveRefusesBlocksARealDriveWouldNotBeSent)
 {
     TempDir dir;
@@ -257,8 +256,7 @@ TEST(CDROM, DrivesAreFoundByNumberAndAtMostEight)
 
 TEST(CDROM, AccurateRipChecksumsFollowThePublishedAlgorithm)
 {
-    // By hand: 1*1 + 2*2 + 3*3; and a product past 32 bits at position 2,
-    // 0x1FFFFFFFE, whose high word only v2 adds.
+    // By hand: 1*1 + 2*2 + 3*3; 0x1FFFFFFFE at position 2, whose high word only v2 adds.
     const uint8_t aSmall[12] = { 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0 };
     LAccurateRip small(3, false, false);
     small.Add(aSmall, sizeof(aSmall));

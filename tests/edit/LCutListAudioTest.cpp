@@ -137,8 +137,7 @@ TEST(LCutListAudio, SplitsShareTheFileAndTheLastReferenceDeletesIt)
     EXPECT_EQ(CutFilesOnDisk(), iFilesBefore);
 }
 
-// Gains saturate rather than wrap; fine gains keep the range rules. Plain
-// amplify contents are in the random edits below.
+// Gains saturate, not wrap (plain amplify is in the random edits below).
 TEST(LCutListAudio, GainsSaturateAndFineGains)
 {
     LCutListAudio loud = MakeList({ 1, 2 }, 1);
@@ -159,8 +158,7 @@ TEST(LCutListAudio, GainsSaturateAndFineGains)
     EXPECT_EQ(shortList.GetTotalLength(), 50);
 }
 
-// Random edits on a cut list and on a plain vector give the same audio,
-// including ranges outside the audio; afterwards every file is gone.
+// Random edits, ranges outside the audio included, match a plain vector.
 TEST(LCutListAudio, RandomEditsMatchAPlainVector)
 {
     int iFilesBefore = CutFilesOnDisk();
@@ -311,8 +309,7 @@ TEST(LAudioCutTank, NumbersAreReusedAndSilenceHasNoFile)
 
 TEST(LCutListAudio, ManyReferencesKeepTheCutFile)
 {
-    // Repeating a short clip 100000 times names its cut file 100001 times;
-    // dropping all but one must not delete the file.
+    // 100001 references to one cut file; dropping all but one keeps it.
     LCutListAudio list = MakeList(std::vector<int32_t>(10, 0x1000), 1);
     const uint16_t w = list.GetCuts()[0].wCut;
     const std::string strAud = LAudioCutTank::Get().GetAudFilePath(w);

@@ -30,8 +30,7 @@ OVBatchConverter Batch(const TempDir& dir, int n, int iJobs)
     OVBatchConverter data;
     for (int i = 0; i < n; ++i)
         data.files.push_back({ dir.File("in" + std::to_string(i) + ".wav") });
-    // Normalize to 50 %, the gain control, noise reduction at -30 dB, the
-    // compressor at -20 dB 2:1, then 22050 Hz.
+    // Normalize, gain control, noise reduction, compressor, then 22050 Hz.
     data.commands = { { 4, { 50, 0 } }, { 10, {} }, { 11, { 0xE2 } }, { 15, { 0xEC, 2, 3 } },
         { 16, { 0x22, 0x56, 0, 0 } } };
     data.options.bSameFolder = false;
@@ -64,8 +63,7 @@ TEST(BatchConverter, OutputsAlikeWhateverTheWorkersAndAFailingFileReported)
     EXPECT_EQ(outputs[0], outputs[1]);
     EXPECT_TRUE(outputs[0][2].empty()); // no output for the failed file
 
-    // Without going on, the first failure stops the run: with one worker,
-    // the file after it is not processed.
+    // Without going on, one worker stops at the first failure.
     OVBatchConverter data = Batch(dir, 4, 1);
     Process<OVBatchConverter> op("Batch Converter", data);
     op.Run();
@@ -127,8 +125,7 @@ TEST(BatchConverter, ChainFromReaderToWriterGivesTheDocumentsBytes)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    // Loud stereo WAV (amplified past full scale it meets the limiter), and
-    // quiet mono AU at another rate.
+    // Loud stereo WAV (amplified, it meets the limiter); quiet mono AU at another rate.
     ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16",
                   dir.File("a.wav"), "synth", "1.3", "sine", "300", "sine", "450", "vol", "0.9" }),
         0);

@@ -15,8 +15,7 @@ using namespace TestSupport;
 using Answer = MainDialogUi::Answer;
 
 namespace {
-// Two documents of different formats with positions, a bookmark each, and
-// a region of each.
+// Two documents of different formats, each with a position, bookmark and region.
 void BuildState(Editor& e, const TempDir& dir)
 {
     ASSERT_TRUE(e.main.LoadFile(MakeRampWav(dir, "mono.wav", 8000, 1, 30000), false, false));
@@ -32,8 +31,7 @@ void BuildState(Editor& e, const TempDir& dir)
     e.main.Activate(e.main.GetFiles().front().get());
 }
 
-// A hand-made project: one document with the given audio block fields and
-// iSamples samples present, then the rest.
+// A hand-made project of one document with the given audio block fields.
 std::vector<uint8_t> HandMade(uint32_t uRate, uint8_t bChannels, int32_t iLength, size_t iSamples,
     uint8_t bMarks = 0, size_t iMarkRecords = 0)
 {

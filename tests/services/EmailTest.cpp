@@ -6,10 +6,8 @@
 using namespace TestSupport;
 using Answer = MainDialogUi::Answer;
 
-// The file on disk goes to a fake xdg-email as one argument whatever its
-// name holds, and nothing in the name runs; the editor does not wait for the
-// mail program. A modified document is offered for saving first. Without a
-// mail program nothing happens and nothing is said.
+// The saved file goes to the mail program as one argument, nothing in its name
+// runs and the editor does not wait; without a mail program nothing happens.
 TEST(Email, SendHandsTheSavedFileToTheMailProgram)
 {
     struct Case {

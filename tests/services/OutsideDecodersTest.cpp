@@ -28,9 +28,8 @@ void SetConverter(const std::string& strComponent, const std::string& strPath)
 }
 } // namespace
 
-// The converter under Path runs as CONVERTER INPUT WAV (the input absolute);
-// what it writes is loaded, then deleted. A WAV of an earlier run is never
-// taken for its output, and each failure has its text.
+// CONVERTER INPUT WAV: its output loaded then deleted, never an earlier run's
+// WAV; each failure has its text.
 TEST(OutsideDecoders, TheConverterItsArgumentsResultsAndTexts)
 {
     TempDir dir;
@@ -86,8 +85,7 @@ struct CancelWhenStarted : LSilentProgressView {
 };
 } // namespace
 
-// Cancel while the converter writes: it is stopped with what it started, its
-// half-written WAV deleted, the result 1 and the list unchanged.
+// Cancel stops the converter and its children and deletes its half-written WAV.
 TEST(OutsideDecoders, CancelStopsTheConverterAndDeletesItsOutput)
 {
     TempDir dir;
