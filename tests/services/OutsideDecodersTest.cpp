@@ -45,7 +45,6 @@ TEST(OutsideDecoders, TheConverterItsArgumentsResultsAndTexts)
         { "dsscmp", ".DSS", strCopy + "exit 0", 0, "" },
         { "wmacmp", ".wma", "args \"$@\" > $LOG", 2, "" }, // wrote nothing
         { "wmacmp", ".wma", "", 2, "The wma decoder component has not yet been installed" },
-        { "racmp", ".rm", "", 2, "Unable to load Real Audio Core DLL.\n\n" },
         // The helper's code for "ffmpeg cannot be started".
         { "wmacmp", ".wma", strCopy + "exit 127", 2, "The wma decoder component has not" },
         { "wmacmp", ".wma", strCopy + "exit 1", 2, "" },
