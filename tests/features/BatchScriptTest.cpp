@@ -73,13 +73,9 @@ TEST(BatchScript, ValuesFromDataOrStoredSettingsAndCheckedBeforeRunning)
         { Item(99, {}), "", 0, "Unknown command (id 99)", "Unknown command (id 99)" },
         { Item(15, { 0xEC, 2, 3 }), "CompressorRatio", 2, nullptr,
             "Threshold (db) = -20, Ratio = 2:1, Limit (db) = 3" },
-        // A ratio index past the list is let through: the compressor does
-        // nothing with it.
+        // A ratio index past the list is let through: the compressor ignores it.
         { Item(15, { 0xEC, 9, 3 }), "CompressorRatio", 9, nullptr,
             "Threshold (db) = -20, Ratio = , Limit (db) = 3" },
-        { Item(15, {}), "CompressorThreshold", -20, nullptr,
-            "Threshold (db) = -20, Ratio = 1:1, Limit (db) = 3" },
-        { Item(11, { 0xE2 }), "NoiseGateLevel", -30, nullptr, "Noise Gate Level (dB) = -30" },
         { Item(11, { 0xD0 }), "", 0, "\"Noise Reduction\": NoiseGateLevel must be between -40",
             "Noise Gate Level (dB) = -48" },
         { Item(10, {}), "", 0, nullptr, "" },

@@ -12,7 +12,7 @@ namespace {
 struct Marked : Editor {
     explicit Marked(const TempDir& dir)
     {
-        EXPECT_TRUE(main.LoadFile(MakeWav(dir, "a.wav", 8000, 1, 80000), false, false));
+        EXPECT_TRUE(main.LoadFile(MakeRampWav(dir, "a.wav", 8000, 1, 80000), false, false));
         for (int32_t iMs : { 1000, 3000, 5000, 8000 })
             project.GetBookMarks().Append(
                 { std::to_string(iMs).insert(0, 1, 'm'), "a.wav", iMs, 1, 0 });
@@ -54,17 +54,8 @@ TEST(BookMarkTest, BookmarksFollowEveryKindOfEditAndUndo)
                 m.Select(2500, 3500), m.main.EvCommand(CM_PASTE);
             },
             { 1000, 3000, 5000, 8000 } },
-        { "insert 0.25 s of silence at 5 s",
-            [](Marked& m) {
-                m.ui.values = { { "SilenceTimes", 250 } };
-                m.Select(0, 0, 5000), m.main.EvCommand(CM_INSSILENCECURRENT);
-            },
-            { 1000, 3000, 5250, 8250 } },
         { "trim to 2-6 s", [](Marked& m) { m.Select(2000, 6000), m.main.EvCommand(CM_TRIM); },
             { 0, 1000, 3000, 4000 } },
-        { "trim start at 4 s",
-            [](Marked& m) { m.Select(4000, 4000), m.main.EvCommand(CM_TRIMSTART); },
-            { 0, 0, 1000, 4000 } },
         { "silence 2-6 s keeps times",
             [](Marked& m) { m.Select(2000, 6000), m.main.EvCommand(CM_SILENCE); },
             { 1000, 3000, 5000, 8000 } },
@@ -75,13 +66,6 @@ TEST(BookMarkTest, BookmarksFollowEveryKindOfEditAndUndo)
                 m.main.EvCommand(CM_UNDO), m.main.EvCommand(CM_UNDO);
             },
             { 1000, 3000, 5000, 8000 } },
-        { "undo one of two",
-            [](Marked& m) {
-                m.Select(2000, 4000), m.main.EvCommand(CM_DELETE);
-                m.Select(0, 500), m.main.EvCommand(CM_DELETE);
-                m.main.EvCommand(CM_UNDO);
-            },
-            { 1000, 2000, 3000, 6000 } },
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -159,13 +143,14 @@ TEST(BookMarkTest, HandMadeAndDamagedObmFiles)
             EXPECT_EQ(list.Items()[0].szName, std::string(259, 'A'));
             EXPECT_EQ(list.Items()[0].szFile, std::string(259, 'A'));
         } else if (c.iCount) {
-            EXPECT_EQ(list.Items()[1].iPosition, -5) << c.szWhat;
-            EXPECT_EQ(list.Items()[1].bTimesVisited, 255);
-            EXPECT_EQ(list.Items()[1].uLastVisited, 1234567890u);
+            const LOVBookMark& r = list.Items()[1];
+            EXPECT_EQ(std::tie(r.szName, r.szFile, r.iPosition, r.bTimesVisited, r.uLastVisited),
+                std::tie(b.szName, b.szFile, b.iPosition, b.bTimesVisited, b.uLastVisited))
+                << c.szWhat;
         }
     }
     // A damaged list file next to the audio: the audio still opens, with a message.
-    std::string strWav = MakeWav(dir, "w.wav", 8000, 1, 800);
+    std::string strWav = MakeRampWav(dir, "w.wav", 8000, 1, 800);
     ASSERT_TRUE(WriteAll(dir.File("w.obm"), { 7 }));
     Editor e;
     EXPECT_TRUE(e.main.LoadFile(strWav, false, false));

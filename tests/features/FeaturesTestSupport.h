@@ -22,13 +22,6 @@ public:
     std::deque<std::string> texts;
 };
 
-// The ramp WAV, a little different in each channel.
-inline std::string MakeWav(const TestSupport::TempDir& dir, const std::string& strName,
-    int32_t iRate, int iChannels, int32_t iFrames)
-{
-    return TestSupport::MakeRampWav(dir, strName, iRate, iChannels, iFrames, 7);
-}
-
 // The editor's controllers over a scripted window.
 struct Editor {
     Editor() { LSettings::Get().SetBool("Settings", "AutoPlaybackAfterEffects", false); }

@@ -15,15 +15,14 @@ using namespace TestSupport;
 using Answer = MainDialogUi::Answer;
 
 namespace {
-// Two documents of different formats with positions, a bookmark each, and
-// a region of each.
+// Two documents of different formats, each with a position, bookmark and region.
 void BuildState(Editor& e, const TempDir& dir)
 {
-    ASSERT_TRUE(e.main.LoadFile(MakeWav(dir, "mono.wav", 8000, 1, 30000), false, false));
+    ASSERT_TRUE(e.main.LoadFile(MakeRampWav(dir, "mono.wav", 8000, 1, 30000), false, false));
     e.main.ModifySelection(1000, 5000, 3000);
     e.main.EvCommand(CM_ADDREGION);
     e.main.EvCommand(CM_SETBOOKMARK);
-    ASSERT_TRUE(e.main.LoadFile(MakeWav(dir, "stereo.wav", 22050, 2, 50000), false, false));
+    ASSERT_TRUE(e.main.LoadFile(MakeRampWav(dir, "stereo.wav", 22050, 2, 50000, 7), false, false));
     e.main.ModifySelection(100, 40000, 200);
     e.main.GetCurrentFile()->sViewStart = 50;
     e.main.GetCurrentFile()->sViewEnd = 45000;
@@ -32,8 +31,7 @@ void BuildState(Editor& e, const TempDir& dir)
     e.main.Activate(e.main.GetFiles().front().get());
 }
 
-// A hand-made project: one document with the given audio block fields and
-// iSamples samples present, then the rest.
+// A hand-made project of one document with the given audio block fields.
 std::vector<uint8_t> HandMade(uint32_t uRate, uint8_t bChannels, int32_t iLength, size_t iSamples,
     uint8_t bMarks = 0, size_t iMarkRecords = 0)
 {
@@ -84,23 +82,20 @@ TEST(ProjectTest, SaveAndOpenGiveTheSameState)
     EXPECT_EQ(e.main.GetCurrentFile(), &a) << "the active index";
     EXPECT_EQ(Samples(a.claAudio), samples[0]);
     EXPECT_EQ(Samples(b.claAudio), samples[1]);
-    EXPECT_EQ(b.claAudio.GetSampleRate(), 22050);
-    EXPECT_EQ(b.claAudio.GetChannels(), 2);
     EXPECT_EQ(
-        std::vector<int32_t>({ b.sPosition, b.sSelStart, b.sSelEnd, b.sViewStart, b.sViewEnd }),
-        std::vector<int32_t>({ 200, 100, 40000, 50, 45000 }));
-    EXPECT_EQ(b.GetDisplayName(), "stereo.wav");
+        std::make_tuple(b.GetDisplayName(), b.claAudio.GetSampleRate(), b.claAudio.GetChannels(),
+            b.sPosition, b.sSelStart, b.sSelEnd, b.sViewStart, b.sViewEnd),
+        std::make_tuple(std::string("stereo.wav"), 22050, 2, 200, 100, 40000, 50, 45000));
     const auto& marks = e.project.GetBookMarks().Items();
     ASSERT_EQ(marks.size(), 3u);
-    EXPECT_EQ(marks[2].szFile, "Untitled 2");
-    EXPECT_EQ(marks[0].szName, "mono.wav@0:00:00.38");
-    EXPECT_EQ(marks[1].iPosition, 9);
+    EXPECT_EQ(std::tie(marks[0].szName, marks[1].iPosition, marks[2].szFile),
+        std::make_tuple(std::string("mono.wav@0:00:00.38"), 9, std::string("Untitled 2")));
     const auto& regions = e.project.GetRegions();
     ASSERT_EQ(regions.size(), 2u);
-    EXPECT_EQ(regions[0].szFile, dir.File("mono.wav"));
-    EXPECT_EQ(regions[0].iEnd, 625);
-    std::vector<int32_t> expected(samples[1].begin() + 200, samples[1].begin() + 80000);
-    EXPECT_EQ(Samples(regions[1].claAudio), expected);
+    EXPECT_EQ(
+        std::tie(regions[0].szFile, regions[0].iEnd), std::make_tuple(dir.File("mono.wav"), 625));
+    EXPECT_EQ(Samples(regions[1].claAudio),
+        std::vector<int32_t>(samples[1].begin() + 200, samples[1].begin() + 80000));
 
     // The same project again does nothing; Close asks and empties it all.
     EXPECT_TRUE(e.project.LoadProject(strProject));
@@ -122,9 +117,9 @@ TEST(ProjectTest, EmptyProjectIsFiveBytesAndOneByteCountsAreKept)
     EXPECT_EQ(ReadAll(dir.File("e.ovp")), std::vector<uint8_t>({ 0, 0, 0, 0, 0 }));
 
     // Two documents named alike share one group of bookmarks, written once.
-    ASSERT_TRUE(e.main.LoadFile(MakeWav(dir, "x.wav", 8000, 1, 100), false, false));
+    ASSERT_TRUE(e.main.LoadFile(MakeRampWav(dir, "x.wav", 8000, 1, 100), false, false));
     TempDir other;
-    ASSERT_TRUE(e.main.LoadFile(MakeWav(other, "x.wav", 8000, 1, 100), false, false));
+    ASSERT_TRUE(e.main.LoadFile(MakeRampWav(other, "x.wav", 8000, 1, 100), false, false));
     for (int i = 0; i < 300; ++i)
         e.project.GetBookMarks().Append({ std::to_string(i), "x.wav", 0, 1, 0 });
     ASSERT_TRUE(e.project.SaveProject(dir.File("m.ovp")));
@@ -156,7 +151,7 @@ TEST(ProjectTest, DamagedProjectsAreRefusedAndNothingOpenIsLost)
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteAll(dir.File("d.ovp"), c.data));
         Editor e;
-        ASSERT_TRUE(e.main.LoadFile(MakeWav(dir, "keep.wav", 8000, 1, 100), false, false));
+        ASSERT_TRUE(e.main.LoadFile(MakeRampWav(dir, "keep.wav", 8000, 1, 100), false, false));
         e.main.GetCurrentFile()->bDirty = 1;
         e.ui.answers = { Answer::No, Answer::No };
         EXPECT_EQ(e.project.LoadProject(dir.File("d.ovp")), c.bLoads) << c.szWhat;
@@ -195,31 +190,25 @@ TEST(ProjectTest, AssemblyConvertsToTheFirstRegionAndPutsGapsBetween)
 {
     TempDir dir;
     Editor e;
-    ASSERT_TRUE(e.main.LoadFile(MakeWav(dir, "s.wav", 16000, 2, 16000), false, false));
+    ASSERT_TRUE(e.main.LoadFile(MakeRampWav(dir, "s.wav", 16000, 2, 16000, 7), false, false));
     e.main.EvCommand(CM_SELECTALL), e.main.EvCommand(CM_ADDREGION);
-    ASSERT_TRUE(e.main.LoadFile(MakeWav(dir, "m.wav", 8000, 1, 4000), false, false));
+    ASSERT_TRUE(e.main.LoadFile(MakeRampWav(dir, "m.wav", 8000, 1, 4000), false, false));
     e.main.EvCommand(CM_SELECTALL), e.main.EvCommand(CM_ADDREGION);
+    LSettings::Get().SetInt("Settings", "AutoGapTime", 250);
     for (bool bGap : { true, false }) {
         LSettings::Get().SetBool("Settings", "AutoGap", bGap);
-        LSettings::Get().SetInt("Settings", "AutoGapTime", 250);
         ASSERT_TRUE(e.project.Assemble(e.project.GetRegions()));
         const LCutListAudio& a = e.main.GetCurrentFile()->claAudio;
-        EXPECT_EQ(a.GetSampleRate(), 16000);
-        EXPECT_EQ(a.GetChannels(), 2);
+        EXPECT_EQ(std::make_pair(a.GetSampleRate(), a.GetChannels()), std::make_pair(16000, 2));
         EXPECT_NEAR(a.GetTotalLength(), 16000 + (bGap ? 4000 : 0) + 8000, 2);
-        std::vector<int32_t> s = Samples(a);
-        if (bGap) {
-            EXPECT_EQ(s[size_t(16000 + 2000) * 2], 0) << "silence between";
-        }
+        EXPECT_TRUE(!bGap || Samples(a)[size_t(16000 + 2000) * 2] == 0) << "silence between";
     }
     LSettings::Get().Remove("Settings", "AutoGap");
     LSettings::Get().Remove("Settings", "AutoGapTime");
 }
 
-// Opening puts the audio into new cut files by an in-kernel copy, or by
-// writing it where the kernel cannot copy (the project on another file
-// system); either way samples and waveform graph are the document's, and a
-// cancelled open leaves no cut file.
+// Open copies the audio in the kernel or, across file systems, by writing;
+// either way samples and graph are the document's; Cancel leaves no cut file.
 TEST(ProjectTest, OpenCopiesTheAudioWithItsGraphAndCancelLeavesNoCutFile)
 {
     TempDir dir;

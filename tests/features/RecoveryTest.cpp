@@ -19,8 +19,7 @@ using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-// The edits of the session that crashes, repeated by the test to know
-// what must come back.
+// The edits of the session that crashes, repeated to know what must come back.
 void Edit(MainDialog& main)
 {
     main.ModifySelection(1000, 3000, 1000);
@@ -31,8 +30,7 @@ void Edit(MainDialog& main)
     main.EvCommand(CM_SILENCE);
 }
 
-// Starts this program again as an editor session (szChild) that loads the
-// file, edits it and is killed; returns once it died.
+// Runs this program again as the editor session szChild; returns once it died.
 void CrashingSession(const std::string& strData, const std::string& strWav, const char* szChild)
 {
     pid_t pid = fork();
@@ -83,7 +81,7 @@ TEST(RecoveryChild, EditsAndIsKilled)
 TEST(RecoveryTest, KilledSessionComesBackSampleForSample)
 {
     TempDir dir, data;
-    const std::string strWav = MakeWav(dir, "a.wav", 8000, 2, 20000);
+    const std::string strWav = MakeRampWav(dir, "a.wav", 8000, 2, 20000, 7);
     CrashingSession(data.Path(), strWav, "EditsAndIsKilled");
     Editor expected;
     ASSERT_TRUE(expected.main.LoadFile(strWav, false, false));
@@ -93,26 +91,22 @@ TEST(RecoveryTest, KilledSessionComesBackSampleForSample)
     std::vector<LRecoverySet> sets = LRecovery::Find();
     ASSERT_EQ(sets.size(), 1u);
     ASSERT_EQ(sets[0].docs.size(), 2u);
-    EXPECT_EQ(sets[0].docs[0].strName, "a.wav");
-    EXPECT_EQ(sets[0].docs[1].strName, "Untitled 1");
-    EXPECT_EQ(sets[0].docs[0].iFrames, 20000);
-    ASSERT_EQ(sets[0].docs[0].marks.size(), 1u) << "bookmarks come back with their document";
-    EXPECT_EQ(sets[0].docs[0].marks[0].szName, "kept");
-    EXPECT_EQ(sets[0].docs[0].marks[0].iPosition, 250) << "moved back by the cut";
-    EXPECT_EQ(sets[0].docs[0].marks[0].bTimesVisited, 3);
+    const LRecoveredDocument& d = sets[0].docs[0];
+    EXPECT_EQ(std::tie(d.strName, sets[0].docs[1].strName, d.iFrames),
+        std::make_tuple(std::string("a.wav"), std::string("Untitled 1"), int64_t(20000)));
+    ASSERT_EQ(d.marks.size(), 1u) << "bookmarks come back with their document";
+    EXPECT_EQ(std::tie(d.marks[0].szName, d.marks[0].iPosition, d.marks[0].bTimesVisited),
+        std::make_tuple(std::string("kept"), 250, uint8_t(3)))
+        << "moved back by the cut";
     std::string strProblem;
-    std::unique_ptr<LOVFile> pDoc = LRecovery::Take(sets[0], sets[0].docs[0], strProblem);
+    std::unique_ptr<LOVFile> pDoc = LRecovery::Take(sets[0], d, strProblem);
     EXPECT_EQ(strProblem, "");
-    EXPECT_EQ(Samples(pDoc->claAudio), Samples(expected.main.GetCurrentFile()->claAudio));
-    EXPECT_EQ(pDoc->szFilePath, strWav);
-    EXPECT_EQ(pDoc->bDirty, 1);
-    EXPECT_EQ(pDoc->sSelEnd, 500);
-    // Another start (the tank of this process is already made) would still
-    // find the folder; once handled it is gone.
+    EXPECT_EQ(std::tie(pDoc->szFilePath, pDoc->bDirty, pDoc->sSelEnd),
+        std::make_tuple(strWav, decltype(pDoc->bDirty)(1), 500));
+    // Once handled the folder is gone; the document's cut files are this process's.
     LRecovery::Discard(sets[0]);
     EXPECT_TRUE(LRecovery::Find().empty());
     EXPECT_FALSE(fs::exists(sets[0].strFolder));
-    // The recovered document's cut files now belong to this process.
     EXPECT_EQ(Samples(pDoc->claAudio), Samples(expected.main.GetCurrentFile()->claAudio));
 }
 
@@ -158,8 +152,7 @@ TEST(RecoveryTest, DamagedJournalsRecoverWhatTheyCanAndNeverBlock)
 namespace {
 constexpr int32_t kRecRate = 8000, kRecBuf = kRecRate / 10;
 
-// What the recorder makes of the ramp file's first iFrames from the null
-// input, recording from the start with no threshold.
+// The recorder's take of the ramp file's first iFrames from the null input.
 std::vector<int32_t> TakeOfRamp(int32_t iFrames)
 {
     std::vector<int16_t> in(size_t(iFrames + kRecBuf));
@@ -172,10 +165,8 @@ std::vector<int32_t> TakeOfRamp(int32_t iFrames)
 }
 } // namespace
 
-// The session killed while recording: a first take is kept, the second is
-// under way when the program dies right after a journal point (not its
-// first: the journal hears of a take once per second of it). The frame
-// counts of both go to a file for the test.
+// Killed while recording: a first take kept, the second dies right after a
+// journal point that is not its first; the frame counts go to a file.
 TEST(RecoveryChild, RecordsAndIsKilled)
 {
     const char* szData = getenv("ORVENNA_CRASH_DATA");
@@ -232,7 +223,7 @@ TEST(RecoveryChild, RecordsAndIsKilled)
 TEST(RecoveryTest, KilledWhileRecordingKeepsTheTakeUpToItsLastBuffer)
 {
     TempDir dir, data;
-    const std::string strWav = MakeWav(dir, "a.wav", kRecRate, 1, 20000);
+    const std::string strWav = MakeRampWav(dir, "a.wav", kRecRate, 1, 20000);
     CrashingSession(data.Path(), strWav, "RecordsAndIsKilled");
     int32_t iFirst = 0, iSecond = 0;
     std::ifstream(data.File("frames")) >> iFirst >> iSecond;
@@ -249,8 +240,7 @@ TEST(RecoveryTest, KilledWhileRecordingKeepsTheTakeUpToItsLastBuffer)
     std::string strProblem;
     std::unique_ptr<LOVFile> pDoc = LRecovery::Take(sets[0], d, strProblem);
     EXPECT_EQ(strProblem, "");
-    // The file's first and last parts around both takes, each from the
-    // start of the input.
+    // The file around both takes, each from the start of the input.
     Editor original;
     ASSERT_TRUE(original.main.LoadFile(strWav, false, false));
     std::vector<int32_t> expect = Samples(original.main.GetCurrentFile()->claAudio);

@@ -28,9 +28,8 @@ void SetConverter(const std::string& strComponent, const std::string& strPath)
 }
 } // namespace
 
-// The converter under Path runs as CONVERTER INPUT WAV (the input absolute);
-// what it writes is loaded, then deleted. A WAV of an earlier run is never
-// taken for its output, and each failure has its text.
+// CONVERTER INPUT WAV: its output loaded then deleted, never an earlier run's
+// WAV; each failure has its text.
 TEST(OutsideDecoders, TheConverterItsArgumentsResultsAndTexts)
 {
     TempDir dir;
@@ -46,8 +45,6 @@ TEST(OutsideDecoders, TheConverterItsArgumentsResultsAndTexts)
         { "dsscmp", ".DSS", strCopy + "exit 0", 0, "" },
         { "wmacmp", ".wma", "args \"$@\" > $LOG", 2, "" }, // wrote nothing
         { "wmacmp", ".wma", "", 2, "The wma decoder component has not yet been installed" },
-        { "dsscmp", ".dss", "", 2, "The dss decoder component has not yet been installed" },
-        { "racmp", ".rm", "", 2, "Unable to load Real Audio Core DLL.\n\n" },
         // The helper's code for "ffmpeg cannot be started".
         { "wmacmp", ".wma", strCopy + "exit 127", 2, "The wma decoder component has not" },
         { "wmacmp", ".wma", strCopy + "exit 1", 2, "" },
@@ -87,8 +84,7 @@ struct CancelWhenStarted : LSilentProgressView {
 };
 } // namespace
 
-// Cancel while the converter writes: it is stopped with what it started, its
-// half-written WAV deleted, the result 1 and the list unchanged.
+// Cancel stops the converter and its children and deletes its half-written WAV.
 TEST(OutsideDecoders, CancelStopsTheConverterAndDeletesItsOutput)
 {
     TempDir dir;

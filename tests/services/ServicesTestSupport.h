@@ -8,8 +8,7 @@
 #include <fstream>
 #include <sys/stat.h>
 
-// The scripted windows with the outside programs' question (its caption
-// recorded) and web pages; every command dialog is accepted.
+// The scripted windows with the outside programs' question and web pages.
 class ServicesUi : public ScriptedUi, public LOutsideProgramsUi {
 public:
     ServicesUi() { bAcceptDialogs = true; }
@@ -30,9 +29,8 @@ struct Editor {
     LOutsideCommands outside { main, ui };
 };
 
-// An executable shell script standing in for an outside program; $LOG in
-// its body is a file it can write its arguments to, one a line, with
-// "args > $LOG".
+// A shell script standing in for an outside program; "args \"$@\" > $LOG"
+// writes its arguments to a file, one a line.
 inline std::string FakeProgram(
     const TestSupport::TempDir& dir, const std::string& strName, const std::string& strBody)
 {
