@@ -33,8 +33,8 @@ TEST(Email, SendHandsTheSavedFileToTheMailProgram)
             FakeProgram(bin, "xdg-email",
                 "echo $$ > '" + bin.File("pid")
                     + "'; args \"$@\" > $LOG.part; mv $LOG.part $LOG\n"
-                      "while [ ! -e '"
-                    + bin.File("go") + "' ]; do sleep 0.05; done");
+                      "while [ -d '"
+                    + bin.Path() + "' ] && [ ! -e '" + bin.File("go") + "' ]; do sleep 0.05; done");
         Editor e;
         const std::string strPath = MakeRampWav(dir, c.szName, 8000, 1, 4000);
         ASSERT_TRUE(e.main.LoadFile(strPath, c.bUntitled, false));
