@@ -3,41 +3,13 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <numeric>
 #include <sstream>
-#include <tuple>
 
 using namespace TestSupport;
 
 namespace {
-// 16-bit samples as ffmpeg decodes them; a mono file is compared with the
-// left channel, which is what the channel converter keeps.
-std::vector<int16_t> Ffmpeg(const std::string& strPath, bool bLeftOnly = false)
-{
-    std::string s;
-    TestSupport::Run({ "ffmpeg", "-v", "error", "-i", strPath, "-f", "s16le", "-" }, &s);
-    std::vector<int16_t> v(s.size() / 2);
-    std::memcpy(v.data(), s.data(), v.size() * 2);
-    for (size_t i = 0; bLeftOnly && i < v.size() / 2; ++i)
-        v[i] = v[2 * i];
-    v.resize(bLeftOnly ? v.size() / 2 : v.size());
-    return v;
-}
-
-double SnrDb(const std::vector<int16_t>& want, const std::vector<int16_t>& got)
-{
-    double dSignal = 0, dError = 1e-9;
-    for (size_t i = 0; i < std::min(want.size(), got.size()); ++i) {
-        dSignal += double(want[i]) * want[i];
-        dError += (double(got[i]) - want[i]) * (double(got[i]) - want[i]);
-    }
-    return 10 * std::log10(dSignal / dError);
-}
-
 // Stereo (every codec lists 11025 Hz), different tones left and right.
 std::string MakeInput(const TempDir& dir, const char* szRate = "11025")
 {
@@ -46,24 +18,25 @@ std::string MakeInput(const TempDir& dir, const char* szRate = "11025")
 }
 } // namespace
 
-// Every codec `formats` lists, written by convert --wav-format and decoded by
-// ffmpeg: the codec asked for, with the samples meant within its error bound.
-TEST(CliFormats, WavFormatForEveryListedCodecReadsBackInFfmpeg)
+// Every codec `formats` lists, written by convert --wav-format: ffprobe sees
+// the codec asked for. How well each codec's samples decode in the peers is
+// the audio tests' (ACMFileWrite, LWaveFile).
+TEST(CliFormats, WavFormatForEveryListedCodecIsTheCodecAskedFor)
 {
     REQUIRE_PEER("sox");
     REQUIRE_PEER("ffmpeg");
-    // Name, what ffprobe reports (codec, rate, channels from stereo), least SNR.
-    const std::vector<std::tuple<std::string, std::string, double>> kBounds = {
-        { "pcm8", "pcm_u8 11025 2", 38 },
-        { "pcm16", "pcm_s16le 11025 2", 200 },
-        { "pcm24", "pcm_s24le 11025 2", 200 },
-        { "pcm32", "pcm_s32le 11025 2", 200 },
-        { "float32", "pcm_f32le 11025 2", 200 },
-        { "alaw", "pcm_alaw 11025 2", 34 },
-        { "ulaw", "pcm_mulaw 11025 2", 34 },
-        { "ima-adpcm", "adpcm_ima_wav 11025 2", 25 },
-        { "ms-adpcm", "adpcm_ms 11025 2", 33 },
-        { "gsm610", "gsm_ms 11025 1", 17 },
+    // Name, what ffprobe reports (codec, rate, channels from stereo).
+    const std::vector<std::pair<std::string, std::string>> kCodecs = {
+        { "pcm8", "pcm_u8 11025 2" },
+        { "pcm16", "pcm_s16le 11025 2" },
+        { "pcm24", "pcm_s24le 11025 2" },
+        { "pcm32", "pcm_s32le 11025 2" },
+        { "float32", "pcm_f32le 11025 2" },
+        { "alaw", "pcm_alaw 11025 2" },
+        { "ulaw", "pcm_mulaw 11025 2" },
+        { "ima-adpcm", "adpcm_ima_wav 11025 2" },
+        { "ms-adpcm", "adpcm_ms 11025 2" },
+        { "gsm610", "gsm_ms 11025 1" },
     };
     TempDir dir;
     const std::string strIn = MakeInput(dir);
@@ -74,8 +47,8 @@ TEST(CliFormats, WavFormatForEveryListedCodecReadsBackInFfmpeg)
     for (std::string strLine; std::getline(list, strLine) && strLine.rfind("headerless", 0) != 0;)
         if (strLine.rfind("  ", 0) == 0)
             names.push_back(strLine.substr(2, strLine.find(' ', 2) - 2));
-    EXPECT_EQ(names.size(), kBounds.size()) << strList;
-    for (const auto& [strName, strProbe, dMinSnr] : kBounds) {
+    EXPECT_EQ(names.size(), kCodecs.size()) << strList;
+    for (const auto& [strName, strProbe] : kCodecs) {
         EXPECT_NE(std::find(names.begin(), names.end(), strName), names.end()) << strName;
         const std::string strOut = dir.File(strName + ".wav");
         std::string strSeen;
@@ -87,55 +60,43 @@ TEST(CliFormats, WavFormatForEveryListedCodecReadsBackInFfmpeg)
             &strSeen);
         std::replace(strSeen.begin(), strSeen.end(), '\n', ' ');
         EXPECT_EQ(strSeen, strProbe + " ") << strName;
-        const bool bMono = strProbe.back() == '1';
-        const std::vector<int16_t> want = Ffmpeg(strIn, bMono), got = Ffmpeg(strOut);
-        EXPECT_LE(got.size(), want.size() + 1024) << strName << ": at most one block longer";
-        EXPECT_GE(got.size(), want.size()) << strName;
-        EXPECT_GT(SnrDb(want, got), dMinSnr) << strName;
     }
 }
 
-// Headerless output and input with the --raw options, against sox; nothing
-// is stored for the editor.
+// Headerless output and input with the --raw options reach the writer and
+// the reader; nothing is stored for the editor. What each writes (the left
+// channel, the levels) is the engine's load and save tests'.
 TEST(CliFormats, RawAndVoxOptionsRoundTrip)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    const std::string strIn = MakeInput(dir);
-    // 16 bit PCM (BE), two channels: the left channel on both.
+    const std::string strIn = MakeInput(dir), strRaw = dir.File("a.raw");
+    // 16 bit PCM (BE), two channels: two seconds of four bytes a frame.
     ASSERT_EQ(
-        Cli(dir,
-            { "convert", strIn, dir.File("a.raw"), "--raw-format", "6", "--raw-channels", "2" }),
-        0);
+        Cli(dir, { "convert", strIn, strRaw, "--raw-format", "6", "--raw-channels", "2" }), 0);
+    EXPECT_EQ(std::filesystem::file_size(strRaw), 22050u * 4);
     ASSERT_EQ(Cli(dir,
-                  { "convert", dir.File("a.raw"), dir.File("back.wav"), "--raw-format", "6",
-                      "--raw-rate", "11025", "--raw-channels", "2" }),
+                  { "convert", strRaw, dir.File("back.wav"), "--raw-format", "6", "--raw-rate",
+                      "11025", "--raw-channels", "2" }),
         0);
-    std::string strSox, strOurs;
+    std::string strSox;
     TestSupport::Run({ "sox", "-t", "raw", "-e", "signed", "-b", "16", "-B", "-r", "11025", "-c",
-        "2", dir.File("a.raw"), "-t", "wav", dir.File("sox.wav") });
-    const std::vector<int16_t> sox = Ffmpeg(dir.File("sox.wav")), left = Ffmpeg(strIn, true);
-    ASSERT_EQ(sox.size(), 22050u * 2);
-    EXPECT_EQ(Ffmpeg(dir.File("back.wav")), sox) << "raw read back sample for sample";
-    for (size_t i = 0; i < left.size(); ++i)
-        ASSERT_TRUE(sox[2 * i] == left[i] && sox[2 * i + 1] == left[i]) << i;
+                         "2", strRaw, "-t", "raw", "-L", "-" },
+        &strSox);
+    EXPECT_TRUE(Sox::Raw(dir.File("back.wav")) == strSox) << "read back as sox reads it";
 
-    // VOX at 6000 Hz, two samples a byte; sox hears the left channel's level.
-    ASSERT_EQ(
-        Cli(dir,
-            { "convert", strIn, dir.File("a.vox"), "--raw-format", "0", "--raw-rate", "6000" }),
-        0);
+    // VOX at 6000 Hz, two samples a byte, and read back at that rate.
+    const std::vector<std::string> kVox = { "--raw-format", "0", "--raw-rate", "6000" };
+    auto Convert = [&](const std::string& strFrom, const std::string& strTo) {
+        std::vector<std::string> args { "convert", strFrom, strTo };
+        args.insert(args.end(), kVox.begin(), kVox.end());
+        return Cli(dir, args);
+    };
+    ASSERT_EQ(Convert(strIn, dir.File("a.vox")), 0);
     EXPECT_NEAR(double(std::filesystem::file_size(dir.File("a.vox"))), 6000, 4);
-    TestSupport::Run({ "sox", "-t", "vox", "-r", "6000", dir.File("a.vox"), dir.File("vox.wav") });
-    std::vector<int16_t> vox = Ffmpeg(dir.File("vox.wav"));
-    EXPECT_NEAR(
-        std::sqrt(std::inner_product(vox.begin(), vox.end(), vox.begin(), 0.0) / vox.size()),
-        0.4 * 32768 / std::sqrt(2.0), 600);
-    ASSERT_EQ(Cli(dir,
-                  { "convert", dir.File("a.vox"), dir.File("vox2.wav"), "--raw-format", "0",
-                      "--raw-rate", "6000" }),
-        0);
-    EXPECT_LT(std::abs(long(Ffmpeg(dir.File("vox2.wav")).size()) - long(vox.size())), 4);
+    ASSERT_EQ(Convert(dir.File("a.vox"), dir.File("vox.wav")), 0);
+    EXPECT_EQ(Sox::Info("-r", dir.File("vox.wav")), "6000\n");
+    EXPECT_NEAR(Sox::Stat(dir.File("vox.wav"), "Length (seconds)"), 2.0, 0.001);
     for (auto& e : std::filesystem::recursive_directory_iterator(dir.Path()))
         EXPECT_NE(e.path().extension(), ".ini") << "no settings written";
 }
