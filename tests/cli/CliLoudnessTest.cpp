@@ -91,7 +91,7 @@ TEST(CliLoudness, NormalizeLoudnessMeasuredByFfmpeg)
         std::string strIn;
         int iTarget;
         bool bReached;
-    } cases[] = { { strNoise, -16, true }, { strNoise, -30, true }, { strClicks, -10, false } };
+    } cases[] = { { strNoise, -16, true }, { strClicks, -10, false } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.strIn + " to " + std::to_string(c.iTarget));
         const std::string strOut = dir.File("out.wav");
@@ -110,11 +110,4 @@ TEST(CliLoudness, NormalizeLoudnessMeasuredByFfmpeg)
         else
             EXPECT_LT(peer.dIntegrated, c.iTarget - 0.5);
     }
-    std::string strLog;
-    EXPECT_EQ(Cli(dir,
-                  { "edit", strNoise, "-o", dir.File("x.wav"), "Select All",
-                      "Normalize Loudness NormalizeLoudness=-3" },
-                  &strLog),
-        2)
-        << "outside -40..-5";
 }
