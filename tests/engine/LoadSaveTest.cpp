@@ -264,7 +264,7 @@ TEST(LOVSaveToSink, FailureAndCancelLeaveTheOldFile)
 
 // Every row of the format table, under each of its extensions: written from
 // a list and read back by us; the peer reads each row's writer once. A new
-// row needs a case here. Each codec's accuracy is the audio tests'.
+// row needs a case here.
 TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
 {
     REQUIRE_PEER("sox");
@@ -273,17 +273,18 @@ TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
         const char* szName;
         std::vector<std::string> peer; // the peer's reading of the file, before its path
         int32_t iLengthSlack; // frames the read-back may run longer (codec blocks, delay)
+        double dMinSnr; // of our read-back against the list; 0 = level only
     };
     const Case kCases[] = {
-        { "wav", { "sox" }, 0 },
-        { "mp3", { "mpg123", "-q", "-w" }, 1600 }, // lame's delay and padding are read as audio
-        { "vox", { "sox", "-t", "vox", "-r", "8000" }, 1 },
+        { "wav", { "sox" }, 0, 200 },
+        { "mp3", { "mpg123", "-q", "-w" }, 1600, 0 }, // lame's delay and padding are read as audio
+        { "vox", { "sox", "-t", "vox", "-r", "8000" }, 1, 12 },
         { "raw", { "sox", "-t", "raw", "-e", "signed", "-b", "16", "-B", "-r", "8000", "-c", "1" },
-            0 },
-        { "gsm", { "sox" }, 160 },
-        { "aiff", { "sox" }, 0 },
-        { "au", { "sox" }, 0 },
-        { "aifc", { "sox" }, 0 },
+            0, 200 },
+        { "gsm", { "sox" }, 160, 0 },
+        { "aiff", { "sox" }, 0, 200 },
+        { "au", { "sox" }, 0, 200 },
+        { "aifc", { "sox" }, 0, 200 },
     };
     TempDir dir;
     LCutListAudio list = Sox(
@@ -307,6 +308,15 @@ TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
             EXPECT_EQ(back.GetSampleRate(), 8000) << strPath;
             EXPECT_GE(back.GetTotalLength(), 16000) << strPath;
             EXPECT_LE(back.GetTotalLength(), 16000 + pCase->iLengthSlack) << strPath;
+            // The row's reader, not only one of the right length (byte order, scale).
+            std::vector<int32_t> got = Samples(back), want = Samples(list);
+            double dSignal = 0, dError = 1e-9;
+            for (size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
+                dSignal += double(want[i]) * want[i];
+                dError += (double(got[i]) - want[i]) * (double(got[i]) - want[i]);
+            }
+            if (pCase->dMinSnr > 0)
+                EXPECT_GT(10 * std::log10(dSignal / dError), pCase->dMinSnr) << strPath;
             if (szExt != f.aExt[0])
                 continue;
             // The peer's reading, as sox measures it (mpg123 decodes to a WAV first).

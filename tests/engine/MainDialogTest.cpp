@@ -154,6 +154,7 @@ TEST_F(MainDialogTest, SelectionRulesOfCutPasteAndCopyToNew)
     LOVFile& copy = *main.GetCurrentFile();
     ASSERT_NE(&copy, &doc);
     EXPECT_EQ(copy.bDirty, 1);
+    EXPECT_EQ(copy.sViewEnd, 100);
     EXPECT_EQ(Samples(copy.claAudio), std::vector<int32_t>(now.begin() + 1000, now.begin() + 1100));
     EXPECT_EQ(doc.GetUndoName(), "Paste") << "no step on the source";
 }
@@ -364,12 +365,19 @@ TEST_F(MainDialogTest, CommandTableUndoNamesSelectionAndPosition)
         }
         main.EvCommand(CM_FILECLOSE);
     }
-    // Insert File goes in at the position, not at the start.
+    // Insert File goes in at the position, Insert Silence At The End after the audio.
     ui.openFiles = { { strClip } };
+    ui.AnswerDialog(
+        "Insert Silence", [](LDialogValues& v) { return v.Set("SilenceTimes", 100), true; });
     LOVFile& doc = Open(MakeRampWav(dir, "insert.wav", 8000, 1, L));
     main.ModifySelection(100, 200, 1000);
     main.EvCommand(CM_INSFILECURRENT);
-    EXPECT_EQ(Samples(doc.claAudio)[1000], (0 - 10000) * 16) << "the clip's first frame";
+    main.EvCommand(CM_INSSILENCEEND);
+    const std::vector<int32_t> v = Samples(doc.claAudio);
+    EXPECT_EQ(v[1000], (0 - 10000) * 16) << "the clip's first frame";
+    EXPECT_EQ(v[L + 4000 - 1], (L - 1 - 10000) * 16) << "the document's last frame";
+    EXPECT_EQ(v.size(), size_t(L + 4000 + 800));
+    EXPECT_EQ(v.back(), 0);
 }
 
 TEST_F(MainDialogTest, CloseAllStopsAtCancel)
