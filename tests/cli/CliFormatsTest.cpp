@@ -3,13 +3,40 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 using namespace TestSupport;
 
 namespace {
+// 16-bit samples as ffmpeg decodes them; a mono file is compared with the
+// left channel, which is what the channel converter keeps.
+std::vector<int16_t> Ffmpeg(const std::string& strPath, bool bLeftOnly = false)
+{
+    std::string s;
+    TestSupport::Run({ "ffmpeg", "-v", "error", "-i", strPath, "-f", "s16le", "-" }, &s);
+    std::vector<int16_t> v(s.size() / 2);
+    std::memcpy(v.data(), s.data(), v.size() * 2);
+    for (size_t i = 0; bLeftOnly && i < v.size() / 2; ++i)
+        v[i] = v[2 * i];
+    v.resize(bLeftOnly ? v.size() / 2 : v.size());
+    return v;
+}
+
+double SnrDb(const std::vector<int16_t>& want, const std::vector<int16_t>& got)
+{
+    double dSignal = 0, dError = 1e-9;
+    for (size_t i = 0; i < std::min(want.size(), got.size()); ++i) {
+        dSignal += double(want[i]) * want[i];
+        dError += (double(got[i]) - want[i]) * (double(got[i]) - want[i]);
+    }
+    return 10 * std::log10(dSignal / dError);
+}
+
 // Stereo (every codec lists 11025 Hz), different tones left and right.
 std::string MakeInput(const TempDir& dir, const char* szRate = "11025")
 {
@@ -18,25 +45,24 @@ std::string MakeInput(const TempDir& dir, const char* szRate = "11025")
 }
 } // namespace
 
-// Every codec `formats` lists, written by convert --wav-format: ffprobe sees
-// the codec asked for. How well each codec's samples decode in the peers is
-// the audio tests' (ACMFileWrite, LWaveFile).
-TEST(CliFormats, WavFormatForEveryListedCodecIsTheCodecAskedFor)
+// Every codec `formats` lists, written by convert --wav-format and decoded by
+// ffmpeg: the codec asked for, with the samples meant within its error bound.
+TEST(CliFormats, WavFormatForEveryListedCodecReadsBackInFfmpeg)
 {
     REQUIRE_PEER("sox");
     REQUIRE_PEER("ffmpeg");
-    // Name, what ffprobe reports (codec, rate, channels from stereo).
-    const std::vector<std::pair<std::string, std::string>> kCodecs = {
-        { "pcm8", "pcm_u8 11025 2" },
-        { "pcm16", "pcm_s16le 11025 2" },
-        { "pcm24", "pcm_s24le 11025 2" },
-        { "pcm32", "pcm_s32le 11025 2" },
-        { "float32", "pcm_f32le 11025 2" },
-        { "alaw", "pcm_alaw 11025 2" },
-        { "ulaw", "pcm_mulaw 11025 2" },
-        { "ima-adpcm", "adpcm_ima_wav 11025 2" },
-        { "ms-adpcm", "adpcm_ms 11025 2" },
-        { "gsm610", "gsm_ms 11025 1" },
+    // Name, what ffprobe reports (codec, rate, channels from stereo), least SNR.
+    const std::vector<std::tuple<std::string, std::string, double>> kBounds = {
+        { "pcm8", "pcm_u8 11025 2", 38 },
+        { "pcm16", "pcm_s16le 11025 2", 200 },
+        { "pcm24", "pcm_s24le 11025 2", 200 },
+        { "pcm32", "pcm_s32le 11025 2", 200 },
+        { "float32", "pcm_f32le 11025 2", 200 },
+        { "alaw", "pcm_alaw 11025 2", 34 },
+        { "ulaw", "pcm_mulaw 11025 2", 34 },
+        { "ima-adpcm", "adpcm_ima_wav 11025 2", 25 },
+        { "ms-adpcm", "adpcm_ms 11025 2", 33 },
+        { "gsm610", "gsm_ms 11025 1", 17 },
     };
     TempDir dir;
     const std::string strIn = MakeInput(dir);
@@ -47,8 +73,8 @@ TEST(CliFormats, WavFormatForEveryListedCodecIsTheCodecAskedFor)
     for (std::string strLine; std::getline(list, strLine) && strLine.rfind("headerless", 0) != 0;)
         if (strLine.rfind("  ", 0) == 0)
             names.push_back(strLine.substr(2, strLine.find(' ', 2) - 2));
-    EXPECT_EQ(names.size(), kCodecs.size()) << strList;
-    for (const auto& [strName, strProbe] : kCodecs) {
+    EXPECT_EQ(names.size(), kBounds.size()) << strList;
+    for (const auto& [strName, strProbe, dMinSnr] : kBounds) {
         EXPECT_NE(std::find(names.begin(), names.end(), strName), names.end()) << strName;
         const std::string strOut = dir.File(strName + ".wav");
         std::string strSeen;
@@ -60,6 +86,11 @@ TEST(CliFormats, WavFormatForEveryListedCodecIsTheCodecAskedFor)
             &strSeen);
         std::replace(strSeen.begin(), strSeen.end(), '\n', ' ');
         EXPECT_EQ(strSeen, strProbe + " ") << strName;
+        const bool bMono = strProbe.back() == '1';
+        const std::vector<int16_t> want = Ffmpeg(strIn, bMono), got = Ffmpeg(strOut);
+        EXPECT_LE(got.size(), want.size() + 1024) << strName << ": at most one block longer";
+        EXPECT_GE(got.size(), want.size()) << strName;
+        EXPECT_GT(SnrDb(want, got), dMinSnr) << strName;
     }
 }
 

@@ -91,7 +91,7 @@ TEST(CliLoudness, NormalizeLoudnessMeasuredByFfmpeg)
         std::string strIn;
         int iTarget;
         bool bReached;
-    } cases[] = { { strNoise, -16, true }, { strClicks, -10, false } };
+    } cases[] = { { strNoise, -16, true }, { strNoise, -30, true }, { strClicks, -10, false } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.strIn + " to " + std::to_string(c.iTarget));
         const std::string strOut = dir.File("out.wav");
