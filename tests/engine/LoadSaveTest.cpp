@@ -315,8 +315,9 @@ TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
                 dSignal += double(want[i]) * want[i];
                 dError += (double(got[i]) - want[i]) * (double(got[i]) - want[i]);
             }
-            if (pCase->dMinSnr > 0)
+            if (pCase->dMinSnr > 0) {
                 EXPECT_GT(10 * std::log10(dSignal / dError), pCase->dMinSnr) << strPath;
+            }
             if (szExt != f.aExt[0])
                 continue;
             // The peer's reading, as sox measures it (mpg123 decodes to a WAV first).
