@@ -16,16 +16,12 @@ TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
         const char* szChannels;
         double dSeconds;
     };
-    std::vector<Input> inputs = { { "a.wav", "44100", "2", 1.0 }, { "b.wav", "22050", "1", 2.0 },
-        { "c.au", "8000", "1", 1.5 } };
+    const std::vector<Input> inputs = { { "a.wav", "44100", "2", 1.0 },
+        { "b.wav", "22050", "1", 2.0 }, { "c.au", "8000", "1", 1.5 } };
     for (const Input& in : inputs)
         ASSERT_NE(Sox::Synth(dir, in.szName, in.szRate, in.szChannels,
                       { std::to_string(in.dSeconds), "sine", "440", "vol", "0.25" }),
             "");
-    if (HavePeer("lame")) {
-        ASSERT_EQ(TestSupport::Run({ "lame", "--quiet", dir.File("a.wav"), dir.File("d.mp3") }), 0);
-        inputs.push_back({ "d.mp3", "44100", "2", 1.0 });
-    }
     // The file layout itself is the batch script tests'; show reads it back.
     std::string strLog;
     ASSERT_EQ(Cli(dir,
@@ -53,14 +49,11 @@ TEST(CliBatch, ScriptOverFilesOfDifferentRatesAndFormatsMeasuredBySox)
         << strLog;
     for (const Input& in : inputs) {
         const std::string strOut = dir.File("out/" + std::string(in.szName).substr(0, 1) + ".wav");
-        const bool bMp3 = std::string(in.szName).ends_with(".mp3");
         EXPECT_NE(strLog.find("ok " + dir.File(in.szName) + " -> " + strOut), std::string::npos);
         EXPECT_EQ(Sox::Info("-r", strOut), "16000\n") << in.szName;
         EXPECT_EQ(Sox::Info("-c", strOut), std::string(in.szChannels) + "\n") << in.szName;
-        // MP3 adds the encoder's padding.
-        EXPECT_NEAR(Sox::Stat(strOut, "Length (seconds)"), in.dSeconds + 0.5, bMp3 ? 0.1 : 0.002)
-            << in.szName;
-        EXPECT_NEAR(Sox::Stat(strOut, "Maximum amplitude"), 0.5, bMp3 ? 0.05 : 0.01) << in.szName;
+        EXPECT_NEAR(Sox::Stat(strOut, "Length (seconds)"), in.dSeconds + 0.5, 0.002) << in.szName;
+        EXPECT_NEAR(Sox::Stat(strOut, "Maximum amplitude"), 0.5, 0.01) << in.szName;
     }
 
     // Normalize with the values stored by the editor: a step without data.
@@ -97,7 +90,6 @@ TEST(CliBatch, RawInputsReadWithThePropertiesGivenOnce)
     for (const char* szName : { "out/a.wav", "out/b.wav" }) {
         EXPECT_EQ(Sox::Info("-r", dir.File(szName)), "11025\n") << szName;
         EXPECT_EQ(Sox::Info("-c", dir.File(szName)), "2\n") << szName;
-        EXPECT_NEAR(Sox::Stat(dir.File(szName), "Length (seconds)"), 1.0, 0.001) << szName;
         EXPECT_NEAR(Sox::Stat(dir.File(szName), "Maximum amplitude"), 0.25, 0.01) << szName;
     }
 }

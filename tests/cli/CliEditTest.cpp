@@ -33,6 +33,13 @@ TEST(CliEdit, ScriptOfCommandsWithDialogAnswers)
     ASSERT_EQ(Cli(dir, { "edit", strIn, "-o", strOnce, "Select All", "Amplify" }), 0);
     EXPECT_NEAR(Sox::Stat(strAgain, "Maximum amplitude"), 0.75, 0.002);
     EXPECT_EQ(ReadAll(strAgain), ReadAll(strOnce));
+
+    // Without -o the input is replaced; a script that changes nothing writes nothing.
+    ASSERT_EQ(Cli(dir, { "edit", strIn, "select 0:00:01.000 0:00:02.5", "Delete" }), 0);
+    EXPECT_NEAR(Sox::Stat(strIn, "Length (seconds)"), 3.5, 1e-4);
+    const auto tBefore = std::filesystem::last_write_time(strIn);
+    ASSERT_EQ(Cli(dir, { "edit", strIn, "select 0 100" }), 0);
+    EXPECT_EQ(std::filesystem::last_write_time(strIn), tBefore);
 }
 
 TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
@@ -51,7 +58,6 @@ TEST(CliEdit, MistakesNameTheirPartAndWriteNothing)
              Case { { "select", "1000" }, "select needs START END" },
              Case { { "position 1:99" }, "1:99" },
              Case { { "Insert Silence At The End SilenceTimes=x" }, "x" },
-             Case { { "Select All", "Echo EchoTime=5000" }, "between 10 and 3000ms" },
              Case { { "Select All", "Envelope points=0:0,300:1" }, "is not a curve" } }) {
         std::vector<std::string> args { "edit", strIn };
         args.insert(args.end(), c.script.begin(), c.script.end());
@@ -128,80 +134,38 @@ TEST(CliEdit, WholeFileEffectsStreamToTheDocumentsBytes)
     EXPECT_EQ(ReadAll(dir.File("s.wav")), ReadAll(dir.File("d.wav")));
 }
 
-TEST(CliEdit, WithoutOutputTheInputIsReplacedSafely)
-{
-    REQUIRE_PEER("sox");
-    TempDir dir;
-    std::string strIn = Sox::Tone(dir, "in.wav", "3");
-    ASSERT_EQ(Cli(dir, { "edit", strIn, "select 0:00:01.000 0:00:02.5", "Delete" }), 0);
-    EXPECT_NEAR(Sox::Stat(strIn, "Length (seconds)"), 1.5, 1e-4);
-    // A script that changes nothing writes nothing.
-    auto tBefore = std::filesystem::last_write_time(strIn);
-    ASSERT_EQ(Cli(dir, { "edit", strIn, "select 0 100" }), 0);
-    EXPECT_EQ(std::filesystem::last_write_time(strIn), tBefore);
-}
-
 TEST(CliEdit, EffectsListsEveryEffectWithItsKeysRangesAndDefaults)
 {
     TempDir dir;
     std::string strOut;
     ASSERT_EQ(Cli(dir, { "effects" }, &strOut), 0);
-    for (const char* sz : { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "SampleRate",
-             "6000..96000", "SilenceTimes", "0..", "LongerSelection", "2 = Fade out mix", "Pan",
-             "Echo\n", "EchoGain", "0..99", "ReverbTime", "50..1000", "High-Pass Filter\n",
-             "LowCutFreq", "Dynamic Range Compressor\n", "CompressorRatio", "6 = Limit",
-             "NoiseGateLevel", "-40..12", "Automatic Gain Control\n" })
+    // The rows themselves are the effect table's tests; here the listing's form.
+    for (const char* sz : { "Amplify\n", "AmplifyGain", "..400", "Reverse\n", "6000..96000",
+             "2 = Fade out mix", "Automatic Gain Control\n", "-40..12" })
         EXPECT_NE(strOut.find(sz), std::string::npos) << sz << " in\n" << strOut;
     EXPECT_EQ(Cli(dir, { "effects", "extra" }), 2);
 }
 
-// The effect's name, its NAME=value answers and its curve reach the effect:
-// one level sox measures shows it. The exact samples are the effects tests'.
+// The effect's name, its NAME=value answers and its curve file reach the
+// effect: one level sox measures shows it. The exact samples are the effects
+// tests'.
 TEST(CliEdit, EffectsByNameWithTheirValues)
 {
     REQUIRE_PEER("sox");
     TempDir dir;
-    const std::string strCurve = dir.File("silent.dat");
+    const std::string strCurve = dir.File("silent.dat"), strOut = dir.File("out.wav");
     ASSERT_TRUE(WriteAll(strCurve, { 2, 0, 0, 255, 0 }));
-    struct Case {
-        std::vector<std::string> synth; // of a 44.1 kHz stereo file from sox
-        std::string strCommand;
-        const char* szStat;
-        std::vector<std::string> window; // sox effects before the measure
-        double dFrom, dTo;
-    };
-    // -20 dB at 2:1 on a tone 6 dB above the compressor's 0 dB: 3 dB down.
-    // A tone at -60 dBFS stays below every gate. The gain control raises a
-    // faint tone towards its standard level. A 50 ms burst echoes a quarter
-    // as loud 100 ms later. 64 on the curve is half of unity (128).
-    const Case cases[] = {
-        { { "5", "sine", "440", "vol", "0.5" },
-            "Dynamic Range Compressor CompressorThreshold=-20 CompressorRatio=2",
-            "RMS     amplitude", {}, 0.248, 0.252 },
-        { { "5", "sine", "440", "vol", "0.001" }, "Noise Reduction NoiseGateLevel=-30",
-            "RMS     amplitude", {}, 0, 0.0001 },
-        { { "5", "sine", "440", "vol", "0.05" }, "Automatic Gain Control", "RMS     amplitude", {},
-            0.1, 0.7 },
-        { { "0.05", "sine", "440", "vol", "0.5", "pad", "0", "0.95" },
-            "Echo EchoTime=100 EchoGain=25", "Maximum amplitude", { "trim", "0.1", "0.05" }, 0.12,
-            0.13 },
-        { { "1", "sine", "440", "vol", "0.5" }, "Equalizer points=0:64,255:64", "Maximum amplitude",
-            {}, 0.24, 0.26 },
-        { { "1", "sine", "440", "vol", "0.5" }, "Envelope file=" + strCurve, "Maximum amplitude",
-            {}, 0, 0 },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.strCommand);
-        const std::string strIn = Sox::Synth(dir, "in.wav", "44100", "2", c.synth),
-                          strOut = dir.File("out.wav");
-        std::string strLog;
-        ASSERT_EQ(Cli(dir, { "edit", strIn, "-o", strOut, "Select All", c.strCommand }, &strLog), 0)
-            << strLog;
-        EXPECT_EQ(Sox::Stat(strOut, "Length (seconds)"), Sox::Stat(strIn, "Length (seconds)"));
-        const double d = Sox::Stat(strOut, c.szStat, c.window);
-        EXPECT_GE(d, c.dFrom);
-        EXPECT_LE(d, c.dTo);
-    }
+    // A 50 ms burst echoes a quarter as loud 100 ms later; the curve silences all.
+    const std::string strBurst = Sox::Synth(dir, "burst.wav", "44100", "2",
+        { "0.05", "sine", "440", "vol", "0.5", "pad", "0", "0.95" });
+    ASSERT_EQ(
+        Cli(dir, { "edit", strBurst, "-o", strOut, "Select All", "Echo EchoTime=100 EchoGain=25" }),
+        0);
+    EXPECT_NEAR(Sox::Stat(strOut, "Maximum amplitude", { "trim", "0.1", "0.05" }), 0.125, 0.005);
+    EXPECT_EQ(Sox::Stat(strOut, "Length (seconds)"), Sox::Stat(strBurst, "Length (seconds)"));
+    ASSERT_EQ(
+        Cli(dir, { "edit", strBurst, "-o", strOut, "Select All", "Envelope file=" + strCurve }), 0);
+    EXPECT_EQ(Sox::Stat(strOut, "Maximum amplitude"), 0);
 }
 
 TEST(CliEdit, SpectrumLinesAndPeak)
@@ -209,7 +173,6 @@ TEST(CliEdit, SpectrumLinesAndPeak)
     REQUIRE_PEER("sox");
     TempDir dir;
     const std::string strIn = Sox::Tone(dir, "in.wav", "1");
-    // The 440 Hz tone at half scale: 2048 lines, the loudest at bin 41.
     std::string strOut;
     ASSERT_EQ(Cli(dir, { "spectrum", strIn, "--at", "100" }, &strOut), 0);
     std::istringstream lines(strOut);
@@ -221,9 +184,7 @@ TEST(CliEdit, SpectrumLinesAndPeak)
     }
     EXPECT_EQ(iLines, 2048);
     EXPECT_EQ(iPeakHz, 441);
-    // 0 dB is a bin of 92682 after the 1/N scaling: a sine of 2 x 92682,
-    // about 0.354 of full scale; the half-scale tone lies 3 dB above.
-    EXPECT_NEAR(iPeakDb, 3, 1);
+    EXPECT_NEAR(iPeakDb, 3, 1) << "the dB scale is the spectrum tests'";
     strOut.clear();
     ASSERT_EQ(Cli(dir, { "spectrum", strIn, "--four-times" }, &strOut), 0);
     EXPECT_EQ(std::count(strOut.begin(), strOut.end(), '\n'), 512);

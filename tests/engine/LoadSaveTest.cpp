@@ -176,8 +176,6 @@ TEST(LOVSaveToSink, HeaderlessOutputIsMonoWithoutChangingTheDocument)
     prompts.headerless = { 0, 6000, 1 };
     ASSERT_EQ(Save(list, dir.File("out.vox"), LOVSaveToSink::kAsk, &prompts), 0);
     EXPECT_NEAR(double(std::filesystem::file_size(dir.File("out.vox"))), 3000, 2);
-    std::string strStat = SoxStat({ "-t", "vox", "-r", "6000", dir.File("out.vox") });
-    EXPECT_NEAR(StatValue(strStat, "RMS     amplitude"), 0.707 * 0.9, 0.1) << strStat;
     LHeaderlessFormat::Store({});
 }
 
@@ -265,8 +263,8 @@ TEST(LOVSaveToSink, FailureAndCancelLeaveTheOldFile)
 }
 
 // Every row of the format table, under each of its extensions: written from
-// a list, read back by us and by sox with the samples meant. A new row needs
-// a case here.
+// a list and read back by us; the peer reads each row's writer once. A new
+// row needs a case here.
 TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
 {
     REQUIRE_PEER("sox");
@@ -291,31 +289,44 @@ TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
     TempDir dir;
     LCutListAudio list = Sox(
         dir, { "-r", "8000", "-c", "1", "-b", "16", "synth", "2", "sine", "300", "vol", "0.5" });
-    const std::vector<int32_t> want = Samples(list);
-    LHeaderlessFormat::Store({ 6, 8000, 1 }); // 16 bit PCM (BE), mono: what the raw case reads
     for (const LFileFormat& f : LFileFormats::All()) {
         const Case* pCase = nullptr;
         for (const Case& c : kCases)
             pCase = c.szName == std::string(f.szName) ? &c : pCase;
         ASSERT_TRUE(pCase) << f.szName << " has no case";
         ASSERT_TRUE(f.bWritable) << f.szName;
-        const bool bVox = std::string(f.szName) == "vox";
-        LHeaderlessFormat::Store({ bVox ? 0 : 6, 8000, 1 });
+        // 16 bit PCM (BE), mono: what the raw case reads.
+        LHeaderlessFormat::Store({ std::string(f.szName) == "vox" ? 0 : 6, 8000, 1 });
         for (const char* szExt : f.aExt) {
             if (!szExt)
                 continue;
             std::string strPath = dir.File(std::string("a") + szExt);
             ASSERT_EQ(Save(list, strPath, LOVSaveToSink::kPcmWithoutAsking, nullptr), 0) << strPath;
             EXPECT_EQ(LFileFormats::FindByPath(dir.File("B") + szExt), &f) << "case ignored";
+            LCutListAudio back;
+            ASSERT_EQ(Load(strPath, back), 0) << strPath;
+            EXPECT_EQ(back.GetSampleRate(), 8000) << strPath;
+            EXPECT_GE(back.GetTotalLength(), 16000) << strPath;
+            EXPECT_LE(back.GetTotalLength(), 16000 + pCase->iLengthSlack) << strPath;
+            // The row's reader, not only one of the right length (byte order, scale).
+            std::vector<int32_t> got = Samples(back), want = Samples(list);
+            double dSignal = 0, dError = 1e-9;
+            for (size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
+                dSignal += double(want[i]) * want[i];
+                dError += (double(got[i]) - want[i]) * (double(got[i]) - want[i]);
+            }
+            if (pCase->dMinSnr > 0) {
+                EXPECT_GT(10 * std::log10(dSignal / dError), pCase->dMinSnr) << strPath;
+            }
+            if (szExt != f.aExt[0])
+                continue;
             // The peer's reading, as sox measures it (mpg123 decodes to a WAV first).
             std::vector<std::string> peer = pCase->peer;
+            peer.push_back(strPath);
             if (peer[0] == "mpg123") {
                 peer.insert(peer.begin() + 3, { dir.File("mpg123.wav") });
-                peer.push_back(strPath);
                 ASSERT_EQ(TestSupport::Run(peer), 0);
                 peer = { "sox", dir.File("mpg123.wav") };
-            } else {
-                peer.push_back(strPath);
             }
             std::string strStat = SoxStat({ peer.begin() + 1, peer.end() });
             EXPECT_NEAR(StatValue(strStat, "Length (seconds)"), 2.0 + pCase->iLengthSlack / 16000.0,
@@ -323,20 +334,6 @@ TEST(LFileFormats, EveryWritableRowWritesAndReadsBack)
                 << strPath << strStat;
             EXPECT_NEAR(StatValue(strStat, "RMS     amplitude"), 0.3536, 0.03)
                 << strPath << strStat;
-            LCutListAudio back;
-            ASSERT_EQ(Load(strPath, back), 0) << strPath;
-            EXPECT_EQ(back.GetSampleRate(), 8000) << strPath;
-            EXPECT_GE(back.GetTotalLength(), 16000) << strPath;
-            EXPECT_LE(back.GetTotalLength(), 16000 + pCase->iLengthSlack) << strPath;
-            if (pCase->dMinSnr > 0) {
-                std::vector<int32_t> got = Samples(back);
-                double dSignal = 0, dError = 1e-9;
-                for (size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
-                    dSignal += double(want[i]) * want[i];
-                    dError += (double(got[i]) - want[i]) * (double(got[i]) - want[i]);
-                }
-                EXPECT_GT(10 * std::log10(dSignal / dError), pCase->dMinSnr) << strPath;
-            }
         }
     }
     LHeaderlessFormat::Store({});
