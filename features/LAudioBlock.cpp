@@ -35,11 +35,11 @@ int LAudioBlock::Write(LProgressDialog& dlg, LFile& file, const LCutListAudio& a
         return 2;
     Step(dlg, pr, kHeaderSize);
     LSRCCutListAudio source(audio);
-    std::vector<int32_t> buffer(size_t(kBlockFrames) * size_t(iChannels));
+    std::vector<int32_t> buffer(size_t(kPieceFrames) * size_t(iChannels));
     for (int32_t iDone = 0; iDone < iLength;) {
         if (dlg.CheckCancel())
             return 1;
-        const int32_t iFrames = std::min(kBlockFrames, iLength - iDone);
+        const int32_t iFrames = std::min(kPieceFrames, iLength - iDone);
         source.Read(buffer.data(), iFrames);
         const int64_t iBytes = int64_t(iFrames) * iChannels * 4;
         if (file.Write(buffer.data(), iBytes) != iBytes)
@@ -76,14 +76,14 @@ int LAudioBlock::Read(LProgressDialog& dlg, LFile& file, int64_t& iLeft, LCutLis
     Step(dlg, pr, kHeaderSize);
     LCutListAudio result;
     SinkHandle hSink = MakeHandle<LSNKCutListAudio>(result, int32_t(uRate), iChannels);
-    std::vector<int32_t> buffer(size_t(kBlockFrames) * size_t(iChannels));
+    std::vector<int32_t> buffer(size_t(kPieceFrames) * size_t(iChannels));
     int iResult = 0;
     for (int32_t iDone = 0; iDone < iLength && iResult == 0;) {
         if (dlg.CheckCancel()) {
             iResult = 1;
             break;
         }
-        const int32_t iFrames = std::min(kBlockFrames, iLength - iDone);
+        const int32_t iFrames = std::min(kPieceFrames, iLength - iDone);
         const int64_t iPiece = int64_t(iFrames) * iChannels * 4;
         if (file.Read(buffer.data(), iPiece) != iPiece) {
             strWhy = "the audio ends early";

@@ -45,8 +45,10 @@ template <class Job> void Time(Times& best, int iWho, Job job)
     best.dCpu = std::min(best.dCpu, CpuSeconds(iWho) - dCpu0);
 }
 
+// Each dd starts, as the open does, with nothing left to write back.
 void Dd(Times& best, const std::string& strArgs)
 {
+    sync();
     Time(best, RUSAGE_CHILDREN, [&] {
         if (std::system(("dd " + strArgs + " status=none").c_str()) != 0)
             std::fprintf(stderr, "dd failed: %s\n", strArgs.c_str());
@@ -123,7 +125,7 @@ int main(int argc, char** argv)
         // Opening copies the audio into the working folder: dd copying the
         // same bytes (read and write, not flushed, as the open) is what that
         // costs, in pieces of the size the open reads.
-        Dd(ddCopy, "if=" + strDd + " of=" + strDd + ".copy bs=64K");
+        Dd(ddCopy, "if=" + strDd + " of=" + strDd + ".copy bs=1M");
         std::remove((strDd + ".copy").c_str());
         std::remove(strDd.c_str());
         sync();
