@@ -53,7 +53,7 @@ TEST(CliLoudness, InfoAgreesWithFfmpeg)
     ASSERT_EQ(TestSupport::Run({ "sox", strSpeech, strQuiet, "gain", "-12" }), 0);
     ASSERT_EQ(
         TestSupport::Run({ "sox", strSpeech, strQuiet, "-r", "44100", "-c", "2", strTalk }), 0);
-    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "48000", "-c", "2", "-b", "16", strPink,
+    ASSERT_EQ(TestSupport::Run({ "sox", "-R", "-n", "-r", "48000", "-c", "2", "-b", "16", strPink,
                   "synth", "20", "pinknoise", "tremolo", "0.2", "60", "vol", "0.3" }),
         0);
     for (const std::string& strPath : { strSpeech, strTalk, strPink }) {
@@ -76,7 +76,8 @@ TEST(CliLoudness, NormalizeLoudnessMeasuredByFfmpeg)
     // stops the gain short of the target.
     const std::string strNoise = dir.File("noise.wav"), strTone = dir.File("tone.wav"),
                       strBurst = dir.File("burst.wav"), strClicks = dir.File("clicks.wav");
-    const std::vector<std::string> kNew = { "sox", "-n", "-r", "44100", "-c", "2", "-b", "16" };
+    const std::vector<std::string> kNew
+        = { "sox", "-R", "-n", "-r", "44100", "-c", "2", "-b", "16" };
     auto Make = [&kNew](std::vector<std::string> args) {
         args.insert(args.begin(), kNew.begin(), kNew.end());
         return TestSupport::Run(args);

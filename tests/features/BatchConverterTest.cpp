@@ -129,7 +129,7 @@ TEST(BatchConverter, ChainFromReaderToWriterGivesTheDocumentsBytes)
     ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "44100", "-c", "2", "-b", "16",
                   dir.File("a.wav"), "synth", "1.3", "sine", "300", "sine", "450", "vol", "0.9" }),
         0);
-    ASSERT_EQ(TestSupport::Run({ "sox", "-n", "-r", "22050", "-c", "1", "-b", "16",
+    ASSERT_EQ(TestSupport::Run({ "sox", "-R", "-n", "-r", "22050", "-c", "1", "-b", "16",
                   dir.File("b.au"), "synth", "0.7", "pinknoise", "vol", "0.2" }),
         0);
     CommandDataItem eq;
