@@ -70,6 +70,20 @@ std::string ReadDisplayNumber(int fd, int iMaxMs)
     return c == '\n' ? str : std::string();
 }
 
+// True once the working folder holds a cut file of uAudBytes with its whole
+// graph: the file has been read in and the load has ended.
+bool HasCut(const std::string& strFolder, uintmax_t uAudBytes, uintmax_t uGrfBytes)
+{
+    std::error_code ec;
+    for (const auto& e : fs::recursive_directory_iterator(strFolder, ec)) {
+        fs::path grf = e.path();
+        if (e.path().extension() == ".aud" && fs::file_size(e.path(), ec) == uAudBytes
+            && fs::file_size(grf.replace_extension(".grf"), ec) == uGrfBytes)
+            return true;
+    }
+    return false;
+}
+
 bool HasJournal(const std::string& strFolder)
 {
     std::error_code ec;
@@ -119,14 +133,17 @@ TEST(EditorCrash, KilledEditorComesBackSampleForSample)
             [] {}, 20000))
             << "no editor window";
         strWindow = strWindow.substr(0, strWindow.find('\n'));
-        std::this_thread::sleep_for(std::chrono::seconds(1)); // the file opened
+        // 12000 mono frames of 4 bytes; one graph record of 2 bytes per 256 frames.
+        ASSERT_TRUE(PumpUntil([&] { return HasCut(data.Path(), 48000, 94); }, [] {}, 30000))
+            << "the file was not opened";
+        std::this_thread::sleep_for(std::chrono::milliseconds(500)); // its window made
         TestSupport::Run({ "env", strEnvDisplay, "xdotool", "windowfocus", "--sync", strWindow });
         std::vector<std::string> args
             = { "env", strEnvDisplay, "xdotool", "key", "--delay", "300" };
         for (const auto& [szKey, iCommand] : kKeys)
             args.push_back(szKey);
         EXPECT_EQ(TestSupport::Run(args), 0);
-        ASSERT_TRUE(PumpUntil([&] { return HasJournal(data.Path()); }, [] {}, 10000))
+        ASSERT_TRUE(PumpUntil([&] { return HasJournal(data.Path()); }, [] {}, 30000))
             << "no journal";
         std::this_thread::sleep_for(std::chrono::seconds(1)); // the last paste journalled
         EXPECT_TRUE(editor.Kill()) << "the editor was still running";
