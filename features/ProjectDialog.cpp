@@ -18,7 +18,6 @@ const char* const kVersionText = "This file does not have the same version with 
 const char* const kCannotLoad = "Orvenna cannot load the project. The project may be corrupted "
                                 "or damaged. Please try again.";
 const char* const kCannotSave = "Orvenna could not save the project.";
-const char* const kProjectFilter = "Orvenna Project (.ovp)";
 
 std::string TimeText(int32_t iMs)
 {
